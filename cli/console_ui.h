@@ -1,0 +1,49 @@
+#pragma once
+// The run's window, as lines on a console: the results log on one stream, and on the other the
+// messages, errors and (when it is a terminal) a live status line with the progress bar and the
+// four figures.
+
+#include <cstdio>
+#include <string>
+
+#include "extractor/run_driver.h"
+
+namespace kestrune::cli {
+
+class ConsoleUi final : public RunUi {
+ public:
+  // `log` and `status` are not owned; `live_status` turns the status line on.
+  ConsoleUi(std::FILE* log, std::FILE* status, bool live_status)
+      : log_(log), status_(status), live_(live_status) {}
+
+  void ClearLog() override {}
+  void AppendLog(std::string_view line) override;
+  void SetLabel(RunLabel label, std::string_view text) override;
+  void SetProgressMaximum(int maximum) override;
+  void SetProgressPosition(int position) override;
+  void ShowMessage(std::string_view text) override;
+  void ShowErrorBox(std::string_view text) override;
+
+  // Ends the status line, if one is shown.
+  void Finish();
+
+  // The status line for the current figures, without line control characters.
+  [[nodiscard]] std::string StatusLine() const;
+
+ private:
+  void ClearStatus();
+  void DrawStatus();
+
+  std::FILE* log_;
+  std::FILE* status_;
+  bool live_;
+  bool status_shown_ = false;
+  int maximum_ = 0;
+  int position_ = 0;
+  std::string total_ = "Total IPs: 0";
+  std::string remaining_ = "Remaining: 0";
+  std::string speed_ = "Speed: 0 IPs/sec";
+  std::string eta_ = "ETA: 00:00:00";
+};
+
+}  // namespace kestrune::cli

@@ -1,0 +1,159 @@
+#include "extractor/ip_text.h"
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace kestrune {
+namespace {
+
+struct Digits {
+  bool negative = false;
+  bool hexadecimal = false;
+  std::uint64_t magnitude = 0;  // saturates above 2^32, which is out of every range
+};
+
+constexpr std::uint64_t kSaturated = std::uint64_t{1} << 33;
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<Digits> ScanInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ')
+    ++i;
+  Digits digits;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    digits.negative = text[i] == '-';
+    ++i;
+  }
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    digits.hexadecimal = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    digits.hexadecimal = true;
+    i += 2;
+  }
+  if (i == text.size())
+    return std::nullopt;
+  const std::uint64_t base = digits.hexadecimal ? 16 : 10;
+  for (; i < text.size(); ++i) {
+    const int value = HexValue(text[i]);
+    if (value < 0 || static_cast<std::uint64_t>(value) >= base)
+      return std::nullopt;
+    digits.magnitude = digits.magnitude * base + static_cast<std::uint64_t>(value);
+    if (digits.magnitude > kSaturated)
+      digits.magnitude = kSaturated;
+  }
+  return digits;
+}
+
+// The 256 octet texts, formed once, so that writing an address is four table copies.
+struct OctetTable {
+  std::array<std::array<char, 4>, 256> text{};  // digits followed by "."
+  std::array<std::uint8_t, 256> length{};       // digits only
+  constexpr OctetTable() {
+    for (unsigned v = 0; v < 256; ++v) {
+      std::uint8_t n = 0;
+      if (v >= 100)
+        text[v][n++] = static_cast<char>('0' + v / 100);
+      if (v >= 10)
+        text[v][n++] = static_cast<char>('0' + v / 10 % 10);
+      text[v][n++] = static_cast<char>('0' + v % 10);
+      for (std::uint8_t k = n; k < 4; ++k)
+        text[v][k] = '.';
+      length[v] = n;
+    }
+  }
+};
+
+constexpr OctetTable kOctets;
+
+}  // namespace
+
+std::optional<std::uint32_t> ParseUInt32(std::string_view text) {
+  const auto digits = ScanInteger(text);
+  if (!digits)
+    return std::nullopt;
+  if (digits->negative) {
+    if (digits->magnitude != 0)
+      return std::nullopt;
+    return 0u;
+  }
+  if (digits->magnitude > 0xFFFFFFFFu)
+    return std::nullopt;
+  return static_cast<std::uint32_t>(digits->magnitude);
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view text) {
+  const auto digits = ScanInteger(text);
+  if (!digits)
+    return std::nullopt;
+  std::int64_t value = 0;
+  if (digits->hexadecimal) {
+    if (digits->magnitude > 0xFFFFFFFFu)
+      return std::nullopt;
+    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(digits->magnitude));
+  } else {
+    if (digits->magnitude > 0x80000000u)
+      return std::nullopt;
+    value = static_cast<std::int64_t>(digits->magnitude);
+  }
+  if (digits->negative)
+    value = -value;
+  if (value < INT32_MIN || value > INT32_MAX)
+    return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+std::uint32_t StrToIP(std::string_view text) {
+  std::vector<std::string_view> parts;
+  if (!text.empty()) {
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t dot = text.find('.', start);
+      parts.push_back(text.substr(start, dot == std::string_view::npos ? dot : dot - start));
+      if (dot == std::string_view::npos)
+        break;
+      start = dot + 1;
+    }
+  }
+  if (parts.size() != 4)
+    throw Error("Invalid IP format: " + std::string(text));
+  std::uint32_t address = 0;
+  for (const std::string_view part : parts) {
+    const auto octet = ParseUInt32(part);
+    if (!octet || *octet > 255)
+      throw Error("Invalid IP octet: " + std::string(part));
+    address = (address << 8) | *octet;
+  }
+  return address;
+}
+
+char* WriteIPText(std::uint32_t address, char* out) noexcept {
+  // Each octet's entry is copied whole (its tail is dots); the next copy overwrites the extra.
+  for (int shift = 24; shift > 0; shift -= 8) {
+    const unsigned octet = (address >> shift) & 0xFFu;
+    std::memcpy(out, kOctets.text[octet].data(), 4);
+    out += kOctets.length[octet] + 1;
+  }
+  const unsigned last = address & 0xFFu;
+  std::memcpy(out, kOctets.text[last].data(), kOctets.length[last]);
+  return out + kOctets.length[last];
+}
+
+std::string IPToStr(std::uint32_t address) {
+  char text[kMaxIPTextLength + 1];
+  return std::string(text, WriteIPText(address, text));
+}
+
+}  // namespace kestrune

@@ -1,0 +1,95 @@
+#include "extractor/prefix_list.h"
+
+#include <cstdint>
+
+namespace kestrune {
+namespace {
+
+void AppendUtf8(std::string& text, std::uint32_t code) {
+  if (code < 0x80) {
+    text += static_cast<char>(code);
+  } else if (code < 0x800) {
+    text += static_cast<char>(0xC0 | (code >> 6));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    text += static_cast<char>(0xE0 | (code >> 12));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (code >> 18));
+    text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD and an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
+  const auto unit = [&](std::size_t i) -> std::uint32_t {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return big_endian ? (a << 8 | b) : (b << 8 | a);
+  };
+  std::string text;
+  text.reserve(bytes.size());
+  const std::size_t count = bytes.size() / 2;
+  for (std::size_t k = 0; k < count; ++k) {
+    std::uint32_t code = unit(2 * k);
+    if (code >= 0xD800 && code <= 0xDBFF && k + 1 < count) {
+      const std::uint32_t low = unit(2 * (k + 1));
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+        ++k;
+      }
+    }
+    if (code >= 0xD800 && code <= 0xDFFF)
+      code = 0xFFFD;
+    AppendUtf8(text, code);
+  }
+  return text;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view mark) {
+  return bytes.substr(0, mark.size()) == mark;
+}
+
+}  // namespace
+
+std::string DecodeListText(std::string_view bytes, const platform::ProcessServices& services) {
+  if (StartsWith(bytes, "\xEF\xBB\xBF"))
+    return std::string(bytes.substr(3));
+  if (StartsWith(bytes, "\xFF\xFE"))
+    return Utf16ToUtf8(bytes.substr(2), false);
+  if (StartsWith(bytes, "\xFE\xFF"))
+    return Utf16ToUtf8(bytes.substr(2), true);
+  return services.AnsiToUtf8(bytes);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n')
+      continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+      ++i;
+    start = i + 1;
+  }
+  if (start < text.size())
+    lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::vector<std::string> LoadPrefixList(const std::string& path,
+                                        const platform::ProcessServices& services) {
+  const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
+  std::string bytes;
+  char chunk[65536];
+  for (std::size_t got; (got = file->Read(chunk, sizeof chunk)) > 0;)
+    bytes.append(chunk, got);
+  file->Close();
+  return SplitLines(DecodeListText(bytes, services));
+}
+
+}  // namespace kestrune

@@ -1,0 +1,35 @@
+#pragma once
+// The values shared by the run driver, its UI steps and its worker tasks during one run.
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// A temp file that a worker task finished, with the task that wrote it.
+struct TFinishedTempFile {
+  int TaskID = 0;
+  std::string Path;
+};
+
+struct TExtractRunState {
+  std::string FinalFile;
+  double ETASec = 0;
+  double Speed = 0;
+  std::int32_t j = 0;
+  // Texts of the task failures of the current block, in the order they were recorded. Under CS.
+  std::vector<std::string> Exceptions;
+  // Temp files the tasks of the current block finished, in the order they finished. Under CS.
+  std::vector<TFinishedTempFile> GlobalTempFiles;
+  std::mutex CS;
+  std::string E;  // message of the error StrToIP raised for the current line
+  std::string BaseIP;
+  std::int32_t Prefix = 0;
+  std::string LineTrimmed;
+  std::uint64_t RemainingIPs = 0;
+  std::uint64_t TotalEstimatedIPs = 0;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,48 @@
+#pragma once
+// Files with the share rules the extraction run relies on. Paths are UTF-8 text. Every failure is
+// an Error whose message names the file and gives the system's reason.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kestrune::platform {
+
+enum class OpenMode {
+  kCreateExclusive,  // Create or empty the file for writing; nobody else may open it meanwhile.
+  kCreateIfMissing,  // Create the file empty unless it exists; an existing file is left unchanged.
+  kReadWriteShared,  // Open an existing file to read and write; others may read and write too.
+  kReadShared,       // Open an existing file to read; others may read and write it meanwhile.
+  kReadDenyWrite,    // Open an existing file to read; others may read it but not write it.
+};
+
+// An open file. Closing happens in the destructor unless Close() reported an error first.
+class Stream {
+ public:
+  virtual ~Stream() = default;
+  // Reads up to `size` bytes; returns 0 at the end of the file. Throws on a failed read.
+  virtual std::size_t Read(void* buffer, std::size_t size) = 0;
+  // Writes all `size` bytes or throws; a short write (a full disk) is an error.
+  virtual void Write(const void* buffer, std::size_t size) = 0;
+  virtual void SeekToEnd() = 0;
+  // Closes the file, reporting errors the system only tells at closing.
+  virtual void Close() = 0;
+};
+
+// Opens `path` in `mode` on the real file system.
+[[nodiscard]] std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode);
+
+// True when `path` names an existing regular file (a folder does not count).
+[[nodiscard]] bool FileExists(const std::string& path);
+
+// Deletes `path`; throws when the file exists but cannot be deleted.
+void DeleteFileOrThrow(const std::string& path);
+
+// Deletes `path` if it can; for cleaning up after an error that is already being reported.
+void DeleteFileQuietly(const std::string& path) noexcept;
+
+// `folder` joined with `name`, with exactly one separator between them.
+[[nodiscard]] std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace kestrune::platform

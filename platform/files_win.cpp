@@ -1,0 +1,122 @@
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/win_util.h"
+
+namespace kestrune::platform {
+namespace {
+
+[[noreturn]] void Fail(const char* verb, const std::string& path, DWORD code) {
+  throw Error(std::string("Cannot ") + verb + " file \"" + path + "\". " + SystemErrorText(code));
+}
+
+class WinFile final : public Stream {
+ public:
+  WinFile(UniqueHandle handle, std::string path)
+      : handle_(std::move(handle)), path_(std::move(path)) {}
+
+  std::size_t Read(void* buffer, std::size_t size) override {
+    DWORD got = 0;
+    const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    if (!::ReadFile(handle_.Get(), buffer, ask, &got, nullptr))
+      Fail("read", path_, ::GetLastError());
+    return got;
+  }
+
+  void Write(const void* buffer, std::size_t size) override {
+    const char* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+      const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+      DWORD put = 0;
+      if (!::WriteFile(handle_.Get(), bytes, ask, &put, nullptr)) {
+        Fail("write to", path_, ::GetLastError());
+      }
+      if (put == 0)
+        Fail("write to", path_, ERROR_DISK_FULL);
+      bytes += put;
+      size -= put;
+    }
+  }
+
+  void SeekToEnd() override {
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(handle_.Get(), zero, nullptr, FILE_END)) {
+      Fail("seek in", path_, ::GetLastError());
+    }
+  }
+
+  void Close() override {
+    if (!handle_.Valid())
+      return;
+    if (!::CloseHandle(handle_.Release()))
+      Fail("close", path_, ::GetLastError());
+  }
+
+ private:
+  UniqueHandle handle_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
+  DWORD access = GENERIC_READ;
+  DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  DWORD disposition = OPEN_EXISTING;
+  const char* verb = "open";
+  switch (mode) {
+    case OpenMode::kCreateExclusive:
+      access = GENERIC_WRITE;
+      share = 0;
+      disposition = CREATE_ALWAYS;
+      verb = "create";
+      break;
+    case OpenMode::kCreateIfMissing:
+      access = GENERIC_WRITE;
+      disposition = OPEN_ALWAYS;
+      verb = "create";
+      break;
+    case OpenMode::kReadWriteShared:
+      access = GENERIC_READ | GENERIC_WRITE;
+      break;
+    case OpenMode::kReadShared:
+      break;
+    case OpenMode::kReadDenyWrite:
+      share = FILE_SHARE_READ;
+      break;
+  }
+  UniqueHandle handle(::CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.Valid())
+    Fail(verb, path, ::GetLastError());
+  return std::make_unique<WinFile>(std::move(handle), path);
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void DeleteFileOrThrow(const std::string& path) {
+  if (!::DeleteFileW(Widen(path).c_str())) {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND)
+      Fail("delete", path, code);
+  }
+}
+
+void DeleteFileQuietly(const std::string& path) noexcept {
+  try {
+    ::DeleteFileW(Widen(path).c_str());
+  } catch (...) {
+  }
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '\\' && path.back() != '/')
+    path += '\\';
+  path += name;
+  return path;
+}
+
+}  // namespace kestrune::platform

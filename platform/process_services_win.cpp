@@ -1,0 +1,83 @@
+#include <objbase.h>
+
+#include <cstdio>
+
+#include "platform/error.h"
+#include "platform/process_services.h"
+#include "platform/win_util.h"
+
+namespace kestrune::platform {
+namespace {
+
+std::string LocaleText(LCTYPE type, const char* fallback) {
+  wchar_t buffer[16] = {};
+  const int length = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, 16);
+  if (length <= 1)
+    return fallback;
+  return Narrow(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
+}
+
+}  // namespace
+
+std::string SystemServices::TempFolder() const {
+  wchar_t buffer[MAX_PATH + 2] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH + 1) {
+    throw Error("Cannot find the temporary folder. " + SystemErrorText(::GetLastError()));
+  }
+  return Narrow(std::wstring_view(buffer, length));
+}
+
+std::string SystemServices::NewGuidText() const {
+  GUID guid{};
+  if (FAILED(::CoCreateGuid(&guid)))
+    throw Error("Cannot create a GUID");
+  char text[40];
+  std::snprintf(text, sizeof text, "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
+                guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
+                guid.Data4[6], guid.Data4[7]);
+  return text;
+}
+
+std::string SystemServices::ExecutableFolder() const {
+  std::wstring path(32768, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0)
+    throw Error("Cannot find the program's folder. " + SystemErrorText(::GetLastError()));
+  path.resize(length);
+  return Narrow(path.substr(0, path.find_last_of(L"\\/") + 1));
+}
+
+WallClock SystemServices::Now() const {
+  SYSTEMTIME local{};
+  ::GetLocalTime(&local);
+  return WallClock{local.wYear,   local.wMonth,  local.wDay,         local.wHour,
+                   local.wMinute, local.wSecond, local.wMilliseconds};
+}
+
+RegionalFormats SystemServices::Formats() const {
+  RegionalFormats formats;
+  formats.thousand_separator = LocaleText(LOCALE_STHOUSAND, ",");
+  formats.decimal_separator = LocaleText(LOCALE_SDECIMAL, ".");
+  formats.time_separator = LocaleText(LOCALE_STIME, ":");
+  return formats;
+}
+
+int SystemServices::LogicalProcessorCount() const {
+  SYSTEM_INFO info{};
+  ::GetSystemInfo(&info);
+  return static_cast<int>(info.dwNumberOfProcessors);
+}
+
+std::string SystemServices::AnsiToUtf8(std::string_view bytes) const {
+  if (bytes.empty())
+    return {};
+  const int size = static_cast<int>(bytes.size());
+  const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), needed);
+  return Narrow(wide);
+}
+
+}  // namespace kestrune::platform
