@@ -1,0 +1,110 @@
+#include "extractor/output_merge.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/extractor/fake_services.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrune {
+namespace {
+
+TEST(OutputFileName, IsTheZeroPaddedLocalTime) {
+  EXPECT_EQ(OutputFileName({2026, 12, 8, 23, 15, 7, 999}), "08122026231507_IPs.txt");
+  EXPECT_EQ(OutputFileName({2027, 1, 2, 0, 0, 0, 0}), "02012027000000_IPs.txt");
+}
+
+class MergeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    services.temp_folder = temp.Folder();
+    services.executable_folder = out.Folder();
+  }
+  void AddTemp(int task, const std::string& name, const std::string& bytes) {
+    state.GlobalTempFiles.push_back({task, temp.Write(name, bytes)});
+  }
+
+  test::TempDir temp;
+  test::TempDir out;
+  test::FakeServices services;
+  TExtractRunState state;
+};
+
+TEST_F(MergeTest, PreparationCreatesAnEmptyFileOrKeepsAnExistingOne) {
+  PrepareOutputFile(state, out.Folder(), services);
+  EXPECT_EQ(state.FinalFile, out.Folder() + "08122026231507_IPs.txt");
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "");
+
+  out.Write("08122026231507_IPs.txt", "1.1.1.1\r\n");
+  PrepareOutputFile(state, out.Folder(), services);
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "1.1.1.1\r\n");
+}
+
+TEST_F(MergeTest, PreparationInAFolderThatIsAFileFails) {
+  const std::string not_folder = out.Write("plain-file", "x");
+  EXPECT_THROW(PrepareOutputFile(state, not_folder, services), Error);
+}
+
+TEST_F(MergeTest, AppendsInSliceOrderDeletesAndSkipsMissingFiles) {
+  PrepareOutputFile(state, out.Folder(), services);
+  out.Write("08122026231507_IPs.txt", "0.0.0.1\r\n");
+  // Finished in the order 2, 0, 1; task 3's file has gone.
+  AddTemp(2, "c.tmp", "0.0.0.4\r\n");
+  AddTemp(0, "a.tmp", "0.0.0.2\r\n");
+  state.GlobalTempFiles.push_back({3, temp.Folder() + "gone.tmp"});
+  AddTemp(1, "b.tmp", "0.0.0.3\r\n");
+
+  MergeTempFiles(state, services);
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "0.0.0.1\r\n0.0.0.2\r\n0.0.0.3\r\n0.0.0.4\r\n");
+  EXPECT_TRUE(state.GlobalTempFiles.empty());
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+TEST_F(MergeTest, CopiesLargeFilesByteForByte) {
+  PrepareOutputFile(state, out.Folder(), services);
+  std::string big;
+  for (int i = 0; big.size() < 3 * kMergeBufferSize + 17; ++i)
+    big += std::to_string(i) + "\r\n";
+  AddTemp(0, "big.tmp", big);
+  MergeTempFiles(state, services);
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), big);
+}
+
+TEST_F(MergeTest, NothingToAppendLeavesTheOutputUnopened) {
+  state.FinalFile = out.Folder() + "never-made.txt";
+  MergeTempFiles(state, services);
+  EXPECT_EQ(services.opens.load(), 0);
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "<missing>");
+}
+
+TEST_F(MergeTest, FailedWriteKeepsTheFilesNotYetAppended) {
+  PrepareOutputFile(state, out.Folder(), services);
+  out.Write("08122026231507_IPs.txt", "earlier block\r\n");
+  AddTemp(0, "a.tmp", "0.0.0.2\r\n");
+  AddTemp(1, "b.tmp", "0.0.0.3\r\n");
+  services.on_open = [this](const std::string& path,
+                            platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+    if (path == state.FinalFile) {
+      return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), 9);
+    }
+    return nullptr;
+  };
+  EXPECT_THROW(MergeTempFiles(state, services), Error);
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "earlier block\r\n0.0.0.2\r\n");
+  EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"b.tmp"}));
+}
+
+TEST_F(MergeTest, UnreadableTempFileIsKeptNotDeleted) {
+  PrepareOutputFile(state, out.Folder(), services);
+  AddTemp(0, "a.tmp", "0.0.0.2\r\n");
+  services.on_open = [](const std::string& path,
+                        platform::OpenMode) -> std::unique_ptr<platform::Stream> {
+    if (path.ends_with("a.tmp"))
+      throw Error("Cannot open file \"a.tmp\". Sharing violation");
+    return nullptr;
+  };
+  EXPECT_THROW(MergeTempFiles(state, services), Error);
+  EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"a.tmp"}));
+}
+
+}  // namespace
+}  // namespace kestrune

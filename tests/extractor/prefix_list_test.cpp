@@ -1,0 +1,74 @@
+#include "extractor/prefix_list.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/process_services.h"
+
+namespace kestrune {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitLines, CutsAtEveryKindOfLineBreak) {
+  const struct {
+    std::string text;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"a\n\nb\n", {"a", "", "b"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\n\r", {"a", ""}},  // LF then a lone CR: two breaks
+      {"a\r\r\n", {"a", ""}},
+  };
+  for (const auto& [text, lines] : cases) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    EXPECT_EQ(SplitLines(text), lines);
+  }
+}
+
+TEST(DecodeListText, FollowsTheByteOrderMark) {
+  const platform::SystemServices services;
+  const struct {
+    std::string bytes;
+    std::string text;
+  } cases[] = {
+      {"\xEF\xBB\xBF"
+       "1.2.3.4/32",
+       "1.2.3.4/32"},
+      {std::string("\xFF\xFE"
+                   "1\0/\0"
+                   "3\0"
+                   "2\0",
+                   10),
+       "1/32"},
+      {std::string("\xFE\xFF\0"
+                   "1\0/\0"
+                   "3\0"
+                   "2",
+                   10),
+       "1/32"},
+      {std::string("\xFF\xFE\xE9\0", 4), "\xC3\xA9"},                    // e acute
+      {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},  // a surrogate pair
+      {std::string("\xFF\xFE\x00\xD8"
+                   "a\0",
+                   6),
+       "\xEF\xBF\xBD"
+       "a"},  // a lone surrogate
+      {std::string("\xFF\xFE"
+                   "a\0b",
+                   5),
+       "a"},  // odd last byte
+      {"10.0.0.0/24", "10.0.0.0/24"},
+  };
+  for (const auto& [bytes, text] : cases) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    EXPECT_EQ(DecodeListText(bytes, services), text);
+  }
+}
+
+}  // namespace
+}  // namespace kestrune

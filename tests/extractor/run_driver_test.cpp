@@ -1,0 +1,286 @@
+#include "extractor/run_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "extractor/ip_text.h"
+#include "tests/extractor/fake_services.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrune {
+namespace {
+
+using Events = std::vector<std::string>;
+
+// Records every step a run shows, in order.
+class RecordingUi final : public RunUi {
+ public:
+  void ClearLog() override { events.push_back("clear"); }
+  void AppendLog(std::string_view line) override {
+    events.push_back("log " + std::string(line));
+    log.emplace_back(line);
+  }
+  void SetLabel(RunLabel label, std::string_view text) override {
+    labels[static_cast<int>(label)] = text;
+    events.push_back("label " + std::string(text));
+  }
+  void SetProgressMaximum(int maximum) override {
+    max = maximum;
+    events.push_back("max " + std::to_string(maximum));
+  }
+  void SetProgressPosition(int position) override {
+    pos = position;
+    events.push_back("pos " + std::to_string(position));
+  }
+  void ShowMessage(std::string_view text) override {
+    events.push_back("message " + std::string(text));
+  }
+  void ShowErrorBox(std::string_view text) override {
+    events.push_back("error " + std::string(text));
+  }
+
+  Events events;
+  Events log;
+  std::string labels[4] = {"Total IPs: 0", "Remaining: 0", "Speed: 0 IPs/sec", "ETA: 00:00:00"};
+  int max = 100;
+  int pos = 0;
+};
+
+std::string AddressLines(const std::string& first, std::uint32_t count) {
+  std::string text;
+  for (std::uint32_t i = 0; i < count; ++i)
+    text += IPToStr(StrToIP(first) + i) + "\r\n";
+  return text;
+}
+
+class RunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    services.temp_folder = temp.Folder();
+    services.executable_folder = out.Folder();
+    services.processors = 3;
+    settings.list_path = work.Folder() + "prefix_list.txt";
+  }
+  RunOutcome Run(const std::string& list) {
+    work.Write("prefix_list.txt", list);
+    return ButtonExtractClick(settings, ui, services);
+  }
+  std::string Output() { return test::ReadFileBytes(out.path() / "08122026231507_IPs.txt"); }
+  std::string AllDone() {
+    return "ALL DONE. Output file: " + out.Folder() + "08122026231507_IPs.txt";
+  }
+
+  test::TempDir work;
+  test::TempDir temp;
+  test::TempDir out;
+  test::FakeServices services;
+  RunSettings settings;
+  RecordingUi ui;
+};
+
+TEST_F(RunTest, JudgesEachKindOfLine) {
+  const struct {
+    std::string line;
+    Events log;
+    std::string output;
+  } cases[] = {
+      {"10.0.0.5/30",
+       {"Processing: 10.0.0.5/30", "Done: 10.0.0.5/30"},
+       "10.0.0.5\r\n10.0.0.6\r\n10.0.0.7\r\n10.0.0.8\r\n"},
+      {" \t1.2.3.4/32\t ", {"Processing: 1.2.3.4/32", "Done: 1.2.3.4/32"}, "1.2.3.4\r\n"},
+      {"10.0.0.0/8", {"10.0.0.0/8 -> BLOCKED (prefix 8 <= 15)"}, ""},
+      {"10.0.0.0/-1", {"10.0.0.0/-1 -> BLOCKED (prefix -1 <= 15)"}, ""},
+      {"10.0.0.0/15", {"10.0.0.0/15 -> BLOCKED (prefix 15 <= 15)"}, ""},
+      {"10.0.0.0/33", {"Subnet mask harus 0..32: 10.0.0.0/33"}, ""},
+      {"10.0.0.0/abc", {"Invalid subnet number: 10.0.0.0/abc"}, ""},
+      {"10.0.0.0/", {"Invalid subnet number: 10.0.0.0/"}, ""},
+      {"10.0.0.0/24/25", {"Invalid subnet number: 10.0.0.0/24/25"}, ""},
+      {"10.0.0.0/24 home", {"Invalid subnet number: 10.0.0.0/24 home"}, ""},
+      {"no slash here", {"Invalid format (no /): no slash here"}, ""},
+      {"10.0.0.0/ 31",
+       {"Processing: 10.0.0.0/ 31", "Done: 10.0.0.0/ 31"},
+       "10.0.0.0\r\n10.0.0.1\r\n"},
+      {"10.0.0.0 /24",
+       {"Processing: 10.0.0.0 /24", "Invalid IP: 10.0.0.0  (Invalid IP octet: 0 )"},
+       ""},
+      {"/24", {"Processing: /24", "Invalid IP:  (Invalid IP format: )"}, ""},
+      {"255.255.255.253/31",
+       {"Processing: 255.255.255.253/31", "Done: 255.255.255.253/31"},
+       "255.255.255.253\r\n255.255.255.254\r\n"},
+      {"255.255.255.255/32",
+       {"Processing: 255.255.255.255/32", "Done: 255.255.255.255/32"},
+       "255.255.255.255\r\n"},
+      {"255.255.0.0/16",
+       {"Processing: 255.255.0.0/16", "Done: 255.255.0.0/16"},
+       AddressLines("255.255.0.0", 65536)},
+  };
+  for (const auto& [line, log, output] : cases) {
+    SCOPED_TRACE(line);
+    const test::TempDir fresh_out;
+    services.executable_folder = fresh_out.Folder();
+    ui = RecordingUi();
+    ASSERT_EQ(Run(line + "\r\n"), RunOutcome::kCompleted);
+    Events expected = log;
+    expected.push_back("ALL DONE. Output file: " + fresh_out.Folder() + "08122026231507_IPs.txt");
+    EXPECT_EQ(ui.log, expected);
+    EXPECT_EQ(test::ReadFileBytes(fresh_out.path() / "08122026231507_IPs.txt"), output);
+  }
+  EXPECT_TRUE(test::FileNames(temp.path()).empty()) << "temp files left behind";
+}
+
+TEST_F(RunTest, EmptyListGivesAnEmptyOutputAndStartLabels) {
+  ASSERT_EQ(Run(""), RunOutcome::kCompleted);
+  EXPECT_EQ(ui.events, (Events{"clear", "max 0", "pos 0", "label ETA: calculating...",
+                               "label Speed: calculating...", "label Total IPs: 0",
+                               "label Remaining: 0", "log " + AllDone()}));
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(RunTest, BlankLinesCountForTheProgressMaximumOnly) {
+  ASSERT_EQ(Run("\r\n   \r\n\t\n"), RunOutcome::kCompleted);
+  EXPECT_EQ(ui.max, 3);
+  EXPECT_EQ(ui.pos, 0);
+  EXPECT_EQ(ui.log, (Events{AllDone()}));
+}
+
+TEST_F(RunTest, InvalidLinesKeepSpeedAndEtaCalculating) {
+  ASSERT_EQ(Run("a\r\nb/x\r\n1.1.1.1/8\r\n"), RunOutcome::kCompleted);
+  EXPECT_EQ(ui.log.size(), 4u);
+  EXPECT_EQ(ui.labels[2], "Speed: calculating...");
+  EXPECT_EQ(ui.labels[3], "ETA: calculating...");
+}
+
+TEST_F(RunTest, FiguresFollowEachBlock) {
+  services.clock = {{2026, 12, 8, 23, 15, 7, 0},  // the output file's name
+                    {2026, 12, 8, 23, 15, 7, 0},  // the start
+                    {2026, 12, 8, 23, 15, 17, 0},
+                    {2026, 12, 8, 23, 15, 27, 0}};
+  ASSERT_EQ(Run("10.0.0.0/24\r\nbad line\r\n10.0.1.0/24\r\n999.0.0.0/24\r\n"),
+            RunOutcome::kCompleted);
+  const Events expected = {"clear",
+                           "max 4",
+                           "pos 0",
+                           "label ETA: calculating...",
+                           "label Speed: calculating...",
+                           "label Total IPs: 768",
+                           "label Remaining: 768",
+                           "log Processing: 10.0.0.0/24",
+                           "log Done: 10.0.0.0/24",
+                           "pos 1",
+                           "label Remaining: 512",
+                           "label Speed: 25.60 IPs/sec",
+                           "label ETA: 00:00:30",
+                           "log Invalid format (no /): bad line",
+                           "log Processing: 10.0.1.0/24",
+                           "log Done: 10.0.1.0/24",
+                           "pos 2",
+                           "label Remaining: 256",
+                           "label Speed: 25.60 IPs/sec",
+                           "label ETA: 00:00:06",
+                           "log Processing: 999.0.0.0/24",
+                           "log Invalid IP: 999.0.0.0 (Invalid IP octet: 999)",
+                           "log " + AllDone()};
+  EXPECT_EQ(ui.events, expected);
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 512));
+}
+
+TEST_F(RunTest, MissingListShowsTheMessageAndChangesNothing) {
+  settings.list_path = "prefix_list.txt";
+  const test::TempDir empty;
+  settings.list_path = empty.Folder() + "prefix_list.txt";
+  EXPECT_EQ(ButtonExtractClick(settings, ui, services), RunOutcome::kListMissing);
+  EXPECT_EQ(ui.events, (Events{"message File \"" + settings.list_path +
+                               "\" tidak ditemukan. Letakkan file ini di folder aplikasi (exe)."}));
+  EXPECT_TRUE(test::FileNames(out.path()).empty());
+  EXPECT_EQ(
+      MissingListMessage("prefix_list.txt"),
+      "File \"prefix_list.txt\" tidak ditemukan. Letakkan file ini di folder aplikasi (exe).");
+}
+
+TEST_F(RunTest, UnreadableListEndsBeforeTheLogIsEmptied) {
+  services.on_open = [this](const std::string& path,
+                            platform::OpenMode) -> std::unique_ptr<platform::Stream> {
+    if (path == settings.list_path) {
+      throw Error("Cannot open file \"prefix_list.txt\". The process cannot access the file");
+    }
+    return nullptr;
+  };
+  EXPECT_EQ(Run("10.0.0.0/30"), RunOutcome::kEndedByError);
+  EXPECT_EQ(ui.events, (Events{"error Cannot open file \"prefix_list.txt\". The process cannot "
+                               "access the file."}));
+  EXPECT_TRUE(test::FileNames(out.path()).empty());
+}
+
+TEST_F(RunTest, UnwritableOutputFolderEndsTheRunAfterEmptyingTheLog) {
+  services.executable_folder = out.Write("a-file", "");
+  EXPECT_EQ(Run("10.0.0.0/30"), RunOutcome::kEndedByError);
+  ASSERT_EQ(ui.events.size(), 2u);
+  EXPECT_EQ(ui.events[0], "clear");
+  EXPECT_TRUE(ui.events[1].starts_with("error Cannot create file")) << ui.events[1];
+  EXPECT_TRUE(ui.events[1].ends_with(".")) << ui.events[1];
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+TEST_F(RunTest, OverflowEndsTheRunKeepingEarlierBlocks) {
+  EXPECT_EQ(Run("10.0.0.0/30\r\n255.255.255.255/31\r\n1.1.1.1/32\r\n"), RunOutcome::kEndedByError);
+  EXPECT_EQ(ui.log, (Events{"Processing: 10.0.0.0/30", "Done: 10.0.0.0/30",
+                            "Processing: 255.255.255.255/31"}));
+  EXPECT_EQ(ui.events.back(), "error Integer overflow.");
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 4));
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+TEST_F(RunTest, UnwritableTempFolderLogsOneErrorPerTask) {
+  services.temp_folder = temp.Write("not-a-folder", "");
+  services.processors = 2;
+  ASSERT_EQ(Run("10.0.0.0/30\r\n"), RunOutcome::kCompleted);
+  ASSERT_EQ(ui.log.size(), 5u);
+  EXPECT_EQ(ui.log[0], "Processing: 10.0.0.0/30");
+  for (int task : {1, 2}) {
+    EXPECT_TRUE(ui.log[static_cast<std::size_t>(task)].starts_with("ERROR: Task ")) << ui.log[1];
+    EXPECT_NE(ui.log[static_cast<std::size_t>(task)].find(" error: Cannot create file"),
+              std::string::npos);
+  }
+  EXPECT_EQ(ui.log[3], "Done: 10.0.0.0/30");
+  EXPECT_EQ(ui.labels[1], "Remaining: 0");  // the block counts as done all the same
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(RunTest, MergeFailingLaterKeepsEarlierBlocksComplete) {
+  int output_opens = 0;
+  services.on_open = [&](const std::string& path,
+                         platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+    if (mode == platform::OpenMode::kReadWriteShared && ++output_opens == 2) {
+      throw Error("Cannot open file \"" + path + "\". Access is denied");
+    }
+    return nullptr;
+  };
+  EXPECT_EQ(Run("10.0.0.0/24\r\n10.0.1.0/24\r\n"), RunOutcome::kEndedByError);
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 256));
+  EXPECT_EQ(ui.log.back(), "Processing: 10.0.1.0/24");
+  EXPECT_TRUE(ui.events.back().ends_with("Access is denied.")) << ui.events.back();
+}
+
+TEST_F(RunTest, SecondRunInTheSameSecondAppends) {
+  ASSERT_EQ(Run("10.0.0.0/30"), RunOutcome::kCompleted);
+  ASSERT_EQ(Run("10.0.1.0/31"), RunOutcome::kCompleted);
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 4) + AddressLines("10.0.1.0", 2));
+  EXPECT_EQ(ui.events[0], "clear");
+}
+
+TEST_F(RunTest, ReadsUtf16ListsAndKeepsTheirText) {
+  ASSERT_EQ(Run(std::string("\xFF\xFE"
+                            "1\0.\0"
+                            "2\0.\0"
+                            "3\0.\0"
+                            "4\0/\0"
+                            "3\0"
+                            "2\0\r\0\n\0"
+                            "\xE9\0",
+                            28)),
+            RunOutcome::kCompleted);
+  EXPECT_EQ(ui.log, (Events{"Processing: 1.2.3.4/32", "Done: 1.2.3.4/32",
+                            "Invalid format (no /): \xC3\xA9", AllDone()}));
+}
+
+}  // namespace
+}  // namespace kestrune
