@@ -26,8 +26,28 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+// Quotes one argument so that the child's command-line parser gives it back unchanged:
+// backslashes are doubled where they come before a quote.
 std::wstring Quote(const std::string& word) {
-  return L"\"" + Wide(word) + L"\"";
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : Wide(word)) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+// Console output of a Windows program ends its lines with CR LF; the tests compare lines.
+std::string WithoutCarriageReturns(std::string text) {
+  std::erase(text, '\r');
+  return text;
 }
 
 HANDLE InheritableFile(const std::filesystem::path& path, DWORD access, DWORD disposition) {
@@ -73,8 +93,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ::CloseHandle(out);
     ::CloseHandle(err);
   }
-  result.out = ReadFileBytes(out_path);
-  result.err = ReadFileBytes(err_path);
+  result.out = WithoutCarriageReturns(ReadFileBytes(out_path));
+  result.err = WithoutCarriageReturns(ReadFileBytes(err_path));
   return result;
 }
 
