@@ -1,0 +1,24 @@
+#pragma once
+// Whole files as bytes, for archives and the files packed into them. Paths are UTF-8 text.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kestrune::skin {
+
+// The whole content of `path`; throws when it cannot be read or is larger than `max_size` bytes.
+[[nodiscard]] std::vector<std::uint8_t> ReadFileBytes(const std::string& path,
+                                                      std::size_t max_size);
+
+// Creates or empties `path` and writes `bytes` to it; throws on any failure.
+void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// A path from UTF-8 text and back, the same on every system.
+[[nodiscard]] std::filesystem::path Utf8Path(const std::string& text);
+[[nodiscard]] std::string PathText(const std::filesystem::path& path);
+
+}  // namespace kestrune::skin

@@ -1,0 +1,96 @@
+#include "skin/data/skin_archive_writer.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+#include "platform/error.h"
+#include "skin/data/byte_files.h"
+
+namespace kestrune::skin {
+namespace {
+
+void AppendU32(Bytes& out, std::size_t value) {
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void AppendBytes(Bytes& out, std::span<const std::uint8_t> bytes) {
+  out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+Bytes Compress(std::span<const std::uint8_t> bytes, const std::string& name) {
+  uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+  Bytes out(size);
+  if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()),
+                Z_BEST_COMPRESSION) != Z_OK) {
+    throw Error("Cannot compress \"" + name + "\".");
+  }
+  out.resize(size);
+  return out;
+}
+
+}  // namespace
+
+Bytes PackSkinArchive(std::span<const PackedMember> members,
+                      std::optional<std::span<const std::uint8_t>> preview) {
+  Bytes out(kArchiveSignature.begin(), kArchiveSignature.end());
+  AppendU32(out, members.size());
+  std::size_t total = 0;
+  for (const PackedMember& member : members) {
+    if (member.bytes.size() > kMaxUnpackedTotal - total) {
+      throw Error("The skin files unpack to more than " + std::to_string(kMaxUnpackedTotal >> 20) +
+                  " MiB, more than a skin archive may hold.");
+    }
+    total += member.bytes.size();
+    const std::string name = Utf8ToAnsi(member.name);
+    if (name.empty())
+      throw Error("A skin archive member needs a name.");
+    AppendU32(out, name.size());
+    out.insert(out.end(), name.begin(), name.end());
+    AppendU32(out, member.bytes.size());
+    AppendBytes(out, Compress(member.bytes, member.name));
+  }
+  if (preview) {
+    if (preview->size() > std::numeric_limits<std::uint32_t>::max())
+      throw Error("The preview picture is too large for a skin archive.");
+    out.insert(out.end(), kPreviewMarker.begin(), kPreviewMarker.end());
+    AppendU32(out, preview->size());
+    AppendBytes(out, *preview);
+  }
+  return out;
+}
+
+Bytes PackSkinFolder(const std::string& folder,
+                     std::optional<std::span<const std::uint8_t>> preview) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
+       it.increment(error)) {
+    if (it->is_regular_file(error))
+      names.push_back(PathText(it->path().filename()));
+  }
+  if (error)
+    throw Error("Cannot read the folder \"" + folder + "\". " + error.message());
+  std::sort(names.begin(), names.end());
+  const auto options = std::find_if(names.begin(), names.end(), IsOptionsFileName);
+  if (options == names.end()) {
+    throw Error("The folder \"" + folder + "\" has no " + std::string(kOptionsFileName) + " file.");
+  }
+  std::rotate(names.begin(), options, options + 1);
+
+  std::vector<PackedMember> members;
+  std::size_t total = 0;
+  for (std::string& name : names) {
+    const std::string path = PathText(Utf8Path(folder) / Utf8Path(name));
+    Bytes bytes = ReadFileBytes(path, kMaxUnpackedTotal - total);
+    total += bytes.size();
+    members.push_back(PackedMember{std::move(name), std::move(bytes)});
+  }
+  return PackSkinArchive(members, preview);
+}
+
+}  // namespace kestrune::skin
