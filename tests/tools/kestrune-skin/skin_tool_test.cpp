@@ -1,0 +1,175 @@
+// kestrune-skin run as a skin author would run it: what it prints, its exit status and the files.
+
+#include "tools/kestrune-skin/skin_tool.h"
+
+#include <gtest/gtest.h>
+
+#include "skin/data/skin_archive.h"
+#include "tests/support/process_run.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrune {
+namespace {
+
+std::string ToolPath() {
+  std::string path = KESTRUNE_SKIN_TOOL_PATH;
+#ifdef _WIN32
+  // The build knows the Linux path; under Wine it is on drive Z:.
+  if (!path.empty() && path[0] == '/') {
+    for (char& c : path)
+      c = c == '/' ? '\\' : c;
+    path = "Z:" + path;
+  }
+#endif
+  return path;
+}
+
+// A member written by hand: name, unpacked size and a stored (uncompressed) zlib stream of one
+// block with the Adler-32 of `data`.
+std::string RawMember(const std::string& name, const std::string& data) {
+  std::string out;
+  const auto put_u32 = [&out](std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8)
+      out += static_cast<char>(value >> shift);
+  };
+  put_u32(static_cast<std::uint32_t>(name.size()));
+  out += name;
+  put_u32(static_cast<std::uint32_t>(data.size()));
+  const auto size = static_cast<std::uint16_t>(data.size());
+  out += "\x78\x01\x01";
+  out += static_cast<char>(size & 0xFF);
+  out += static_cast<char>(size >> 8);
+  out += static_cast<char>(~size & 0xFF);
+  out += static_cast<char>((~size >> 8) & 0xFF);
+  out += data;
+  std::uint32_t a = 1;
+  std::uint32_t b = 0;
+  for (const char c : data) {
+    a = (a + static_cast<unsigned char>(c)) % 65521;
+    b = (b + a) % 65521;
+  }
+  const std::uint32_t adler = b << 16 | a;
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out += static_cast<char>(adler >> shift);
+  return out;
+}
+
+class SkinToolTest : public testing::Test {
+ protected:
+  test::ProcessResult Run(const std::vector<std::string>& arguments) {
+    return test::RunProcess(ToolPath(), arguments, work.Folder());
+  }
+
+  test::TempDir work;
+};
+
+TEST_F(SkinToolTest, PacksListsAndUnpacks) {
+  test::TempDir skin;
+  skin.Write("GLOWEDIT.PNG", "glow picture");
+  skin.Write("Options.dat", "[GLOBAL]\r\n");
+  skin.Write("Title.ttf", "font");
+  skin.Write("mask.BMP", std::string(5000, 'm'));
+  work.Write("preview.png", "\x89PNG preview");
+
+  auto result = Run({"pack", skin.Folder(), "dark.asz", "--preview", "preview.png"});
+  ASSERT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out + result.err, "");
+
+  result = Run({"list", "dark.asz"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "Options.dat\toptions\t10\n"
+            "GLOWEDIT.PNG\tother\t12\n"
+            "Title.ttf\tfont\t4\n"
+            "mask.BMP\tbmp\t5000\n"
+            "preview\t12\n");
+
+  result = Run({"unpack", "dark.asz", "out", "--preview", "shown.png"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(test::FileNames(work.path() / "out"),
+            (std::vector<std::string>{"GLOWEDIT.PNG", "Options.dat", "Title.ttf", "mask.BMP"}));
+  EXPECT_EQ(test::ReadFileBytes(work.path() / "out" / "mask.BMP"), std::string(5000, 'm'));
+  EXPECT_EQ(test::ReadFileBytes(work.path() / "shown.png"), "\x89PNG preview");
+
+  // Packing what was unpacked gives the same archive.
+  result = Run({"pack", "out", "again.asz", "--preview", "shown.png"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(work.path() / "again.asz"),
+            test::ReadFileBytes(work.path() / "dark.asz"));
+}
+
+TEST_F(SkinToolTest, ListsAnArchiveWithoutPreview) {
+  work.Write("plain.asz", std::string("ASzf\x02\0\0\0", 8) + RawMember("a.otf", "xy") +
+                              RawMember("OPTIONS.DAT", "o"));
+  const auto result = Run({"list", "plain.asz"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "a.otf\tfont\t2\nOPTIONS.DAT\toptions\t1\n");
+}
+
+TEST_F(SkinToolTest, RefusesInvalidArchives) {
+  const std::string header = std::string("ASzf\x01\0\0\0", 8);
+  work.Write("text.asz", "just text");
+  work.Write("cut.asz", header + RawMember("OPTIONS.DAT", "options").substr(0, 20));
+  work.Write("escape.asz", header + RawMember("../escaped.txt", "x"));
+  std::filesystem::create_directory(work.path() / "skin");
+  work.Write("skin/OPTIONS.DAT", "o");
+
+  const struct {
+    std::vector<std::string> arguments;
+    std::string error;
+  } cases[] = {
+      {{"list", "text.asz"}, "kestrune-skin: Loaded data is not a packed Quorvel file\n"},
+      {{"unpack", "text.asz", "out"}, "kestrune-skin: Loaded data is not a packed Quorvel file\n"},
+      {{"list", "cut.asz"},
+       "kestrune-skin: The skin archive member \"OPTIONS.DAT\" is cut short.\n"},
+      {{"unpack", "escape.asz", "out"},
+       "kestrune-skin: The skin archive member \"../escaped.txt\" is not a plain file name; "
+       "nothing was unpacked.\n"},
+      {{"unpack", "cut.asz", "out", "--preview", "p.png"},
+       "kestrune-skin: The skin archive member \"OPTIONS.DAT\" is cut short.\n"},
+      {{"pack", "work", "x.asz"}, "kestrune-skin: Cannot read the folder \"work\"."},
+      {{"pack", ".", "x.asz"}, "kestrune-skin: The folder \".\" has no OPTIONS.DAT file.\n"},
+  };
+  for (const auto& [arguments, error] : cases) {
+    SCOPED_TRACE(arguments[0] + " " + arguments[1]);
+    const auto result = Run(arguments);
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.err.substr(0, error.size()), error);
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(test::FileNames(work.path()),
+            (std::vector<std::string>{"cut.asz", "escape.asz", "skin", "text.asz"}))
+      << "nothing written for a refused archive";
+}
+
+TEST_F(SkinToolTest, ExplainsItsUsage) {
+  const std::vector<std::string> bad[] = {
+      {},
+      {"frobnicate"},
+      {"list"},
+      {"list", "a.asz", "b.asz"},
+      {"list", "a.asz", "--preview", "p.png"},
+      {"pack", "dir"},
+      {"pack", "dir", "a.asz", "--preview"},
+      {"unpack", "a.asz", "dir", "--verbose"},
+  };
+  for (const auto& arguments : bad) {
+    SCOPED_TRACE(arguments.empty() ? "(none)" : arguments[0]);
+    const auto result = Run(arguments);
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_NE(result.err.find("Usage: kestrune-skin list ARCHIVE"), std::string::npos);
+  }
+  const auto help = Run({"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.out.substr(0, 33), "Usage: kestrune-skin list ARCHIVE");
+}
+
+TEST(SkinTool, TellsPlainFileNames) {
+  for (const char* name : {"OPTIONS.DAT", "MASTER COPY.PNG", "a..b", ".hidden", "\xC3\x9C.png"})
+    EXPECT_TRUE(skin_tool::IsPlainFileName(name)) << name;
+  for (const char* name : {"", ".", "..", "../x", "a/b", "a\\b", "C:x", "x\ty", "a?", "a|b"})
+    EXPECT_FALSE(skin_tool::IsPlainFileName(name)) << name;
+}
+
+}  // namespace
+}  // namespace kestrune

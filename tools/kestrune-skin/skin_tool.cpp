@@ -1,0 +1,194 @@
+#include "tools/kestrune-skin/skin_tool.h"
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/error.h"
+#include "skin/data/byte_files.h"
+#include "skin/data/skin_archive.h"
+#include "skin/data/skin_archive_writer.h"
+
+namespace kestrune::skin_tool {
+namespace {
+
+using skin::Bytes;
+
+constexpr std::string_view kUsage =
+    "Usage: kestrune-skin list ARCHIVE\n"
+    "       kestrune-skin pack DIR ARCHIVE [--preview PNG]\n"
+    "       kestrune-skin unpack ARCHIVE DIR [--preview PNG]\n"
+    "\n"
+    "  list     prints one line per member in archive order: its name, a tab, its kind\n"
+    "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
+    "           \"preview\", a tab and the preview's size when the archive has one\n"
+    "  pack     packs the options file (OPTIONS.DAT in any case) and every other file directly\n"
+    "           in DIR into ARCHIVE, with PNG as its preview picture when given\n"
+    "  unpack   writes every member of ARCHIVE into DIR (made when missing), and the preview\n"
+    "           picture to PNG when given\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the archive (or the folder to pack) is not valid, with\n"
+    "the reason on standard error, 2 for bad usage.\n";
+
+void Print(std::FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The positional arguments and the value of --preview, checking their number.
+struct Words {
+  std::vector<std::string> positional;
+  std::optional<std::string> preview;
+};
+
+Words Parse(const std::vector<std::string>& arguments, std::size_t positional_count,
+            bool allow_preview) {
+  Words words;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (allow_preview && word == "--preview") {
+      if (i + 1 >= arguments.size() || arguments[i + 1].empty())
+        throw UsageError("--preview needs a value");
+      if (words.preview)
+        throw UsageError("--preview is given twice");
+      words.preview = arguments[++i];
+    } else if (word.size() > 1 && word[0] == '-') {
+      throw UsageError("unknown option \"" + word + "\"");
+    } else {
+      words.positional.push_back(word);
+    }
+  }
+  if (words.positional.size() != positional_count) {
+    throw UsageError(arguments[0] + " needs " + std::to_string(positional_count) +
+                     (positional_count == 1 ? " argument" : " arguments"));
+  }
+  return words;
+}
+
+Bytes ReadArchive(const std::string& path) {
+  Bytes archive = skin::ReadFileBytes(path, skin::kMaxUnpackedTotal);
+  if (!skin::HasArchiveSignature(archive))
+    throw Error(std::string(skin::kNotPackedText));
+  return archive;
+}
+
+std::vector<skin::PackedMember> ReadMembers(const Bytes& archive) {
+  std::vector<skin::PackedMember> members;
+  skin::ReadPackedMembers(
+      archive, [&members](skin::PackedMember member) { members.push_back(std::move(member)); });
+  return members;
+}
+
+std::string_view KindOf(const std::string& name) {
+  if (skin::IsOptionsFileName(name))
+    return "options";
+  switch (skin::FileTypeOf(name)) {
+    case skin::TacFileType::ftBmp:
+      return "bmp";
+    case skin::TacFileType::ftFont:
+      return "font";
+    case skin::TacFileType::ftOther:
+      break;
+  }
+  return "other";
+}
+
+int List(const std::vector<std::string>& arguments, std::FILE* out) {
+  const Words words = Parse(arguments, 1, false);
+  const Bytes archive = ReadArchive(words.positional[0]);
+  const auto members = ReadMembers(archive);
+  Bytes preview;
+  const bool has_preview = skin::GetPreviewStream(preview, archive);
+  std::string text;
+  for (const auto& member : members) {
+    text += member.name + "\t" + std::string(KindOf(member.name)) + "\t" +
+            std::to_string(member.bytes.size()) + "\n";
+  }
+  if (has_preview)
+    text += "preview\t" + std::to_string(preview.size()) + "\n";
+  Print(out, text);
+  return kExitOk;
+}
+
+int Pack(const std::vector<std::string>& arguments) {
+  const Words words = Parse(arguments, 2, true);
+  std::optional<Bytes> preview;
+  if (words.preview)
+    preview = skin::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
+  const Bytes archive = skin::PackSkinFolder(words.positional[0], preview);
+  skin::WriteFileBytes(words.positional[1], archive);
+  return kExitOk;
+}
+
+int Unpack(const std::vector<std::string>& arguments) {
+  const Words words = Parse(arguments, 2, true);
+  // The whole archive is read and checked before anything is written.
+  const Bytes archive = ReadArchive(words.positional[0]);
+  const auto members = ReadMembers(archive);
+  for (const auto& member : members) {
+    if (!IsPlainFileName(member.name)) {
+      throw Error("The skin archive member \"" + member.name +
+                  "\" is not a plain file name; nothing was unpacked.");
+    }
+  }
+  Bytes preview;
+  const bool has_preview = words.preview && skin::GetPreviewStream(preview, archive);
+  if (words.preview && !has_preview)
+    throw Error("The skin archive has no preview picture; nothing was unpacked.");
+
+  const std::string& folder = words.positional[1];
+  std::error_code error;
+  std::filesystem::create_directories(skin::Utf8Path(folder), error);
+  if (error)
+    throw Error("Cannot make the folder \"" + folder + "\". " + error.message());
+  for (const auto& member : members) {
+    skin::WriteFileBytes(skin::PathText(skin::Utf8Path(folder) / skin::Utf8Path(member.name)),
+                         member.bytes);
+  }
+  if (has_preview)
+    skin::WriteFileBytes(*words.preview, preview);
+  return kExitOk;
+}
+
+}  // namespace
+
+bool IsPlainFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..")
+    return false;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
+  const std::string command = arguments.empty() ? "" : arguments[0];
+  if (command == "--help" || command == "-h") {
+    Print(out, kUsage);
+    return kExitOk;
+  }
+  try {
+    if (command == "list")
+      return List(arguments, out);
+    if (command == "pack")
+      return Pack(arguments);
+    if (command == "unpack")
+      return Unpack(arguments);
+    throw UsageError(command.empty() ? "no command given" : "unknown command \"" + command + "\"");
+  } catch (const UsageError& error) {
+    Print(err, "kestrune-skin: " + std::string(error.what()) + "\n\n" + std::string(kUsage));
+    return kExitUsage;
+  } catch (const Error& error) {
+    Print(err, "kestrune-skin: " + std::string(error.what()) + "\n");
+    return kExitInvalid;
+  }
+}
+
+}  // namespace kestrune::skin_tool
