@@ -1,0 +1,47 @@
+#pragma once
+// The main window: the results log, the four figures, the progress bar, the Extract button and
+// the About menu. It is the run driver's UI while a run goes on.
+
+#include "extractor/run_driver.h"
+#include "platform/application_win.h"
+#include "platform/form_win.h"
+#include "platform/process_services.h"
+
+namespace kestrune {
+
+class TMainForm : public platform::Form, public RunUi {
+ public:
+  // Builds the window from `description` (hidden until shown). `services` must outlive the form.
+  TMainForm(platform::Application& application, const platform::FormDescription& description,
+            const platform::ProcessServices& services, RunSettings settings = {});
+
+  // The components the description names; owned by the form.
+  platform::Memo* MemoResults = nullptr;
+  platform::ProgressBar* ProgressBar = nullptr;
+  platform::Label* LabelTotalEstimated = nullptr;
+  platform::Label* LabelRemaining = nullptr;
+  platform::Label* LabelETA = nullptr;
+  platform::Label* LabelSpeed = nullptr;
+  platform::Button* ButtonExtract = nullptr;
+
+  void FormCreate();
+  void ButtonExtractClick();
+  void GithubClick();
+  void SaweriaClick();
+  void YoutubeClick();
+
+  // RunUi
+  void ClearLog() override;
+  void AppendLog(std::string_view line) override;
+  void SetLabel(RunLabel label, std::string_view text) override;
+  void SetProgressMaximum(int maximum) override;
+  void SetProgressPosition(int position) override;
+  void ShowMessage(std::string_view text) override;
+  void ShowErrorBox(std::string_view text) override;
+
+ private:
+  const platform::ProcessServices& services_;
+  RunSettings settings_;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,350 @@
+#include "platform/controls_win.h"
+
+#include <commctrl.h>
+
+#include "platform/application_win.h"
+#include "platform/error.h"
+#include "platform/win_util.h"
+
+namespace kestrune::platform {
+namespace {
+
+constexpr wchar_t kControlProperty[] = L"Kestrune.Control";
+
+UniqueFont MakeFont(const FontSpec& spec, int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -ScaleForDpi(spec.height, dpi);
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = Widen(spec.face);
+  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+}  // namespace
+
+int ScaleForDpi(int value, int dpi) {
+  return ::MulDiv(value, dpi, USER_DEFAULT_SCREEN_DPI);
+}
+
+Control::Control(std::string name, WinControl* parent, Bounds design_bounds)
+    : Component(std::move(name)), parent_(parent), design_bounds_(design_bounds) {
+  if (parent != nullptr)
+    parent->AddChild(this);
+}
+
+// ---- WinControl
+
+WinControl::WinControl(std::string name, WinControl* parent, Bounds design_bounds)
+    : Control(std::move(name), parent, design_bounds) {}
+
+WinControl::~WinControl() {
+  if (handle_ != nullptr)
+    ::DestroyWindow(handle_);
+}
+
+WinControl* WinControl::FromHandle(HWND window) {
+  return window != nullptr ? static_cast<WinControl*>(::GetPropW(window, kControlProperty))
+                           : nullptr;
+}
+
+void WinControl::CreateHandle(const wchar_t* class_name, DWORD style, DWORD ex_style, HWND parent,
+                              HMENU menu_or_id) {
+  const std::wstring caption;
+  handle_ = ::CreateWindowExW(ex_style, class_name, caption.c_str(), style, 0, 0, 0, 0, parent,
+                              menu_or_id, ::GetModuleHandleW(nullptr), nullptr);
+  if (handle_ == nullptr)
+    throw Error("Cannot create the window '" + Name() + "': " + SystemErrorText(::GetLastError()));
+  ::SetPropW(handle_, kControlProperty, this);
+  previous_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+      handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinControl::StaticWindowProc)));
+}
+
+LRESULT CALLBACK WinControl::StaticWindowProc(HWND window, UINT message, WPARAM wparam,
+                                              LPARAM lparam) {
+  WinControl* control = FromHandle(window);
+  if (control == nullptr)
+    return ::DefWindowProcW(window, message, wparam, lparam);
+  try {
+    return control->WindowProc(message, wparam, lparam);
+  } catch (...) {
+    // No error may cross the system's code; show it as any other error of an event.
+    if (Application* application = Application::Current())
+      application->ShowException(std::current_exception());
+    return 0;
+  }
+}
+
+LRESULT WinControl::CallPrevious(UINT message, WPARAM wparam, LPARAM lparam) {
+  return ::CallWindowProcW(previous_, handle_, message, wparam, lparam);
+}
+
+LRESULT WinControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      // Controls answer their own notifications, whichever window is their parent.
+      if (lparam != 0) {
+        WinControl* child = FromHandle(reinterpret_cast<HWND>(lparam));
+        if (child != nullptr && child != this && child->HandleNotification(HIWORD(wparam)))
+          return 0;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (cursor_ != nullptr && reinterpret_cast<HWND>(wparam) == handle_ &&
+          LOWORD(lparam) == HTCLIENT) {
+        ::SetCursor(::LoadCursorW(nullptr, cursor_));
+        return TRUE;
+      }
+      break;
+    case WM_PAINT:
+      for (Control* child : children_) {
+        if (dynamic_cast<GraphicControl*>(child) != nullptr)
+          return Paint();
+      }
+      break;
+    case WM_NCDESTROY: {
+      const LRESULT result = CallPrevious(message, wparam, lparam);
+      Detach();
+      return result;
+    }
+    default:
+      break;
+  }
+  return CallPrevious(message, wparam, lparam);
+}
+
+LRESULT WinControl::Paint() {
+  PAINTSTRUCT paint{};
+  HDC dc = ::BeginPaint(handle_, &paint);
+  CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  for (Control* child : children_) {
+    if (auto* graphic = dynamic_cast<GraphicControl*>(child)) {
+      RECT overlap{};
+      if (::IntersectRect(&overlap, &graphic->Area(), &paint.rcPaint))
+        graphic->Paint(dc);
+    }
+  }
+  ::EndPaint(handle_, &paint);
+  return 0;
+}
+
+void WinControl::Detach() {
+  if (handle_ == nullptr)
+    return;
+  // Only take our procedure out when nobody has put another one in front of it since.
+  if (::GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
+      reinterpret_cast<LONG_PTR>(&WinControl::StaticWindowProc)) {
+    ::SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+  }
+  ::RemovePropW(handle_, kControlProperty);
+  handle_ = nullptr;
+}
+
+std::string WinControl::Text() const {
+  const int length = ::GetWindowTextLengthW(handle_);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(handle_, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return Narrow(text);
+}
+
+void WinControl::SetText(std::string_view text) {
+  ::SetWindowTextW(handle_, Widen(text).c_str());
+}
+
+HFONT WinControl::EffectiveFont() const {
+  if (has_own_font_)
+    return own_font_.Get();
+  return Parent() != nullptr ? Parent()->EffectiveFont() : nullptr;
+}
+
+void WinControl::UpdateFont(int dpi) {
+  if (has_own_font_)
+    own_font_ = MakeFont(own_font_spec_, dpi);
+  ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(EffectiveFont()), FALSE);
+}
+
+void WinControl::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  UpdateFont(dpi);
+  if (Parent() != nullptr) {
+    const Bounds& bounds = DesignBounds();
+    ::SetWindowPos(handle_, nullptr, ScaleForDpi(bounds.left, dpi), ScaleForDpi(bounds.top, dpi),
+                   ScaleForDpi(bounds.width, dpi), ScaleForDpi(bounds.height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (Control* child : children_)
+    child->ApplyDpi(dpi);
+  ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void WinControl::InvalidateArea(const RECT& rect) {
+  if (handle_ != nullptr)
+    ::InvalidateRect(handle_, &rect, TRUE);
+}
+
+// ---- GraphicControl and Label
+
+GraphicControl::GraphicControl(std::string name, WinControl* parent, Bounds design_bounds)
+    : Control(std::move(name), parent, design_bounds) {
+  if (parent == nullptr)
+    throw Error("Form description: the graphic control '" + Name() + "' needs a parent");
+}
+
+void GraphicControl::SetArea(const RECT& area) {
+  Parent()->InvalidateArea(area_);
+  area_ = area;
+  Parent()->InvalidateArea(area_);
+}
+
+Label::Label(std::string name, WinControl* parent, Bounds design_bounds, std::string text,
+             bool auto_size)
+    : GraphicControl(std::move(name), parent, design_bounds),
+      text_(std::move(text)),
+      auto_size_(auto_size) {}
+
+void Label::SetText(std::string_view text) {
+  if (text == text_)
+    return;
+  text_ = std::string(text);
+  Measure();
+}
+
+void Label::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  Measure();
+}
+
+void Label::Measure() {
+  const Bounds& design = DesignBounds();
+  RECT area{ScaleForDpi(design.left, dpi_), ScaleForDpi(design.top, dpi_), 0, 0};
+  SIZE size{ScaleForDpi(design.width, dpi_), ScaleForDpi(design.height, dpi_)};
+  if (auto_size_ && Parent()->Handle() != nullptr) {
+    WindowDc dc(Parent()->Handle());
+    SelectedObject font(dc.Get(), Parent()->EffectiveFont());
+    const std::wstring text = Widen(text_);
+    ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  area.right = area.left + size.cx;
+  area.bottom = area.top + size.cy;
+  SetArea(area);
+}
+
+void Label::Paint(HDC dc) noexcept {
+  SelectedObject font(dc, Parent()->EffectiveFont());
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+  RECT area = Area();
+  const std::wstring text = Widen(text_);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+// ---- GroupBox
+
+GroupBox::GroupBox(std::string name, WinControl* parent, Bounds design_bounds,
+                   std::string_view caption)
+    : WinControl(std::move(name), parent, design_bounds) {
+  CreateHandle(WC_BUTTONW, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX,
+               WS_EX_CONTROLPARENT, parent->Handle(), nullptr);
+  SetText(caption);
+}
+
+LRESULT GroupBox::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      // The system's group box lets the mouse fall through; ours holds the controls.
+      return HTCLIENT;
+    case WM_ERASEBKGND: {
+      RECT client{};
+      ::GetClientRect(Handle(), &client);
+      ::FillRect(reinterpret_cast<HDC>(wparam), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+      return TRUE;
+    }
+    default:
+      return WinControl::WindowProc(message, wparam, lparam);
+  }
+}
+
+// ---- Button
+
+Button::Button(std::string name, WinControl* parent, Bounds design_bounds, std::string_view caption)
+    : WinControl(std::move(name), parent, design_bounds) {
+  CreateHandle(WC_BUTTONW, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, parent->Handle(),
+               nullptr);
+  SetText(caption);
+}
+
+bool Button::HandleNotification(WORD code) {
+  if (code != BN_CLICKED)
+    return false;
+  if (on_click) {
+    if (Application* application = Application::Current())
+      application->HandleEvent(on_click);
+  }
+  return true;
+}
+
+// ---- Memo
+
+Memo::Memo(std::string name, WinControl* parent, Bounds design_bounds)
+    : WinControl(std::move(name), parent, design_bounds) {
+  CreateHandle(WC_EDITW,
+               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                   ES_WANTRETURN,
+               WS_EX_CLIENTEDGE, parent->Handle(), nullptr);
+  // Without this a multi-line edit stops taking text at 32767 characters.
+  ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+void Memo::Clear() {
+  ::SetWindowTextW(Handle(), L"");
+}
+
+void Memo::AppendLine(std::string_view line) {
+  std::wstring text;
+  // The last line is empty exactly when the text is empty or ends with a line break.
+  const auto last_line = static_cast<WPARAM>(::SendMessageW(Handle(), EM_GETLINECOUNT, 0, 0) - 1);
+  const LRESULT last_start = ::SendMessageW(Handle(), EM_LINEINDEX, last_line, 0);
+  if (::SendMessageW(Handle(), EM_LINELENGTH, static_cast<WPARAM>(last_start), 0) > 0)
+    text = L"\r\n";
+  text += Widen(line);
+  text += L"\r\n";
+  const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(Handle()));
+  ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
+  ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// ---- ProgressBar
+
+ProgressBar::ProgressBar(std::string name, WinControl* parent, Bounds design_bounds)
+    : WinControl(std::move(name), parent, design_bounds) {
+  CreateHandle(PROGRESS_CLASSW, WS_CHILD | WS_VISIBLE, 0, parent->Handle(), nullptr);
+}
+
+void ProgressBar::SetMinimum(int minimum) {
+  ::SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), Maximum());
+}
+
+void ProgressBar::SetMaximum(int maximum) {
+  ::SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(Minimum()), maximum);
+}
+
+void ProgressBar::SetPosition(int position) {
+  ::SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+int ProgressBar::Minimum() const {
+  return static_cast<int>(::SendMessageW(Handle(), PBM_GETRANGE, TRUE, 0));
+}
+
+int ProgressBar::Maximum() const {
+  return static_cast<int>(::SendMessageW(Handle(), PBM_GETRANGE, FALSE, 0));
+}
+
+int ProgressBar::Position() const {
+  return static_cast<int>(::SendMessageW(Handle(), PBM_GETPOS, 0, 0));
+}
+
+}  // namespace kestrune::platform

@@ -1,0 +1,86 @@
+#pragma once
+// A form: a top-level window built from its stored description, owning every component the
+// description names. Event handlers and fields are bound by name when the form is loaded.
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls_win.h"
+#include "platform/error.h"
+#include "platform/form_description.h"
+
+namespace kestrune::platform {
+
+class Application;
+
+// The stored description kept as an RCDATA resource of `module`.
+[[nodiscard]] FormDescription LoadFormDescription(HMODULE module, const wchar_t* resource_name);
+
+// The registered message by which a form reports a control's text as a global atom (wparam: an
+// atom holding the control's name; result: a new atom holding its text, 0 when there is none).
+// Graphic controls have no window, so this is how a test client or an accessibility tool reads
+// them. The caller deletes both atoms.
+[[nodiscard]] UINT ControlTextMessage();
+
+class Form : public WinControl {
+ public:
+  struct Handler {
+    std::string name;
+    std::function<void()> run;
+  };
+  struct FieldBinding {
+    std::string name;
+    std::function<void(Component&)> bind;  // throws when the component has the wrong kind
+  };
+
+  explicit Form(Application& application);
+  ~Form() override;
+
+  // Creates the window and its components from `description`, binds the `on_...` properties to
+  // `handlers` and the named components to `fields`, and then runs the `on_create` handler. The
+  // window stays hidden until Show.
+  void Load(const FormDescription& description, const std::vector<Handler>& handlers,
+            const std::vector<FieldBinding>& fields);
+  void Show();
+  // A main form ends the message loop when it is destroyed.
+  void SetMainForm(bool main_form) { main_form_ = main_form; }
+
+  [[nodiscard]] Component* FindComponent(std::string_view name) const;
+  [[nodiscard]] Application& App() const { return application_; }
+
+  template <typename T>
+  static FieldBinding Field(std::string name, T*& slot) {
+    return {name, [&slot, name](Component& component) {
+              slot = dynamic_cast<T*>(&component);
+              if (slot == nullptr)
+                throw Error("Form description: '" + name + "' has the wrong kind");
+            }};
+  }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void ApplyFormDpi(int dpi, const RECT* suggested);
+  void CreateComponent(const ComponentDescription& description,
+                       const std::vector<Handler>& handlers);
+  [[nodiscard]] DWORD Style() const;
+
+  Application& application_;
+  std::vector<std::unique_ptr<Component>> components_;
+  std::vector<MenuItem*> menu_items_;        // not owned; in components_
+  std::map<const MenuItem*, HMENU> popups_;  // the submenus of menu-bar items, owned by menu_
+  HMENU menu_ = nullptr;                     // owned by the window once it exists
+  POINT position_{};
+  SIZE client_size_{};
+  bool right_to_left_menu_ = false;
+  bool main_form_ = false;
+};
+
+}  // namespace kestrune::platform
