@@ -71,13 +71,7 @@ int SystemServices::LogicalProcessorCount() const {
 }
 
 std::string SystemServices::AnsiToUtf8(std::string_view bytes) const {
-  if (bytes.empty())
-    return {};
-  const int size = static_cast<int>(bytes.size());
-  const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), needed);
-  return Narrow(wide);
+  return Narrow(WidenFrom(bytes, CP_ACP));
 }
 
 }  // namespace kestrune::platform

@@ -2,13 +2,14 @@
 
 namespace kestrune::platform {
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty())
-    return {};
-  const int size = static_cast<int>(utf8.size());
-  const int needed = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+std::wstring Widen(std::string_view utf8) { return WidenFrom(utf8, CP_UTF8); }
+
+std::wstring WidenFrom(std::string_view bytes, UINT code_page) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int needed = ::MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), needed);
+  ::MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), needed);
   return wide;
 }
 

@@ -11,6 +11,8 @@
 namespace kestrune::platform {
 
 [[nodiscard]] std::wstring Widen(std::string_view utf8);
+// Text in the given code page (CP_ACP, CP_UTF8, ...) as UTF-16.
+[[nodiscard]] std::wstring WidenFrom(std::string_view bytes, UINT code_page);
 [[nodiscard]] std::string Narrow(std::wstring_view utf16);
 
 // The system's text for an error code, without the trailing line break.
