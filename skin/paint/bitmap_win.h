@@ -1,0 +1,108 @@
+#pragma once
+// The Windows side of the painting bitmap: CreateBmp32 makes a bottom-up DIB section selected
+// into its own memory device context, so GDI can draw text and blit onto the same pixels the
+// portable routines compose. Include only from Windows sources.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+
+#include "skin/paint/bitmap.h"
+
+namespace kestrune::skin {
+
+// The device context of a DIB-backed bitmap; nullptr for heap bitmaps. Owned by the bitmap.
+[[nodiscard]] HDC BitmapDC(const Bitmap& bmp);
+[[nodiscard]] HBITMAP BitmapHandle(const Bitmap& bmp);
+
+// Owns one GDI object (bitmap, brush, pen, font, region); move-only.
+template <class Handle>
+class GdiObject {
+ public:
+  GdiObject() = default;
+  explicit GdiObject(Handle handle) : handle_(handle) {}
+  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  GdiObject& operator=(GdiObject&& other) noexcept {
+    if (this != &other)
+      Reset(std::exchange(other.handle_, nullptr));
+    return *this;
+  }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  ~GdiObject() { Reset(); }
+
+  [[nodiscard]] Handle Get() const { return handle_; }
+  void Reset(Handle handle = nullptr) {
+    if (handle_ != nullptr)
+      ::DeleteObject(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  Handle handle_ = nullptr;
+};
+
+// Selects an object into a DC and restores the previous one when it goes.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() { ::SelectObject(dc_, old_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// Owns an icon handle; move-only.
+class IconHandle {
+ public:
+  IconHandle() = default;
+  explicit IconHandle(HICON icon) : icon_(icon) {}
+  IconHandle(IconHandle&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
+  IconHandle& operator=(IconHandle&& other) noexcept {
+    if (this != &other) {
+      if (icon_ != nullptr)
+        ::DestroyIcon(icon_);
+      icon_ = std::exchange(other.icon_, nullptr);
+    }
+    return *this;
+  }
+  IconHandle(const IconHandle&) = delete;
+  IconHandle& operator=(const IconHandle&) = delete;
+  ~IconHandle() {
+    if (icon_ != nullptr)
+      ::DestroyIcon(icon_);
+  }
+
+  [[nodiscard]] HICON Get() const { return icon_; }
+
+ private:
+  HICON icon_ = nullptr;
+};
+
+// An alpha icon from a picture: img becomes 32-bit; the mask gets 255 - alpha per pixel. The
+// second argument has no effect and is kept for the callers that pass it.
+[[nodiscard]] IconHandle MakeIcon32(Bitmap& img, bool update_alpha_channel = false);
+
+// Fills through a solid brush of ColorToRGB(color) when alpha is 0 (for DCs of bitmaps that are
+// not 32-bit), else through the anti-aliasing library with that alpha.
+void FillDC(HDC dc, TRect r, TColor color, std::uint8_t alpha = 0);
+
+// Shows a premultiplied bitmap as a layered window's image; false when the platform call is
+// missing or fails.
+bool UpdateLayeredWnd(HWND handle, const Bitmap& bmp, SIZE size, BLENDFUNCTION blend, POINT point);
+// Makes the window layered when needed and shows bmp (an empty picture of the window's size
+// when null) with the constant alpha value.
+bool SetFormBlendValue(HWND handle, const Bitmap* bmp, std::uint8_t value, const POINT* point);
+
+// The text glow: draws text into glow_mask (made or reused as an 8-bit mask of the glow's size),
+// blurs it by size and lays it over dst_bmp in color. sides: 1 left, 2 up, 4 right, 8 down.
+void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
+                       std::unique_ptr<Bitmap>& glow_mask, TColor color, int size, unsigned sides,
+                       UINT flags);
+
+}  // namespace kestrune::skin

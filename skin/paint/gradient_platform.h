@@ -1,0 +1,14 @@
+#pragma once
+// The gradient drawing that needs the platform's triangle gradient fill.
+
+#include "skin/paint/bitmap.h"
+#include "skin/paint/geometry.h"
+#include "skin/paint/gradient.h"
+
+namespace kestrune::skin {
+
+// Direction 2 of PaintGrad without the overlay flag: r is clipped to the bitmap and data has at
+// least five points. Draws nothing where the platform has no such fill.
+void PaintCornerGradient(const Bitmap& bmp, TRect r, const TsGradArray& data);
+
+}  // namespace kestrune::skin
