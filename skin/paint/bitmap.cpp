@@ -1,7 +1,6 @@
 #include "skin/paint/bitmap.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -11,10 +10,6 @@
 namespace kestrune::skin {
 namespace {
 
-// Far beyond any window of the program, small enough that row arithmetic cannot overflow.
-constexpr int kMaxSide = 32768;
-constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
-
 class HeapStorage : public BitmapStorage {
  public:
   explicit HeapStorage(std::size_t words) : words_(words) {}
@@ -22,14 +17,17 @@ class HeapStorage : public BitmapStorage {
   std::vector<std::uint32_t> words_;
 };
 
-void CheckSize(int width, int height, TPixelFormat format) {
+}  // namespace
+
+void CheckBitmapSize(int width, int height, TPixelFormat format) {
+  // Far beyond any window of the program, small enough that row arithmetic cannot overflow.
+  constexpr int kMaxSide = 32768;
+  constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
   if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide ||
       StorageStride(width, format) * static_cast<std::size_t>(height) > kMaxBytes)
     throw Error("Bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
                 " is too large");
 }
-
-}  // namespace
 
 std::size_t StorageStride(int width, TPixelFormat format) {
   const auto w = static_cast<std::size_t>(std::max(width, 0));
@@ -38,7 +36,7 @@ std::size_t StorageStride(int width, TPixelFormat format) {
 
 std::unique_ptr<BitmapStorage> AllocateHeapStorage(int width, int height, TPixelFormat format,
                                                    RowOrder order) {
-  CheckSize(width, height, format);
+  CheckBitmapSize(width, height, format);
   const std::size_t stride = StorageStride(width, format);
   const std::size_t bytes = stride * static_cast<std::size_t>(height);
   std::unique_ptr<HeapStorage> storage;

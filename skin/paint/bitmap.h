@@ -72,6 +72,9 @@ class Bitmap {
 // Bytes per row of a bitmap, rounded up to whole 32-bit words as DIBs store them.
 [[nodiscard]] std::size_t StorageStride(int width, TPixelFormat format);
 
+// Throws kestrune::Error for negative or absurd sizes.
+void CheckBitmapSize(int width, int height, TPixelFormat format);
+
 // The platform's storage: a DIB section on Windows, heap memory elsewhere. Throws kestrune::Error.
 [[nodiscard]] std::unique_ptr<BitmapStorage> AllocateStorage(int width, int height,
                                                              TPixelFormat format);

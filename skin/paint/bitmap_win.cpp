@@ -90,10 +90,7 @@ Proc Bind(const wchar_t* module, const char* name) {
 }  // namespace
 
 std::unique_ptr<BitmapStorage> AllocateStorage(int width, int height, TPixelFormat format) {
-  if (width < 0 || height < 0 || width > 32768 || height > 32768 ||
-      StorageStride(width, format) * static_cast<std::size_t>(height) > (std::size_t{1} << 30))
-    throw Error("Bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
-                " is too large");
+  CheckBitmapSize(width, height, format);
   return std::make_unique<DibStorage>(width, height, format);
 }
 

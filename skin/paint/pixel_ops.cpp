@@ -547,11 +547,13 @@ TColor ToColor(Rgb c, TColor keep) {
   return static_cast<TColor>(SwapRedBlue(ToPixel(c, SwapRedBlue(keep))));
 }
 
+// 64-bit products: the values come from skin data and may be far outside -255..255.
 int Brightness(int x, int value) {
-  if (value > 0)
-    return std::min(255, x + ((x * value) >> 8));
-  if (value < 0)
-    return std::max(0, x - ((-value * x) >> 8));
+  const i64 v = value;
+  if (v > 0)
+    return static_cast<int>(std::min<i64>(255, x + ((x * v) >> 8)));
+  if (v < 0)
+    return static_cast<int>(std::max<i64>(0, x - ((-v * x) >> 8)));
   return x;
 }
 
@@ -564,12 +566,12 @@ Rgb Saturation(Rgb c, int value) {
     return c;
   const int g = static_cast<int>(std::nearbyint(c.r * 0.299 + c.g * 0.587 + c.b * 0.114));
   const auto channel = [&](int x) {
-    const int n = (value + 255) * x - g * value;
+    const i64 n = (i64{value} + 255) * x - i64{g} * value;
     if (n < 0)
       return 0;
     if (n >= 65536)
       return 255;
-    return n >> 8;
+    return static_cast<int>(n >> 8);
   };
   return {channel(c.r), channel(c.g), channel(c.b)};
 }
@@ -593,9 +595,10 @@ Rgb Hue(Rgb c, int value) {
   if (h < 0)
     h += 360;
   // A negative turn wraps into 0..359 rather than leaving the six sectors.
-  int hp = static_cast<int>(std::trunc(value + h)) % 360;
-  if (hp < 0)
-    hp += 360;
+  double turned = std::fmod(std::trunc(value + h), 360.0);
+  if (turned < 0)
+    turned += 360;
+  const auto hp = static_cast<int>(turned);
   const int i = hp / 60;
   const double f = hp / 60.0 - i;
   const auto limit = [](double x) { return static_cast<int>(std::clamp(x, 0.0, 255.0)); };

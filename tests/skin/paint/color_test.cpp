@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "skin/paint/pixel_ops.h"
@@ -36,6 +37,8 @@ TEST(ColorTransforms, ValueForms) {
       {"brightness -64", brightness, 0x00204080, -64, 0x00183060},
       {"brightness caps", brightness, 0x00FFFFFF, 255, 0x00FFFFFF},
       {"brightness 0", brightness, 0x12204080, 0, 0x12204080},
+      {"brightness huge", brightness, 0x00204080, INT32_MAX, 0x00FFFFFF},
+      {"brightness -huge", brightness, 0x00204080, INT32_MIN, 0x00000000},
       // g = Round(38.272 + 37.568 + 3.648) = 79; -255 gives 255 * 79 shr 8 in every channel.
       {"saturation -255", saturation, 0x00204080, -255, 0x004E4E4E},
       {"saturation 0", saturation, 0x00204080, 0, 0x00204080},
@@ -46,6 +49,7 @@ TEST(ColorTransforms, ValueForms) {
       {"hue red +120", hue, 0x000000FF, 120, 0x0000FF00},
       {"hue red 360", hue, 0x000000FF, 360, 0x000000FF},
       {"hue red -120", hue, 0x000000FF, -120, 0x00FF0000},
+      {"hue red 5 turns + 120", hue, 0x000000FF, 5 * 360 + 120, 0x0000FF00},
       {"hue +40", hue, 0x00204080, 40, 0x00208080},
       {"tone", tone, 0x00204080, 0x00FF8000, 0x007F4000},
       {"tone keeps high byte", tone, 0x33FFFFFF, 0x000000FF, 0x330000FE},
@@ -62,6 +66,14 @@ TEST(ColorTransforms, FullHueTurnKeepsTheColourUpToTruncation) {
     const TColor turned = ChangeHue(360, c);
     for (int shift = 0; shift < 24; shift += 8)
       EXPECT_LE(std::abs(((turned >> shift) & 0xFF) - ((c >> shift) & 0xFF)), 1);
+  }
+}
+
+TEST(ColorTransforms, ExtremeValuesStayColours) {
+  for (int value : {INT32_MIN, -100000, 100000, INT32_MAX}) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(ChangeHue(value, 0x00204080) & ~0xFFFFFF, 0);
+    EXPECT_EQ(ChangeSaturation(value, 0x00204080) & ~0xFFFFFF, 0);
   }
 }
 
