@@ -1,5 +1,7 @@
 #include "skin/paint/gdiplus_win.h"
 
+#include <vector>
+
 namespace kestrune::skin {
 namespace {
 
@@ -7,11 +9,16 @@ namespace {
 struct GpGraphics;
 struct GpBrush;
 struct GpPen;
+struct GpPointF {
+  float X, Y;
+};
 using GpStatus = int;
 using ARGB = std::uint32_t;
 constexpr GpStatus kOk = 0;
 constexpr int kSmoothingModeAntiAlias = 4;
 constexpr int kUnitPixel = 2;
+constexpr int kWrapModeTileFlipXY = 3;
+constexpr int kFillModeAlternate = 0;
 
 struct StartupInput {
   UINT32 GdiplusVersion = 1;
@@ -28,14 +35,16 @@ class GdiPlus {
     module_ = ::LoadLibraryW(L"gdiplus.dll");
     if (module_ == nullptr)
       return;
-    bool bound = Bind(startup_, "GdiplusStartup") && Bind(create_from_hdc_, "GdipCreateFromHDC") &&
-                 Bind(delete_graphics_, "GdipDeleteGraphics") &&
-                 Bind(set_smoothing_mode_, "GdipSetSmoothingMode") &&
-                 Bind(create_solid_fill_, "GdipCreateSolidFill") &&
-                 Bind(delete_brush_, "GdipDeleteBrush") &&
-                 Bind(fill_rectangle_, "GdipFillRectangle") &&
-                 Bind(fill_ellipse_, "GdipFillEllipse") && Bind(create_pen_, "GdipCreatePen1") &&
-                 Bind(delete_pen_, "GdipDeletePen") && Bind(draw_line_, "GdipDrawLine");
+    bool bound =
+        Bind(startup_, "GdiplusStartup") && Bind(create_from_hdc_, "GdipCreateFromHDC") &&
+        Bind(delete_graphics_, "GdipDeleteGraphics") &&
+        Bind(set_smoothing_mode_, "GdipSetSmoothingMode") &&
+        Bind(create_solid_fill_, "GdipCreateSolidFill") && Bind(delete_brush_, "GdipDeleteBrush") &&
+        Bind(fill_rectangle_, "GdipFillRectangle") && Bind(fill_ellipse_, "GdipFillEllipse") &&
+        Bind(create_pen_, "GdipCreatePen1") && Bind(delete_pen_, "GdipDeletePen") &&
+        Bind(draw_line_, "GdipDrawLine") && Bind(draw_arc_, "GdipDrawArc") &&
+        Bind(create_line_brush_, "GdipCreateLineBrush") && Bind(fill_polygon_, "GdipFillPolygon") &&
+        Bind(draw_polygon_, "GdipDrawPolygon");
     StartupInput input;
     ULONG_PTR token = 0;
     ready_ = bound && startup_(&token, &input, nullptr) == kOk;
@@ -53,6 +62,12 @@ class GdiPlus {
   GpStatus(WINAPI* create_pen_)(ARGB, float, int, GpPen**) = nullptr;
   GpStatus(WINAPI* delete_pen_)(GpPen*) = nullptr;
   GpStatus(WINAPI* draw_line_)(GpGraphics*, GpPen*, float, float, float, float) = nullptr;
+  GpStatus(WINAPI* draw_arc_)(GpGraphics*, GpPen*, float, float, float, float, float,
+                              float) = nullptr;
+  GpStatus(WINAPI* create_line_brush_)(const GpPointF*, const GpPointF*, ARGB, ARGB, int,
+                                       GpBrush**) = nullptr;
+  GpStatus(WINAPI* fill_polygon_)(GpGraphics*, GpBrush*, const GpPointF*, int, int) = nullptr;
+  GpStatus(WINAPI* draw_polygon_)(GpGraphics*, GpPen*, const GpPointF*, int) = nullptr;
 
  private:
   template <class Proc>
@@ -109,6 +124,39 @@ void WithBrush(HDC dc, ARGB color, Draw draw) {
   graphics.Api().delete_brush_(brush);
 }
 
+template <class Draw>
+void WithPen(HDC dc, ARGB color, float width, Draw draw) {
+  Graphics graphics(dc);
+  GpPen* pen = nullptr;
+  if (graphics.Get() == nullptr ||
+      graphics.Api().create_pen_(color, width, kUnitPixel, &pen) != kOk)
+    return;
+  draw(graphics, pen);
+  graphics.Api().delete_pen_(pen);
+}
+
+void FillGradient(HDC dc, TRect r, GpPointF from, GpPointF to, ARGB color1, ARGB color2) {
+  if (r.IsEmpty())
+    return;
+  Graphics graphics(dc);
+  GpBrush* brush = nullptr;
+  if (graphics.Get() == nullptr ||
+      graphics.Api().create_line_brush_(&from, &to, color1, color2, kWrapModeTileFlipXY, &brush) !=
+          kOk)
+    return;
+  graphics.Api().fill_rectangle_(graphics.Get(), brush, static_cast<float>(r.Left),
+                                 static_cast<float>(r.Top), static_cast<float>(r.Width()),
+                                 static_cast<float>(r.Height()));
+  graphics.Api().delete_brush_(brush);
+}
+
+std::vector<GpPointF> ToPointsF(const TPoint* points, int count) {
+  std::vector<GpPointF> out;
+  for (int i = 0; points != nullptr && i < count; ++i)
+    out.push_back({static_cast<float>(points[i].X), static_cast<float>(points[i].Y)});
+  return out;
+}
+
 }  // namespace
 
 bool GdiPlusAvailable() {
@@ -133,13 +181,75 @@ void acgpFillEllipse(HDC dc, float x, float y, float width, float height, TColor
 
 void acgpDrawLine(HDC dc, float x1, float y1, float x2, float y2, TColor color, float width,
                   std::uint8_t alpha) {
-  Graphics graphics(dc);
-  GpPen* pen = nullptr;
-  if (graphics.Get() == nullptr ||
-      graphics.Api().create_pen_(ToArgb(color, alpha), width, kUnitPixel, &pen) != kOk)
+  WithPen(dc, ToArgb(color, alpha), width,
+          [&](const Graphics& g, GpPen* pen) { g.Api().draw_line_(g.Get(), pen, x1, y1, x2, y2); });
+}
+
+void acgpDrawRect(HDC dc, TRect r, TColor color, float width, std::uint8_t alpha) {
+  if (r.IsEmpty())
     return;
-  graphics.Api().draw_line_(graphics.Get(), pen, x1, y1, x2, y2);
-  graphics.Api().delete_pen_(pen);
+  const float l = static_cast<float>(r.Left) + 0.5f, t = static_cast<float>(r.Top) + 0.5f;
+  const float rr = static_cast<float>(r.Right) - 0.5f, b = static_cast<float>(r.Bottom) - 0.5f;
+  const GpPointF corners[] = {{l, t}, {rr, t}, {rr, b}, {l, b}};
+  WithPen(dc, ToArgb(color, alpha), width,
+          [&](const Graphics& g, GpPen* pen) { g.Api().draw_polygon_(g.Get(), pen, corners, 4); });
+}
+
+void acgpRoundRect(HDC dc, TRect r, TColor color, float width, float radius, std::uint8_t alpha) {
+  if (r.IsEmpty())
+    return;
+  const float l = static_cast<float>(r.Left) + 0.5f, t = static_cast<float>(r.Top) + 0.5f;
+  const float rr = static_cast<float>(r.Right) - 0.5f, b = static_cast<float>(r.Bottom) - 0.5f;
+  const float d = 2 * radius;
+  WithPen(dc, ToArgb(color, alpha), width, [&](const Graphics& g, GpPen* pen) {
+    const auto& api = g.Api();
+    if (radius <= 0) {
+      const GpPointF corners[] = {{l, t}, {rr, t}, {rr, b}, {l, b}};
+      api.draw_polygon_(g.Get(), pen, corners, 4);
+      return;
+    }
+    api.draw_arc_(g.Get(), pen, l, t, d, d, 180, 90);
+    api.draw_line_(g.Get(), pen, l + radius, t, rr - radius, t);
+    api.draw_arc_(g.Get(), pen, rr - d, t, d, d, 270, 90);
+    api.draw_line_(g.Get(), pen, rr, t + radius, rr, b - radius);
+    api.draw_arc_(g.Get(), pen, rr - d, b - d, d, d, 0, 90);
+    api.draw_line_(g.Get(), pen, rr - radius, b, l + radius, b);
+    api.draw_arc_(g.Get(), pen, l, b - d, d, d, 90, 90);
+    api.draw_line_(g.Get(), pen, l, b - radius, l, t + radius);
+  });
+}
+
+void acgpGradientRectangleH(HDC dc, TRect r, TColor color1, std::uint8_t alpha1, TColor color2,
+                            std::uint8_t alpha2) {
+  const auto top = static_cast<float>(r.Top);
+  FillGradient(dc, r, {static_cast<float>(r.Left), top}, {static_cast<float>(r.Right), top},
+               ToArgb(color1, alpha1), ToArgb(color2, alpha2));
+}
+
+void acgpGradientRectangleV(HDC dc, TRect r, TColor color1, std::uint8_t alpha1, TColor color2,
+                            std::uint8_t alpha2) {
+  const auto left = static_cast<float>(r.Left);
+  FillGradient(dc, r, {left, static_cast<float>(r.Top)}, {left, static_cast<float>(r.Bottom)},
+               ToArgb(color1, alpha1), ToArgb(color2, alpha2));
+}
+
+void acgpFillPolygon(HDC dc, const TPoint* points, int count, TColor color, std::uint8_t alpha) {
+  const std::vector<GpPointF> shape = ToPointsF(points, count);
+  if (shape.size() < 3)
+    return;
+  WithBrush(dc, ToArgb(color, alpha), [&](const Graphics& g, GpBrush* brush) {
+    g.Api().fill_polygon_(g.Get(), brush, shape.data(), count, kFillModeAlternate);
+  });
+}
+
+void acgpDrawPolygon(HDC dc, const TPoint* points, int count, TColor color, float width,
+                     std::uint8_t alpha) {
+  const std::vector<GpPointF> shape = ToPointsF(points, count);
+  if (shape.size() < 2)
+    return;
+  WithPen(dc, ToArgb(color, alpha), width, [&](const Graphics& g, GpPen* pen) {
+    g.Api().draw_polygon_(g.Get(), pen, shape.data(), count);
+  });
 }
 
 }  // namespace kestrune::skin
