@@ -53,7 +53,8 @@ void SumBitmaps(const Bitmap& dst, const Bitmap& src, std::uint8_t a);
 void PaintBmpRect32(const Bitmap& dst, const Bitmap& src, TRect src_rect,
                     std::uint8_t opacity = 255, TPoint dst_point = {});
 void PaintBmp32(const Bitmap& dst, const Bitmap& src);
-// Scales src_rect (exclusive) of src to dst_rect's size and blends it there as PaintBmpRect32.
+// Scales src_rect (exclusive) of src to dst_rect's size and blends it there as PaintBmpRect32:
+// a rectangle at (0, 0) through the Mitchell filter, a cut-out by repeating whole pixels.
 void StretchBmpRect32(const Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
                       std::uint8_t opacity = 255);
 // Key-colour copy: pixels equal to trans_color (as 32-bit values) are not copied; with

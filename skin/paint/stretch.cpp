@@ -130,15 +130,19 @@ void StretchBmpRect32(const Bitmap& dst, TRect dst_rect, const Bitmap& src, TRec
     for (int y = 0; y < part.Height(); ++y)
       std::copy_n(src.Row32(src_rect.Top + y) + src_rect.Left, part.Width(), part.Row32(y));
     Bitmap scaled = Bitmap::OnHeap(w, h, TPixelFormat::pf32bit, RowOrder::TopDown);
-    if (part.Width() >= 2 && part.Height() >= 2) {
+    const bool filter =
+        src_rect.Left == 0 && src_rect.Top == 0 && part.Width() >= 2 && part.Height() >= 2;
+    if (filter) {
       Stretch(part, scaled, w, h);
     } else {
-      // Too small for the filter: nearest pixels.
+      // A cut-out is scaled as the platform's colour-on-colour stretch does: whole pixels
+      // repeated or dropped, nothing mixed.
       for (int y = 0; y < h; ++y) {
         const std::uint32_t* line =
             part.Row32(static_cast<int>(std::int64_t{y} * part.Height() / h));
+        std::uint32_t* out = scaled.Row32(y);
         for (int x = 0; x < w; ++x)
-          scaled.Row32(y)[x] = line[std::int64_t{x} * part.Width() / w];
+          out[x] = line[std::int64_t{x} * part.Width() / w];
       }
     }
     PaintBmpRect32(dst, scaled, Rect(0, 0, w - 1, h - 1), opacity, {dst_rect.Left, dst_rect.Top});

@@ -205,6 +205,12 @@ TEST(PaintBmpRect32, StretchedSourceBlendsTheSameWay) {
   StretchBmpRect32(dst, Rect(1, 1, 3, 3), Filled(4, 4, 0x80FF0000), Rect(1, 1, 3, 3), 255);
   const std::uint32_t o = 0x400000FF, n = 0x607F007F;
   EXPECT_PIXELS(dst, {o, o, o, o, o, n, n, o, o, n, n, o});
+
+  // A cut-out is widened by repeating whole pixels; opaque over clear gives s * 255 shr 8.
+  Bitmap wide = Filled(4, 1, 0);
+  StretchBmpRect32(wide, Rect(0, 0, 4, 1), MakeBmp(3, 1, {0xFFFFFFFF, 0xFF0000FF, 0xFF00FF00}),
+                   Rect(1, 0, 3, 1));
+  EXPECT_PIXELS(wide, {0xFE0000FE, 0xFE0000FE, 0xFE00FE00, 0xFE00FE00});
 }
 
 TEST(CopyTransRect, KeyPixelsAndBackground) {
