@@ -1,0 +1,792 @@
+#include "skin/data/skin_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+
+#include "skin/data/image_entry.h"
+#include "skin/data/option_readers.h"
+#include "skin/paint/gradient.h"
+#include "skin/paint/pixel_ops.h"
+
+namespace kestrune::skin {
+namespace {
+
+constexpr std::string_view kGlobalInfo = "GLOBALINFO";
+constexpr int kNoMax = 0x7FFFFFFF;
+
+struct StateKeys {
+  std::string_view Color, FontColor, Left, Top, Right, Bottom, GlowColor, GlowSize, GradientPercent,
+      GradientData, ImagePercent, Transparency, Light, BorderColor;
+};
+constexpr std::array<StateKeys, 3> kStateKeys = {{
+    {"COLOR", "FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM", "GCOL", "GSIZE",
+     "GRADIENTPERCENT", "GRADIENTDATA", "IMAGEPERCENT", "TRANSPARENCY", "LIGHT0", "BORDERCOLOR0"},
+    {"HOTCOLOR", "HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM", "HGCOL",
+     "HGSIZE", "HOTGRADIENTPERCENT", "HOTGRADIENTDATA", "HOTIMAGEPERCENT", "HOTTRANSPARENCY",
+     "LIGHT1", "BORDERCOLOR1"},
+    {"COLOR2", "FONTCOLOR2", "TCLEFT2", "TCTOP2", "TCRIGHT2", "TCBOTTOM2", "GCOL2", "GSIZE2",
+     "GRADIENTPERCENT2", "GRADIENTDATA2", "IMAGEPERCENT2", "TRANSPARENCY2", "LIGHT2",
+     "BORDERCOLOR2"},
+}};
+
+std::string Upper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return result;
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && Upper(a) == Upper(b);
+}
+
+// The keys of one section as the section readers see them. A result of nullopt means that the
+// caller's fallback applies.
+class KeySource {
+ public:
+  virtual ~KeySource() = default;
+  [[nodiscard]] virtual std::optional<int> Int(std::string_view key, bool allow_negative) = 0;
+  [[nodiscard]] virtual const std::string* Str(std::string_view key) = 0;
+
+  [[nodiscard]] std::optional<bool> Bool(std::string_view key) {
+    const std::string* value = Str(key);
+    return value != nullptr ? std::optional<bool>(ParseBoolean(*value)) : std::nullopt;
+  }
+};
+
+// A file section, with PARENTCLASS inheritance: an own value is used as written, an inherited
+// negative value of a key that allows none gives the default.
+class InheritedSource final : public KeySource {
+ public:
+  InheritedSource(InheritedKeys& keys, int section) : keys_(keys), section_(section) {}
+  std::optional<int> Int(std::string_view key, bool allow_negative) override {
+    std::int32_t value = 0;
+    const auto found = keys_.FindInteger(section_, key, value);
+    if (found.Value == nullptr || (!found.Own && !allow_negative && value < 0)) {
+      return std::nullopt;
+    }
+    return value;
+  }
+  const std::string* Str(std::string_view key) override {
+    return keys_.FindString(section_, key).Value;
+  }
+
+ private:
+  InheritedKeys& keys_;
+  int section_;
+};
+
+// A section of the CommonSections text: its own keys only.
+class DirectSource final : public KeySource {
+ public:
+  DirectSource(const IniStore& ini, std::string_view section) : ini_(ini), section_(section) {}
+  std::optional<int> Int(std::string_view key, bool /*allow_negative*/) override {
+    const std::string* value = ini_.Find(section_, key);
+    return value != nullptr ? ParseInteger(*value) : std::nullopt;
+  }
+  const std::string* Str(std::string_view key) override { return ini_.Find(section_, key); }
+
+ private:
+  const IniStore& ini_;
+  std::string_view section_;
+};
+
+struct Scales {
+  int ppi = 96;
+  int index = 0;          // Density index of ppi.
+  int manager_index = 0;  // For the values the manager scales.
+};
+
+// Reads the section-level keys into a record whose fields already hold the fallbacks: the
+// defaults for a file section, the parent's record for a CommonSections one. `all_keys` is
+// false for CommonSections, which carry only some of the keys.
+class SectionReader {
+ public:
+  SectionReader(KeySource& source, const Scales& scales) : src_(source), scales_(scales) {}
+
+  void Read(TsGeneralData& data, bool all_keys) {
+    const std::array<TsGenState, 3> fallback = data.Props;
+    data.States = Int("STATES", data.States, 255);
+    if (const auto use_state2 = src_.Int("USESTATE2", false)) {
+      data.UseState2 = *use_state2 == 1;
+    }
+    data.ReservedBoolean = src_.Bool("RESERVEDBOOLEAN").value_or(data.ReservedBoolean);
+    data.GiveOwnFont = src_.Bool("GIVEOWNFONT").value_or(data.GiveOwnFont);
+    data.GlowCount = Int("GLOW", data.GlowCount, 255);
+    if (const auto v = src_.Int("GLOWMARGIN", false)) {
+      data.GlowMargin = ScaleByDensity(std::min(*v, 255), scales_.ppi);
+    }
+    data.BorderWidth = Int("BORDERWIDTH", data.BorderWidth, kNoMax);
+    data.BorderRadius = IndexScaled("BORDERRADIUS", data.BorderRadius, 255, false);
+    if (all_keys) {
+      data.ShiftOnClick = src_.Bool("SHIFTCLICK").value_or(data.ShiftOnClick);
+      data.OuterMode = Int("OUTERMODE", data.OuterMode, kNoMax);
+      data.OuterOpacity = Int("OUTOPACITY", data.OuterOpacity, 255);
+      data.OuterBlur = IndexScaled("OUTBLUR", data.OuterBlur, 30, false);
+      data.OuterRadius = IndexScaled("OUTRADIUS", data.OuterRadius, 60, false);
+      data.OuterOffset.Left = IndexScaled("OUTOFFSL", data.OuterOffset.Left, 255, true);
+      data.OuterOffset.Top = IndexScaled("OUTOFFST", data.OuterOffset.Top, 255, true);
+      data.OuterOffset.Right = IndexScaled("OUTOFFSR", data.OuterOffset.Right, 255, true);
+      data.OuterOffset.Bottom = IndexScaled("OUTOFFSB", data.OuterOffset.Bottom, 255, true);
+      data.OuterColorL = Color("OUTCOLL", data.OuterColorL);
+      data.OuterColorT = Color("OUTCOLT", data.OuterColorT);
+      data.OuterColorR = Color("OUTCOLR", data.OuterColorR);
+      data.OuterColorB = Color("OUTCOLB", data.OuterColorB);
+    }
+    data.Props[0] = ReadState(kStateKeys[0], fallback[0]);
+    data.Props[1] = data.States < 2 ? data.Props[0] : ReadState(kStateKeys[1], fallback[1]);
+    data.Props[2] = data.UseState2 ? ReadState(kStateKeys[2], fallback[2]) : data.Props[1];
+    data.GlowSize = data.Props[0].GlowSize;
+    data.HotGlowSize = data.Props[1].GlowSize;
+    data.GlowColor = data.Props[0].GlowColor;
+    data.HotGlowColor = data.Props[1].GlowColor;
+    UpdateScrollBorderOffset(data);
+  }
+
+ private:
+  int Int(std::string_view key, int fallback, int max) {
+    const auto v = src_.Int(key, false);
+    return v ? std::min(*v, max) : fallback;
+  }
+  // The fallback is already scaled.
+  int IndexScaled(std::string_view key, int fallback, int max, bool allow_negative) {
+    const auto v = src_.Int(key, allow_negative);
+    return v ? ScaleByIndex(std::min(*v, max), scales_.index) : fallback;
+  }
+  TColor Color(std::string_view key, TColor fallback) {
+    return src_.Int(key, true).value_or(fallback);
+  }
+
+  TsGenState ReadState(const StateKeys& keys, const TsGenState& fallback) {
+    TsGenState state = fallback;
+    state.Color = Color(keys.Color, fallback.Color);
+    state.FontColor.Color = Color(keys.FontColor, fallback.FontColor.Color);
+    state.FontColor.Left = Color(keys.Left, fallback.FontColor.Left);
+    state.FontColor.Top = Color(keys.Top, fallback.FontColor.Top);
+    state.FontColor.Right = Color(keys.Right, fallback.FontColor.Right);
+    state.FontColor.Bottom = Color(keys.Bottom, fallback.FontColor.Bottom);
+    state.GlowColor = Color(keys.GlowColor, fallback.GlowColor);
+    state.GlowSize = Int(keys.GlowSize, fallback.GlowSize, kNoMax);
+    state.GradientPercent = Int(keys.GradientPercent, fallback.GradientPercent, kNoMax);
+    state.ImagePercent = Int(keys.ImagePercent, fallback.ImagePercent, kNoMax);
+    state.Transparency = Int(keys.Transparency, fallback.Transparency, kNoMax);
+    state.LightColor = Color(keys.Light, fallback.LightColor);
+    state.BorderColor = Color(keys.BorderColor, fallback.BorderColor);
+    if (const std::string* text = src_.Str(keys.GradientData)) {
+      // A malformed description leaves the state without a gradient.
+      PrepareGradArray(*text, state.GradientArray);
+    }
+    return state;
+  }
+
+  KeySource& src_;
+  const Scales& scales_;
+};
+
+TsGeneralData DefaultSection(const Scales& scales, TColor def_light) {
+  TsGeneralData data;
+  for (TsGenState& state : data.Props) {
+    state.LightColor = def_light;
+  }
+  data.BorderRadius = ScaleByIndex(data.BorderRadius, scales.index);
+  data.OuterBlur = ScaleByIndex(data.OuterBlur, scales.index);
+  data.OuterRadius = ScaleByIndex(data.OuterRadius, scales.index);
+  data.OuterOffset = TRect{ScaleByIndex(2, scales.index), ScaleByIndex(2, scales.index),
+                           ScaleByIndex(2, scales.index), ScaleByIndex(4, scales.index)};
+  return data;
+}
+
+int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name) {
+  if (name.empty()) {
+    return -1;
+  }
+  for (std::size_t i = 0; i < gd.size(); ++i) {
+    if (gd[i].ClassName == name) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// Reads GLOBALINFO keys directly: they are never inherited.
+class GlobalReader {
+ public:
+  GlobalReader(const IniStore& ini, const Scales& scales, int exborder_ppi)
+      : ini_(ini), scales_(scales), exborder_ppi_(exborder_ppi) {}
+
+  [[nodiscard]] const std::string* Find(std::string_view key) const {
+    return ini_.Find(kGlobalInfo, key);
+  }
+  [[nodiscard]] std::optional<int> Number(std::string_view key) const {
+    const std::string* value = Find(key);
+    return value != nullptr ? ParseInteger(*value) : std::nullopt;
+  }
+  [[nodiscard]] int Plain(std::string_view key, int default_value) const {
+    return Number(key).value_or(default_value);
+  }
+  [[nodiscard]] std::string String(std::string_view key) const {
+    const std::string* value = Find(key);
+    return value != nullptr ? *value : std::string();
+  }
+  // A colour with an alpha byte that may exceed the signed 32-bit range.
+  [[nodiscard]] TColor AlphaColor(std::string_view key, TColor default_value) const {
+    const std::string* value = Find(key);
+    const auto number = value != nullptr ? ParseInteger64(*value) : std::nullopt;
+    return number ? static_cast<TColor>(static_cast<std::uint32_t>(*number)) : default_value;
+  }
+
+  // The variant for the current density used as written, else the plain value scaled by
+  // density; keys measured on the EXBORDER image follow that image's density instead.
+  [[nodiscard]] std::optional<int> ScaledIfPresent(std::string_view key, bool by_exborder) const {
+    if (by_exborder && exborder_ppi_ > 0) {
+      if (const auto v = Number(std::string(key) + std::string(SuffixOf(exborder_ppi_)))) {
+        return ScaleByDensity(*v, scales_.ppi, exborder_ppi_);
+      }
+      if (const auto v = Number(key)) {
+        return ScaleByDensity(*v, scales_.ppi);
+      }
+      return std::nullopt;
+    }
+    if (scales_.index == 0) {
+      const auto v = Number(key);
+      if (v && scales_.ppi < 96) {
+        return ScaleByDensity(*v, scales_.ppi);
+      }
+      return v;
+    }
+    if (const auto v = Number(std::string(key) + std::string(ScaleSuffix(scales_.index)))) {
+      return v;
+    }
+    if (const auto v = Number(key)) {
+      return ScaleByDensity(*v, scales_.ppi);
+    }
+    return std::nullopt;
+  }
+  [[nodiscard]] int Scaled(std::string_view key, int default_value,
+                           bool by_exborder = false) const {
+    if (const auto v = ScaledIfPresent(key, by_exborder)) {
+      return *v;
+    }
+    if (by_exborder && exborder_ppi_ > 0) {
+      return ScaleByDensity(default_value, scales_.ppi);
+    }
+    return scales_.index == 0 ? default_value : ScaleByDensity(default_value, scales_.ppi);
+  }
+  [[nodiscard]] std::size_t KeyCount() const {
+    const int section = ini_.SectionIndex(kGlobalInfo);
+    return section < 0 ? 0 : ini_.Sections()[static_cast<std::size_t>(section)].Keys.size();
+  }
+  [[nodiscard]] int ManagerScaled(std::string_view key, int default_value) const {
+    return ScaleByIndex(Plain(key, default_value), scales_.manager_index);
+  }
+
+ private:
+  static std::string_view SuffixOf(int ppi) { return ScaleSuffix(PPIToIndex(ppi)); }
+
+  const IniStore& ini_;
+  const Scales& scales_;
+  int exborder_ppi_;
+};
+
+int ChooseVariant(const IniStore& ini, std::string_view section, std::string_view key,
+                  const Scales& scales, const std::string** value) {
+  const int start = IndexToPPI(scales.index) < scales.ppi ? scales.index + 1 : scales.index;
+  const auto present = [&](int i) {
+    const std::string* v = ini.Find(section, std::string(key) + std::string(ScaleSuffix(i)));
+    if (v == nullptr || v->empty()) {
+      return false;
+    }
+    *value = v;
+    return true;
+  };
+  for (int i = start; i <= 3; ++i) {
+    if (present(i)) {
+      return i;
+    }
+  }
+  for (int i = std::min(start, 4) - 1; i > 0; --i) {
+    if (present(i)) {
+      return i;
+    }
+  }
+  *value = ini.Find(section, key);
+  return 0;
+}
+
+void LoadImageEntries(const IniStore& ini, bool skin_file, const TsOptionsContext& context,
+                      const Scales& scales, std::vector<TsMaskData>& ma) {
+  for (const IniStore::Section& section : ini.Sections()) {
+    const bool global = section.Name == kGlobalInfo;
+    for (const auto& [key, value] : section.Keys) {
+      if (key.find('*') != std::string::npos || (skin_file && global && key == "MASTERBITMAP") ||
+          (global && context.ShadowOnlyBorders && key == "EXBORDER") ||
+          !IsImageEntry(Upper(value))) {
+        continue;
+      }
+      const std::string* chosen = nullptr;
+      const int variant = ChooseVariant(ini, section.Name, key, scales, &chosen);
+      TsMaskData mask;
+      ReadCanonicalEntry(CanonicalImageEntry(Upper(*chosen)), mask);
+      if (!mask.FileName.empty() && context.ImageExists && !context.ImageExists(mask.FileName)) {
+        continue;
+      }
+      mask.ClassName = section.Name;
+      mask.PropertyName = key;
+      mask.MulPPi = scales.ppi;
+      // Draw mode flag 8 keeps the picture at the size it was drawn.
+      mask.DivPPI = (mask.DrawMode & 8) != 0 ? scales.ppi : IndexToPPI(variant);
+      ma.push_back(std::move(mask));
+    }
+  }
+}
+
+void ReadCommonInfo(const GlobalReader& g, TsSkinOptions& out) {
+  TacSkinCommonInfo& info = out.CommonInfo;
+  if (const std::string* version = g.Find("VERSION")) {
+    double value = 0;
+    const char* end = version->data() + version->size();
+    if (std::from_chars(version->data(), end, value).ptr == end) {
+      info.Version = value;
+    }
+  }
+  info.Author = g.String("AUTHOR");
+  info.Description = g.String("DESCRIPTION");
+  info.MainFont = g.String("MainFont");
+  out.MasterBitmap = Upper(g.String("MASTERBITMAP"));
+  // A font count cannot exceed the keys that could name the fonts.
+  const int font_count = std::clamp(g.Plain("FontCount", 0), 0,
+                                    static_cast<int>(std::min<std::size_t>(g.KeyCount(), 65536)));
+  for (int n = 0; n < font_count; ++n) {
+    const std::string number = std::to_string(n);
+    out.Fonts.push_back({g.String("FontFile" + number), g.String("FontName" + number)});
+  }
+  info.UseAeroBluring = g.Plain("AEROBLUR", 0) != 0;
+  info.BrightMin = g.Plain("BRIGHTMIN", -50);
+  info.BrightMax = g.Plain("BRIGHTMAX", 50);
+  info.BIVAlign = g.Plain("BIVALIGN", 0);
+  info.BIKeepHUE = g.Plain("BIKEEPHUE", 0);
+  info.Shadow1Color = g.Plain("SHADOW1COLOR", 0);
+  info.DefLightColor = g.Plain("DEFLIGHT", -1);
+  const int arrow_style = g.Plain("ARROWSTYLE", 0);
+  info.ArrowStyle = arrow_style >= 0 && arrow_style <= arsDefault
+                        ? static_cast<TacArrowsStyle>(arrow_style)
+                        : arsSolid1;
+}
+
+void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsContext& context,
+                 const Scales& scales, TacSkinMetrics& m) {
+  m.Shadow1Offset = g.Scaled("SHADOW1OFFSET", 0);
+  m.Shadow1Blur = g.Scaled("SHADOW1BLUR", -1);
+  m.Shadow1Transparency = g.Plain("SHADOW1TRANSPARENCY", 0);
+  if (context.ShadowOnlyBorders) {
+    m.ExBorderWidth = ScaleByIndex(4, scales.index);
+    m.ExTitleHeight = ScaleByIndex(30, scales.index);
+    m.ExMaxHeight = ScaleByIndex(30, scales.index);
+    m.ExContentOffs = 0;
+    m.ExCenterOffs = 0;
+  } else {
+    m.ExTitleHeight = g.Scaled("TITLEHEIGHT", 30, true);
+    if (m.ExTitleHeight <= 0) {
+      m.ExTitleHeight = ScaleByDensity(30, scales.ppi);
+    }
+    m.ExBorderWidth = std::max(1, g.Scaled("BORDERWIDTH", 4, true));
+    m.ExMaxHeight = g.Scaled("MAXHEIGHT", 0, true);
+    if (m.ExMaxHeight <= 0) {
+      m.ExMaxHeight = m.ExTitleHeight;
+    }
+    m.ExContentOffs = g.Scaled("FORMOFFSET", context.SystemFrameWidth, true);
+    m.ExCenterOffs = g.Scaled("CENTEROFFSET", 0, true);
+  }
+  m.ExDrawMode = g.Plain("BORDERMODE", 0);
+  m.ExShadowOffs = g.Scaled("ALIGNOFFSET", 0);
+  m.ExShadowOffsR = g.ScaledIfPresent("ALIGNOFFSETR", false).value_or(m.ExShadowOffs);
+  m.ExShadowOffsT = g.ScaledIfPresent("ALIGNOFFSETT", false).value_or(m.ExShadowOffs);
+  m.ExShadowOffsB = g.ScaledIfPresent("ALIGNOFFSETB", false).value_or(m.ExShadowOffs);
+  m.WndShadowRadius = g.Scaled("WSHRAD", 17);
+  m.WndShadowOffset = g.Scaled("WSHOFFS", 2);
+  m.WndShadowSize = g.Scaled("WSHSIZE", 13);
+  m.WndShadowColorN = g.AlphaColor("WSHCOLN", 0x44000000);
+  m.WndShadowColorA = g.AlphaColor("WSHCOLA", static_cast<TColor>(0x99000000u));
+  m.BISpacing = g.Scaled("BISPACE", 0);
+  m.BIRightMargin = g.Scaled("BIRIGHT", 0);
+  m.BILeftMargin = g.Scaled("BILEFT", 0);
+  m.BITopMargin = g.Scaled("BITOP", 0);
+  constexpr std::array<std::string_view, 5> kTitleButtons = {"BICLOSEALONE", "BICONCLOSE",
+                                                             "BICONMAX", "BICONMIN", "BICONNORM"};
+  for (std::size_t i = 0; i < kTitleButtons.size(); ++i) {
+    m.GlowMargins[i] = g.Scaled(std::string(kTitleButtons[i]) + "GLOWMARGIN", 0);
+  }
+  // The lone close button borrows the close button's glyph, and then its glow too.
+  if (g.Find("BICLOSEALONE") == nullptr) {
+    m.GlowMargins[0] = m.GlowMargins[1];
+  }
+  m.TitleGlowCount = g.Plain("BICONCLOSEGLOW", 0);
+  m.ThumbWidth = g.Scaled("THUMBWIDTH", 0);
+  m.ScrollArrows = g.Plain("SCROLLSARROWS", -1);
+  m.ScrollsWidth = g.Plain("SCROLLSWIDTH", -1);
+  if (m.ScrollsWidth != -1) {
+    m.ScrollsWidth = ScaleByIndex(m.ScrollsWidth, scales.manager_index);
+  }
+  m.ComboBoxMargin = g.Plain("COMBOMARGIN", 2);
+  if (m.ComboBoxMargin == 1 && scales.ppi >= 144) {
+    m.ComboBoxMargin = 2;
+  }
+  m.SliderMargin = g.Plain("SLIDERMARGIN", 1);
+  const auto covering = [&ini](std::string_view section) {
+    const std::string* value = ini.Find(section, "TABSCOVERING");
+    const auto number = value != nullptr ? ParseInteger(*value) : std::nullopt;
+    return static_cast<std::uint8_t>(number.value_or(0));
+  };
+  m.TabsCovering = covering("TABTOP");
+  m.RibbonCovering = covering("RIBBONTAB");
+}
+
+int GlobalMaskIndex(const std::vector<TsMaskData>& ma, std::string_view key) {
+  for (std::size_t i = 0; i < ma.size(); ++i) {
+    if (ma[i].ClassName == kGlobalInfo && ma[i].PropertyName == key) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// Margins of -1 are computed from the generated image later, so they stay -1 at any scale.
+int ScaledWidth(const GlobalReader& g, std::string_view key, int manager_index) {
+  const int value = g.Plain(key, -1);
+  return value == -1 ? -1 : ScaleByIndex(value, manager_index);
+}
+
+void ReadOuterEffects(const GlobalReader& g, const TsOptionsContext& context, const Scales& s,
+                      const std::vector<TsMaskData>& ma, std::array<TacOutEffData, 2>& oe) {
+  const int mi = s.manager_index;
+  TacOutEffData& lo = oe[0];
+  lo.Source = g.Plain("LO_SOURCE", 2);
+  lo.ColorL = context.SystemColors.Resolve(g.Plain("LO_COLORL", 0xFFFFFF));
+  lo.ColorT = context.SystemColors.Resolve(g.Plain("LO_COLORT", 0));
+  lo.ColorR = context.SystemColors.Resolve(g.Plain("LO_COLORR", 0xFFFFFF));
+  lo.ColorB = context.SystemColors.Resolve(g.Plain("LO_COLORB", 0xFFFFFF));
+  lo.OffsetL = g.ManagerScaled("LO_OFFSETL", 2);
+  lo.OffsetR = g.ManagerScaled("LO_OFFSETR", 2);
+  lo.OffsetT = g.ManagerScaled("LO_OFFSETT", 2);
+  lo.OffsetB = g.ManagerScaled("LO_OFFSETB", 4);
+  lo.WidthL = ScaledWidth(g, "LO_WIDTHL", mi);
+  lo.WidthR = ScaledWidth(g, "LO_WIDTHR", mi);
+  lo.WidthT = ScaledWidth(g, "LO_WIDTHT", mi);
+  lo.WidthB = ScaledWidth(g, "LO_WIDTHB", mi);
+  lo.Radius = g.ManagerScaled("LO_RADIUS_OE", 9);
+  lo.Blur = g.ManagerScaled("LO_BLUR_OE", 5);
+  lo.Opacity = g.Plain("LO_OPACITY", 200);
+  lo.Mask = lo.Source == 1 ? GlobalMaskIndex(ma, "LO_MASK") : -1;
+
+  TacOutEffData& sh = oe[1];
+  sh.Source = g.Plain("SH_SOURCE", 2);
+  const TColor shadow = g.Plain("SH_COLORL", 0);
+  sh.ColorL = sh.ColorT = sh.ColorR = sh.ColorB = shadow;
+  sh.OffsetL = g.ManagerScaled("SH_OFFSETL", 3);
+  sh.OffsetR = g.ManagerScaled("SH_OFFSETR", 3);
+  sh.OffsetT = g.ManagerScaled("SH_OFFSETT", 2);
+  sh.OffsetB = g.ManagerScaled("SH_OFFSETB", 5);
+  sh.WidthL = ScaledWidth(g, "SH_WIDTHL", mi);
+  sh.WidthR = ScaledWidth(g, "SH_WIDTHR", mi);
+  sh.WidthT = ScaledWidth(g, "SH_WIDTHT", mi);
+  sh.WidthB = ScaledWidth(g, "SH_WIDTHB", mi);
+  sh.Radius = g.ManagerScaled("SH_RADIUS_OE", 9);
+  sh.Blur = g.ManagerScaled("SH_BLUR_OE", 5);
+  sh.Opacity = g.Plain("SH_OPACITY", 60);
+  sh.Mask = sh.Source == 1 ? GlobalMaskIndex(ma, "SH_MASK") : -1;
+}
+
+void ReadPalette(const GlobalReader& g, const TsOptionsContext& context,
+                 const std::vector<TsGeneralData>& gd, TacPalette& p) {
+  const TsSystemColors& sys = context.SystemColors;
+  const auto read = [&g](std::string_view key, TColor default_value) {
+    return g.Plain(key, default_value);
+  };
+  // Colours with alpha: a value that is not a number ends the load.
+  const auto read_alpha = [&g](std::string_view key, TColor default_value) {
+    const std::string* value = g.Find(key);
+    if (value == nullptr) {
+      return static_cast<TColor>(static_cast<std::uint32_t>(default_value) | 0xFF000000u);
+    }
+    return static_cast<TColor>(static_cast<std::uint32_t>(StrToInt64(*value)));
+  };
+  p[pcMainColor] = read("COLOR", sys[kSysBtnFace]);
+  p[pcLabelText] = read("FONTCOLOR", 0);
+  p[pcWebText] = read("TCBOTTOM", 0xFF0000);
+  p[pcWebTextHot] = read("TCTOP", 0x0000FF);
+  p[pcBorder] = read("BORDERCOLOR", 0);
+
+  const auto state0 = [&gd](std::string_view name, TColor& text, TColor& bg) {
+    const int i = FindSection(gd, name);
+    if (i < 0) {
+      return false;
+    }
+    text = gd[static_cast<std::size_t>(i)].Props[0].FontColor.Color;
+    bg = gd[static_cast<std::size_t>(i)].Props[0].Color;
+    return true;
+  };
+  if (!state0("EDIT", p[pcEditText], p[pcEditBG])) {
+    p[pcEditText] = sys[kSysWindowText];
+    p[pcEditBG] = sys[kSysWindow];
+  }
+  if (!state0("HINT", p[pcHintText], p[pcHintBG])) {
+    p[pcHintText] = sys[kSysInfoText];
+    p[pcHintBG] = sys[kSysInfoBk];
+  }
+
+  const int selection = FindSection(gd, "SELECTION");
+  const auto no_color = [](TColor c) { return c == -1 || c == clFuchsia; };
+  if (selection >= 0 &&
+      !no_color(gd[static_cast<std::size_t>(selection)].Props[0].FontColor.Color)) {
+    const TsGeneralData& s = gd[static_cast<std::size_t>(selection)];
+    p[pcSelectionText] = s.Props[0].FontColor.Color;
+    p[pcSelectionBG] = s.Props[0].Color;
+    const TsGenState& focused = s.States > 1 ? s.Props[1] : s.Props[0];
+    p[pcSelectionText_Focused] = focused.FontColor.Color;
+    p[pcSelectionBG_Focused] = focused.Color;
+  } else {
+    const int menu_item = FindSection(gd, "MENUITEM");
+    TColor text = sys[kSysHighlightText];
+    TColor bg = sys[kSysHighlight];
+    if (menu_item >= 0) {
+      const TsGenState& hot = gd[static_cast<std::size_t>(menu_item)].Props[1];
+      text = no_color(hot.FontColor.Color) ? sys[kSysHighlightText] : hot.FontColor.Color;
+      bg = hot.Color;
+    }
+    p[pcSelectionText] = p[pcSelectionText_Focused] = text;
+    p[pcSelectionBG] = p[pcSelectionBG_Focused] = bg;
+  }
+
+  p[pcEditText_Ok] = read("EDITTEXT_OK", 0x404000);
+  p[pcEditText_Warning] = read("EDITTEXT_WARN", 0x004C4C);
+  p[pcEditText_Alert] = read("EDITTEXT_ALERT", 0x00006C);
+  p[pcEditText_Caution] = p[pcEditText_Bypassed] = p[pcEditText_Alert];
+  p[pcEditBG_Ok] = read("EDITBG_OK", 0xC9FFD2);
+  p[pcEditBG_Warning] = read("EDITBG_WARN", 0xBAFFFF);
+  p[pcEditBG_Alert] = read("EDITBG_ALERT", 0xDBDBFF);
+  p[pcEditBG_Caution] = p[pcEditBG_Bypassed] = p[pcEditBG_Alert];
+  p[pcEditText_Highlight1] = read("EDITTEXT_H1", 0);
+  p[pcEditText_Highlight2] = read("EDITTEXT_H2", 0);
+  p[pcEditText_Highlight3] = read("EDITTEXT_H3", 0);
+  p[pcEditText_Inverted] = read("EDITTEXT_INV", p[pcEditBG]);
+  p[pcEditBG_Inverted] = read("EDITBG_INV", p[pcEditText]);
+  p[pcEditBG_OddRow] = read("EDITBG_ODD", p[pcEditBG]);
+  p[pcEditBG_EvenRow] = read("EDITBG_EVEN", BlendColors(p[pcEditText], p[pcEditBG], 13));
+
+  p[pcBtnColor1Active] = read_alpha("BTNCOLOR1ACTIVE", BlendColors(p[pcMainColor], clWhite, 177));
+  p[pcBtnColor2Active] = read_alpha("BTNCOLOR2ACTIVE", p[pcMainColor]);
+  p[pcBtnBorderActive] = read("BTNBORDERACTIVE", p[pcBorder]);
+  p[pcBtnFontActive] = read("BTNFONTACTIVE", p[pcLabelText]);
+  p[pcBtnColor1Normal] = read_alpha("BTNCOLOR1NORMAL", p[pcMainColor]);
+  p[pcBtnColor2Normal] = read_alpha("BTNCOLOR2NORMAL", BlendColors(p[pcMainColor], 0, 244));
+  p[pcBtnBorderNormal] = read("BTNBORDERNORMAL", p[pcBorder]);
+  p[pcBtnFontNormal] = read("BTNFONTNORMAL", p[pcLabelText]);
+  p[pcBtnColor1Pressed] = read_alpha("BTNCOLOR1PRESSED", BlendColors(p[pcMainColor], 0, 233));
+  p[pcBtnColor2Pressed] = read_alpha("BTNCOLOR2PRESSED", BlendColors(p[pcMainColor], 0, 233));
+  p[pcBtnBorderPressed] = read("BTNBORDERPRESSED", p[pcBorder]);
+  p[pcBtnFontPressed] = read("BTNFONTPRESSED", p[pcLabelText]);
+
+  p[pcBtnToneRed] = read("COLORTONERED", 0x9E9EFF);
+  p[pcBtnToneGreen] = read("COLORTONEGREEN", 0x7BD098);
+  p[pcBtnToneBlue] = read("COLORTONEBLUE", 0xFFEDC9);
+  p[pcBtnToneYellow] = read("COLORTONEYELLOW", 0xCAF3FF);
+  p[pcBtnToneRedActive] = read("COLORTONEREDACTIVE", p[pcBtnToneRed]);
+  p[pcBtnToneGreenActive] = read("COLORTONEGREENACTIVE", p[pcBtnToneGreen]);
+  p[pcBtnToneBlueActive] = read("COLORTONEBLUEACTIVE", p[pcBtnToneBlue]);
+  p[pcBtnToneYellowActive] = read("COLORTONEYELLOWACTIVE", p[pcBtnToneYellow]);
+  p[pcBtnRedText] = read("COLORTONEREDTEXT", 0x0000B4);
+  p[pcBtnGreenText] = read("COLORTONEGREENTEXT", 0x28851A);
+  p[pcBtnBlueText] = read("COLORTONEBLUETEXT", 0xAE7400);
+  p[pcBtnYellowText] = read("COLORTONEYELLOWTEXT", 0x0079B5);
+  p[pcBtnRedTextActive] = read("COLORTONEREDTEXTACTIVE", p[pcBtnRedText]);
+  p[pcBtnGreenTextActive] = read("COLORTONEGREENTEXTACTIVE", p[pcBtnGreenText]);
+  p[pcBtnBlueTextActive] = read("COLORTONEBLUETEXTActive", p[pcBtnBlueText]);
+  p[pcBtnYellowTextActive] = read("COLORTONEYELLOWTEXTActive", p[pcBtnYellowText]);
+  p[pcGrid] = read("GRIDLINE", -1);
+  if (p[pcGrid] == -1) {
+    p[pcGrid] = BlendColors(p[pcEditText], p[pcEditBG], 30);
+  }
+}
+
+// A section of one state that the loader adds when the skin lacks it.
+TsGeneralData OneStateSection(std::string_view name, int transparency, TColor color,
+                              TColor font_color, const Scales& scales, TColor def_light) {
+  TsGeneralData data = DefaultSection(scales, def_light);
+  data.ClassName = std::string(name);
+  data.States = 1;
+  data.Props[0].Transparency = transparency;
+  data.Props[0].Color = color;
+  data.Props[0].FontColor.Color = font_color;
+  data.Props[1] = data.Props[2] = data.Props[0];
+  UpdateScrollBorderOffset(data);
+  return data;
+}
+
+void MergeCommonSections(const IniStore& common, const Scales& scales, TColor def_light,
+                         std::vector<TsGeneralData>& gd) {
+  const std::size_t file_sections = gd.size();
+  for (const IniStore::Section& section : common.Sections()) {
+    TsGeneralData data = DefaultSection(scales, def_light);
+    const std::string parent = common.ReadString(section.Name, "PARENTCLASS", "");
+    if (parent != "-1") {
+      for (std::size_t i = 0; i < file_sections; ++i) {
+        if (SameTextIgnoringCase(gd[i].ClassName, parent)) {
+          data = gd[i];
+          break;
+        }
+      }
+    }
+    data.ClassName = section.Name;
+    data.ParentClass = parent;
+    DirectSource source(common, section.Name);
+    SectionReader(source, scales).Read(data, false);
+    // A section of a file section's name replaces it, so lookups by name find the merged one.
+    const int existing = FindSection(gd, section.Name);
+    if (existing >= 0) {
+      gd[static_cast<std::size_t>(existing)] = std::move(data);
+    } else {
+      gd.push_back(std::move(data));
+    }
+  }
+}
+
+}  // namespace
+
+int PPIToIndex(int ppi) {
+  if (ppi <= 110) {
+    return 0;
+  }
+  if (ppi <= 134) {
+    return 1;
+  }
+  return ppi <= 170 ? 2 : 3;
+}
+
+int IndexToPPI(int index) {
+  constexpr std::array<int, 4> kPPI = {96, 120, 144, 192};
+  return kPPI[static_cast<std::size_t>(std::clamp(index, 0, 3))];
+}
+
+std::string_view ScaleSuffix(int index) {
+  constexpr std::array<std::string_view, 4> kSuffix = {"", "*125", "*150", "*200"};
+  return kSuffix[static_cast<std::size_t>(std::clamp(index, 0, 3))];
+}
+
+int ScaleByIndex(int value, int index) {
+  const std::int64_t v = value;
+  std::int64_t result = v;
+  switch (index) {
+    case 1:
+      result = v + v / 4;
+      break;
+    case 2:
+      result = v + v / 2;
+      break;
+    case 3:
+      result = v * 2;
+      break;
+    default:
+      break;
+  }
+  return static_cast<int>(std::clamp<std::int64_t>(result, INT32_MIN, INT32_MAX));
+}
+
+int ScaleByDensity(int value, int ppi, int base_ppi) {
+  if (base_ppi <= 0) {
+    return value;
+  }
+  const std::int64_t product = static_cast<std::int64_t>(value) * ppi;
+  const std::int64_t half = base_ppi / 2;
+  const std::int64_t result =
+      product >= 0 ? (product + half) / base_ppi : -((-product + half) / base_ppi);
+  return static_cast<int>(std::clamp<std::int64_t>(result, INT32_MIN, INT32_MAX));
+}
+
+void UpdateScrollBorderOffset(TsGeneralData& data) {
+  if (data.BorderIndex >= 0 || data.BorderWidth <= 0 || data.BorderRadius > 0) {
+    data.ScrollBorderOffset = 0;
+  } else {
+    data.ScrollBorderOffset = data.BorderWidth == 1 ? -1 : -2;
+  }
+}
+
+TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& context) {
+  TsSkinOptions out;
+  Scales scales;
+  scales.ppi = context.PPI > 0 ? context.PPI : 96;
+  scales.index = PPIToIndex(scales.ppi);
+  scales.manager_index = context.ScaleIndex >= 0 ? std::min(context.ScaleIndex, 3) : scales.index;
+
+  const IniStore common(context.CommonSections);
+  LoadImageEntries(ini, true, context, scales, out.ma);
+  LoadImageEntries(common, false, context, scales, out.ma);
+
+  const int exborder = GlobalMaskIndex(out.ma, "EXBORDER");
+  const GlobalReader global(ini, scales,
+                            exborder >= 0 ? out.ma[static_cast<std::size_t>(exborder)].DivPPI : 0);
+  ReadCommonInfo(global, out);
+  const TColor def_light = out.CommonInfo.DefLightColor;
+
+  InheritedKeys keys(ini);
+  const auto& sections = ini.Sections();
+  out.gd.reserve(sections.size() + kStandardSectionCount);
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    TsGeneralData data = DefaultSection(scales, def_light);
+    data.ClassName = sections[i].Name;
+    data.ParentClass = ini.ReadString(sections[i].Name, "PARENTCLASS", "");
+    InheritedSource source(keys, static_cast<int>(i));
+    SectionReader(source, scales).Read(data, true);
+    out.gd.push_back(std::move(data));
+  }
+  MergeCommonSections(common, scales, def_light, out.gd);
+
+  ReadPalette(global, context, out.gd, out.Palette);
+  if (FindSection(out.gd, "TRANSPARENT") < 0) {
+    out.gd.push_back(
+        OneStateSection("TRANSPARENT", 100, clWhite, out.Palette[pcLabelText], scales, def_light));
+  }
+  if (FindSection(out.gd, "MAINCOLOR") < 0) {
+    out.gd.push_back(OneStateSection("MAINCOLOR", 0, out.Palette[pcMainColor],
+                                     out.Palette[pcLabelText], scales, def_light));
+  }
+
+  TacSectionIndexes& indexes = out.CommonInfo.Sections;
+  for (std::size_t s = 0; s < kStandardSectionCount; ++s) {
+    indexes[s] = FindSection(out.gd, kStandardSectionNames[s]);
+    if (indexes[s] >= 0 || s < kFirstReplacedSection) {
+      continue;
+    }
+    const std::string_view replacement = acAuxReplacement[s - kFirstReplacedSection];
+    const int r = FindSection(out.gd, replacement);
+    if (r < 0) {
+      continue;
+    }
+    TsGeneralData copy = out.gd[static_cast<std::size_t>(r)];
+    copy.ClassName = std::string(kStandardSectionNames[s]);
+    copy.ParentClass = std::string(replacement);
+    out.gd.push_back(std::move(copy));
+    indexes[s] = r;
+  }
+  out.CommonInfo.IndexGlobalInfo = FindSection(out.gd, kGlobalInfo);
+
+  ReadMetrics(global, ini, context, scales, out.Metrics);
+  ReadOuterEffects(global, context, scales, out.ma, out.oe);
+
+  std::unordered_map<std::string_view, int> section_index;
+  for (std::size_t i = out.gd.size(); i-- > 0;) {
+    section_index[out.gd[i].ClassName] = static_cast<int>(i);
+  }
+  for (TsMaskData& mask : out.ma) {
+    const auto it = section_index.find(mask.ClassName);
+    mask.SkinIndex = it != section_index.end() ? it->second : -1;
+  }
+  return out;
+}
+
+}  // namespace kestrune::skin

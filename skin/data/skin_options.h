@@ -1,0 +1,107 @@
+#pragma once
+// Reading a skin's options text into its tables for one pixel density: the sections with their
+// three states, the image entries, the two skin-wide outer effects, the palette and the
+// skin-wide values of GLOBALINFO.
+//
+// Failure contract: a missing or non-numeric key takes its default; the only errors are
+// conversion errors of image-entry digit fields and of palette colours with alpha, thrown as
+// kestrune::Error "'text' is not a valid integer value". No input makes the loader crash or
+// loop: parent chains end at a section already visited.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "skin/data/ini_store.h"
+#include "skin/data/skin_records.h"
+#include "skin/data/system_colors.h"
+
+namespace kestrune::skin {
+
+// Density index 0-3 of a pixel density: up to 110, 111-134, 135-170, above.
+[[nodiscard]] int PPIToIndex(int ppi);
+// The density of index 0-3 (96, 120, 144, 192) and its key suffix ("", "*125", "*150", "*200").
+[[nodiscard]] int IndexToPPI(int index);
+[[nodiscard]] std::string_view ScaleSuffix(int index);
+// v, v + v div 4, v + v div 2, 2v.
+[[nodiscard]] int ScaleByIndex(int value, int index);
+// value * ppi / 96, rounded to nearest (halves away from zero).
+[[nodiscard]] int ScaleByDensity(int value, int ppi, int base_ppi = 96);
+
+struct TsOptionsContext {
+  int PPI = 96;
+  // The manager's scale index for the values it scales; -1 takes the index of PPI.
+  int ScaleIndex = -1;
+  // Extended borders in shadow-only mode: fixed border metrics and no EXBORDER image.
+  bool ShadowOnlyBorders = false;
+  int SystemFrameWidth = 4;
+  TsSystemColors SystemColors;
+  // Further INI text merged over the skin's sections.
+  std::string_view CommonSections;
+  // Whether a separate picture named by an image entry exists; entries naming a missing one
+  // are dropped. Empty: every picture exists.
+  std::function<bool(const std::string& file_name)> ImageExists;
+};
+
+// Values of one density copy read from GLOBALINFO and the tab sections.
+struct TacSkinMetrics {
+  int Shadow1Blur = -1;
+  int Shadow1Offset = 0;
+  int Shadow1Transparency = 0;
+  int ExBorderWidth = 4;
+  int ExTitleHeight = 30;
+  int ExMaxHeight = 30;
+  int ExContentOffs = 0;
+  int ExCenterOffs = 0;
+  int ExShadowOffs = 0;
+  int ExShadowOffsR = 0;
+  int ExShadowOffsT = 0;
+  int ExShadowOffsB = 0;
+  int ExDrawMode = 0;
+  int BIRightMargin = 0;
+  int BILeftMargin = 0;
+  int BITopMargin = 0;
+  int BISpacing = 0;
+  int WndShadowRadius = 17;
+  int WndShadowSize = 13;
+  int WndShadowOffset = 2;
+  TColor WndShadowColorN = 0x44000000;
+  TColor WndShadowColorA = static_cast<TColor>(0x99000000u);
+  int ComboBoxMargin = 2;
+  int SliderMargin = 1;
+  int ScrollsWidth = -1;
+  int ThumbWidth = 0;
+  int ScrollArrows = -1;
+  std::uint8_t TabsCovering = 0;
+  std::uint8_t RibbonCovering = 0;
+  // Glow margins of BICLOSEALONE, BICONCLOSE, BICONMAX, BICONMIN, BICONNORM (two spare slots).
+  std::array<int, 7> GlowMargins{};
+  // BICONCLOSEGLOW: glow images per title-bar button.
+  int TitleGlowCount = 0;
+};
+
+struct TsFontEntry {
+  std::string FontFile;
+  std::string FontName;
+};
+
+struct TsSkinOptions {
+  TacSkinCommonInfo CommonInfo;
+  TacPalette Palette{};
+  std::vector<TsGeneralData> gd;  // File sections, CommonSections, then those the loader adds.
+  std::vector<TsMaskData> ma;
+  std::array<TacOutEffData, 2> oe{};  // 0 light outline, 1 shadow.
+  TacSkinMetrics Metrics;
+  std::string MasterBitmap;  // Upper case; empty when the skin names none.
+  std::vector<TsFontEntry> Fonts;
+};
+
+[[nodiscard]] TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& context);
+
+// Sets ScrollBorderOffset from BorderIndex, BorderWidth and BorderRadius.
+void UpdateScrollBorderOffset(TsGeneralData& data);
+
+}  // namespace kestrune::skin
