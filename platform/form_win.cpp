@@ -314,6 +314,11 @@ LRESULT Form::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       application_.SetHint(std::move(hint));
       break;
     }
+    case WM_SYSCOMMAND:
+      // A fixed single border: the system would still maximise or size on request.
+      if ((wparam & 0xFFF0) == SC_MAXIMIZE || (wparam & 0xFFF0) == SC_SIZE)
+        return 0;
+      break;
     case WM_DPICHANGED:
       ApplyFormDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
       return 0;
