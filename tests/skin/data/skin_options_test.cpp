@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/error.h"
@@ -35,6 +38,18 @@ const TsMaskData* Mask(const TsSkinOptions& skin, std::string_view section, std:
     }
   }
   return nullptr;
+}
+
+std::string ReadAsset(const std::string& name) {
+  std::string folder = KESTRUNE_SKIN_ASSETS_DIR;
+#ifdef _WIN32
+  // The build knows the Linux path; under Wine it is on drive Z:.
+  if (!folder.empty() && folder[0] == '/') {
+    folder = "Z:" + folder;
+  }
+#endif
+  std::ifstream in(std::filesystem::path(folder) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(SkinOptions, DensityIndexesAndScaling) {
@@ -459,6 +474,33 @@ TEST(SkinOptions, CommonSectionsAreMergedOverTheFile) {
   ASSERT_NE(border, nullptr);
   EXPECT_EQ(border->R, (TRect{1, 2, 3, 4}));
   EXPECT_EQ(border->SkinIndex, 2);
+}
+
+TEST(SkinOptions, LoadsTheBuiltInSkin) {
+  const std::string text = ReadAsset("Options.dat");
+  ASSERT_FALSE(text.empty());
+  for (const int ppi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(ppi);
+    const TsSkinOptions skin = Load(text, ppi);
+    EXPECT_EQ(skin.gd.size(), 72u);  // 71 sections and MAINCOLOR.
+    EXPECT_EQ(skin.gd.back().ClassName, "MAINCOLOR");
+    for (std::size_t s = 0; s < kStandardSectionCount; ++s) {
+      const bool missing = s == ssCaption || s == ssFormHeader;  // No replacement for either.
+      EXPECT_EQ(skin.CommonInfo.Sections[s] >= 0, !missing) << kStandardSectionNames[s];
+    }
+    EXPECT_DOUBLE_EQ(skin.CommonInfo.Version, 16.13);
+    EXPECT_EQ(skin.MasterBitmap, "MASTER COPY.PNG");
+    EXPECT_EQ(skin.Palette[pcMainColor], 2105376);
+    EXPECT_EQ(skin.Metrics.TabsCovering, 0);  // Written in GLOBALINFO, where it is not read.
+    const TsMaskData* glow = Mask(skin, "EDIT", "GLOW0");
+    ASSERT_NE(glow, nullptr);
+    EXPECT_EQ(glow->Canonical, "&0000000000000000001100110011001110301000000GLOWEDIT.PNG");
+    EXPECT_EQ(Section(skin, "EDIT").GlowCount, 1);
+    ASSERT_FALSE(skin.ma.empty());
+    for (const TsMaskData& mask : skin.ma) {
+      EXPECT_GE(mask.SkinIndex, 0) << mask.ClassName << " " << mask.PropertyName;
+    }
+  }
 }
 
 TEST(SkinOptions, HostileFilesLoad) {
