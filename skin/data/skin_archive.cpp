@@ -188,6 +188,7 @@ bool ExtractPackedData(TacSkinConvertor& convertor, const ShowSkinError& show_er
       show_error(std::string(kNotPackedText));
     return false;
   }
+  convertor.FileCount = static_cast<std::int32_t>(convertor.Files.size());
   ReadPackedMembers(archive, [&convertor](PackedMember member) {
     if (IsOptionsFileName(member.name)) {
       convertor.Options = std::move(member.bytes);
