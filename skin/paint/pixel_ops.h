@@ -73,7 +73,8 @@ void BlendTransRectangle(const Bitmap& dst, int x, int y, const Bitmap& src, TRe
 void BlendTransBitmap(const Bitmap& bmp, std::uint8_t blend, TColor color);
 // Each colour channel moves from c towards the picture by the mask's same channel.
 void BlendBmpByMask(const Bitmap& src_bmp, const Bitmap& msk_bmp, TsColor blend_color);
-// Tints R towards Color, most in its inner part; see the Blur/Radius rings in the source.
+// Tints R towards Color, most in its inner part: Blur rings fade from the picture at the border
+// to the share Transparency (percent) of it in the centre; Radius rounds the rings' corners.
 void FadeBmp(const Bitmap& faded_bmp, TRect r, int transparency, TColor color, int blur,
              int radius);
 // Draws R2 of bmp2 into R1 of bmp1: Blend is a transparency in percent, grayed_color a tint
