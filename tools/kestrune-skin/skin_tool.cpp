@@ -8,6 +8,7 @@
 #include "skin/data/byte_files.h"
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_archive_writer.h"
+#include "tools/kestrune-skin/skin_check.h"
 
 namespace kestrune::skin_tool {
 namespace {
@@ -18,6 +19,7 @@ constexpr std::string_view kUsage =
     "Usage: kestrune-skin list ARCHIVE\n"
     "       kestrune-skin pack DIR ARCHIVE [--preview PNG]\n"
     "       kestrune-skin unpack ARCHIVE DIR [--preview PNG]\n"
+    "       kestrune-skin check ARCHIVE\n"
     "\n"
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
     "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
@@ -26,9 +28,12 @@ constexpr std::string_view kUsage =
     "           in DIR into ARCHIVE, with PNG as its preview picture when given\n"
     "  unpack   writes every member of ARCHIVE into DIR (made when missing), and the preview\n"
     "           picture to PNG when given\n"
+    "  check    prints one line per problem of the options file: image entries that cannot be\n"
+    "           read, name a missing picture or lie outside the master image, and PARENTCLASS\n"
+    "           values naming no section\n"
     "\n"
     "Exit status: 0 on success, 1 when the archive (or the folder to pack) is not valid, with\n"
-    "the reason on standard error, 2 for bad usage.\n";
+    "the reason on standard error, or when check found a problem, 2 for bad usage.\n";
 
 void Print(std::FILE* stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stream);
@@ -154,6 +159,16 @@ int Unpack(const std::vector<std::string>& arguments) {
   return kExitOk;
 }
 
+int Check(const std::vector<std::string>& arguments, std::FILE* out) {
+  const Words words = Parse(arguments, 1, false);
+  const auto problems = CheckSkinArchive(ReadArchive(words.positional[0]));
+  std::string text;
+  for (const auto& problem : problems)
+    text += problem + "\n";
+  Print(out, text);
+  return problems.empty() ? kExitOk : kExitInvalid;
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::string_view name) {
@@ -181,6 +196,8 @@ int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::
       return Pack(arguments);
     if (command == "unpack")
       return Unpack(arguments);
+    if (command == "check")
+      return Check(arguments, out);
     throw UsageError(command.empty() ? "no command given" : "unknown command \"" + command + "\"");
   } catch (const UsageError& error) {
     Print(err, "kestrune-skin: " + std::string(error.what()) + "\n\n" + std::string(kUsage));

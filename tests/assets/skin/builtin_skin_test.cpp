@@ -6,14 +6,16 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/data/byte_files.h"
+#include "skin/data/ini_store.h"
 #include "skin/data/skin_archive.h"
+#include "skin/data/skin_options.h"
+#include "tools/kestrune-skin/skin_check.h"
 
 namespace kestrune::skin {
 namespace {
@@ -25,6 +27,10 @@ TacSkinConvertor ReadBuiltin() {
   EXPECT_TRUE(ExtractPackedData(convertor, [&shown](const std::string& text) { shown = text; }));
   EXPECT_EQ(shown, "");
   return convertor;
+}
+
+std::string_view AsText(const Bytes& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 const Bytes& Member(const TacSkinConvertor& convertor, const std::string& name) {
@@ -80,55 +86,6 @@ std::optional<PngPixels> DecodePng(const Bytes& png) {
   }
   return result;
 }
-
-// The options text read plainly: sections in file order, keys with PARENTCLASS inheritance.
-class PlainOptions {
- public:
-  explicit PlainOptions(const Bytes& text) {
-    std::string line;
-    std::string section;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-      if (i < text.size() && text[i] != '\n') {
-        line += static_cast<char>(text[i]);
-        continue;
-      }
-      if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-      if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
-        section = line.substr(1, line.size() - 2);
-        order_.push_back(section);
-        keys_[section];
-      } else if (const auto eq = line.find('='); eq != std::string::npos && !section.empty()) {
-        keys_[section].emplace(line.substr(0, eq), line.substr(eq + 1));
-      }
-      line.clear();
-    }
-  }
-
-  [[nodiscard]] const std::vector<std::string>& Sections() const { return order_; }
-  [[nodiscard]] bool Has(const std::string& section) const { return keys_.contains(section); }
-  [[nodiscard]] std::optional<std::string> Own(const std::string& section,
-                                               const std::string& key) const {
-    const auto s = keys_.find(section);
-    if (s == keys_.end())
-      return std::nullopt;
-    const auto k = s->second.find(key);
-    return k == s->second.end() ? std::nullopt : std::optional(k->second);
-  }
-  [[nodiscard]] std::optional<std::string> Find(std::string section, const std::string& key) const {
-    std::set<std::string> seen;
-    while (Has(section) && seen.insert(section).second) {
-      if (auto value = Own(section, key))
-        return value;
-      section = Own(section, "PARENTCLASS").value_or("");
-    }
-    return std::nullopt;
-  }
-
- private:
-  std::vector<std::string> order_;
-  std::map<std::string, std::map<std::string, std::string>> keys_;
-};
 
 TEST(BuiltinSkin, StoredItemCarriesTheArchive) {
   const TsStoredSkins skins = BuiltinStoredSkins();
@@ -197,160 +154,183 @@ TEST(BuiltinSkin, CommittedPicturesMatchThePackedOnes) {
   EXPECT_TRUE(options == *convertor.Options) << "Options.dat is not the packed options file";
 }
 
-struct KeyFact {
-  const char* section;
-  const char* key;
-  const char* value;  // nullptr: the key is absent, also from every parent.
-};
-
-// Values the window's painting and layout rely on, read as written (inherited where the
-// section names a parent).
-constexpr KeyFact kKeyFacts[] = {
-    {"GLOBALINFO", "VERSION", "16.13"},
-    {"GLOBALINFO", "MainFont", "Segoe UI"},
-    {"GLOBALINFO", "MASTERBITMAP", "MASTER COPY.PNG"},
-    {"GLOBALINFO", "BISPACE", "0"},
-    {"GLOBALINFO", "BIRIGHT", "-3"},
-    {"GLOBALINFO", "BIVALIGN", "1"},
-    {"GLOBALINFO", "BILEFT", "0"},
-    {"GLOBALINFO", "SCROLLSWIDTH", "10"},
-    {"GLOBALINFO", "SCROLLSARROWS", "0"},
-    {"GLOBALINFO", "THUMBWIDTH", "6"},
-    // Written in GLOBALINFO, where nothing reads it; the tab sections have none.
-    {"GLOBALINFO", "TABSCOVERING", "2"},
-    {"TABTOP", "TABSCOVERING", nullptr},
-
-    {"EDIT", "STATES", "2"},
-    {"EDIT", "COLOR", "2960685"},
-    {"EDIT", "HOTCOLOR", "2960685"},
-    {"EDIT", "FONTCOLOR", "15921648"},
-    {"EDIT", "HOTFONTCOLOR", "16777215"},
-    {"EDIT", "GLOW", "1"},
-    {"EDIT", "GLOWMARGIN", "1"},
-    {"EDIT", "GLOW0", "!GLOWEDIT.PNG!1!0!3!0011!0011!0011!0011!1"},
-
-    {"BUTTON", "STATES", "3"},
-    {"BUTTON", "COLOR", "2763306"},
-    {"BUTTON", "HOTCOLOR", "3289650"},
-    {"BUTTON", "COLOR2", "2500134"},
-    {"BUTTON", "USESTATE2", "1"},
-    {"BUTTON", "BORDERCOLOR0", "3158064"},
-    {"BUTTON", "BORDERCOLOR1", "3684408"},
-    {"BUTTON", "BORDERCOLOR2", "2105376"},
-    {"BUTTON", "BORDERWIDTH", "1"},
-    {"BUTTON", "BORDERRADIUS", "4"},
-    {"BUTTON", "FONTCOLOR", "15921648"},
-    {"BUTTON", "HOTFONTCOLOR", "16777215"},
-    {"BUTTON", "OUTERMODE", "3"},  // A generated outer shadow.
-
-    {"GROUPBOX", "STATES", "1"},
-    {"GROUPBOX", "TRANSPARENCY", "100"},
-    {"GROUPBOX", "BORDERCOLOR0", "3618615"},
-    {"GROUPBOX", "BORDERWIDTH", "1"},
-    {"GROUPBOX", "BORDERSMASK", nullptr},
-
-    {"FORM", "FONTCOLOR", "15921648"},
-    {"FORM", "BORDERRADIUS", "5"},
-    {"FORM", "BORDERSMASK", nullptr},
-
-    {"MENUITEM", "STATES", "2"},
-    {"MENUITEM", "TRANSPARENCY", "100"},
-    {"MENUITEM", "HOTCOLOR", "6381921"},
-    {"MENUITEM", "HOTTRANSPARENCY", "0"},
-    {"MENUITEM", "FONTCOLOR", "15921648"},
-    {"MENUITEM", "HOTFONTCOLOR", "15921648"},
-
-    {"MAINMENU", "COLOR", "4868682"},
-    {"MAINMENU", "BORDERWIDTH", "1"},
-    {"MAINMENU", "BORDERCOLOR0", "4868682"},
-    {"MAINMENU", "BORDERRADIUS", "6"},
-    {"MAINMENU", "BORDERSMASK", nullptr},
-
-    {"ICOLINE", "COLOR", "4210752"},
-    {"ICOLINE", "TRANSPARENCY", "100"},
-
-    {"MENULINE", "STATES", "1"},
-    {"MENULINE", "TRANSPARENCY", "100"},
-    {"MENULINE", "FONTCOLOR", "15921648"},
-    {"MENUCAPTION", "GRADIENTDATA", "-11184811;0;0;-11908534;100;0;B"},
-
-    {"SCROLLBAR1V", "COLOR", "2894892"},
-    {"SCROLLBAR2V", "COLOR", "2894892"},
-    {"SCROLLBAR1H", "COLOR", "2894892"},
-    {"SCROLLBAR2H", "COLOR", "2894892"},
-    {"SCROLLSLIDERV", "STATES", "1"},
-    {"SCROLLSLIDERV", "COLOR", "10461087"},
-    {"SCROLLSLIDERV", "HOTCOLOR", "5395026"},
-    {"SCROLLSLIDERV", "BORDERRADIUS", "2"},
-    {"SCROLLSLIDERH", "COLOR", "10461087"},
-};
-
-TEST(BuiltinSkin, OptionsStateTheFactsTheWindowReliesOn) {
-  const PlainOptions options(*ReadBuiltin().Options);
-  for (const KeyFact& fact : kKeyFacts) {
-    SCOPED_TRACE(std::string(fact.section) + " " + fact.key);
-    ASSERT_TRUE(options.Has(fact.section));
-    const auto value = options.Find(fact.section, fact.key);
-    if (fact.value == nullptr)
-      EXPECT_FALSE(value.has_value()) << *value;
-    else
-      EXPECT_EQ(value.value_or("<absent>"), fact.value);
-  }
+IniStore OptionsText() {
+  return IniStore(AsText(*ReadBuiltin().Options));
 }
 
-TEST(BuiltinSkin, SectionsOfTheWindowArePresent) {
-  const PlainOptions options(*ReadBuiltin().Options);
-  EXPECT_EQ(options.Sections().size(), 71u);
-  EXPECT_EQ(std::set<std::string>(options.Sections().begin(), options.Sections().end()).size(),
-            options.Sections().size())
-      << "a section is written twice";
-  for (const char* name :
-       {"GLOBALINFO", "FORM", "FORMTITLE", "MENULINE", "MAINMENU", "MENUITEM", "ICOLINE",
-        "MENUCAPTION", "DIVIDERV", "BUTTON", "GROUPBOX", "EDIT", "TRANSPARENT", "SCROLLBAR1V",
-        "SCROLLBAR2V", "SCROLLSLIDERV", "SPEEDBUTTON_SMALL"}) {
-    EXPECT_TRUE(options.Has(name)) << name;
-  }
-  EXPECT_FALSE(options.Has("CAPTION"));
-  EXPECT_FALSE(options.Has("FORMHEADER"));
+TsSkinOptions LoadedOptions() {
+  TsOptionsContext context;
+  context.PPI = 96;
+  return LoadSkinOptions(OptionsText(), context);
+}
 
+const TsGeneralData& Section(const TsSkinOptions& options, std::string_view name) {
+  for (const auto& section : options.gd) {
+    if (section.ClassName == name)
+      return section;
+  }
+  ADD_FAILURE() << "no section " << name;
+  static const TsGeneralData none;
+  return none;
+}
+
+const TsMaskData* Mask(const TsSkinOptions& options, std::string_view section,
+                       std::string_view key) {
+  for (const auto& mask : options.ma) {
+    if (mask.ClassName == section && mask.PropertyName == key)
+      return &mask;
+  }
+  return nullptr;
+}
+
+// Facts about how the file is written, beyond what the loader makes of it.
+TEST(BuiltinSkin, OptionsFileIsWrittenAsTheWindowExpects) {
+  const IniStore ini = OptionsText();
+  EXPECT_EQ(ini.Sections().size(), 71u);
+  EXPECT_FALSE(ini.SectionExists("CAPTION"));
+  EXPECT_FALSE(ini.SectionExists("FORMHEADER"));
+  // Written in GLOBALINFO, where nothing reads it; the tab section has none of its own.
+  ASSERT_NE(ini.Find("GLOBALINFO", "TABSCOVERING"), nullptr);
+  EXPECT_EQ(ini.Find("TABTOP", "TABSCOVERING"), nullptr);
+  EXPECT_EQ(ini.ReadString("GLOBALINFO", "VERSION", ""), "16.13");
+  EXPECT_EQ(ini.ReadString("EDIT", "GLOW0", ""), "!GLOWEDIT.PNG!1!0!3!0011!0011!0011!0011!1");
+  // MENULINE has one state, so its written hot font colour is never read.
+  EXPECT_NE(ini.Find("MENULINE", "HOTFONTCOLOR"), nullptr);
   // Several sections glow with the one separate picture.
   int glowing = 0;
-  for (const auto& section : options.Sections()) {
-    if (options.Own(section, "GLOW0") == "!GLOWEDIT.PNG!1!0!3!0011!0011!0011!0011!1")
+  for (const auto& section : ini.Sections()) {
+    if (ini.ReadString(section.Name, "GLOW0", "") == "!GLOWEDIT.PNG!1!0!3!0011!0011!0011!0011!1")
       ++glowing;
   }
   EXPECT_GE(glowing, 2);
+  for (const auto name : {"GROUPBOX", "FORM", "MAINMENU", "BUTTON"})
+    EXPECT_EQ(ini.Find(name, "BORDERSMASK"), nullptr) << name << " draws a coloured border";
 }
 
-// "@" entries of the master image: left, top, right, bottom and frame count.
-struct GlyphFact {
-  const char* key;
-  int frame_width;
-  int frame_height;
-  int frames;
+TEST(BuiltinSkin, SkinWideValues) {
+  const TsSkinOptions options = LoadedOptions();
+  EXPECT_DOUBLE_EQ(options.CommonInfo.Version, 16.13);
+  EXPECT_EQ(options.CommonInfo.MainFont, "Segoe UI");
+  EXPECT_EQ(options.MasterBitmap, "MASTER COPY.PNG");
+  EXPECT_EQ(options.CommonInfo.BIVAlign, 1);
+  EXPECT_EQ(options.Metrics.BISpacing, 0);
+  EXPECT_EQ(options.Metrics.BIRightMargin, -3);
+  EXPECT_EQ(options.Metrics.BILeftMargin, 0);
+  EXPECT_EQ(options.Metrics.ScrollsWidth, 10);
+  EXPECT_EQ(options.Metrics.ScrollArrows, 0);
+  EXPECT_EQ(options.Metrics.ThumbWidth, 6);
+  EXPECT_EQ(options.Metrics.TabsCovering, 0);
+  EXPECT_EQ(options.CommonInfo.Sections[ssCaption], -1);
+  EXPECT_EQ(options.CommonInfo.Sections[ssFormHeader], -1);
+  for (const auto key : {"BICONCLOSE", "BICONMIN"}) {
+    const TsMaskData* glyph = Mask(options, "GLOBALINFO", key);
+    ASSERT_NE(glyph, nullptr) << key;
+    EXPECT_EQ(glyph->ImgType, itisaGlyph) << key;
+    EXPECT_EQ(glyph->ImageCount, 3) << key;  // Normal, hot, pressed.
+    EXPECT_EQ(glyph->R.Width() / glyph->ImageCount, 45) << key;
+    EXPECT_EQ(glyph->R.Height(), 20) << key;
+  }
+}
+
+// One state of a section as the loader reads it; -2 skips a value.
+struct StateFact {
+  const char* section;
+  int state;
+  TColor color;
+  int transparency;
+  TColor font_color;
+  TColor border_color;
 };
 
-TEST(BuiltinSkin, TitleGlyphsAreFortyFiveByTwentyPerState) {
-  const PlainOptions options(*ReadBuiltin().Options);
-  for (const GlyphFact& fact :
-       {GlyphFact{"BICONCLOSE", 45, 20, 3}, GlyphFact{"BICONMIN", 45, 20, 3},
-        GlyphFact{"BICONMAX", 45, 20, 3}, GlyphFact{"BICONNORM", 45, 20, 3}}) {
-    SCOPED_TRACE(fact.key);
-    const auto entry = options.Own("GLOBALINFO", fact.key);
-    ASSERT_TRUE(entry.has_value());
-    // "@LLLL@TTTT@RRRR@BBBB@F@M"
-    ASSERT_EQ(entry->size(), 24u);
-    const int left = std::stoi(entry->substr(1, 4));
-    const int top = std::stoi(entry->substr(6, 4));
-    const int right = std::stoi(entry->substr(11, 4));
-    const int bottom = std::stoi(entry->substr(16, 4));
-    const int frames = std::stoi(entry->substr(21, 1));
-    EXPECT_EQ(frames, fact.frames);
-    EXPECT_EQ((right - left) / frames, fact.frame_width);
-    EXPECT_EQ(bottom - top, fact.frame_height);
-    EXPECT_LE(right, 373);
-    EXPECT_LE(bottom, 455);
+constexpr TColor kAny = -2;
+
+void ExpectUnlessAny(int actual, int expected, const char* what) {
+  if (expected != kAny) {
+    EXPECT_EQ(actual, expected) << what;
   }
+}
+
+TEST(BuiltinSkin, SectionStates) {
+  const StateFact facts[] = {
+      {"EDIT", 0, 2960685, 0, 15921648, kAny},
+      {"EDIT", 1, 2960685, 0, 16777215, kAny},
+      {"BUTTON", 0, 2763306, 0, 15921648, 3158064},
+      {"BUTTON", 1, 3289650, 0, 16777215, 3684408},
+      {"BUTTON", 2, 2500134, 0, kAny, 2105376},
+      {"GROUPBOX", 0, kAny, 100, kAny, 3618615},
+      {"FORM", 0, kAny, kAny, 15921648, kAny},
+      {"MENUITEM", 0, kAny, 100, 15921648, kAny},
+      {"MENUITEM", 1, 6381921, 0, 15921648, kAny},
+      {"MAINMENU", 0, 4868682, kAny, kAny, 4868682},
+      {"ICOLINE", 0, 4210752, 100, kAny, kAny},
+      {"MENULINE", 0, kAny, 100, 15921648, kAny},
+      {"MENULINE", 1, kAny, 100, 15921648, kAny},
+      {"SCROLLBAR1V", 0, 2894892, kAny, kAny, kAny},
+      {"SCROLLBAR2V", 0, 2894892, kAny, kAny, kAny},
+      {"SCROLLBAR1H", 0, 2894892, kAny, kAny, kAny},
+      {"SCROLLBAR2H", 0, 2894892, kAny, kAny, kAny},
+      {"SCROLLSLIDERV", 0, 10461087, kAny, kAny, kAny},
+      // One state: hovering shows the normal colour, not the written hot one.
+      {"SCROLLSLIDERV", 1, 10461087, kAny, kAny, kAny},
+      {"SCROLLSLIDERH", 0, 10461087, kAny, kAny, kAny},
+  };
+  const TsSkinOptions options = LoadedOptions();
+  for (const StateFact& fact : facts) {
+    SCOPED_TRACE(std::string(fact.section) + " state " + std::to_string(fact.state));
+    const TsGenState& state = Section(options, fact.section).Props[std::size_t(fact.state)];
+    ExpectUnlessAny(state.Color, fact.color, "color");
+    ExpectUnlessAny(state.Transparency, fact.transparency, "transparency");
+    ExpectUnlessAny(state.FontColor.Color, fact.font_color, "font_color");
+    ExpectUnlessAny(state.BorderColor, fact.border_color, "border_color");
+  }
+}
+
+// Section-wide values as the loader reads them; -2 skips a value.
+struct SectionFact {
+  const char* section;
+  int states;
+  int border_width;
+  int border_radius;
+  int glow_count;
+  int glow_margin;
+};
+
+TEST(BuiltinSkin, SectionValues) {
+  const SectionFact facts[] = {
+      {"EDIT", 2, kAny, kAny, 1, 1},           {"BUTTON", 3, 1, 4, kAny, kAny},
+      {"GROUPBOX", 1, 1, kAny, kAny, kAny},    {"FORM", kAny, kAny, 5, kAny, kAny},
+      {"MENUITEM", 2, kAny, kAny, kAny, kAny}, {"MAINMENU", kAny, 1, 6, kAny, kAny},
+      {"MENULINE", 1, kAny, kAny, kAny, kAny}, {"SCROLLSLIDERV", 1, kAny, 2, kAny, kAny},
+  };
+  const TsSkinOptions options = LoadedOptions();
+  for (const SectionFact& fact : facts) {
+    SCOPED_TRACE(fact.section);
+    const TsGeneralData& section = Section(options, fact.section);
+    ExpectUnlessAny(section.States, fact.states, "states");
+    ExpectUnlessAny(section.BorderWidth, fact.border_width, "border_width");
+    ExpectUnlessAny(section.BorderRadius, fact.border_radius, "border_radius");
+    ExpectUnlessAny(section.GlowCount, fact.glow_count, "glow_count");
+    ExpectUnlessAny(section.GlowMargin, fact.glow_margin, "glow_margin");
+  }
+  EXPECT_GE(Section(options, "BUTTON").OuterMode, 3) << "the button has a generated outer shadow";
+  EXPECT_EQ(Section(options, "MAINMENU").BorderIndex, -1);
+
+  const TsGradArray& caption = Section(options, "MENUCAPTION").Props[0].GradientArray;
+  ASSERT_EQ(caption.size(), 2u);
+  EXPECT_EQ(caption[0].Color, -11184811);
+  EXPECT_EQ(caption[1].Color, -11908534);
+
+  const TsMaskData* glow = Mask(options, "EDIT", "GLOW0");
+  ASSERT_NE(glow, nullptr);
+  EXPECT_EQ(glow->Canonical, "&0000000000000000001100110011001110301000000GLOWEDIT.PNG");
+  EXPECT_EQ(glow->ImgType, itisaGlow);
+  EXPECT_EQ(glow->ImageCount, 1);
+}
+
+TEST(BuiltinSkin, CheckFindsNoProblem) {
+  const auto archive = BuiltinSkinArchive();
+  EXPECT_EQ(skin_tool::CheckSkinArchive(Bytes(archive.begin(), archive.end())),
+            std::vector<std::string>{});
 }
 
 }  // namespace
