@@ -1,0 +1,386 @@
+// kestrune.exe driven from outside as a user would: this test is the client in the same Wine
+// session. The program is copied into a folder of its own (where its output goes) and started in
+// another folder (where it reads the list), so nothing lands in the build tree.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "platform/win_util.h"
+#include "tests/app/test_paths_win.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestrune {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::Narrow;
+using platform::Widen;
+
+constexpr wchar_t kCaption[] = L"Kestrune v1.0.0.2";
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Reads a window's text through the system, as any other program can.
+std::string TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length))
+    return "<no answer>";
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 10000, &copied);
+  text.resize(copied);
+  return Narrow(text);
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD process_id, const wchar_t* class_name) {
+  struct Search {
+    DWORD process_id;
+    const wchar_t* class_name;
+    std::vector<HWND> found;
+  } search{process_id, class_name, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == s->process_id && ::IsWindowVisible(window) &&
+            ::lstrcmpiW(ClassOf(window).c_str(), s->class_name) == 0) {
+          s->found.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> children;
+  ::EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM context) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition())
+      return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+// A message box of the program, read and closed with its OK button.
+struct SeenBox {
+  std::string caption;
+  std::string text;
+  bool has_icon = false;
+};
+
+class Program {
+ public:
+  Program(const std::filesystem::path& exe, const std::filesystem::path& working_folder) {
+    std::wstring command = L"\"" + exe.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(exe.wstring().c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, working_folder.wstring().c_str(), &startup, &process)) {
+      ADD_FAILURE() << "cannot start " << exe.string();
+      return;
+    }
+    process_.Reset(process.hProcess);
+    ::CloseHandle(process.hThread);
+    process_id_ = process.dwProcessId;
+    WaitFor(
+        [&] {
+          for (HWND window : TopLevelWindowsOf(process_id_, L"KestruneForm")) {
+            wchar_t caption[64] = {};
+            ::GetWindowTextW(window, caption, 64);
+            if (std::wstring_view(caption) == kCaption)
+              form_ = window;
+          }
+          return form_ != nullptr;
+        },
+        60s);
+    for (HWND child : ChildrenOf(form_)) {
+      const std::wstring kind = ClassOf(child);
+      if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
+        memo_ = child;
+      else if (::lstrcmpiW(kind.c_str(), PROGRESS_CLASSW) == 0)
+        progress_ = child;
+      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Extract")
+        button_ = child;
+      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Results")
+        group_ = child;
+    }
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  ~Program() {
+    if (process_.Valid() && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
+      ::TerminateProcess(process_.Get(), 1);
+  }
+
+  [[nodiscard]] HWND Form() const { return form_; }
+  [[nodiscard]] HWND Memo() const { return memo_; }
+  [[nodiscard]] HWND Group() const { return group_; }
+  [[nodiscard]] HWND ExtractButton() const { return button_; }
+
+  [[nodiscard]] std::string Log() const { return TextOf(memo_); }
+  [[nodiscard]] int ProgressPosition() const {
+    return static_cast<int>(::SendMessageW(progress_, PBM_GETPOS, 0, 0));
+  }
+  [[nodiscard]] int ProgressMaximum() const {
+    return static_cast<int>(::SendMessageW(progress_, PBM_GETRANGE, FALSE, 0));
+  }
+  // Labels have no window; the form tells their text through a global atom.
+  [[nodiscard]] std::string Label(const wchar_t* name) const {
+    const ATOM query = ::GlobalAddAtomW(name);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(form_, ::RegisterWindowMessageW(L"Kestrune.ControlText"), query, 0,
+                          SMTO_ABORTIFHUNG, 10000, &answer);
+    ::GlobalDeleteAtom(query);
+    if (answer == 0)
+      return "<no label>";
+    wchar_t text[256] = {};
+    ::GlobalGetAtomNameW(static_cast<ATOM>(answer), text, 256);
+    ::GlobalDeleteAtom(static_cast<ATOM>(answer));
+    return Narrow(text);
+  }
+  [[nodiscard]] bool Answers() const {
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+  }
+
+  // Clicks Extract and waits until the click has been handled; a message box that shows up
+  // meanwhile is read and closed with OK.
+  std::optional<SeenBox> ClickExtract() {
+    std::atomic<bool> handled = false;
+    std::thread click([button = button_, &handled] {
+      DWORD_PTR ignored = 0;
+      ::SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, &ignored);
+      handled = true;
+    });
+    std::optional<SeenBox> seen;
+    WaitFor(
+        [&] {
+          if (handled)
+            return true;
+          if (seen)
+            return false;
+          for (HWND box : TopLevelWindowsOf(process_id_, L"#32770")) {
+            seen = ReadAndClose(box);
+            break;
+          }
+          return false;
+        },
+        120s);
+    click.join();
+    return seen;
+  }
+
+  // Closes the window as the close button and Alt+F4 do, and returns the exit code.
+  DWORD Close(bool with_alt_f4) {
+    if (with_alt_f4)
+      ::PostMessageW(form_, WM_SYSKEYDOWN, VK_F4, LPARAM{1} | (LPARAM{KF_ALTDOWN} << 16));
+    else
+      ::PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (::WaitForSingleObject(process_.Get(), 30000) != WAIT_OBJECT_0)
+      return 999;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.Get(), &code);
+    return code;
+  }
+
+ private:
+  static SeenBox ReadAndClose(HWND box) {
+    SeenBox seen;
+    seen.caption = TextOf(box);
+    HWND ok = nullptr;
+    for (HWND child : ChildrenOf(box)) {
+      const std::wstring kind = ClassOf(child);
+      if (::lstrcmpiW(kind.c_str(), L"Static") == 0) {
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE));
+        if ((style & SS_TYPEMASK) == SS_ICON)
+          seen.has_icon = ::IsWindowVisible(child) && ::SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        else if (const std::string text = TextOf(child); !text.empty())
+          seen.text = text;
+      } else if (::lstrcmpiW(kind.c_str(), L"Button") == 0) {
+        ok = child;
+      }
+    }
+    if (ok != nullptr)
+      ::PostMessageW(ok, BM_CLICK, 0, 0);
+    return seen;
+  }
+
+  platform::UniqueHandle process_;
+  DWORD process_id_ = 0;
+  HWND form_ = nullptr;
+  HWND memo_ = nullptr;
+  HWND progress_ = nullptr;
+  HWND button_ = nullptr;
+  HWND group_ = nullptr;
+};
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  EndToEnd() {
+    std::filesystem::create_directory(program_folder());
+    std::filesystem::create_directory(work_folder());
+    std::filesystem::copy_file(test::WindowsPath(KESTRUNE_EXE), exe());
+  }
+
+  std::filesystem::path program_folder() const { return root_.path() / "program"; }
+  std::filesystem::path work_folder() const { return root_.path() / "work"; }
+  std::filesystem::path exe() const { return program_folder() / "kestrune.exe"; }
+  void WriteList(const std::string& bytes) const {
+    std::FILE* file = _wfopen((work_folder() / "prefix_list.txt").c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  std::vector<std::string> OutputFiles() const {
+    std::vector<std::string> outputs;
+    for (const auto& name : test::FileNames(program_folder())) {
+      if (name != "kestrune.exe")
+        outputs.push_back(name);
+    }
+    return outputs;
+  }
+
+  test::TempDir root_;
+};
+
+TEST_F(EndToEnd, ShowsTheWindowRunsTheListAndClosesWithAltF4) {
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.Form(), nullptr);
+  ASSERT_NE(program.Memo(), nullptr);
+  ASSERT_NE(program.ExtractButton(), nullptr);
+  ASSERT_NE(program.Group(), nullptr);
+  RECT client{};
+  ::GetClientRect(program.Form(), &client);
+  EXPECT_EQ(client.right, 416);
+  EXPECT_EQ(client.bottom, 278);
+  EXPECT_EQ(program.Log(), "");
+  EXPECT_EQ(program.Label(L"LabelTotalEstimated"), "Total IPs: 0");
+  EXPECT_EQ(program.Label(L"LabelRemaining"), "Remaining: 0");
+  EXPECT_EQ(program.Label(L"LabelETA"), "ETA: 00:00:00");
+  EXPECT_EQ(program.Label(L"LabelSpeed"), "Speed: 0 IPs/sec");
+  EXPECT_EQ(program.ProgressPosition(), 0);
+  EXPECT_EQ(program.ProgressMaximum(), 100);
+
+  WriteList("10.0.0.5/30\r\n10.0.0.0/8\r\n1.2.3.4/32");
+  EXPECT_FALSE(program.ClickExtract().has_value());
+
+  const std::vector<std::string> outputs = OutputFiles();
+  ASSERT_EQ(outputs.size(), 1u);
+  EXPECT_EQ(outputs[0].size(), 22u) << outputs[0];
+  EXPECT_TRUE(outputs[0].ends_with("_IPs.txt"));
+  EXPECT_EQ(test::ReadFileBytes(program_folder() / outputs[0]),
+            "10.0.0.5\r\n10.0.0.6\r\n10.0.0.7\r\n10.0.0.8\r\n1.2.3.4\r\n");
+  const std::string log = program.Log();
+  const std::string expected_start =
+      "Processing: 10.0.0.5/30\r\nDone: 10.0.0.5/30\r\n"
+      "10.0.0.0/8 -> BLOCKED (prefix 8 <= 15)\r\n"
+      "Processing: 1.2.3.4/32\r\nDone: 1.2.3.4/32\r\n"
+      "ALL DONE. Output file: ";
+  EXPECT_TRUE(log.starts_with(expected_start)) << log;
+  EXPECT_TRUE(log.ends_with("\\program\\" + outputs[0] + "\r\n")) << log;
+  EXPECT_EQ(program.Label(L"LabelTotalEstimated"), "Total IPs: 5");
+  EXPECT_EQ(program.Label(L"LabelRemaining"), "Remaining: 0");
+  EXPECT_TRUE(program.Label(L"LabelETA").starts_with("ETA: ")) << program.Label(L"LabelETA");
+  EXPECT_TRUE(program.Label(L"LabelSpeed").ends_with(" IPs/sec")) << program.Label(L"LabelSpeed");
+  EXPECT_EQ(program.ProgressMaximum(), 3);
+  EXPECT_EQ(program.ProgressPosition(), 2);
+
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/true), 0u);
+  EXPECT_EQ(OutputFiles(), outputs);  // closing writes nothing
+  EXPECT_EQ(test::FileNames(work_folder()), std::vector<std::string>{"prefix_list.txt"});
+}
+
+TEST_F(EndToEnd, MissingListShowsTheMessageAndLeavesTheWindowAlone) {
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.Form(), nullptr);
+  WriteList("1.2.3.4/32\r\n");
+  ASSERT_FALSE(program.ClickExtract().has_value());
+  const std::string log = program.Log();
+  const std::string total = program.Label(L"LabelTotalEstimated");
+  const std::string speed = program.Label(L"LabelSpeed");
+  std::filesystem::remove(work_folder() / "prefix_list.txt");
+
+  const std::optional<SeenBox> box = program.ClickExtract();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(
+      box->text,
+      "File \"prefix_list.txt\" tidak ditemukan. Letakkan file ini di folder aplikasi (exe).");
+  EXPECT_EQ(box->caption, "Kestrune");
+  EXPECT_FALSE(box->has_icon);
+  EXPECT_EQ(program.Log(), log);
+  EXPECT_EQ(program.Label(L"LabelTotalEstimated"), total);
+  EXPECT_EQ(program.Label(L"LabelSpeed"), speed);
+  EXPECT_EQ(program.ProgressMaximum(), 1);
+  EXPECT_EQ(program.ProgressPosition(), 1);
+  EXPECT_EQ(OutputFiles().size(), 1u);
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
+}
+
+TEST_F(EndToEnd, AnErrorLeavingTheHandlerShowsTheErrorBoxAndTheWindowGoesOn) {
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.Form(), nullptr);
+
+  WriteList("1.2.3.4/32\r\n255.255.255.255/31\r\n");
+  std::optional<SeenBox> box = program.ClickExtract();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, "Integer overflow.");
+  EXPECT_EQ(box->caption, "Kestrune");
+  EXPECT_TRUE(box->has_icon);
+  EXPECT_EQ(program.Log(),
+            "Processing: 1.2.3.4/32\r\nDone: 1.2.3.4/32\r\nProcessing: 255.255.255.255/31\r\n");
+  ASSERT_TRUE(program.Answers());
+
+  // A list that another program holds open for writing cannot be read: the run ends at once.
+  {
+    platform::UniqueHandle held(::CreateFileW((work_folder() / "prefix_list.txt").c_str(),
+                                              GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.Valid());
+    box = program.ClickExtract();
+  }
+  ASSERT_TRUE(box.has_value());
+  EXPECT_TRUE(box->has_icon);
+  EXPECT_FALSE(box->text.empty());
+  EXPECT_TRUE(box->text.ends_with(".")) << box->text;
+  EXPECT_EQ(program.Log(),
+            "Processing: 1.2.3.4/32\r\nDone: 1.2.3.4/32\r\nProcessing: 255.255.255.255/31\r\n");
+
+  // The window still works: the next run goes through.
+  WriteList("9.9.9.9/32\r\n");
+  EXPECT_FALSE(program.ClickExtract().has_value());
+  EXPECT_TRUE(program.Log().starts_with("Processing: 9.9.9.9/32\r\nDone: 9.9.9.9/32\r\nALL DONE."))
+      << program.Log();
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
+}
+
+}  // namespace
+}  // namespace kestrune
