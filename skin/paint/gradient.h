@@ -45,7 +45,10 @@ bool PrepareGradArray(std::string_view text, TsGradArray& data);
 
 // Draws data into r of a 32-bit bitmap. offset_y starts the gradient that many rows below
 // r.Top and stretches it by as much (for a rectangle cut from a taller gradient); offset_x is
-// unused.
+// unused. Solid segments write opaque pixels; segments with PM_TRANSPARENT blend their colours'
+// alpha over the bitmap. The corner gradient (direction 2, five points) goes through the
+// platform's triangle fill and draws nothing without one; with PM_OVERLAY it is blended with
+// its alpha on every platform.
 void PaintGrad(const Bitmap& bmp, TRect r, const TsGradArray& data, int offset_x = 0,
                int offset_y = 0);
 
