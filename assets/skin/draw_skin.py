@@ -300,25 +300,22 @@ def draw_master(sections):
 def draw_glow(sections):
     fields = sections["EDIT"]["GLOW0"][1:].split("!")
     margin = int(fields[4])
-    # The control's edge lies (margin - GLOWMARGIN) pixels inside the picture; the glow fades
-    # outwards from there and leaves the control itself uncovered.
+    # The control's edge lies (margin - GLOWMARGIN) pixels inside the picture. The halo fades
+    # outwards from a square-cornered control, so that the corner slices hold whole corners and
+    # the stretched edges stay straight; the control itself is left uncovered.
     edge = margin - GLOW_MARGIN
     canvas = Canvas(GLOW_SIZE, GLOW_SIZE)
-    control = round_rect(edge, edge, GLOW_SIZE - edge, GLOW_SIZE - edge, 4)
+    control = round_rect(edge, edge, GLOW_SIZE - edge, GLOW_SIZE - edge, 0)
     for y in range(GLOW_SIZE):
         for x in range(GLOW_SIZE):
             d = control(x + 0.5, y + 0.5)
-            if d < -0.5:
-                continue
-            outside = max(0.0, 1.0 - max(d, 0.0) / edge)
-            alpha = GLOW_ALPHA * outside ** 2.2
-            if d < 1.0:
-                alpha = max(alpha, 230 * min(1.0, 0.5 + d + 0.5))
-            canvas.blend(x, y, GLOW_COLOR + (int(round(alpha)),), 1.0)
+            if d > 0:
+                alpha = GLOW_ALPHA * max(0.0, 1.0 - d / edge) ** 2
+                canvas.blend(x, y, GLOW_COLOR + (int(round(alpha)),), 1.0)
     return canvas
 
 
-def draw_preview(master):
+def draw_preview(master, glow):
     """A small picture of a window in this skin, for skin lists."""
     w, h = PREVIEW_SIZE
     c = Canvas(w, h, (0, 0, 0, 0))
@@ -341,15 +338,18 @@ def draw_preview(master):
     fill_rect(c, 14, 48, 50, 56, WINDOW)
     c.shape((16, 50, 48, 54), round_rect(16, 50, 48, 54, 2), TEXT)
     log = (18, 64, w - 18, h - 52)
+    nine_slice(c, glow, 11, (log[0] - 10, log[1] - 10, log[2] + 10, log[3] + 10))
     c.shape(log, round_rect(*log, 4), EDIT_BG)
-    c.shape(log, ring(round_rect(log[0] + 0.5, log[1] + 0.5, log[2] - 0.5, log[3] - 0.5, 4), 1), ACCENT)
     for i in range(5):
         y = log[1] + 8 + i * 10
         c.shape((log[0] + 8, y, log[0] + 120 - i * 12, y + 4),
                 round_rect(log[0] + 8, y, log[0] + 120 - i * 12, y + 4, 2), TEXT_DIM)
-    fill_rect(c, log[2] - 11, log[1] + 1, log[2] - 1, log[3] - 1, (44, 44, 44))
+    # The log's scroll bar: no arrows, a narrow slider on the track.
+    fill_rect(c, log[2] - 11, log[1] + 2, log[2] - 1, log[3] - 2, (44, 44, 44))
     c.shape((log[2] - 9, log[1] + 4, log[2] - 3, log[1] + 30),
             round_rect(log[2] - 9, log[1] + 4, log[2] - 3, log[1] + 30, 2), (159, 159, 159))
+    c.shape(log, ring(round_rect(log[0] + 0.5, log[1] + 0.5, log[2] - 0.5, log[3] - 0.5, 4), 1),
+            ACCENT)
     button = (w - 118, h - 42, w - 18, h - 16)
     c.shape((button[0] - 2, button[1], button[2] + 2, button[3] + 3),
             round_rect(button[0] - 1, button[1] + 1, button[2] + 1, button[3] + 2, 5), (0, 0, 0, 90))
@@ -361,6 +361,23 @@ def draw_preview(master):
     fill_rect(c, 18, h - 36, 150, h - 32, LAYER)
     fill_rect(c, 18, h - 36, 90, h - 32, ACCENT)
     return c
+
+
+def nine_slice(canvas, picture, margin, box):
+    """Draws `picture` over `box` with its corners kept and its edges and centre stretched."""
+    x0, y0, x1, y1 = box
+    def source(d, size, length):
+        if d < margin:
+            return d
+        if d >= length - margin:
+            return size - (length - d)
+        return margin + (d - margin) * (size - 2 * margin) // (length - 2 * margin)
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            sx = source(x - x0, picture.width, x1 - x0)
+            sy = source(y - y0, picture.height, y1 - y0)
+            p = picture.px[sy * picture.width + sx]
+            canvas.blend(x, y, (p[0], p[1], p[2], p[3]), 1.0)
 
 
 def draw_contact_sheet(master, glow, preview):
@@ -402,7 +419,7 @@ def main(argv):
     for name, canvas in ((MASTER_NAME, master), (GLOW_NAME, glow)):
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(canvas.png())
-    preview = draw_preview(master)
+    preview = draw_preview(master, glow)
     with open(preview_path, "wb") as f:
         f.write(preview.png())
     if sheet_path:
