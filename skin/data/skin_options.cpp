@@ -349,9 +349,12 @@ void LoadImageEntries(const IniStore& ini, bool skin_file, const TsOptionsContex
 void ReadCommonInfo(const GlobalReader& g, TsSkinOptions& out) {
   TacSkinCommonInfo& info = out.CommonInfo;
   if (const std::string* version = g.Find("VERSION")) {
+    // Plain decimal numbers only: no exponent, "inf" or "nan".
+    const bool plain =
+        !version->empty() && version->find_first_not_of("0123456789.-") == std::string::npos;
     double value = 0;
     const char* end = version->data() + version->size();
-    if (std::from_chars(version->data(), end, value).ptr == end) {
+    if (plain && std::from_chars(version->data(), end, value).ptr == end) {
       info.Version = value;
     }
   }
