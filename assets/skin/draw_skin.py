@@ -149,43 +149,45 @@ def caption_button(glyph, hot_bg, pressed_bg, hot_glyph=(255, 255, 255)):
         if state:
             fill_rect(c, x, y, x + w, y + h, hot_bg if state == 1 else pressed_bg)
         color = (TEXT, hot_glyph, TEXT_DIM)[state]
-        glyph(c, x + w / 2, y + h / 2, color)
+        # Glyphs are designed for a 20-pixel bar; taller frames (density variants) scale them.
+        glyph(c, x + w / 2, y + h / 2, color, h / 20)
     return draw
 
 
-def glyph_close(c, cx, cy, color):
-    line(c, cx - 4.5, cy - 4.5, cx + 4.5, cy + 4.5, color)
-    line(c, cx - 4.5, cy + 4.5, cx + 4.5, cy - 4.5, color)
+def glyph_close(c, cx, cy, color, s):
+    line(c, cx - 4.5 * s, cy - 4.5 * s, cx + 4.5 * s, cy + 4.5 * s, color, s)
+    line(c, cx - 4.5 * s, cy + 4.5 * s, cx + 4.5 * s, cy - 4.5 * s, color, s)
 
 
-def glyph_min(c, cx, cy, color):
-    line(c, cx - 5, cy + 0.5, cx + 5, cy + 0.5, color)
+def glyph_min(c, cx, cy, color, s):
+    line(c, cx - 5 * s, cy + 0.5 * s, cx + 5 * s, cy + 0.5 * s, color, s)
 
 
-def glyph_max(c, cx, cy, color):
-    c.shape((cx - 6, cy - 6, cx + 6, cy + 6), ring(round_rect(cx - 5, cy - 5, cx + 5, cy + 5, 1.5), 1),
-            color)
+def glyph_max(c, cx, cy, color, s):
+    c.shape((cx - 6 * s, cy - 6 * s, cx + 6 * s, cy + 6 * s),
+            ring(round_rect(cx - 5 * s, cy - 5 * s, cx + 5 * s, cy + 5 * s, 1.5 * s), s), color)
 
 
-def glyph_restore(c, cx, cy, color):
-    front = round_rect(cx - 5, cy - 3, cx + 3, cy + 5, 1.5)
-    back = round_rect(cx - 3, cy - 5, cx + 5, cy + 3, 1.5)
-    c.shape((cx - 6, cy - 6, cx + 6, cy + 6), ring(front, 1), color)
+def glyph_restore(c, cx, cy, color, s):
+    front = round_rect(cx - 5 * s, cy - 3 * s, cx + 3 * s, cy + 5 * s, 1.5 * s)
+    back = round_rect(cx - 3 * s, cy - 5 * s, cx + 5 * s, cy + 3 * s, 1.5 * s)
+    box = (cx - 6 * s, cy - 6 * s, cx + 6 * s, cy + 6 * s)
+    c.shape(box, ring(front, s), color)
     # The back window shows only where the front one does not cover it.
-    c.shape((cx - 6, cy - 6, cx + 6, cy + 6),
-            lambda x, y: max(ring(back, 1)(x, y), -front(x, y) - 0.5), color)
+    c.shape(box, lambda x, y: max(ring(back, s)(x, y), -front(x, y) - 0.5), color)
 
 
-def glyph_help(c, cx, cy, color):
-    top, radius = cy - 2.5, 2.8
+def glyph_help(c, cx, cy, color, s):
+    top, radius = cy - 2.5 * s, 2.8 * s
     arc = circle(cx, top, radius)
     def hook(x, y):
         # The upper half and the right quarter of the ring, down to the stem.
         angle = math.degrees(math.atan2(y - top, x - cx))
-        return abs(arc(x, y)) - 0.5 if angle <= 90 else 1.0
-    c.shape((cx - 5, cy - 7, cx + 5, cy + 2), hook, color)
-    line(c, cx, top + radius, cx, top + radius + 1.8, color)
-    c.shape((cx - 2, cy + 3, cx + 2, cy + 6), circle(cx, cy + 4.6, 0.8), color)
+        return abs(arc(x, y)) - 0.5 * s if angle <= 90 else 1.0
+    c.shape((cx - 5 * s, cy - 7 * s, cx + 5 * s, cy + 2 * s), hook, color)
+    line(c, cx, top + radius, cx, top + radius + 1.8 * s, color, s)
+    c.shape((cx - 2 * s, cy + 3 * s, cx + 2 * s, cy + 6 * s), circle(cx, cy + 4.6 * s, 0.8 * s),
+            color)
 
 
 def check_mark(c, x, y, w, h, color, width=1.4):
@@ -285,15 +287,19 @@ def glyph_entry(value):
 def draw_master(sections):
     canvas = Canvas(*MASTER_SIZE)
     for (section, key), drawer in DRAWERS.items():
-        value = sections.get(section, {}).get(key)
-        if value is None or not value.startswith("@"):
+        keys = sections.get(section, {})
+        if not keys.get(key, "").startswith("@"):
             raise SystemExit(f"draw_skin: {section} {key} is not an \"@\" entry in Options.dat")
-        left, top, right, bottom, frames = glyph_entry(value)
-        if right > MASTER_SIZE[0] or bottom > MASTER_SIZE[1] or (right - left) % frames:
-            raise SystemExit(f"draw_skin: {section} {key} does not fit the master image")
-        width = (right - left) // frames
-        for state in range(frames):
-            drawer(canvas, left + state * width, top, width, bottom - top, state)
+        # The plain entry and its density variants ("*150", "*200") share one drawer.
+        for name, value in keys.items():
+            if name != key and not name.startswith(key + "*"):
+                continue
+            left, top, right, bottom, frames = glyph_entry(value)
+            if right > MASTER_SIZE[0] or bottom > MASTER_SIZE[1] or (right - left) % frames:
+                raise SystemExit(f"draw_skin: {section} {name} does not fit the master image")
+            width = (right - left) // frames
+            for state in range(frames):
+                drawer(canvas, left + state * width, top, width, bottom - top, state)
     return canvas
 
 

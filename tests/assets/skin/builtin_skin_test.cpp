@@ -171,9 +171,9 @@ IniStore OptionsText() {
   return IniStore(AsText(*ReadBuiltin().Options));
 }
 
-TsSkinOptions LoadedOptions() {
+TsSkinOptions LoadedOptions(int ppi = 96) {
   TsOptionsContext context;
-  context.PPI = 96;
+  context.PPI = ppi;
   return LoadSkinOptions(OptionsText(), context);
 }
 
@@ -242,6 +242,18 @@ TEST(BuiltinSkin, SkinWideValues) {
     EXPECT_EQ(glyph->ImageCount, 3) << key;  // Normal, hot, pressed.
     EXPECT_EQ(glyph->R.Width() / glyph->ImageCount, 45) << key;
     EXPECT_EQ(glyph->R.Height(), 20) << key;
+  }
+}
+
+// At 192 pixels per inch the title glyphs come drawn at twice the size, not resampled.
+TEST(BuiltinSkin, TitleGlyphsHaveDoubleSizeDrawings) {
+  const TsSkinOptions options = LoadedOptions(192);
+  for (const auto key : {"BICONCLOSE", "BICONMIN", "BICONMAX", "BICONNORM", "BICONHELP"}) {
+    const TsMaskData* glyph = Mask(options, "GLOBALINFO", key);
+    ASSERT_NE(glyph, nullptr) << key;
+    EXPECT_EQ(glyph->DivPPI, 192) << key;
+    EXPECT_EQ(glyph->R.Width() / glyph->ImageCount, 90) << key;
+    EXPECT_EQ(glyph->R.Height(), 40) << key;
   }
 }
 
