@@ -382,8 +382,17 @@ void ReadCommonInfo(const GlobalReader& g, TsSkinOptions& out) {
                         : arsSolid1;
 }
 
+int GlobalMaskIndex(const std::vector<TsMaskData>& ma, std::string_view key) {
+  for (std::size_t i = 0; i < ma.size(); ++i) {
+    if (ma[i].ClassName == kGlobalInfo && ma[i].PropertyName == key) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
 void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsContext& context,
-                 const Scales& scales, TacSkinMetrics& m) {
+                 const Scales& scales, const std::vector<TsMaskData>& ma, TacSkinMetrics& m) {
   m.Shadow1Offset = g.Scaled("SHADOW1OFFSET", 0);
   m.Shadow1Blur = g.Scaled("SHADOW1BLUR", -1);
   m.Shadow1Transparency = g.Plain("SHADOW1TRANSPARENCY", 0);
@@ -426,7 +435,7 @@ void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsCont
     m.GlowMargins[i] = g.Scaled(std::string(kTitleButtons[i]) + "GLOWMARGIN", 0);
   }
   // The lone close button borrows the close button's glyph, and then its glow too.
-  if (g.Find("BICLOSEALONE") == nullptr) {
+  if (GlobalMaskIndex(ma, "BICLOSEALONE") < 0) {
     m.GlowMargins[0] = m.GlowMargins[1];
   }
   m.TitleGlowCount = g.Plain("BICONCLOSEGLOW", 0);
@@ -448,15 +457,6 @@ void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsCont
   };
   m.TabsCovering = covering("TABTOP");
   m.RibbonCovering = covering("RIBBONTAB");
-}
-
-int GlobalMaskIndex(const std::vector<TsMaskData>& ma, std::string_view key) {
-  for (std::size_t i = 0; i < ma.size(); ++i) {
-    if (ma[i].ClassName == kGlobalInfo && ma[i].PropertyName == key) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
 }
 
 // Margins of -1 are computed from the generated image later, so they stay -1 at any scale.
@@ -778,7 +778,7 @@ TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& conte
   }
   out.CommonInfo.IndexGlobalInfo = FindSection(out.gd, kGlobalInfo);
 
-  ReadMetrics(global, ini, context, scales, out.Metrics);
+  ReadMetrics(global, ini, context, scales, out.ma, out.Metrics);
   ReadOuterEffects(global, context, scales, out.ma, out.oe);
 
   std::unordered_map<std::string_view, int> section_index;

@@ -426,6 +426,15 @@ TEST(SkinOptions, GlobalMetricsAtEachDensity) {
   }
 }
 
+TEST(SkinOptions, LoneCloseButtonKeepsItsOwnGlowMargin) {
+  const TacSkinMetrics m = Load(
+                               "[GLOBALINFO]\nBICLOSEALONE=@0000@0000@0010@0010@1@0\n"
+                               "BICONCLOSEGLOWMARGIN=6\nBICLOSEALONEGLOWMARGIN=2\n")
+                               .Metrics;
+  EXPECT_EQ(m.GlowMargins[0], 2);
+  EXPECT_EQ(m.GlowMargins[1], 6);
+}
+
 TEST(SkinOptions, BorderMetricsFollowTheExtendedBorderImage) {
   const std::string text =
       "[GLOBALINFO]\nEXBORDER=@0000@0000@0030@0030@1@0\nEXBORDER*200=@0000@0000@0060@0060@1@0\n"
