@@ -23,11 +23,13 @@ void IniStore::Load(std::string_view text) {
   std::size_t current = 0;
   bool have_section = false;
   while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+      text = {};
+    } else {
+      const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+      text.remove_prefix(end + (crlf ? 2 : 1));
     }
     const std::string_view trimmed = TrimBlanks(line);
     if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {

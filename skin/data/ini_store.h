@@ -1,12 +1,11 @@
 #pragma once
 // The in-memory INI store of a skin's options text.
 //
-// Grammar, one line at a time (LF or CR LF ends a line):
+// Grammar, one line at a time (CR LF, LF or CR ends a line):
 //   - a line whose text, without surrounding blanks, is "[" name "]" opens a section; the name is
 //     taken without surrounding blanks;
 //   - a line holding "=" adds the key (the text before the first "=", without surrounding blanks)
-//     and its value (everything after the "=", kept as written, only a trailing CR dropped) to
-//     the last opened section.
+//     and its value (everything after the "=", kept as written) to the last opened section.
 // Blank lines, lines without "=", and keys before the first section are ignored. Names are
 // compared case-sensitively. The first of two keys of one name wins; a section opened a second
 // time continues the first one. Nothing in the text makes loading fail.

@@ -23,8 +23,9 @@ TEST(IniStore, ReadsSectionsAndKeysCaseSensitively) {
       "Color=3\n"
       "EMPTY=\n"
       "[GLOBALINFO]\n"
-      "VERSION=16.13");
-  ASSERT_EQ(ini.Sections().size(), 2u);
+      "VERSION=16.13\r"
+      "[OLD]\rKEY=1\r\rOTHER=2");
+  ASSERT_EQ(ini.Sections().size(), 3u);
   EXPECT_EQ(ini.Sections()[0].Name, "GLOBALINFO");
   EXPECT_EQ(ini.Sections()[1].Name, "EDIT");
   EXPECT_EQ(ini.ReadString("GLOBALINFO", "AUTHOR", "-"), " Someone ");
@@ -37,6 +38,7 @@ TEST(IniStore, ReadsSectionsAndKeysCaseSensitively) {
   EXPECT_EQ(ini.Find("", "ignored"), nullptr);
   EXPECT_EQ(ini.SectionIndex("EDIT"), 1);
   EXPECT_FALSE(ini.SectionExists("Edit"));
+  EXPECT_EQ(ini.ReadString("OLD", "OTHER", "-"), "2");  // Lines ended by CR alone.
 }
 
 TEST(IniStore, KeepsLongLinesWhole) {
