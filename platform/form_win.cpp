@@ -173,7 +173,8 @@ void Form::CreateComponent(const ComponentDescription& description,
   Component* parent = FindComponent(description.parent);
   const std::string& kind = description.kind;
   std::unique_ptr<Component> component;
-  if (kind == "main_menu") {
+  if (kind == "main_menu" || kind == "image_list") {
+    // Image lists are built by the form's owner, which knows their class.
     component = std::make_unique<Component>(description.name);
   } else if (kind == "menu_item") {
     const UINT id = kFirstMenuId + static_cast<UINT>(menu_items_.size());
@@ -255,15 +256,22 @@ void Form::ApplyFormDpi(int dpi, const RECT* suggested) {
   ::SetWindowPos(Handle(), nullptr, origin.x, origin.y, frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ApplyDpi(dpi);
-  // The menu bar may wrap at a narrow width; keep the client area exact whatever it took.
-  RECT client{};
-  ::GetClientRect(Handle(), &client);
-  const int missing = ScaleForDpi(client_size_.cy, dpi) - (client.bottom - client.top);
-  if (missing != 0) {
+  // The menu bar may wrap at a narrow width, and the system's metrics may be those of another
+  // density than `dpi`: measure what the frame took and correct until the client area is exact.
+  const SIZE wanted{ScaleForDpi(client_size_.cx, dpi), ScaleForDpi(client_size_.cy, dpi)};
+  if (menu_ != nullptr)
+    ::DrawMenuBar(Handle());  // the menu bar's height is measured again only when asked
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const int missing_x = wanted.cx - client.right;
+    const int missing_y = wanted.cy - client.bottom;
+    if (missing_x == 0 && missing_y == 0)
+      break;
     RECT window{};
     ::GetWindowRect(Handle(), &window);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left,
-                   window.bottom - window.top + missing,
+    ::SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left + missing_x,
+                   window.bottom - window.top + missing_y,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

@@ -175,6 +175,53 @@ TEST_F(MainFormTest, LaysOutTheWindowAsDescribed) {
   EXPECT_EQ(application_.Hint(), "");
 }
 
+TEST_F(MainFormTest, TabOrderAndTheHandCursorOfTheButton) {
+  auto form = MakeForm({});
+  std::vector<HWND> order;
+  for (HWND child = ::GetWindow(::GetParent(form->MemoResults->Handle()), GW_CHILD);
+       child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    order.push_back(child);
+  }
+  EXPECT_EQ(order, (std::vector<HWND>{form->MemoResults->Handle(), form->ButtonExtract->Handle(),
+                                      form->ProgressBar->Handle()}));
+
+  HWND button = form->ButtonExtract->Handle();
+  ::SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+  HWND memo = form->MemoResults->Handle();
+  ::SendMessageW(memo, WM_SETCURSOR, reinterpret_cast<WPARAM>(memo),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+}
+
+// Moving to a monitor of another density scales the whole layout and its fonts.
+TEST_F(MainFormTest, FollowsAChangeOfDensity) {
+  auto form = MakeForm({});
+  form->Show();
+  RECT suggested{100, 50, 800, 600};
+  ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  RECT client{};
+  ::GetClientRect(form->Handle(), &client);
+  // The height is not checked: this process's frame and menu-bar metrics stay those of 96 dots per
+  // inch, as only the message changed, and the system measures the menu bar again later.
+  EXPECT_EQ(client.right, 624);
+  RECT frame{};
+  ::GetWindowRect(form->Handle(), &frame);
+  EXPECT_EQ(frame.left, 100);
+  EXPECT_EQ(frame.top, 50);
+  const RECT button = RectInParent(form->ButtonExtract->Handle());
+  EXPECT_EQ(button.left, 456);
+  EXPECT_EQ(button.top, 353);
+  EXPECT_EQ(button.right - button.left, 155);
+  EXPECT_EQ(button.bottom - button.top, 45);
+  EXPECT_EQ(FontOf(form->ButtonExtract->Handle()).lfHeight, -20);
+  EXPECT_EQ(FontOf(form->MemoResults->Handle()).lfHeight, -18);
+  EXPECT_EQ(form->LabelSpeed->Area().left, 234);
+  EXPECT_EQ(form->LabelSpeed->Area().top, 375);
+}
+
 TEST_F(MainFormTest, CannotBeMaximisedOrResizedButMinimised) {
   auto form = MakeForm({});
   HWND window = form->Handle();
