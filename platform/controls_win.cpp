@@ -288,12 +288,16 @@ bool Button::HandleNotification(WORD code) {
 
 // ---- Memo
 
-Memo::Memo(std::string name, WinControl* parent, Bounds design_bounds)
+Memo::Memo(std::string name, WinControl* parent, Bounds design_bounds, const MemoOptions& options)
     : WinControl(std::move(name), parent, design_bounds) {
-  CreateHandle(WC_EDITW,
-               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                   ES_WANTRETURN,
-               WS_EX_CLIENTEDGE, parent->Handle(), nullptr);
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+  if (options.vertical_scroll_bar)
+    style |= WS_VSCROLL;
+  if (options.horizontal_scroll_bar)
+    style |= WS_HSCROLL;
+  if (!options.word_wrap)
+    style |= ES_AUTOHSCROLL;
+  CreateHandle(WC_EDITW, style, WS_EX_CLIENTEDGE, parent->Handle(), nullptr);
   // Without this a multi-line edit stops taking text at 32767 characters.
   ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
 }

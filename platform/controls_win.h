@@ -169,10 +169,16 @@ class Button : public WinControl {
   bool HandleNotification(WORD code) override;
 };
 
-// A multi-line text box with a vertical scroll bar; long lines wrap and there is no length limit.
+struct MemoOptions {
+  bool vertical_scroll_bar = true;
+  bool horizontal_scroll_bar = false;
+  bool word_wrap = true;  // long lines wrap at the right edge instead of scrolling
+};
+
+// A multi-line text box the user may type into; there is no length limit.
 class Memo : public WinControl {
  public:
-  Memo(std::string name, WinControl* parent, Bounds design_bounds);
+  Memo(std::string name, WinControl* parent, Bounds design_bounds, const MemoOptions& options);
   void Clear();
   // Adds `line` as a new last line, ended by a line break.
   void AppendLine(std::string_view line);

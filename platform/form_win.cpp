@@ -87,7 +87,31 @@ Form::~Form() {
 }
 
 DWORD Form::Style() const {
-  return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  return style_;
+}
+
+void Form::ReadFrameStyle(const ComponentDescription& root) {
+  style_ = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+  const std::string border = root.Has("border") ? root.Word("border") : "sizeable";
+  if (border == "sizeable")
+    style_ |= WS_THICKFRAME;
+  else if (border != "single")
+    throw Error("Form description: " + root.name + ".border should be single or sizeable");
+  const std::vector<std::string> icons = root.Has("border_icons")
+                                             ? root.Words("border_icons")
+                                             : std::vector<std::string>{"system_menu"};
+  for (const std::string& icon : icons) {
+    if (icon == "system_menu")
+      style_ |= WS_SYSMENU;
+    else if (icon == "minimize")
+      style_ |= WS_MINIMIZEBOX;
+    else if (icon == "maximize")
+      style_ |= WS_MAXIMIZEBOX;
+    else
+      throw Error("Form description: " + root.name + ".border_icons has an unknown '" + icon + "'");
+  }
+  if (root.Has("color") && root.Word("color") != "button_face")
+    throw Error("Form description: " + root.name + ".color can only be button_face");
 }
 
 void Form::Load(const FormDescription& description, const std::vector<Handler>& handlers,
@@ -103,6 +127,7 @@ void Form::Load(const FormDescription& description, const std::vector<Handler>& 
   SetDesignBounds({position_.x, position_.y, client_size_.cx, client_size_.cy});
   if (root.Has("font"))
     SetOwnFont(ReadFont(root));
+  ReadFrameStyle(root);
 
   // The menu comes first: it has to exist when the window's size is worked out.
   for (const auto& item : description.components) {
@@ -218,7 +243,17 @@ void Form::CreateComponent(const ComponentDescription& description,
       component = std::make_unique<GroupBox>(description.name, parent_control, bounds,
                                              description.TextOr("caption", ""));
     } else if (kind == "memo") {
-      component = std::make_unique<Memo>(description.name, parent_control, bounds);
+      MemoOptions options;
+      const std::string bars =
+          description.Has("scroll_bars") ? description.Word("scroll_bars") : "vertical";
+      if (bars != "none" && bars != "vertical" && bars != "horizontal" && bars != "both")
+        throw Error("Form description: " + description.name +
+                    ".scroll_bars should be none, "
+                    "vertical, horizontal or both");
+      options.vertical_scroll_bar = bars == "vertical" || bars == "both";
+      options.horizontal_scroll_bar = bars == "horizontal" || bars == "both";
+      options.word_wrap = description.FlagOr("word_wrap", true);
+      component = std::make_unique<Memo>(description.name, parent_control, bounds, options);
     } else if (kind == "progress_bar") {
       auto bar = std::make_unique<ProgressBar>(description.name, parent_control, bounds);
       if (description.Has("range")) {
@@ -323,8 +358,9 @@ LRESULT Form::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     }
     case WM_SYSCOMMAND:
-      // A fixed single border: the system would still maximise or size on request.
-      if ((wparam & 0xFFF0) == SC_MAXIMIZE || (wparam & 0xFFF0) == SC_SIZE)
+      // The system would still maximise or size a window without those borders on request.
+      if (((wparam & 0xFFF0) == SC_MAXIMIZE && (style_ & WS_MAXIMIZEBOX) == 0) ||
+          ((wparam & 0xFFF0) == SC_SIZE && (style_ & WS_THICKFRAME) == 0))
         return 0;
       break;
     case WM_DPICHANGED:

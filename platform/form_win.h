@@ -71,6 +71,7 @@ class Form : public WinControl {
   void CreateComponent(const ComponentDescription& description,
                        const std::vector<Handler>& handlers);
   [[nodiscard]] DWORD Style() const;
+  void ReadFrameStyle(const ComponentDescription& root);
 
   Application& application_;
   std::vector<std::unique_ptr<Component>> components_;
@@ -79,6 +80,7 @@ class Form : public WinControl {
   HMENU menu_ = nullptr;                     // owned by the window once it exists
   POINT position_{};
   SIZE client_size_{};
+  DWORD style_ = 0;
   bool right_to_left_menu_ = false;
   bool main_form_ = false;
 };

@@ -354,6 +354,15 @@ TEST_F(MainFormTest, DescriptionErrorsAreReported) {
   } cases[] = {
       {"[F]\nkind = label\n", "the first component must be a form"},
       {"[F]\nkind = form\ncaption = \"x\"\nposition = 0, 0\nclient_size = 10, 10\n"
+       "border = thick\n",
+       "F.border should be single or sizeable"},
+      {"[F]\nkind = form\ncaption = \"x\"\nposition = 0, 0\nclient_size = 10, 10\n"
+       "border_icons = system_menu, help\n",
+       "F.border_icons has an unknown 'help'"},
+      {"[F]\nkind = form\ncaption = \"x\"\nposition = 0, 0\nclient_size = 10, 10\n"
+       "[M]\nkind = memo\nparent = F\nbounds = 0, 0, 1, 1\nscroll_bars = diagonal\n",
+       "M.scroll_bars should be none, vertical, horizontal or both"},
+      {"[F]\nkind = form\ncaption = \"x\"\nposition = 0, 0\nclient_size = 10, 10\n"
        "[B]\nkind = button\nparent = F\nbounds = 0, 0, 1, 1\non_click = Nowhere\n",
        "no handler 'Nowhere' for B"},
       {"[F]\nkind = form\ncaption = \"x\"\nposition = 0, 0\nclient_size = 10, 10\n"
