@@ -202,12 +202,14 @@ Label::Label(std::string name, WinControl* parent, Bounds design_bounds, std::st
              bool auto_size)
     : GraphicControl(std::move(name), parent, design_bounds),
       text_(std::move(text)),
+      wide_text_(Widen(text_)),
       auto_size_(auto_size) {}
 
 void Label::SetText(std::string_view text) {
   if (text == text_)
     return;
   text_ = std::string(text);
+  wide_text_ = Widen(text_);
   Measure();
 }
 
@@ -223,8 +225,8 @@ void Label::Measure() {
   if (auto_size_ && Parent()->Handle() != nullptr) {
     WindowDc dc(Parent()->Handle());
     SelectedObject font(dc.Get(), Parent()->EffectiveFont());
-    const std::wstring text = Widen(text_);
-    ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    ::GetTextExtentPoint32W(dc.Get(), wide_text_.c_str(), static_cast<int>(wide_text_.size()),
+                            &size);
   }
   area.right = area.left + size.cx;
   area.bottom = area.top + size.cy;
@@ -236,8 +238,7 @@ void Label::Paint(HDC dc) noexcept {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
   RECT area = Area();
-  const std::wstring text = Widen(text_);
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+  ::DrawTextW(dc, wide_text_.c_str(), static_cast<int>(wide_text_.size()), &area,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 

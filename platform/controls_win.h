@@ -148,6 +148,7 @@ class Label : public GraphicControl {
   void Measure();
 
   std::string text_;
+  std::wstring wide_text_;  // kept so that painting allocates nothing
   bool auto_size_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
