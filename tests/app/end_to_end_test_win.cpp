@@ -7,8 +7,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -271,6 +273,56 @@ class EndToEnd : public ::testing::Test {
 
   test::TempDir root_;
 };
+
+// The icon group, the version and the manifest, read from the executable as a data file.
+TEST(Executable, CarriesIconVersionAndManifest) {
+  const std::wstring path = Widen(test::WindowsPath(KESTRUNE_EXE));
+  HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  const auto resource = [module](const wchar_t* name, const wchar_t* type) {
+    HRSRC found = ::FindResourceW(module, name, type);
+    HGLOBAL loaded = found != nullptr ? ::LoadResource(module, found) : nullptr;
+    const auto* bytes =
+        static_cast<const char*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
+    return bytes != nullptr ? std::string(bytes, ::SizeofResource(module, found)) : std::string();
+  };
+
+  // An icon group: a 6-byte header, then 14-byte entries of width, height, colours, reserved,
+  // planes, bits per pixel, size and id.
+  const std::string group = resource(MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+  ASSERT_GE(group.size(), 6u);
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(group[i]); };
+  const std::size_t count = byte(4) | (byte(5) << 8);
+  ASSERT_EQ(group.size(), 6 + 14 * count);
+  std::vector<int> sizes;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t entry = 6 + 14 * i;
+    sizes.push_back(byte(entry) == 0 ? 256 : byte(entry));
+    EXPECT_EQ(byte(entry), byte(entry + 1));
+    EXPECT_EQ(byte(entry + 6) | (byte(entry + 7) << 8), 32) << "bits per pixel of entry " << i;
+  }
+  std::sort(sizes.begin(), sizes.end());
+  EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 64, 72, 96, 128, 256}));
+
+  const std::string version = resource(MAKEINTRESOURCEW(1), RT_VERSION);
+  const std::size_t fixed = version.find("\xBD\x04\xEF\xFE");
+  ASSERT_NE(fixed, std::string::npos);
+  VS_FIXEDFILEINFO info{};
+  ASSERT_LE(fixed + sizeof info, version.size());
+  std::memcpy(&info, version.data() + fixed, sizeof info);
+  EXPECT_EQ(info.dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(info.dwFileVersionLS, 0x00000002u);
+  EXPECT_EQ(info.dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(info.dwProductVersionLS, 0x00000002u);
+
+  const std::string manifest = resource(MAKEINTRESOURCEW(1), RT_MANIFEST);
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                          "WindowsSettings\">PerMonitorV2</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+            std::string::npos);
+  ::FreeLibrary(module);
+}
 
 TEST_F(EndToEnd, ShowsTheWindowRunsTheListAndClosesWithAltF4) {
   Program program(exe(), work_folder());
