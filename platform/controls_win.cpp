@@ -11,13 +11,13 @@ namespace {
 
 constexpr wchar_t kControlProperty[] = L"Kestrune.Control";
 
-UniqueFont MakeFont(const FontSpec& spec, int dpi) {
+UniqueFont MakeFont(const FontSettings& settings, int dpi) {
   LOGFONTW font{};
-  font.lfHeight = -ScaleForDpi(spec.height, dpi);
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfHeight = -ScaleForDpi(settings.height, dpi);
+  font.lfWeight = settings.bold ? FW_BOLD : FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = Widen(spec.face);
+  const std::wstring face = Widen(settings.face);
   lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
   return UniqueFont(::CreateFontIndirectW(&font));
 }
@@ -161,7 +161,7 @@ HFONT WinControl::EffectiveFont() const {
 
 void WinControl::UpdateFont(int dpi) {
   if (has_own_font_)
-    own_font_ = MakeFont(own_font_spec_, dpi);
+    own_font_ = MakeFont(own_font_settings_, dpi);
   ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(EffectiveFont()), FALSE);
 }
 

@@ -25,7 +25,7 @@ struct Bounds {
   int height = 0;
 };
 
-struct FontSpec {
+struct FontSettings {
   std::string face = "Segoe UI";
   int height = 12;  // character height in pixels at 96 dots per inch
   bool bold = false;
@@ -83,7 +83,10 @@ class WinControl : public Control {
   [[nodiscard]] static WinControl* FromHandle(HWND window);
 
   // The font this control draws with: its own, or its parent's when it has none.
-  void SetOwnFont(const FontSpec& font) { own_font_spec_ = font, has_own_font_ = true; }
+  void SetOwnFont(const FontSettings& font) {
+    own_font_settings_ = font;
+    has_own_font_ = true;
+  }
   [[nodiscard]] HFONT EffectiveFont() const;
   void SetCursorShape(const wchar_t* system_cursor) { cursor_ = system_cursor; }
 
@@ -113,7 +116,7 @@ class WinControl : public Control {
   HWND handle_ = nullptr;
   WNDPROC previous_ = nullptr;
   std::vector<Control*> children_;  // not owned; the form owns every control
-  FontSpec own_font_spec_;
+  FontSettings own_font_settings_;
   bool has_own_font_ = false;
   UniqueFont own_font_;
   const wchar_t* cursor_ = nullptr;  // a system cursor id, or nullptr for the class cursor

@@ -36,9 +36,9 @@ Bounds ReadBounds(const ComponentDescription& description) {
   return {numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
-FontSpec ReadFont(const ComponentDescription& description) {
+FontSettings ReadFont(const ComponentDescription& description) {
   const auto& values = description.Values("font");
-  FontSpec font;
+  FontSettings font;
   if (values.size() < 2 || values[0].type != DescriptionValue::Type::kText ||
       values[1].type != DescriptionValue::Type::kNumber) {
     throw Error("Form description: " + description.name + ".font should be a face and a height");
