@@ -1,0 +1,221 @@
+#include "skin/data/skin_data.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kestrune::skin {
+
+namespace {
+
+constexpr std::string_view kGlobalInfo = "GLOBALINFO";
+
+int ScaledByPPI(int value, int ppi) {
+  return value * ppi / 96;
+}
+
+}  // namespace
+
+void TacSkinData::Reset(int ppi) {
+  *this = TacSkinData{};
+  PPI = ppi;
+  ScalePercent = ppi * 100 / 96;
+  ScaleValue = PPIToIndex(ppi);
+  TitleGlyphs.fill(-1);
+}
+
+void TacSkinData::LoadParams(int line_width, int scroll_btn_length) {
+  Spacing = ScaledByPPI(4, PPI);
+  LineWidth = ScaledByPPI(line_width, PPI);
+  ArrowSize = ScaledByPPI(5, PPI);
+  SmallArrowSize = ScaledByPPI(4, PPI);
+  ScrollBtnLength = ScaledByPPI(scroll_btn_length, PPI);
+}
+
+int TacSkinData::GetSkinIndex(std::string_view name) const {
+  if (name.empty()) {
+    return -1;
+  }
+  for (std::size_t i = 0; i < gd.size(); ++i) {
+    if (gd[i].ClassName == name) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+int TacSkinData::FindMask(int skin_index, std::string_view key, bool textures_only,
+                          std::string_view stop_at_parent) const {
+  // A chain visits each section once at most, so parent loops end.
+  std::vector<bool> visited(gd.size(), false);
+  while (skin_index >= 0 && static_cast<std::size_t>(skin_index) < gd.size() &&
+         !visited[static_cast<std::size_t>(skin_index)]) {
+    visited[static_cast<std::size_t>(skin_index)] = true;
+    for (std::size_t i = 0; i < ma.size(); ++i) {
+      if (ma[i].SkinIndex == skin_index && ma[i].PropertyName == key &&
+          (!textures_only || ma[i].ImgType == itisaTexture)) {
+        return static_cast<int>(i);
+      }
+    }
+    const std::string& parent = gd[static_cast<std::size_t>(skin_index)].ParentClass;
+    if (parent.empty() || parent == stop_at_parent) {
+      return -1;
+    }
+    skin_index = GetSkinIndex(parent);
+  }
+  return -1;
+}
+
+int TacSkinData::GetMaskIndex(int skin_index, std::string_view key) const {
+  return FindMask(skin_index, key, false, {});
+}
+
+int TacSkinData::GetMaskIndex(int skin_index, std::string_view section_name,
+                              std::string_view key) const {
+  return FindMask(skin_index, key, false, section_name);
+}
+
+int TacSkinData::GetMaskIndex(std::string_view section_name, std::string_view key) const {
+  for (std::size_t i = 0; i < ma.size(); ++i) {
+    if (ma[i].ClassName == section_name && ma[i].PropertyName == key) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+int TacSkinData::GetTextureIndex(int skin_index, std::string_view key) const {
+  return FindMask(skin_index, key, true, {});
+}
+
+int TacSkinData::GetTextureIndex(int skin_index, std::string_view section_name,
+                                 std::string_view key) const {
+  return FindMask(skin_index, key, true, section_name);
+}
+
+TacConstElementData TacSkinData::ConstElement(std::string_view name) const {
+  TacConstElementData element;
+  element.SkinIndex = GetSkinIndex(name);
+  if (element.SkinIndex < 0) {
+    return element;
+  }
+  element.SkinSection = std::string(name);
+  element.MaskIndex = GetMaskIndex(element.SkinIndex, "BORDERSMASK");
+  element.GlyphIndex = GetMaskIndex(element.SkinIndex, "GLYPHMASK");
+  element.BGIndex[0] = GetTextureIndex(element.SkinIndex, "PATTERN");
+  element.BGIndex[1] = GetTextureIndex(element.SkinIndex, "HOTPATTERN");
+  return element;
+}
+
+void TacSkinData::InitConstantIndexes() {
+  constexpr std::array<std::string_view, 4> kScrolls = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H",
+                                                        "SCROLLBAR2V"};
+  constexpr std::array<std::string_view, 4> kScrollBtns = {"SCROLLBTNLEFT", "SCROLLBTNTOP",
+                                                           "SCROLLBTNRIGHT", "SCROLLBTNBOTTOM"};
+  constexpr std::array<std::string_view, 4> kUpDown = {"UPDOWNBTN_LEFT", "UPDOWNBTN_TOP",
+                                                       "UPDOWNBTNRIGHT", "UPDOWNBTN_BOTTOM"};
+  constexpr std::array<std::string_view, 4> kTabSides = {"TABLEFT", "TABTOP", "TABRIGHT",
+                                                         "TABBOTTOM"};
+  constexpr std::array<std::string_view, 4> kTabPositions = {"", "FIRST", "LAST", "MIDDLE"};
+
+  for (std::size_t i = 0; i < 4; ++i) {
+    Scrolls[i] = ConstElement(kScrolls[i]);
+    ScrollBtns[i] = ConstElement(kScrollBtns[i]);
+    UpDownBtns[i] = ConstElement(kUpDown[i]);
+    for (const std::string_view fallback : {"UPDOWNBTN", "BUTTON"}) {
+      if (UpDownBtns[i].SkinIndex < 0) {
+        UpDownBtns[i] = ConstElement(fallback);
+      }
+    }
+    for (std::size_t p = 0; p < 4; ++p) {
+      Tabs[i][p] = ConstElement(std::string(kTabSides[i]) + std::string(kTabPositions[p]));
+      if (Tabs[i][p].SkinIndex < 0) {
+        Tabs[i][p] = Tabs[i][tpWhole];
+      }
+    }
+  }
+  Sliders[0] = ConstElement("SCROLLSLIDERH");
+  Sliders[1] = ConstElement("SCROLLSLIDERV");
+  MenuItem = ConstElement("MENUITEM");
+  ComboBtn = ConstElement("COMBOBTN");
+  ComboBtn.GlyphIndex = GetMaskIndex(GetSkinIndex("COMBOBOX"), "GLYPHMASK");
+
+  const TacConstElementData track = ConstElement("TRACKBAR");
+  for (std::size_t v = 0; v < 2; ++v) {
+    TacTrackBarData& bar = TrackBar[v];
+    bar.SkinIndex = track.SkinIndex;
+    bar.MaskIndex = track.MaskIndex;
+    bar.GlyphIndex = track.GlyphIndex;
+    bar.BGIndex = track.BGIndex;
+    bar.ProgIndex = GetMaskIndex(track.SkinIndex, "SLIDERCHANNEL");
+    bar.SliderIndex = GetMaskIndex(track.SkinIndex, v == 0 ? "SLIDERMASK" : "SLIDERVMASK");
+  }
+
+  const auto global = [this](std::string_view key) { return GetMaskIndex(kGlobalInfo, key); };
+  TitleGlyphs.fill(-1);
+  for (std::size_t i = 0; i < kTitleGlyphNames.size(); ++i) {
+    TitleGlyphs[i] = global(kTitleGlyphNames[i]);
+  }
+  const bool lone_close_borrowed = TitleGlyphs[0] < 0;
+  if (lone_close_borrowed) {
+    TitleGlyphs[0] = TitleGlyphs[1];
+  }
+  // Small glyphs SICONCLOSE ... SICONHELP fall back to the large glyph of the same button.
+  for (std::size_t i = 6; i <= 10; ++i) {
+    if (TitleGlyphs[i] < 0) {
+      TitleGlyphs[i] = TitleGlyphs[i - 5];
+    }
+  }
+  for (std::size_t b = 0; b < 5; ++b) {
+    TitleGlows[b].clear();
+    for (int n = 0; n < TitleGlowCount; ++n) {
+      const int index = global(std::string(kTitleGlyphNames[b]) + "GLOW" + std::to_string(n));
+      if (index < 0) {
+        break;
+      }
+      TitleGlows[b].push_back(index);
+    }
+  }
+  if (lone_close_borrowed) {
+    TitleGlows[0] = TitleGlows[1];
+  }
+
+  RadioButton = {global("RADIOUNCHECKED"), global("RADIOCHECKED")};
+  CheckBox = {global("BOXUNCHECKED"), global("BOXCHECKED"), global("BOXGRAYED")};
+  SmallCheckBox = {global("SMALLUNCHECKED"), global("SMALLCHECKED"), global("SMALLGRAYED")};
+  ExBorder = global("EXBORDER");
+  GripVertical = global("GRIPVERT");
+  GripHorizontal = global("GRIPHORZ");
+  GripRightBottom = global("GRIPIMAGE");
+}
+
+void TacSkinData::InitMaskIndexes() {
+  for (TsMaskData& mask : ma) {
+    if (mask.ImageCount == 0) {
+      mask.ImageCount = 1;
+    }
+    mask.Width = mask.R.Width() / mask.ImageCount;
+    mask.Height = mask.MaskType == -1 ? 0 : mask.R.Height() / (mask.MaskType + 1);
+  }
+}
+
+void TacSkinData::InitMaskParams() {
+  for (std::size_t i = 0; i < gd.size(); ++i) {
+    const int index = static_cast<int>(i);
+    TsGeneralData& section = gd[i];
+    section.BorderIndex = GetMaskIndex(index, "BORDERSMASK");
+    section.ImgTL = GetMaskIndex(index, "IMGTOPLEFT");
+    section.ImgTR = GetMaskIndex(index, "IMGTOPRIGHT");
+    section.ImgBL = GetMaskIndex(index, "IMGBTMLEFT");
+    section.ImgBR = GetMaskIndex(index, "IMGBTMRIGHT");
+    section.OuterMask = section.OuterMode > 0 ? GetMaskIndex(index, "OUTERMASK") : -1;
+    section.Props[0].TextureIndex = GetTextureIndex(index, "PATTERN");
+    section.Props[1].TextureIndex =
+        section.States > 1 ? GetTextureIndex(index, "HOTPATTERN") : section.Props[0].TextureIndex;
+    section.Props[2].TextureIndex = section.States > 2 && section.UseState2
+                                        ? GetTextureIndex(index, "PATTERN2")
+                                        : section.Props[1].TextureIndex;
+    UpdateScrollBorderOffset(section);
+  }
+}
+
+}  // namespace kestrune::skin

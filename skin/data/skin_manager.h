@@ -1,0 +1,250 @@
+#pragma once
+// TsSkinManager: the one component that owns the active skin. It finds the skin by name (a skin
+// folder, a packed ".asz" file, or one of its internal skins), reads the archive and the options
+// file, keeps one loaded copy of the tables per pixel density in use, answers lookups, and tells
+// every window when a skin is applied or removed (through SkinManagerPlatform).
+//
+// Failure contract: loading catches its own errors. An error while loading restores the previous
+// skin name and is shown in an error dialog; a skin without options shows the format-error text;
+// no skin at all switches Active off. Lookups never throw and return -1 for anything missing.
+// Everything runs on the window thread.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "skin/data/ini_store.h"
+#include "skin/data/skin_archive.h"
+#include "skin/data/skin_data.h"
+#include "skin/data/skin_manager_platform.h"
+#include "skin/data/skin_records.h"
+#include "skin/data/stored_skin.h"
+
+namespace kestrune::skin {
+
+enum TacScaleMode : std::uint8_t {
+  sm100,
+  sm125,
+  sm150,
+  sm200,
+  smAuto,
+  smOldMode,
+  smVCL,
+  smCustomPPI,
+};
+enum TacOptimizingPriority : std::uint8_t { opSpeed, opMemory };
+enum TacGroupBoxStyle : std::uint8_t { gsStandard, gsCard };
+enum TacFontMode : std::uint8_t { fmDefault, fmFromSkin, fmCustom };
+enum TacExtBordersMode : std::uint8_t { ebmFull, ebmShadow };
+
+// Flags of SkinningRules.
+enum TacSkinningRule : std::uint8_t { srStdForms = 1, srStdDialogs = 2, srThirdParty = 4 };
+
+// Flags of ManagerState.
+enum TacManagerState : std::uint16_t {
+  msFontChanging = 1,
+  msScaleChanging = 2,
+  msSkinRemoving = 4,
+  msSkinChanging = 8,
+  msBroadCasting = 16,
+  msAnimScaling = 32,
+  msFormScaling = 64,
+  msRTLFlipped = 128,
+};
+
+struct TacOptions {
+  TacScaleMode ScaleMode = smVCL;
+  int PixelsPerInch = 96;
+  bool DrawNonClientArea = true;
+  bool ChangeSysColors = false;
+  bool CheckEmptyAlpha = false;
+  bool NoMouseHover = false;
+  bool NativeBordersMaximized = false;
+  bool StdGlyphsOrder = false;
+  bool StdImgTransparency = false;
+  TacArrowsStyle ArrowsStyle = arsDefault;
+  TacOptimizingPriority OptimizingPriority = opSpeed;
+  TacGroupBoxStyle GroupBoxStyle = gsStandard;
+  bool RotateArrows = false;
+};
+
+struct TacButtonsOptions {
+  bool OldGlyphsMode = false;
+};
+
+struct TacMenuSupport {
+  std::string FontName = "Segoe UI";
+  int FontHeight = -11;
+  TColor FontColor = static_cast<TColor>(0xFF000008u);  // The window text colour.
+  std::string IcoLineSkin;                              // "ICOLINE" when empty at load.
+};
+
+struct TacFonts {
+  TacFontMode MainMode = fmDefault;
+  std::string MainFont;
+};
+
+// The class-name lists of ThirdParty, by index (ThirdEdits ... ThirdNativePaint).
+inline constexpr std::size_t kThirdListCount = 23;
+using TacThirdPartyLists = std::array<std::string, kThirdListCount>;
+// Lines of class names per list; these are also the lists an empty property takes at load.
+[[nodiscard]] const TacThirdPartyLists& DefaultThirdPartyLists();
+
+inline constexpr std::string_view kDefaultSkinDirectory = "c:\\Skins";
+inline constexpr std::string_view kNoSkinInfo = "N/A";
+
+class TsSkinManager {
+ public:
+  // `platform` must outlive the manager. The first manager alive becomes DefaultManager.
+  explicit TsSkinManager(SkinManagerPlatform& platform);
+  TsSkinManager(const TsSkinManager&) = delete;
+  TsSkinManager& operator=(const TsSkinManager&) = delete;
+  ~TsSkinManager();
+
+  // Reading the stored description: properties set between BeginLoading and Loaded load the
+  // skin but broadcast nothing; Loaded does the first broadcast.
+  void BeginLoading();
+  void Loaded();
+
+  [[nodiscard]] bool Active() const { return active_; }
+  void SetActive(bool value);
+  [[nodiscard]] const std::string& SkinName() const { return skin_name_; }
+  void SetSkinName(std::string value);
+  // The active skin's VERSION with "." as decimal separator, or "N/A" without a skin.
+  [[nodiscard]] std::string SkinInfo() const;
+  [[nodiscard]] bool IsDefault() const;
+  void SetIsDefault(bool value);
+  [[nodiscard]] const TacFonts& Fonts() const { return fonts_; }
+  // Applies the font of the new mode at once.
+  void SetFontsMainMode(TacFontMode mode);
+
+  std::string SkinDirectory;
+  TsStoredSkins InternalSkins;
+  TacOptions Options;
+  TacButtonsOptions ButtonsOptions;
+  TacMenuSupport MenuSupport;
+  TacThirdPartyLists ThirdParty{};  // Empty: the default list; " ": an empty list.
+  std::uint8_t SkinningRules = srStdForms | srStdDialogs | srThirdParty;
+  bool SkinnedPopups = true;
+  std::string CommonSections;
+  int HueOffset = 0;
+  int Saturation = 0;
+  int Brightness = 0;
+  bool ExtendedBorders = false;
+  TacExtBordersMode ExtBordersMode = ebmFull;
+  // Library-wide metrics that other code may change before a load.
+  int LibraryLineWidth = 2;
+  int LibraryScrollBtnLength = 16;
+
+  std::function<void()> OnActivate;
+  std::function<void()> OnDeactivate;
+  std::function<void()> OnBeforeChange;
+  std::function<void()> OnAfterChange;
+  // Answering false cancels the change; the new name stays stored.
+  std::function<bool(const std::string& new_name)> OnSkinChanging;
+  std::function<void()> OnSkinLoading;
+  std::function<void()> OnFontChanged;
+
+  // The copy for `ppi`, created and loaded on demand.
+  TacSkinData& CommonSkinData(int ppi = 96);
+  // (Re)loads the copy for `ppi`.
+  void ReloadSkin(int ppi);
+
+  // Lookups; `data` null means the 96-PPI copy.
+  [[nodiscard]] int GetSkinIndex(std::string_view name, const TacSkinData* data = nullptr);
+  [[nodiscard]] int GetMaskIndex(int skin_index, std::string_view key,
+                                 const TacSkinData* data = nullptr);
+  [[nodiscard]] int GetMaskIndex(int skin_index, std::string_view section_name,
+                                 const TacSkinData* data, std::string_view key);
+  [[nodiscard]] int GetMaskIndex(std::string_view section_name, std::string_view key,
+                                 const TacSkinData* data = nullptr);
+  [[nodiscard]] int GetTextureIndex(int skin_index, std::string_view key,
+                                    const TacSkinData* data = nullptr);
+  [[nodiscard]] int GetTextureIndex(int skin_index, std::string_view section_name,
+                                    const TacSkinData* data, std::string_view key);
+  [[nodiscard]] bool IsValidSkinIndex(int index);
+  [[nodiscard]] bool IsValidImgIndex(int index);
+  [[nodiscard]] const std::vector<TsGeneralData>& gd() { return CommonSkinData().gd; }
+  [[nodiscard]] const std::vector<TsMaskData>& ma() { return CommonSkinData().ma; }
+  [[nodiscard]] const std::array<TacOutEffData, 2>& oe() { return CommonSkinData().oe; }
+  [[nodiscard]] bool IsActive() const { return SkinCommonInfo.Active; }
+
+  [[nodiscard]] TColor GetGlobalColor() const { return Palette[pcMainColor]; }
+  [[nodiscard]] TColor GetGlobalFontColor() const { return Palette[pcLabelText]; }
+  [[nodiscard]] TColor GetActiveEditColor() const { return Palette[pcEditBG]; }
+  [[nodiscard]] TColor GetActiveEditFontColor() const { return Palette[pcEditText]; }
+  [[nodiscard]] TColor GetHighLightColor(bool focused) const;
+  [[nodiscard]] TColor GetHighLightFontColor(bool focused) const;
+
+  // Index scaling by the manager's scale index (scale_index -1) or the given one.
+  [[nodiscard]] int ScaleInt(int value, int scale_index = -1) const;
+  [[nodiscard]] static int ScalePPI(int value, int ppi) { return value * ppi / 96; }
+  [[nodiscard]] int GetScale() const;
+
+  // Broadcasting.
+  void SendNewSkin(bool repaint);
+  void SendRemoveSkin();
+  void RepaintForms(bool lock_forms);
+  void UpdateSkin(bool repaint);
+  void UpdateSkinSection(std::string_view section_name);
+  void BeginUpdate();
+  void EndUpdate(bool repaint, bool allow_animation);
+
+  // SkinDirectory resolved against the program folder, ending in a separator.
+  [[nodiscard]] std::string FullSkinDirectory() const;
+
+  // State of the loaded skin.
+  TacSkinCommonInfo SkinCommonInfo;
+  TacPalette Palette{};
+  std::vector<std::unique_ptr<TacSkinData>> SkinDataArray;  // By density index; null: absent.
+  Bitmap MasterBitmap;
+  TacSkinConvertor sc;
+  IniStore SkinFile;
+  bool SkinIsPacked = false;
+  bool CommonDataLoaded = false;
+  std::uint16_t ManagerState = 0;
+  bool NoAutoUpdate = false;
+  std::vector<TsFontEntry> EmbeddedFonts;
+  std::string DefStoredFontName;
+  std::array<std::vector<std::string>, kThirdListCount> ThirdLists{};
+
+ private:
+  void ClearSkinData();
+  void InitCommonData();
+  void LoadCopy(TacSkinData& data);
+  [[nodiscard]] bool InitSkinFile();
+  [[nodiscard]] bool ReadArchive(std::span<const std::uint8_t> archive);
+  void LoadOptionsFromArchive();
+  void ShowFormatError();
+  void LoadCommonData(const TsSkinOptions& options);
+  void CheckVersion();
+  void CheckShadows(TacSkinData& data) const;
+  void ApplyMainFont();
+  void BuildThirdLists();
+  void Broadcast(std::uint16_t command, std::uint16_t argument = 0);
+  [[nodiscard]] bool Has96Sections() const;
+  [[nodiscard]] const TacSkinData& DataOrDefault(const TacSkinData* data);
+  [[nodiscard]] bool ImageExists(const std::string& file_name) const;
+
+  SkinManagerPlatform& platform_;
+  bool active_ = true;
+  std::string skin_name_;
+  TacFonts fonts_;
+  bool loading_ = false;
+  bool hooks_installed_ = false;
+  std::array<TacSkinData, 4> idle_copies_{};  // Answer lookups while no skin is active.
+};
+
+// The first manager created in the process, or the one made default; null when none.
+[[nodiscard]] TsSkinManager* DefaultManager();
+
+// SkinDirectory resolved against `program_folder` (ending in a separator): ".." and "." prefixes
+// and names without a drive or a leading "\\" are relative to the program folder.
+[[nodiscard]] std::string ResolveSkinDirectory(std::string_view directory,
+                                               std::string_view program_folder);
+
+}  // namespace kestrune::skin

@@ -1,0 +1,46 @@
+#pragma once
+// What the skin manager needs from the windows around it. The Windows build sends the skin
+// commands to real windows and shows real message boxes (skin_broadcast_win.h); tests record
+// the calls instead.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrune::skin {
+
+class SkinManagerPlatform {
+ public:
+  virtual ~SkinManagerPlatform() = default;
+
+  // Sends SM_ALPHACMD with `wparam` and `lparam` to every form of the program and to each of its
+  // child windows (AppBroadCastS).
+  virtual void BroadcastCommand(std::uint32_t wparam, std::uintptr_t lparam) = 0;
+
+  virtual void ShowErrorDialog(std::string_view text) = 0;    // Error icon, OK button.
+  virtual void ShowWarningDialog(std::string_view text) = 0;  // Warning icon, OK button.
+  virtual void ShowPlainMessage(std::string_view text) = 0;   // No icon, OK button.
+
+  // The pixel density of the screen.
+  [[nodiscard]] virtual int SystemPPI() const = 0;
+  // The folder of the program, ending in a path separator.
+  [[nodiscard]] virtual std::string ProgramFolder() const = 0;
+  // The program's first command-line parameter; empty when there is none.
+  [[nodiscard]] virtual std::string FirstParameter() const { return {}; }
+
+  // Steps whose work belongs to other components (form snapshots, the window-creation hook for
+  // standard dialogs, glow windows, image lists, fonts). The manager calls them at their place
+  // in its sequences; doing nothing is a valid implementation.
+  virtual void LockForms() {}
+  virtual void UnlockForms(bool /*redraw*/) {}
+  virtual void ClearGlowWindows() {}
+  virtual void InstallHooks(bool /*change_system_colors*/) {}
+  virtual void RemoveHooks() {}
+  virtual void RefreshCommonDialogs() {}
+  virtual void ClearImageListCaches() {}
+  virtual void SetDrawingRestricted(bool /*restricted*/) {}
+  virtual void ApplyApplicationFont(std::string_view /*font_name*/) {}
+  virtual void RedrawHookedFrames() {}
+};
+
+}  // namespace kestrune::skin
