@@ -1,6 +1,7 @@
 #include "app/main_form_win.h"
 
 #include "app/about_links.h"
+#include "app/main_form_images_win.h"
 #include "app/open_link_win.h"
 
 namespace kestrune {
@@ -26,6 +27,24 @@ TMainForm::TMainForm(platform::Application& application,
            Field("LabelSpeed", LabelSpeed),
            Field("ButtonExtract", ButtonExtract),
        });
+  if (const auto* images = description.Find("sAlphaImageList")) {
+    sAlphaImageList = std::make_unique<TsAlphaImageList>(true);
+    ReadImageList(*images, *sAlphaImageList);
+    pictures_ = std::make_unique<FormPictures>(*sAlphaImageList, description);
+    pictures_->Apply(*this, static_cast<int>(::GetDpiForWindow(Handle())));
+  }
+}
+
+TMainForm::~TMainForm() = default;
+
+LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  if ((message == WM_MEASUREITEM || message == WM_DRAWITEM) && pictures_ != nullptr &&
+      pictures_->HandleMessage(message, lparam))
+    return TRUE;
+  const LRESULT result = Form::WindowProc(message, wparam, lparam);
+  if (message == WM_DPICHANGED && pictures_ != nullptr)
+    pictures_->Apply(*this, HIWORD(wparam));
+  return result;
 }
 
 void TMainForm::FormCreate() {

@@ -2,6 +2,9 @@
 // The main window: the results log, the four figures, the progress bar, the Extract button and
 // the About menu. It is the run driver's UI while a run goes on.
 
+#include <memory>
+
+#include "app/alpha_image_list.h"
 #include "extractor/run_driver.h"
 #include "platform/application_win.h"
 #include "platform/form_win.h"
@@ -9,11 +12,14 @@
 
 namespace kestrune {
 
+class FormPictures;
+
 class TMainForm : public platform::Form, public RunUi {
  public:
   // Builds the window from `description` (hidden until shown). `services` must outlive the form.
   TMainForm(platform::Application& application, const platform::FormDescription& description,
             const platform::ProcessServices& services, RunSettings settings = {});
+  ~TMainForm() override;
 
   // The components the description names; owned by the form.
   platform::Memo* MemoResults = nullptr;
@@ -23,6 +29,8 @@ class TMainForm : public platform::Form, public RunUi {
   platform::Label* LabelETA = nullptr;
   platform::Label* LabelSpeed = nullptr;
   platform::Button* ButtonExtract = nullptr;
+  // The pictures of the button and the About menu; null when the description has none.
+  std::unique_ptr<TsAlphaImageList> sAlphaImageList;
 
   void FormCreate();
   void ButtonExtractClick();
@@ -39,9 +47,13 @@ class TMainForm : public platform::Form, public RunUi {
   void ShowMessage(std::string_view text) override;
   void ShowErrorBox(std::string_view text) override;
 
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
  private:
   const platform::ProcessServices& services_;
   RunSettings settings_;
+  std::unique_ptr<FormPictures> pictures_;
 };
 
 }  // namespace kestrune

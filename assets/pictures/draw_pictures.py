@@ -3,6 +3,7 @@
 
     draw_pictures.py OUTPUT_FOLDER            writes 0_wand.png .. 4_double_tap.png
     draw_pictures.py OUTPUT_FOLDER LAYOUT     also puts their bytes into the window description
+                                              (app/main_form.layout, component sAlphaImageList)
 
 Every shape is a signed distance in pixels (negative inside), sampled 4 x 4 times per pixel, so
 edges are smooth and the output is the same bytes on every run. The pictures are shown at 16, 24
@@ -276,10 +277,10 @@ def write_layout(path, images):
             lines.pop()
         lines.append("")
         start = len(lines)
-    section = ["[sAlphaImageList]", "kind = image_list", "parent = MainForm",
-               "size = 32, 32"]
+    # Nominal size 16 x 16 (the default, not stored); each item: format, name, the file's bytes.
+    section = ["[sAlphaImageList]", "kind = image_list", "parent = MainForm"]
     for index, (name, data) in enumerate(zip(NAMES, images)):
-        section.append(f'item{index} = png, "{name[2:]}", "{data.hex().upper()}"')
+        section.append(f'item{index} = ifPNG, "{name[2:]}", "{data.hex().upper()}"')
     lines[start:start] = section
     text = "\n".join(lines)
     if not text.endswith("\n"):

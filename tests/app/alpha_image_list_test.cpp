@@ -12,6 +12,9 @@
 #include "skin/paint/stretch.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/temp_dir.h"
+#ifdef _WIN32
+#include "tests/app/test_paths_win.h"
+#endif
 
 namespace kestrune {
 namespace {
@@ -427,6 +430,38 @@ TEST(ReadImageList, StoredItemsAndTheirErrors) {
         std::string("[Form]\nkind = form\n[Images]\nkind = image_list\nparent = Form\n") + bad);
     TsAlphaImageList other(true);
     EXPECT_THROW(ReadImageList(*broken.Find("Images"), other), Error);
+  }
+}
+
+std::string BuildPath(const std::string& path) {
+#ifdef _WIN32
+  return test::WindowsPath(path);
+#else
+  return path;
+#endif
+}
+
+// The window's stored description carries the drawn pictures byte for byte.
+TEST(ReadImageList, MainWindowDescriptionHoldsTheDrawnPictures) {
+  const auto description =
+      platform::ParseFormDescription(test::ReadFileBytes(BuildPath(KESTRUNE_MAIN_FORM_LAYOUT)));
+  const platform::ComponentDescription* stored = description.Find("sAlphaImageList");
+  ASSERT_NE(stored, nullptr);
+  TsAlphaImageList list(true);
+  ReadImageList(*stored, list);
+  ASSERT_EQ(list.GetCount(), 5);
+  EXPECT_EQ(list.Width(), 16);
+  const char* files[] = {"0_wand.png", "1_play.png", "2_cat.png", "3_coffee.png",
+                         "4_double_tap.png"};
+  for (std::size_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(files[i]);
+    const std::string bytes =
+        test::ReadFileBytes(BuildPath(std::string(KESTRUNE_PICTURES_DIR) + "/" + files[i]));
+    EXPECT_EQ(std::string(list.Items()[i]->ImgData.begin(), list.Items()[i]->ImgData.end()), bytes);
+    const Bitmap picture = DecodeItem(ifPNG, list.Items()[i]->ImgData);
+    EXPECT_EQ(picture.Width(), 32);
+    EXPECT_EQ(picture.Height(), 32);
+    EXPECT_EQ(picture.Row32(0)[0] >> 24, 0u) << "a transparent corner";
   }
 }
 

@@ -1,0 +1,66 @@
+#pragma once
+// The pictures of the main window's standard controls: the Extract button's image and the About
+// menu's item pictures (drawn by the window when the menu asks), at the size the window's pixel
+// density asks for (the image list's size rule: 16 at 96 DPI, 24 at 144, 32 at 192). Include only
+// from Windows sources.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/alpha_image_list.h"
+#include "platform/form_description.h"
+#include "platform/form_win.h"
+#include "skin/paint/bitmap_win.h"
+
+namespace kestrune {
+
+class FormPictures {
+ public:
+  // Notes which components of `description` show which picture (`image = N`). `images` is not
+  // owned and outlives this object.
+  FormPictures(TsAlphaImageList& images, const platform::FormDescription& description);
+  FormPictures(const FormPictures&) = delete;
+  FormPictures& operator=(const FormPictures&) = delete;
+  // Takes the pictures off the controls that still exist.
+  ~FormPictures();
+
+  // Gives the controls of `form` their pictures for `dpi`, replacing earlier ones.
+  void Apply(platform::Form& form, int dpi);
+  // The form's WM_MEASUREITEM and WM_DRAWITEM for the menu pictures; true when handled.
+  bool HandleMessage(UINT message, LPARAM lparam);
+
+ private:
+  struct Use {
+    std::string component;
+    bool menu_item = false;
+    int index = 0;
+  };
+  // Owns one system image list.
+  struct ImageListHandle {
+    HIMAGELIST handle = nullptr;
+    ImageListHandle() = default;
+    explicit ImageListHandle(HIMAGELIST list) : handle(list) {}
+    ImageListHandle(ImageListHandle&& other) noexcept;
+    ImageListHandle& operator=(ImageListHandle&& other) noexcept;
+    ~ImageListHandle();
+  };
+  void Detach();
+
+  TsAlphaImageList& images_;
+  std::vector<Use> uses_;
+  HWND form_ = nullptr;
+  std::vector<HWND> buttons_;  // not owned: the buttons given an image list
+  struct MenuImage {
+    UINT id = 0;
+    int index = 0;
+  };
+  std::vector<MenuImage> menu_images_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  std::vector<ImageListHandle> button_lists_;
+};
+
+}  // namespace kestrune
