@@ -34,6 +34,9 @@ bool IsSeparator(char c) {
 }
 
 std::string WithSeparator(std::string path) {
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', '\\');
+#endif
   if (path.empty() || !IsSeparator(path.back())) {
     path += kSeparator;
   }

@@ -45,6 +45,11 @@ class RecordingPlatform : public SkinManagerPlatform {
 };
 
 const std::string kBuiltin(kBuiltinSkinName);
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
 const std::string kNewSkin = "cmd 1";
 const std::string kRemoveSkin = "cmd 2";
 const std::string kRefresh = "cmd 3";
@@ -135,7 +140,8 @@ TEST_F(SkinManagerTest, SkinFolderAndSkinFileComeBeforeTheInternalSkin) {
   manager.SetSkinName(kBuiltin);
   EXPECT_EQ(manager.SkinInfo(), "1.5");
   EXPECT_FALSE(manager.SkinIsPacked);
-  EXPECT_EQ(manager.SkinCommonInfo.SkinPath, folder.Folder() + "skins/" + kBuiltin + "/");
+  EXPECT_EQ(manager.SkinCommonInfo.SkinPath,
+            folder.Folder() + "skins" + kSeparator + kBuiltin + kSeparator);
 
   std::filesystem::remove_all(folder.path() / "skins" / kBuiltin);
   manager.SetSkinName(kBuiltin);
