@@ -2,6 +2,7 @@
 
 #include "app/about_links.h"
 #include "app/main_form_images_win.h"
+#include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
 
 namespace kestrune {
@@ -33,9 +34,13 @@ TMainForm::TMainForm(platform::Application& application,
     pictures_ = std::make_unique<FormPictures>(*sAlphaImageList, description);
     pictures_->Apply(*this, static_cast<int>(::GetDpiForWindow(Handle())));
   }
+  if (const auto* skin_manager = description.Find("SkinManager"))
+    SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  SkinManager.reset();  // It still talks to skin_platform_ while it goes.
+}
 
 LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
   if ((message == WM_MEASUREITEM || message == WM_DRAWITEM) && pictures_ != nullptr &&

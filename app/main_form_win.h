@@ -9,6 +9,8 @@
 #include "platform/application_win.h"
 #include "platform/form_win.h"
 #include "platform/process_services.h"
+#include "skin/data/skin_broadcast_win.h"
+#include "skin/data/skin_manager.h"
 
 namespace kestrune {
 
@@ -31,6 +33,9 @@ class TMainForm : public platform::Form, public RunUi {
   platform::Button* ButtonExtract = nullptr;
   // The pictures of the button and the About menu; null when the description has none.
   std::unique_ptr<TsAlphaImageList> sAlphaImageList;
+  // The window's skin, loaded at start-up and broadcast to every window; null when the
+  // description has no skin manager.
+  std::unique_ptr<skin::TsSkinManager> SkinManager;
 
   void FormCreate();
   void ButtonExtractClick();
@@ -53,6 +58,7 @@ class TMainForm : public platform::Form, public RunUi {
  private:
   const platform::ProcessServices& services_;
   RunSettings settings_;
+  skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).
   std::unique_ptr<FormPictures> pictures_;
 };
 
