@@ -267,7 +267,8 @@ bool TsAlphaImageList::Render(int index, Bitmap& target, bool fill_cache) {
     item.CacheBmp.reset();
     try {
       Fit(DecodeItem(item.ImageFormat, item.ImgData), target);
-    } catch (const Error&) {
+    } catch (const std::exception&) {
+      // Damaged bytes or no memory for the picture: painting goes on without it.
       return false;
     }
     if (BlendColor != skin::clNone && !acIgnoreBlendColor)
