@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,7 @@ enum TacScaleMode : std::uint8_t {
   smCustomPPI,
 };
 enum TacOptimizingPriority : std::uint8_t { opSpeed, opMemory };
-enum TacGroupBoxStyle : std::uint8_t { gsStandard, gsCard };
+enum TacGroupBoxStyle : std::uint8_t { gsStandard };
 enum TacFontMode : std::uint8_t { fmDefault, fmFromSkin, fmCustom };
 enum TacExtBordersMode : std::uint8_t { ebmFull, ebmShadow };
 
