@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "tests/support/build_path.h"
 #include "tests/support/process_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -11,16 +12,7 @@ namespace kestrune {
 namespace {
 
 std::string CliPath() {
-  std::string path = KESTRUNE_CLI_PATH;
-#ifdef _WIN32
-  // The build knows the Linux path; under Wine it is on drive Z:.
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path)
-      c = c == '/' ? '\\' : c;
-    path = "Z:" + path;
-  }
-#endif
-  return path;
+  return test::BuildPath(KESTRUNE_CLI_PATH);
 }
 
 class CliTest : public testing::Test {

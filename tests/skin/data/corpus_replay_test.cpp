@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/build_path.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,13 +15,7 @@ namespace kestrune {
 namespace {
 
 std::filesystem::path CorpusFolder() {
-  std::string path = KESTRUNE_FUZZ_CORPUS_DIR;
-#ifdef _WIN32
-  // The build knows the Linux path; under Wine it is on drive Z:.
-  if (!path.empty() && path[0] == '/')
-    path = "Z:" + path;
-#endif
-  return std::filesystem::path(path);
+  return std::filesystem::path(test::BuildPath(KESTRUNE_FUZZ_CORPUS_DIR));
 }
 
 TEST(SkinArchiveCorpus, EveryInputReadsOrFailsWithAnError) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/build_path.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -41,13 +43,7 @@ const TsMaskData* Mask(const TsSkinOptions& skin, std::string_view section, std:
 }
 
 std::string ReadAsset(const std::string& name) {
-  std::string folder = KESTRUNE_SKIN_ASSETS_DIR;
-#ifdef _WIN32
-  // The build knows the Linux path; under Wine it is on drive Z:.
-  if (!folder.empty() && folder[0] == '/') {
-    folder = "Z:" + folder;
-  }
-#endif
+  const std::string folder = test::BuildPath(KESTRUNE_SKIN_ASSETS_DIR);
   std::ifstream in(std::filesystem::path(folder) / name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/data/skin_archive.h"
+#include "tests/support/build_path.h"
 #include "tests/support/process_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -12,16 +13,7 @@ namespace kestrune {
 namespace {
 
 std::string ToolPath() {
-  std::string path = KESTRUNE_SKIN_TOOL_PATH;
-#ifdef _WIN32
-  // The build knows the Linux path; under Wine it is on drive Z:.
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path)
-      c = c == '/' ? '\\' : c;
-    path = "Z:" + path;
-  }
-#endif
-  return path;
+  return test::BuildPath(KESTRUNE_SKIN_TOOL_PATH);
 }
 
 // A member written by hand: name, unpacked size and a stored (uncompressed) zlib stream of one
