@@ -15,7 +15,7 @@ namespace {
 
 using test::Bytes;
 using test::MakePng;
-using test::PngSpec;
+using test::PngRecipe;
 
 std::vector<std::uint32_t> Pixels(const DecodedPng& png) {
   std::vector<std::uint32_t> out;
@@ -37,7 +37,7 @@ std::string Hex(const std::vector<std::uint32_t>& pixels) {
 
 struct GoodCase {
   const char* name;
-  PngSpec spec;
+  PngRecipe recipe;
   std::vector<std::uint32_t> expected;  // 0xAARRGGBB, top row first
 };
 
@@ -46,10 +46,10 @@ std::vector<GoodCase> GoodCases() {
   {
     const std::vector<std::uint32_t> pixels = {0xFF102030, 0x80FF0000, 0x00FFFFFF,
                                                0x01020304, 0xFE00FF00, 0x7F7F7F7F};
-    PngSpec spec{.width = 3, .height = 2, .rows = test::RgbaRows(3, pixels)};
-    cases.push_back({"rgba keeps straight alpha", spec, pixels});
-    spec.idat_pieces = 3;
-    cases.push_back({"rgba over several data chunks", spec, pixels});
+    PngRecipe recipe{.width = 3, .height = 2, .rows = test::RgbaRows(3, pixels)};
+    cases.push_back({"rgba keeps straight alpha", recipe, pixels});
+    recipe.idat_pieces = 3;
+    cases.push_back({"rgba over several data chunks", recipe, pixels});
   }
   cases.push_back({"rgb is opaque",
                    {.width = 2, .height = 1, .color_type = 2, .rows = {0, 1, 2, 3, 250, 251, 252}},
@@ -98,9 +98,9 @@ std::vector<GoodCase> GoodCases() {
 TEST(DecodePng, GoodFiles) {
   for (const GoodCase& c : GoodCases()) {
     SCOPED_TRACE(c.name);
-    const DecodedPng png = DecodePng(MakePng(c.spec));
-    EXPECT_EQ(png.width, static_cast<int>(c.spec.width));
-    EXPECT_EQ(png.height, static_cast<int>(c.spec.height));
+    const DecodedPng png = DecodePng(MakePng(c.recipe));
+    EXPECT_EQ(png.width, static_cast<int>(c.recipe.width));
+    EXPECT_EQ(png.height, static_cast<int>(c.recipe.height));
     EXPECT_EQ(Hex(Pixels(png)), Hex(c.expected));
   }
 }
@@ -147,26 +147,26 @@ std::vector<BadCase> BadCases() {
   };
 
   // Damaged with correct checksums: the decoder itself has to notice.
-  PngSpec spec{.width = 8, .height = 8, .rows = test::RgbaRows(8, pixels)};
-  spec.bit_depth = 7;
-  cases.push_back({"impossible bit depth", MakePng(spec), "Invalid PNG image"});
-  spec.bit_depth = 8;
-  spec.rows.resize(spec.rows.size() / 2);
-  cases.push_back({"half the rows missing", MakePng(spec), "Invalid PNG image"});
-  spec.rows = test::RgbaRows(8, pixels);
-  spec.rows[0] = 9;
-  cases.push_back({"unknown row filter", MakePng(spec), "Invalid PNG image"});
-  spec.rows[0] = 0;
-  spec.color_type = 3;
-  cases.push_back({"palette picture without a palette", MakePng(spec), "Invalid PNG image"});
+  PngRecipe recipe{.width = 8, .height = 8, .rows = test::RgbaRows(8, pixels)};
+  recipe.bit_depth = 7;
+  cases.push_back({"impossible bit depth", MakePng(recipe), "Invalid PNG image"});
+  recipe.bit_depth = 8;
+  recipe.rows.resize(recipe.rows.size() / 2);
+  cases.push_back({"half the rows missing", MakePng(recipe), "Invalid PNG image"});
+  recipe.rows = test::RgbaRows(8, pixels);
+  recipe.rows[0] = 9;
+  cases.push_back({"unknown row filter", MakePng(recipe), "Invalid PNG image"});
+  recipe.rows[0] = 0;
+  recipe.color_type = 3;
+  cases.push_back({"palette picture without a palette", MakePng(recipe), "Invalid PNG image"});
 
   // Oversized headers come with almost no data: the size alone must be refused.
   for (auto [width, height] : {std::pair{4097u, 1u}, std::pair{1u, 4097u},
                                std::pair{100000u, 100000u}, std::pair{0x7FFFFFFFu, 2u}}) {
-    PngSpec huge{.width = width, .height = height, .rows = {0, 1, 2, 3, 4}};
+    PngRecipe huge{.width = width, .height = height, .rows = {0, 1, 2, 3, 4}};
     cases.push_back({"oversized", MakePng(huge), "PNG image too large"});
   }
-  PngSpec empty{.width = 0, .height = 5, .rows = {0}};
+  PngRecipe empty{.width = 0, .height = 5, .rows = {0}};
   cases.push_back({"no pixels", MakePng(empty), "Invalid PNG image"});
   return cases;
 }

@@ -60,7 +60,7 @@ inline Bytes StoredZlib(const Bytes& raw) {
   return out;
 }
 
-struct PngSpec {
+struct PngRecipe {
   std::uint32_t width = 1;
   std::uint32_t height = 1;
   std::uint8_t bit_depth = 8;
@@ -71,24 +71,24 @@ struct PngSpec {
   int idat_pieces = 1;          // the zlib stream split over this many IDAT chunks
 };
 
-inline Bytes PngHeaderData(const PngSpec& spec) {
+inline Bytes PngHeaderData(const PngRecipe& recipe) {
   Bytes ihdr;
-  PutBigEndian32(ihdr, spec.width);
-  PutBigEndian32(ihdr, spec.height);
-  ihdr.insert(ihdr.end(), {spec.bit_depth, spec.color_type, 0, 0, 0});
+  PutBigEndian32(ihdr, recipe.width);
+  PutBigEndian32(ihdr, recipe.height);
+  ihdr.insert(ihdr.end(), {recipe.bit_depth, recipe.color_type, 0, 0, 0});
   return ihdr;
 }
 
-inline Bytes MakePng(const PngSpec& spec) {
+inline Bytes MakePng(const PngRecipe& recipe) {
   Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  PutChunk(out, "IHDR", PngHeaderData(spec));
-  if (!spec.palette.empty())
-    PutChunk(out, "PLTE", spec.palette);
-  if (!spec.transparency.empty())
-    PutChunk(out, "tRNS", spec.transparency);
-  const Bytes stream = StoredZlib(spec.rows);
-  const std::size_t piece = (stream.size() + static_cast<std::size_t>(spec.idat_pieces) - 1) /
-                            static_cast<std::size_t>(spec.idat_pieces);
+  PutChunk(out, "IHDR", PngHeaderData(recipe));
+  if (!recipe.palette.empty())
+    PutChunk(out, "PLTE", recipe.palette);
+  if (!recipe.transparency.empty())
+    PutChunk(out, "tRNS", recipe.transparency);
+  const Bytes stream = StoredZlib(recipe.rows);
+  const std::size_t piece = (stream.size() + static_cast<std::size_t>(recipe.idat_pieces) - 1) /
+                            static_cast<std::size_t>(recipe.idat_pieces);
   for (std::size_t at = 0; at < stream.size(); at += piece) {
     const auto end = std::min(stream.size(), at + piece);
     PutChunk(out, "IDAT",
@@ -115,11 +115,11 @@ inline Bytes RgbaRows(std::uint32_t width, const std::vector<std::uint32_t>& pix
 // A whole RGBA PNG from pixels given as 0xAARRGGBB, top row first.
 inline Bytes RgbaPng(std::uint32_t width, std::uint32_t height,
                      const std::vector<std::uint32_t>& pixels) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.rows = RgbaRows(width, pixels);
-  return MakePng(spec);
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.rows = RgbaRows(width, pixels);
+  return MakePng(recipe);
 }
 
 }  // namespace kestrune::test
