@@ -91,8 +91,8 @@ class SystemImageList final : public StdImageList {
     ICONINFO info{};
     if (icon.Get() == nullptr || !::GetIconInfo(icon.Get(), &info))
       return false;
-    const skin::GdiObject<HBITMAP> colour(info.hbmColor);
-    const skin::GdiObject<HBITMAP> mask(info.hbmMask);
+    const skin::UniqueGdiObject<HBITMAP> colour(info.hbmColor);
+    const skin::UniqueGdiObject<HBITMAP> mask(info.hbmMask);
     if (target.Width() != width_ || target.Height() != height_)
       target = skin::CreateBmp32(width_, height_);
     if (target.Empty() || colour.Get() == nullptr)

@@ -64,7 +64,7 @@ class DibStorage : public BitmapStorage {
   HBITMAP Handle() const { return bitmap_.Get(); }
 
  private:
-  GdiObject<HBITMAP> bitmap_;  // destroyed after the DC lets it go
+  UniqueGdiObject<HBITMAP> bitmap_;  // destroyed after the DC lets it go
   HDC dc_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
@@ -147,7 +147,8 @@ void FillDC(HDC dc, TRect r, TColor color, std::uint8_t alpha) {
   if (dc == nullptr || r.IsEmpty())
     return;
   if (alpha == 0) {
-    const GdiObject<HBRUSH> brush(::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color))));
+    const UniqueGdiObject<HBRUSH> brush(
+        ::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color))));
     const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
     ::FillRect(dc, &rect, brush.Get());
   } else {
@@ -214,7 +215,7 @@ void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
       if (mask_dc == nullptr)
         return;
       ::PatBlt(mask_dc, 0, 0, area.Width(), area.Height(), WHITENESS);
-      const ScopedSelect font(mask_dc, ::GetCurrentObject(dst_dc, OBJ_FONT));
+      const SelectedObject font(mask_dc, ::GetCurrentObject(dst_dc, OBJ_FONT));
       ::SetBkMode(mask_dc, TRANSPARENT);
       ::SetTextColor(mask_dc, RGB(0, 0, 0));
       const int inset = size + 4;

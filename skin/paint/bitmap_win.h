@@ -9,53 +9,17 @@
 #include <memory>
 #include <utility>
 
+#include "platform/gdi_win.h"
 #include "skin/paint/bitmap.h"
 
 namespace kestrune::skin {
 
+using platform::SelectedObject;
+using platform::UniqueGdiObject;
+
 // The device context of a DIB-backed bitmap; nullptr for heap bitmaps. Owned by the bitmap.
 [[nodiscard]] HDC BitmapDC(const Bitmap& bmp);
 [[nodiscard]] HBITMAP BitmapHandle(const Bitmap& bmp);
-
-// Owns one GDI object (bitmap, brush, pen, font, region); move-only.
-template <class Handle>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(Handle handle) : handle_(handle) {}
-  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other)
-      Reset(std::exchange(other.handle_, nullptr));
-    return *this;
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() { Reset(); }
-
-  [[nodiscard]] Handle Get() const { return handle_; }
-  void Reset(Handle handle = nullptr) {
-    if (handle_ != nullptr)
-      ::DeleteObject(handle_);
-    handle_ = handle;
-  }
-
- private:
-  Handle handle_ = nullptr;
-};
-
-// Selects an object into a DC and restores the previous one when it goes.
-class ScopedSelect {
- public:
-  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-  ScopedSelect(const ScopedSelect&) = delete;
-  ScopedSelect& operator=(const ScopedSelect&) = delete;
-  ~ScopedSelect() { ::SelectObject(dc_, old_); }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 // Owns an icon handle; move-only.
 class IconHandle {

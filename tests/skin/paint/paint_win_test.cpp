@@ -124,7 +124,7 @@ TEST(MakeIcon32, BuildsAnIconFromTheAlphaPicture) {
   ASSERT_NE(icon.Get(), nullptr);
   ICONINFO info{};
   ASSERT_TRUE(::GetIconInfo(icon.Get(), &info));
-  const GdiObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+  const UniqueGdiObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
   BITMAP bm{};
   ASSERT_TRUE(::GetObjectW(color.Get(), sizeof bm, &bm));
   EXPECT_EQ(bm.bmWidth, 16);
