@@ -93,6 +93,40 @@ TEST_F(MergeTest, FailedWriteKeepsTheFilesNotYetAppended) {
   EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"b.tmp"}));
 }
 
+// A temp file whose second read fails, as a disk error partway would.
+class BreakingReadStream final : public platform::Stream {
+ public:
+  explicit BreakingReadStream(std::unique_ptr<platform::Stream> inner) : inner_(std::move(inner)) {}
+  std::size_t Read(void* buffer, std::size_t size) override {
+    if (reads_++ > 0)
+      throw Error("Cannot read file. The device is not ready");
+    return inner_->Read(buffer, size);
+  }
+  void Write(const void* buffer, std::size_t size) override { inner_->Write(buffer, size); }
+  void SeekToEnd() override { inner_->SeekToEnd(); }
+  void Close() override { inner_->Close(); }
+
+ private:
+  std::unique_ptr<platform::Stream> inner_;
+  int reads_ = 0;
+};
+
+TEST_F(MergeTest, FailedReadIsAnErrorNotTheEndOfTheFile) {
+  PrepareOutputFile(state, out.Folder(), services);
+  std::string big(kMergeBufferSize + 10, '1');
+  AddTemp(0, "a.tmp", big);
+  services.on_open = [](const std::string& path,
+                        platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+    if (path.ends_with("a.tmp")) {
+      return std::make_unique<BreakingReadStream>(platform::OpenFile(path, mode));
+    }
+    return nullptr;
+  };
+  EXPECT_THROW(MergeTempFiles(state, services), Error);
+  EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"a.tmp"}));
+  EXPECT_EQ(test::ReadFileBytes(temp.path() / "a.tmp"), big);
+}
+
 TEST_F(MergeTest, UnreadableTempFileIsKeptNotDeleted) {
   PrepareOutputFile(state, out.Folder(), services);
   AddTemp(0, "a.tmp", "0.0.0.2\r\n");
