@@ -195,6 +195,9 @@ void TacSkinData::InitMaskIndexes() {
     }
     mask.Width = mask.R.Width() / mask.ImageCount;
     mask.Height = mask.MaskType == -1 ? 0 : mask.R.Height() / (mask.MaskType + 1);
+    if (mask.ImgType == itisaBorder) {
+      mask.Cfg = CornerFlag(mask, MasterBmp);
+    }
   }
 }
 

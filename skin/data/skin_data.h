@@ -4,10 +4,12 @@
 // of the image entries are prepared separately (the fields below keep their place).
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "skin/data/skin_images.h"
 #include "skin/data/skin_options.h"
 #include "skin/data/skin_records.h"
 #include "skin/paint/bitmap.h"
@@ -41,7 +43,7 @@ struct TacBmpData {
   int MaskType = 0;
   std::string Path;
   std::string FileName;
-  Bitmap Bmp;
+  std::shared_ptr<Bitmap> Bmp;  // Shared with the records that use it.
   TRect R;
   TRect SrcRect;
   bool Ext = false;
@@ -130,10 +132,32 @@ class TacSkinData : public TacSkinMetrics {
   void InitMaskIndexes();
   void InitMaskParams();
 
+  // Pictures of the image entries (skin_masks.cpp). The master image belongs to the manager.
+  const Bitmap* MasterBmp = nullptr;
+  // Gives every entry of `entries` (in file order) its pixels and appends it to ma; an entry
+  // whose picture is missing is dropped, a cut-out reaching outside the master image is cut to
+  // it. A damaged picture throws kestrune::Error.
+  void LoadAllMasks(std::vector<TsMaskData> entries, const TacPictureSource& source,
+                    int brightness);
+  int MakeNewItem(TsMaskData item);
+  // False when the picture cannot be found.
+  bool DefineBmp(TsMaskData& md, const std::string& img_name, bool ignore_fuchsia, TRect r);
+  int AddImage(const TsMaskData& md, const std::string& img_name, TRect src_rect, bool ext);
+  [[nodiscard]] int SearchBmpIndex(const std::string& img_name, TRect r) const;
+  void UpdateItem(TsMaskData& md, int bmp_index) const;
+  // Generated outer images of sections with OuterMode 3 or 4, and the skin-wide outer effects.
+  void PrepareOuter();
+  void MakeCommonMask();
+  // The window shadow templates ShdaTemplate and ShdiTemplate.
+  void MakeShadowTemplates(bool exborder_image);
+
  private:
   [[nodiscard]] int FindMask(int skin_index, std::string_view key, bool textures_only,
                              std::string_view stop_at_parent) const;
   [[nodiscard]] TacConstElementData ConstElement(std::string_view name) const;
+
+  const TacPictureSource* pictures_ = nullptr;  // During LoadAllMasks only.
+  int brightness_ = 0;
 };
 
 }  // namespace kestrune::skin

@@ -195,6 +195,14 @@ class TsSkinManager {
   void BeginUpdate();
   void EndUpdate(bool repaint, bool allow_animation);
 
+  // Fills md with the entry SECTION/KEY for `mul_ppi`, taken from the nearest density variant
+  // and rescaled, with a bitmap of its own (not cached); -1 without a skin or such an entry.
+  int GetScaledMaskData(std::string_view section_name, std::string_view prop_name, TsMaskData& md,
+                        int mul_ppi);
+  // Mirrors the title-bar glyphs BICONCLOSE ... BICONNORM and their first glow, frame by frame,
+  // in every copy, when `flip` differs from the msRTLFlipped state.
+  void FlipImages(bool flip);
+
   // SkinDirectory resolved against the program folder, ending in a separator.
   [[nodiscard]] std::string FullSkinDirectory() const;
 
@@ -230,6 +238,7 @@ class TsSkinManager {
   [[nodiscard]] bool Has96Sections() const;
   [[nodiscard]] const TacSkinData& DataOrDefault(const TacSkinData* data);
   [[nodiscard]] bool ImageExists(const std::string& file_name) const;
+  [[nodiscard]] TacPictureSource PictureSource() const;
 
   SkinManagerPlatform& platform_;
   bool active_ = true;

@@ -4,9 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "skin/paint/bitmap.h"
 #include "skin/paint/colors.h"
 #include "skin/paint/geometry.h"
 #include "skin/paint/gradient.h"
@@ -85,6 +87,9 @@ enum TacImgType : std::uint8_t {
 
 // One image entry as the options describe it; the pixels are loaded elsewhere.
 struct TsMaskData {
+  // A picture of its own (shared with the copy's picture cache), or none for a cut-out of the
+  // master image.
+  std::shared_ptr<Bitmap> Bmp;
   std::string ClassName;
   std::string PropertyName;
   TRect R;
