@@ -1,0 +1,367 @@
+#include "skin/data/skin_images.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "assets/skin/builtin_skin.h"
+#include "skin/data/skin_archive_writer.h"
+#include "skin/data/skin_manager.h"
+#include "tests/support/png_writer.h"
+
+namespace kestrune::skin {
+namespace {
+
+class QuietPlatform : public SkinManagerPlatform {
+ public:
+  explicit QuietPlatform(int system_ppi) : ppi(system_ppi) {}
+  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
+  void ShowErrorDialog(std::string_view text) override { errors.emplace_back(text); }
+  void ShowWarningDialog(std::string_view /*text*/) override {}
+  void ShowPlainMessage(std::string_view text) override { errors.emplace_back(text); }
+  [[nodiscard]] int SystemPPI() const override { return ppi; }
+  [[nodiscard]] std::string ProgramFolder() const override { return "/nowhere/"; }
+
+  int ppi;
+  std::vector<std::string> errors;
+};
+
+// A manager at `ppi` with `skins` as its internal skins, the first one loaded.
+struct LoadedSkin {
+  LoadedSkin(int ppi, TsStoredSkins skins) : platform(ppi), manager(platform) {
+    manager.InternalSkins = std::move(skins);
+    manager.SetSkinName(manager.InternalSkins.Items.front().Name);
+  }
+  TacSkinData& Data() { return manager.CommonSkinData(platform.ppi); }
+  const TsMaskData* Find(std::string_view section, std::string_view key) {
+    TacSkinData& data = Data();
+    const int index = data.GetMaskIndex(section, key);
+    return index < 0 ? nullptr : &data.ma[static_cast<std::size_t>(index)];
+  }
+
+  QuietPlatform platform;
+  TsSkinManager manager;
+};
+
+constexpr std::uint32_t kFuchsia = 0xFFFF00FFu;  // As the PNG writer takes pixels: 0xAARRGGBB.
+constexpr std::uint32_t kGrey = 0xFF808080u;
+
+// A 40 x 20 master image: grey, with opaque fuchsia in the top-left pixel.
+Bytes MasterPng() {
+  std::vector<std::uint32_t> pixels(40 * 20, kGrey);
+  pixels[0] = kFuchsia;
+  return test::RgbaPng(40, 20, pixels);
+}
+
+std::string Border(int l, int t, int r, int b, int wl, int wr) {
+  char text[80];
+  std::snprintf(text, sizeof text, "^%04d^%04d^%04d^%04d^%04d^0002^%04d^0002^1^0^00", l, t, r, b,
+                wl, wr);
+  return text;
+}
+
+// A packed skin: the master image above, a few entries and the separate pictures given.
+TsStoredSkins SmallSkin(const std::string& entries, std::vector<PackedMember> pictures = {}) {
+  const std::string options = "[GLOBALINFO]\nVERSION=2.0\nMASTERBITMAP=master.png\n" + entries;
+  pictures.push_back({"OPTIONS.DAT", Bytes(options.begin(), options.end())});
+  pictures.push_back({"MASTER.PNG", MasterPng()});
+  TsStoredSkin item;
+  item.Name = "Small";
+  item.PackedData = PackSkinArchive(pictures, std::nullopt);
+  TsStoredSkins skins;
+  skins.Items.push_back(std::move(item));
+  return skins;
+}
+
+TEST(SkinImagesTest, MasterImageCutOutsAreNeverCopiedAt96) {
+  LoadedSkin skin(96, BuiltinStoredSkins());
+  ASSERT_TRUE(skin.manager.IsActive());
+  EXPECT_EQ(skin.manager.MasterBitmap.Width(), 373);
+  EXPECT_EQ(skin.manager.MasterBitmap.Height(), 455);
+  TacSkinData& data = skin.Data();
+  int cut_outs = 0;
+  for (const TsMaskData& md : data.ma) {
+    const bool generated = md.PropertyName == "OUTERMASK" || md.PropertyName == "LO_MASK" ||
+                           md.PropertyName == "SH_MASK";  // None of these in the skin's file.
+    if (md.FileName.empty() && !generated) {
+      ++cut_outs;
+      EXPECT_EQ(md.Bmp, nullptr) << md.ClassName << " " << md.PropertyName;
+    }
+  }
+  EXPECT_GT(cut_outs, 10);
+  for (const TacBmpData& cached : data.BmpArray) {
+    EXPECT_FALSE(cached.FileName.empty()) << cached.Path;  // Only pictures of their own.
+  }
+}
+
+TEST(SkinImagesTest, OnePictureNamedBySeveralSectionsIsLoadedOnceAndShared) {
+  for (const int ppi : {96, 144}) {
+    SCOPED_TRACE(ppi);
+    LoadedSkin skin(ppi, BuiltinStoredSkins());
+    TacSkinData& data = skin.Data();
+    std::vector<const TsMaskData*> glows;
+    for (const TsMaskData& md : data.ma) {
+      if (md.FileName == "GLOWEDIT.PNG") {
+        glows.push_back(&md);
+      }
+    }
+    ASSERT_EQ(glows.size(), 3u);
+    int cached = 0;
+    for (const TacBmpData& entry : data.BmpArray) {
+      cached += entry.FileName == "GLOWEDIT.PNG" ? 1 : 0;
+    }
+    EXPECT_EQ(cached, 1);
+    for (const TsMaskData* md : glows) {
+      ASSERT_NE(md->Bmp, nullptr);
+      EXPECT_EQ(md->Bmp, glows.front()->Bmp);
+      EXPECT_EQ(md->Width, 32 * ppi / 96);
+      EXPECT_EQ(md->WL, 11 * ppi / 96 + (ppi == 144 ? 1 : 0));  // 16.5 rounds up.
+    }
+  }
+}
+
+TEST(SkinImagesTest, At192AVariantIsUsedAsDrawnAndAnotherEntryRescaled) {
+  LoadedSkin skin(192, BuiltinStoredSkins());
+  const TsMaskData* close = skin.Find("GLOBALINFO", "BICONCLOSE");
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->DivPPI, 192);
+  EXPECT_EQ(close->MulPPi, 192);
+  EXPECT_EQ(close->Bmp, nullptr);
+  EXPECT_EQ(close->R, Rect(0, 104, 270, 144));
+  EXPECT_EQ(close->Width, 90);
+
+  const TsMaskData* checked = skin.Find("GLOBALINFO", "BOXCHECKED");
+  ASSERT_NE(checked, nullptr);
+  EXPECT_EQ(checked->DivPPI, 96);
+  EXPECT_EQ(checked->MulPPi, 192);
+  ASSERT_NE(checked->Bmp, nullptr);
+  EXPECT_EQ(checked->Bmp->Width(), 96);
+  EXPECT_EQ(checked->Bmp->Height(), 32);
+  EXPECT_EQ(checked->Width, 32);
+  EXPECT_EQ(checked->Height, 32);
+  // Pixels are either opaque or the transparent fuchsia value after rescaling.
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 96; ++x) {
+      const std::uint32_t p = checked->Bmp->Row32(y)[x];
+      ASSERT_TRUE(p >> 24 == 255 || p == kTransparentFuchsia) << x << "," << y;
+    }
+  }
+  // The 96 copy keeps pointing into the master image.
+  const int index = skin.manager.CommonSkinData(96).GetMaskIndex("GLOBALINFO", "BOXCHECKED");
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(skin.manager.CommonSkinData(96).ma[static_cast<std::size_t>(index)].Bmp, nullptr);
+}
+
+TEST(SkinImagesTest, EntriesOfAHandMadeSkin) {
+  const std::string entries = "[BUTTON]\nBORDERSMASK=" + Border(0, 0, 12, 8, 1, 1) +
+                              "\n[EDIT]\nBORDERSMASK=" + Border(12, 0, 24, 8, 2, 2) +
+                              "\nGLOW0=!MISSING.PNG!1!0!3!0002!0002!0002!0002!1" +
+                              "\n[PANEL]\nBORDERSMASK=" + Border(30, 10, 50, 30, 2, 2) + "\n";
+  LoadedSkin skin(192, SmallSkin(entries));
+  ASSERT_TRUE(skin.manager.IsActive());
+
+  // Margins of 1 on the left and right: never rescaled.
+  const TsMaskData* button = skin.Find("BUTTON", "BORDERSMASK");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->Bmp, nullptr);
+  EXPECT_EQ(button->Width, 12);
+  EXPECT_EQ(button->Cfg & 1, 1);  // The fuchsia pixel at (0, 0) is in its top-left corner.
+
+  const TsMaskData* edit = skin.Find("EDIT", "BORDERSMASK");
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(edit->Bmp, nullptr);
+  EXPECT_EQ(edit->Width, 24);
+  EXPECT_EQ(edit->Height, 16);
+  EXPECT_EQ(edit->WL, 4);
+  EXPECT_EQ(edit->Cfg & 1, 0);
+
+  // A picture that is not in the archive leaves no record.
+  EXPECT_EQ(skin.Find("EDIT", "GLOW0"), nullptr);
+
+  // Reaching past the master image's right and bottom edges: cut to the picture, then rescaled.
+  const TsMaskData* panel = skin.Find("PANEL", "BORDERSMASK");
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(panel->Bmp, nullptr);
+  EXPECT_EQ(panel->Bmp->Width(), 20);
+  EXPECT_EQ(panel->Bmp->Height(), 20);
+  const TsMaskData* panel96 = nullptr;
+  const TacSkinData& at96 = skin.manager.CommonSkinData(96);
+  const int index = at96.GetMaskIndex("PANEL", "BORDERSMASK");
+  ASSERT_GE(index, 0);
+  panel96 = &at96.ma[static_cast<std::size_t>(index)];
+  EXPECT_EQ(panel96->R, Rect(30, 10, 40, 20));
+  EXPECT_EQ(panel96->Width, 10);
+  EXPECT_TRUE(skin.platform.errors.empty());
+}
+
+TEST(SkinImagesTest, ADamagedPictureEndsTheLoadWithTheDecodersMessage) {
+  Bytes damaged = MasterPng();
+  damaged.resize(40);
+  LoadedSkin skin(96, BuiltinStoredSkins());
+  skin.manager.InternalSkins.Items.push_back(
+      SmallSkin("[EDIT]\nGLOW0=!BROKEN.PNG!1!0!3!0002!0002!0002!0002!1\n",
+                {{"BROKEN.PNG", damaged}})
+          .Items.front());
+  skin.manager.SetSkinName("Small");
+  EXPECT_EQ(skin.manager.SkinName(), std::string(kBuiltinSkinName));
+  ASSERT_EQ(skin.platform.errors.size(), 1u);
+  EXPECT_EQ(skin.platform.errors[0].rfind("Invalid PNG image", 0), 0u) << skin.platform.errors[0];
+}
+
+// A 3-frame border picture 18 x 6 with margins of 2; frame 1 has a transparent top-left pixel.
+TsMaskData HandMadeBorder(std::uint32_t hole, int draw_mode) {
+  TsMaskData md;
+  md.Bmp =
+      std::make_shared<Bitmap>(Bitmap::OnHeap(18, 6, TPixelFormat::pf32bit, RowOrder::TopDown));
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 18; ++x) {
+      md.Bmp->Row32(y)[x] = 0xFF404040u;
+    }
+  }
+  md.Bmp->Row32(0)[6] = hole;
+  md.R = Rect(0, 0, 18, 6);
+  md.ImageCount = 3;
+  md.DrawMode = static_cast<std::int16_t>(draw_mode);
+  md.WL = md.WT = md.WR = md.WB = 2;
+  md.Width = 6;
+  md.Height = 6;
+  return md;
+}
+
+TEST(SkinImagesTest, CornerFlagAndTransparentPoints) {
+  struct Case {
+    std::uint32_t hole;
+    int draw_mode;
+    int cfg;
+  };
+  for (const Case& c : {Case{kTransparentFuchsia, 0, 1}, Case{0x00123456u, 0, 0},
+                        Case{0x00123456u, kDrawModeOwnAlpha, 1}, Case{0xFFFF00FFu, 0, 0}}) {
+    SCOPED_TRACE(c.hole);
+    TsMaskData md = HandMadeBorder(c.hole, c.draw_mode);
+    EXPECT_EQ(CornerFlag(md, nullptr), c.cfg);
+  }
+  // The hole of frame 1 moved to frame 0, so that a control maps onto it.
+  TsMaskData md = HandMadeBorder(0xFF404040u, 0);
+  md.Bmp->Row32(5)[5] = kTransparentFuchsia;  // Bottom-right corner of frame 0.
+  md.Cfg = CornerFlag(md, nullptr);
+  ASSERT_EQ(md.Cfg, 1);
+  // A control of 40 x 30: its bottom-right corner point maps onto pixel (5, 5).
+  EXPECT_TRUE(PtIsTransparent(39, 29, md, 30, 40));
+  EXPECT_FALSE(PtIsTransparent(38, 29, md, 30, 40));
+  EXPECT_FALSE(PtIsTransparent(20, 29, md, 30, 40));  // Not a corner.
+  EXPECT_FALSE(PtIsTransparent(0, 0, md, 30, 40));
+  EXPECT_FALSE(PtIsTransparent(-5, -5, md, 30, 40));  // Outside: never read.
+  md.Cfg = 0;                                         // Without the flag alpha 0 decides.
+  EXPECT_TRUE(PtIsTransparent(39, 29, md, 30, 40));
+  TsMaskData cut_out = md;
+  cut_out.Bmp = nullptr;
+  EXPECT_FALSE(PtIsTransparent(39, 29, cut_out, 30, 40));
+  EXPECT_EQ(MkSize(md), (TSize{6, 6}));
+}
+
+TEST(SkinImagesTest, RescalingThresholds) {
+  struct Case {
+    const char* name;
+    int wl, wr, wt, wb, frame_w, frame_h;
+    bool scaled;
+  };
+  for (const Case& c : {Case{"margins", 4, 4, 4, 4, 10, 10, true},
+                        Case{"ones left and right", 1, 1, 4, 4, 10, 10, false},
+                        Case{"ones top and bottom", 4, 4, 2, 0, 10, 10, false},
+                        Case{"narrow frame", 0, 0, 0, 0, 2, 10, false},
+                        Case{"low frame", 0, 0, 0, 0, 10, 2, false}}) {
+    SCOPED_TRACE(c.name);
+    TsMaskData md;
+    md.Bmp = std::make_shared<Bitmap>(CreateBmp32(c.frame_w * 2, c.frame_h));
+    md.R = Rect(0, 0, c.frame_w * 2, c.frame_h);
+    md.ImageCount = 2;
+    md.WL = static_cast<std::int16_t>(c.wl);
+    md.WR = static_cast<std::int16_t>(c.wr);
+    md.WT = static_cast<std::int16_t>(c.wt);
+    md.WB = static_cast<std::int16_t>(c.wb);
+    md.DivPPI = 96;
+    md.MulPPi = 144;
+    EXPECT_EQ(ScaleMaskData(md, nullptr, false), c.scaled);
+    if (c.scaled) {
+      EXPECT_EQ(md.Bmp->Width(), 30);
+      EXPECT_EQ(md.Width, 15);
+      EXPECT_EQ(md.WL, 6);
+    }
+  }
+  // A mask row is resampled separately and placed below the picture.
+  TsMaskData masked;
+  masked.Bmp = std::make_shared<Bitmap>(CreateBmp32(8, 16));
+  masked.R = Rect(0, 0, 8, 16);
+  masked.MaskType = 1;
+  masked.DivPPI = 96;
+  masked.MulPPi = 192;
+  ASSERT_TRUE(ScaleMaskData(masked, nullptr, false));
+  EXPECT_EQ(masked.Bmp->Height(), 32);
+  EXPECT_EQ(masked.Height, 16);
+}
+
+TEST(SkinImagesTest, ScaledRecordsOnDemand) {
+  LoadedSkin skin(96, BuiltinStoredSkins());
+  TsMaskData md;
+  EXPECT_EQ(skin.manager.GetScaledMaskData("GLOBALINFO", "NOSUCHKEY", md, 120), -1);
+  struct Case {
+    int ppi;
+    int div;
+    int width;
+  };
+  for (const Case& c :
+       {Case{192, 192, 90}, Case{168, 192, 78}, Case{120, 192, 56}, Case{96, 96, 45}}) {
+    SCOPED_TRACE(c.ppi);
+    ASSERT_EQ(skin.manager.GetScaledMaskData("GLOBALINFO", "BICONCLOSE", md, c.ppi), 0);
+    EXPECT_EQ(md.DivPPI, c.div);
+    ASSERT_NE(md.Bmp, nullptr);
+    EXPECT_EQ(md.Width, c.width);
+    EXPECT_EQ(md.Bmp->Width(), c.width * 3);
+  }
+  ASSERT_EQ(skin.manager.GetScaledMaskData("EDIT", "GLOW0", md, 144), 0);
+  EXPECT_EQ(md.Bmp->Width(), 48);
+}
+
+TEST(SkinImagesTest, TitleGlyphsMirrorOnceAndBack) {
+  LoadedSkin skin(192, BuiltinStoredSkins());
+  const Bitmap& master = skin.manager.MasterBitmap;
+  const auto snapshot = [&master] {
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < master.Height(); ++y) {
+      pixels.insert(pixels.end(), master.Row32(y), master.Row32(y) + master.Width());
+    }
+    return pixels;
+  };
+  const std::vector<std::uint32_t> before = snapshot();
+  // BICONCLOSE of the 96 copy: three frames 45 pixels wide from (0, 0) of the master image.
+  const std::uint32_t left = master.Row32(10)[0];
+  const std::uint32_t right = master.Row32(10)[44];
+  skin.manager.FlipImages(true);
+  EXPECT_EQ(master.Row32(10)[0], right);
+  EXPECT_EQ(master.Row32(10)[44], left);
+  skin.manager.FlipImages(true);  // Already mirrored.
+  EXPECT_EQ(master.Row32(10)[0], right);
+  skin.manager.FlipImages(false);
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST(SkinImagesTest, GeneratedOuterImage) {
+  LoadedSkin skin(96, BuiltinStoredSkins());
+  TacSkinData& data = skin.Data();
+  const int button = data.GetSkinIndex("BUTTON");
+  ASSERT_GE(button, 0);
+  const int outer = data.gd[static_cast<std::size_t>(button)].OuterMask;
+  ASSERT_GE(outer, 0);
+  const TsMaskData& md = data.ma[static_cast<std::size_t>(outer)];
+  ASSERT_NE(md.Bmp, nullptr);
+  EXPECT_EQ(md.MaskType, 1);
+  EXPECT_EQ(md.Bmp->Height(), 2 * md.Height);
+  EXPECT_LT(md.WL + md.WR, md.Width);
+}
+
+}  // namespace
+}  // namespace kestrune::skin
