@@ -135,8 +135,10 @@ void TacSkinData::MakeCommonMask() {
     }
     const int body_w = std::max(0, effect.OffsetL) + std::max(0, effect.OffsetR);
     const int body_h = std::max(0, effect.OffsetT) + std::max(0, effect.OffsetB);
+    // The shape lies in the picture's alpha; the effect's Opacity is applied when it is drawn.
     Bitmap shadow =
-        MakeShadow(effect.ColorL, effect.Radius, 0, body_h, body_w, effect.Blur, false, false);
+        MakeShadow(static_cast<TColor>(static_cast<std::uint32_t>(effect.ColorL) | 0xFF000000u),
+                   effect.Radius, 0, body_h, body_w, effect.Blur, false, false);
     if (shadow.Empty()) {
       continue;
     }

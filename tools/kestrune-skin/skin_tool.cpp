@@ -10,6 +10,7 @@
 #include "skin/data/skin_archive_writer.h"
 #include "tools/kestrune-skin/skin_check.h"
 #include "tools/kestrune-skin/skin_density_report.h"
+#include "tools/kestrune-skin/skin_sheet.h"
 
 namespace kestrune::skin_tool {
 namespace {
@@ -21,6 +22,7 @@ constexpr std::string_view kUsage =
     "       kestrune-skin pack DIR ARCHIVE [--preview PNG]\n"
     "       kestrune-skin unpack ARCHIVE DIR [--preview PNG]\n"
     "       kestrune-skin check ARCHIVE\n"
+    "       kestrune-skin sheet ARCHIVE OUT.PNG [--dpi N]\n"
     "\n"
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
     "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
@@ -33,6 +35,10 @@ constexpr std::string_view kUsage =
     "           read, name a missing picture or lie outside the master image, and PARENTCLASS\n"
     "           values naming no section; then the skin as the program loads it at 96, 120,\n"
     "           144 and 192 pixels per inch: sections, image entries and the main metrics\n"
+    "  sheet    draws every image entry of the skin as the program loads it at N pixels per\n"
+    "           inch (96 when not given, 48 to 480) into OUT.PNG, each labelled with its\n"
+    "           section and key, the densities it was drawn for and is used at, its frame size\n"
+    "           and frame count\n"
     "\n"
     "Exit status: 0 on success, 1 when the archive (or the folder to pack) is not valid, with\n"
     "the reason on standard error, or when check found a problem, 2 for bad usage.\n";
@@ -176,6 +182,32 @@ int Check(const std::vector<std::string>& arguments, std::FILE* out) {
   return problems.empty() ? kExitOk : kExitInvalid;
 }
 
+int Sheet(std::vector<std::string> arguments, std::FILE* out) {
+  int ppi = 96;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] != "--dpi")
+      continue;
+    const std::string value = i + 1 < arguments.size() ? arguments[i + 1] : "";
+    const bool digits = !value.empty() && value.size() <= 3 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::stoi(value) < 48 || std::stoi(value) > 480)
+      throw UsageError("--dpi needs a number from 48 to 480");
+    ppi = std::stoi(value);
+    arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                    arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    break;
+  }
+  const Words words = Parse(arguments, 2, false);
+  const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi);
+  skin::WriteFileBytes(words.positional[1], sheet.png);
+  std::string text = std::to_string(sheet.entries) + " image entries at " + std::to_string(ppi) +
+                     " pixels per inch\n";
+  for (const auto& problem : sheet.problems)
+    text += problem + "\n";
+  Print(out, text);
+  return sheet.problems.empty() ? kExitOk : kExitInvalid;
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::string_view name) {
@@ -205,6 +237,8 @@ int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::
       return Unpack(arguments);
     if (command == "check")
       return Check(arguments, out);
+    if (command == "sheet")
+      return Sheet(arguments, out);
     throw UsageError(command.empty() ? "no command given" : "unknown command \"" + command + "\"");
   } catch (const UsageError& error) {
     Print(err, "kestrune-skin: " + std::string(error.what()) + "\n\n" + std::string(kUsage));

@@ -25,8 +25,9 @@ TEST(SkinDensityReport, OneLinePerDensity) {
   EXPECT_TRUE(report.problems.empty());
   ASSERT_EQ(report.lines.size(), 4u);
   // The file's two sections, TRANSPARENT, MAINCOLOR and five standard sections copied from
-  // BUTTON and from each other.
-  EXPECT_EQ(report.lines[0].substr(0, 52), "96 ppi: 9 sections, 1 image entries; border width 4,");
+  // BUTTON and from each other. The image entries: BUTTON's and the two generated skin-wide
+  // outer effects.
+  EXPECT_EQ(report.lines[0].substr(0, 52), "96 ppi: 9 sections, 3 image entries; border width 4,");
   EXPECT_NE(report.lines[0].find("title height 30,"), std::string::npos);
   EXPECT_NE(report.lines[2].find("title height 45,"), std::string::npos);
   EXPECT_EQ(report.lines[3].substr(0, 9), "192 ppi: ");

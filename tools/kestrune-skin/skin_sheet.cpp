@@ -1,0 +1,300 @@
+#include "tools/kestrune-skin/skin_sheet.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "platform/error.h"
+#include "skin/data/skin_manager.h"
+
+namespace kestrune::skin_tool {
+namespace {
+
+using skin::Bitmap;
+using skin::TRect;
+
+constexpr int kMargin = 12;        // Around the sheet and between cells.
+constexpr int kSheetWidth = 1200;  // Cells wrap to a new row beyond this.
+constexpr int kGlyphAdvance = 6;
+constexpr int kLineHeight = 10;
+constexpr std::uint32_t kBackground = 0xFF1C1C1Cu;
+constexpr std::uint32_t kLabel = 0xFFE8E8E8u;
+constexpr std::uint32_t kDetail = 0xFF9AA8B8u;
+constexpr std::uint32_t kFrameLine = 0xFF4A78C0u;
+constexpr std::array<std::uint32_t, 2> kChecks = {0xFF303030u, 0xFF484848u};
+
+// A 5 x 7 font: seven rows of five bits per character.
+struct Glyph {
+  char c;
+  std::array<std::uint8_t, 7> rows;
+};
+constexpr Glyph kFont[] = {
+    {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
+    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}},
+    {'D', {0x1E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1E}},
+    {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}},
+    {'F', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}},
+    {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}},
+    {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'I', {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}},
+    {'J', {0x07, 0x02, 0x02, 0x02, 0x02, 0x12, 0x0C}},
+    {'K', {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}},
+    {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}},
+    {'M', {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}},
+    {'N', {0x11, 0x11, 0x19, 0x15, 0x13, 0x11, 0x11}},
+    {'O', {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}},
+    {'P', {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}},
+    {'Q', {0x0E, 0x11, 0x11, 0x11, 0x15, 0x12, 0x0D}},
+    {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
+    {'S', {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E}},
+    {'T', {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+    {'U', {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}},
+    {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
+    {'W', {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A}},
+    {'X', {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}},
+    {'Y', {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04}},
+    {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
+    {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}},
+    {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
+    {'2', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}},
+    {'3', {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E}},
+    {'4', {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}},
+    {'5', {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E}},
+    {'6', {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}},
+    {'7', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
+    {'8', {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}},
+    {'9', {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}},
+    {'_', {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F}},
+    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}},
+    {'*', {0x00, 0x04, 0x15, 0x0E, 0x15, 0x04, 0x00}},
+    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
+    {'/', {0x00, 0x01, 0x02, 0x04, 0x08, 0x10, 0x00}},
+    {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}},
+    {'>', {0x08, 0x04, 0x02, 0x01, 0x02, 0x04, 0x08}},
+    {'x', {0x00, 0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11}},
+    {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}},
+};
+
+const Glyph* FindGlyph(char c) {
+  if (c >= 'a' && c <= 'z' && c != 'x') {
+    c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (const Glyph& glyph : kFont) {
+    if (glyph.c == c) {
+      return &glyph;
+    }
+  }
+  return c == ' ' ? nullptr : FindGlyph('?');
+}
+
+int TextWidth(std::string_view text) {
+  return static_cast<int>(text.size()) * kGlyphAdvance;
+}
+
+void Put(const Bitmap& bmp, int x, int y, std::uint32_t color) {
+  if (x >= 0 && y >= 0 && x < bmp.Width() && y < bmp.Height()) {
+    bmp.Row32(y)[x] = color;
+  }
+}
+
+void DrawText(const Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
+  for (const char c : text) {
+    if (const Glyph* glyph = FindGlyph(c)) {
+      for (int row = 0; row < 7; ++row) {
+        for (int col = 0; col < 5; ++col) {
+          if ((glyph->rows[static_cast<std::size_t>(row)] >> (4 - col)) & 1) {
+            Put(bmp, x + col, y + row, color);
+          }
+        }
+      }
+    }
+    x += kGlyphAdvance;
+  }
+}
+
+std::uint8_t Mix(std::uint32_t s, std::uint32_t d, int shift, std::uint32_t a) {
+  const std::uint32_t sc = (s >> shift) & 0xFF;
+  const std::uint32_t dc = (d >> shift) & 0xFF;
+  return static_cast<std::uint8_t>((sc * a + dc * (255 - a)) / 255);
+}
+
+// The picture r of src over a checkerboard at (x, y), with a line around it and ticks between
+// the frames.
+void DrawPicture(const Bitmap& sheet, int x, int y, const Bitmap& src, TRect r, int frames) {
+  for (int row = 0; row < r.Height(); ++row) {
+    const std::uint32_t* in = src.Row32(r.Top + row) + r.Left;
+    for (int col = 0; col < r.Width(); ++col) {
+      const std::uint32_t d = kChecks[static_cast<std::size_t>(((col / 6) + (row / 6)) % 2)];
+      const std::uint32_t s = in[col];
+      const std::uint32_t a = s >> 24;
+      const std::uint32_t out = 0xFF000000u | (std::uint32_t{Mix(s, d, 16, a)} << 16) |
+                                (std::uint32_t{Mix(s, d, 8, a)} << 8) | Mix(s, d, 0, a);
+      Put(sheet, x + col, y + row, out);
+    }
+  }
+  for (int col = -1; col <= r.Width(); ++col) {
+    Put(sheet, x + col, y - 1, kFrameLine);
+    Put(sheet, x + col, y + r.Height(), kFrameLine);
+  }
+  for (int row = -1; row <= r.Height(); ++row) {
+    Put(sheet, x - 1, y + row, kFrameLine);
+    Put(sheet, x + r.Width(), y + row, kFrameLine);
+  }
+  const int frame_w = frames > 0 ? r.Width() / frames : 0;
+  for (int f = 1; f < frames && frame_w > 0; ++f) {
+    for (int t = 1; t <= 3; ++t) {
+      Put(sheet, x + f * frame_w, y - 1 - t, kFrameLine);
+    }
+  }
+}
+
+class SheetPlatform : public skin::SkinManagerPlatform {
+ public:
+  SheetPlatform(int ppi, std::vector<std::string>& problems) : ppi_(ppi), problems_(problems) {}
+  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
+  void ShowErrorDialog(std::string_view text) override { problems_.emplace_back(text); }
+  void ShowWarningDialog(std::string_view text) override { problems_.emplace_back(text); }
+  void ShowPlainMessage(std::string_view text) override { problems_.emplace_back(text); }
+  [[nodiscard]] int SystemPPI() const override { return ppi_; }
+  [[nodiscard]] std::string ProgramFolder() const override { return {}; }
+
+ private:
+  int ppi_;
+  std::vector<std::string>& problems_;
+};
+
+struct Cell {
+  std::string label;
+  std::string detail;
+  const Bitmap* picture = nullptr;
+  TRect r;
+  int frames = 1;
+  int x = 0;
+  int y = 0;
+  [[nodiscard]] int Width() const {
+    return std::max({TextWidth(label), TextWidth(detail), r.Width() + 2});
+  }
+  [[nodiscard]] int Height() const { return 2 * kLineHeight + 4 + r.Height() + 2; }
+};
+
+void PutU32(skin::Bytes& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    out.push_back(static_cast<std::uint8_t>(v >> shift));
+  }
+}
+
+void PutChunk(skin::Bytes& out, std::string_view type, const skin::Bytes& data) {
+  PutU32(out, static_cast<std::uint32_t>(data.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type.begin(), type.end());
+  out.insert(out.end(), data.begin(), data.end());
+  const auto crc = crc32(0, out.data() + start, static_cast<uInt>(out.size() - start));
+  PutU32(out, static_cast<std::uint32_t>(crc));
+}
+
+}  // namespace
+
+skin::Bytes EncodePng(const Bitmap& bmp) {
+  skin::Bytes raw;
+  raw.reserve(static_cast<std::size_t>(bmp.Height()) *
+              (static_cast<std::size_t>(bmp.Width()) * 4 + 1));
+  for (int y = 0; y < bmp.Height(); ++y) {
+    raw.push_back(0);
+    const std::uint32_t* row = bmp.Row32(y);
+    for (int x = 0; x < bmp.Width(); ++x) {
+      const std::uint32_t p = row[x];
+      raw.insert(raw.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                             static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
+    }
+  }
+  uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
+  skin::Bytes packed(packed_size);
+  if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 9) !=
+      Z_OK) {
+    throw Error("The contact sheet could not be compressed");
+  }
+  packed.resize(packed_size);
+
+  skin::Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  skin::Bytes header;
+  PutU32(header, static_cast<std::uint32_t>(bmp.Width()));
+  PutU32(header, static_cast<std::uint32_t>(bmp.Height()));
+  header.insert(header.end(), {8, 6, 0, 0, 0});
+  PutChunk(out, "IHDR", header);
+  PutChunk(out, "IDAT", packed);
+  PutChunk(out, "IEND", {});
+  return out;
+}
+
+ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
+  ContactSheet sheet;
+  SheetPlatform platform(ppi, sheet.problems);
+  skin::TsSkinManager manager(platform);
+  skin::TsStoredSkin item;
+  item.Name = "sheet";
+  item.PackedData = archive;
+  manager.InternalSkins.Items.push_back(std::move(item));
+  manager.SetSkinName("sheet");
+  if (!manager.IsActive()) {
+    throw Error(sheet.problems.empty() ? "The skin has no sections" : sheet.problems.front());
+  }
+  const skin::TacSkinData& data = manager.CommonSkinData(ppi);
+
+  std::vector<Cell> cells;
+  for (const skin::TsMaskData& md : data.ma) {
+    Cell cell;
+    cell.label = md.ClassName + " " + md.PropertyName;
+    cell.picture = md.Bmp ? md.Bmp.get() : &manager.MasterBitmap;
+    cell.r = skin::ClipToPicture(md.R, *cell.picture);
+    cell.frames = std::max(1, md.ImageCount);
+    cell.detail = std::to_string(md.DivPPI) + ">" + std::to_string(md.MulPPi) + " " +
+                  std::to_string(md.Width) + "x" + std::to_string(md.Height) + " x" +
+                  std::to_string(cell.frames) + (md.Bmp ? "" : " MASTER");
+    cells.push_back(std::move(cell));
+  }
+
+  const std::string title =
+      "SKIN AT " + std::to_string(ppi) + " PPI: " + std::to_string(cells.size()) + " IMAGE ENTRIES";
+  int x = kMargin;
+  int y = kMargin + 2 * kLineHeight;
+  int row_height = 0;
+  int width = kMargin + TextWidth(title) + kMargin;
+  for (Cell& cell : cells) {
+    if (x > kMargin && x + cell.Width() > kSheetWidth) {
+      x = kMargin;
+      y += row_height + kMargin;
+      row_height = 0;
+    }
+    cell.x = x;
+    cell.y = y;
+    x += cell.Width() + kMargin;
+    row_height = std::max(row_height, cell.Height());
+    width = std::max(width, x);
+  }
+  const int height = y + row_height + kMargin;
+
+  Bitmap out = skin::CreateBmp32(width, height);
+  if (out.Empty()) {
+    throw Error("Not enough memory for the contact sheet");
+  }
+  for (int row = 0; row < height; ++row) {
+    std::fill_n(out.Row32(row), width, kBackground);
+  }
+  DrawText(out, kMargin, kMargin, title, kLabel);
+  for (const Cell& cell : cells) {
+    DrawText(out, cell.x, cell.y, cell.label, kLabel);
+    DrawText(out, cell.x, cell.y + kLineHeight, cell.detail, kDetail);
+    if (!cell.r.IsEmpty()) {
+      DrawPicture(out, cell.x + 1, cell.y + 2 * kLineHeight + 5, *cell.picture, cell.r,
+                  cell.frames);
+    }
+  }
+  sheet.entries = static_cast<int>(cells.size());
+  sheet.png = EncodePng(out);
+  return sheet;
+}
+
+}  // namespace kestrune::skin_tool
