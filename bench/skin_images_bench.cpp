@@ -1,0 +1,91 @@
+// The pictures of the built-in skin: a whole load at 144 pixels per inch (the 96 copy cutting
+// from the master image, the 144 copy rescaling every entry), and its two costly steps alone.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "assets/skin/builtin_skin.h"
+#include "skin/data/skin_images.h"
+#include "skin/data/skin_manager.h"
+
+namespace {
+
+using namespace kestrune::skin;
+
+class QuietPlatform : public SkinManagerPlatform {
+ public:
+  explicit QuietPlatform(int ppi) : ppi_(ppi) {}
+  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
+  void ShowErrorDialog(std::string_view /*text*/) override {}
+  void ShowWarningDialog(std::string_view /*text*/) override {}
+  void ShowPlainMessage(std::string_view /*text*/) override {}
+  [[nodiscard]] int SystemPPI() const override { return ppi_; }
+  [[nodiscard]] std::string ProgramFolder() const override { return "/nonexistent/"; }
+
+ private:
+  int ppi_;
+};
+
+void BM_LoadBuiltInSkinPictures(benchmark::State& state) {
+  const int ppi = static_cast<int>(state.range(0));
+  QuietPlatform platform(ppi);
+  TsSkinManager manager(platform);
+  manager.InternalSkins = BuiltinStoredSkins();
+  const std::string name(kBuiltinSkinName);
+  for (auto _ : state) {
+    manager.SetSkinName(name);
+    if (!manager.IsActive()) {
+      state.SkipWithError("the built-in skin did not load");
+      break;
+    }
+  }
+  std::size_t pixels = 0;
+  for (const auto& data : manager.SkinDataArray) {
+    for (const TacBmpData& cached : data ? data->BmpArray : std::vector<TacBmpData>{}) {
+      pixels += static_cast<std::size_t>(cached.Bmp->Width() * cached.Bmp->Height());
+    }
+  }
+  state.counters["copies"] = static_cast<double>(manager.SkinDataArray.size() > 1 ? 2 : 1);
+  state.counters["cached_kpixels"] = static_cast<double>(pixels) / 1000.0;
+}
+BENCHMARK(BM_LoadBuiltInSkinPictures)->Arg(96)->Arg(144)->Arg(192)->Unit(benchmark::kMicrosecond);
+
+// Decoding "MASTER COPY.PNG" (373 x 455) from the unpacked archive.
+void BM_DecodeMasterImage(benchmark::State& state) {
+  QuietPlatform platform(96);
+  TsSkinManager manager(platform);
+  manager.InternalSkins = BuiltinStoredSkins();
+  manager.SetSkinName(std::string(kBuiltinSkinName));
+  const TacPictureSource source{&manager.sc, {}};
+  for (auto _ : state) {
+    Bitmap master = LoadMasterImage("MASTER COPY.PNG", source);
+    benchmark::DoNotOptimize(master.Row32(0));
+  }
+}
+BENCHMARK(BM_DecodeMasterImage)->Unit(benchmark::kMicrosecond);
+
+// One title glyph strip (three frames of 90 x 40) from 192 to 144 pixels per inch.
+void BM_ScaleTitleGlyph(benchmark::State& state) {
+  QuietPlatform platform(96);
+  TsSkinManager manager(platform);
+  manager.InternalSkins = BuiltinStoredSkins();
+  manager.SetSkinName(std::string(kBuiltinSkinName));
+  TsMaskData glyph;
+  glyph.R = Rect(0, 104, 270, 144);
+  glyph.ImageCount = 3;
+  glyph.ImgType = itisaGlyph;
+  glyph.DivPPI = 192;
+  glyph.MulPPi = 144;
+  for (auto _ : state) {
+    TsMaskData md = glyph;
+    ScaleMaskData(md, &manager.MasterBitmap, false);
+    benchmark::DoNotOptimize(md.Bmp);
+  }
+}
+BENCHMARK(BM_ScaleTitleGlyph)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
