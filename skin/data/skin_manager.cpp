@@ -291,7 +291,10 @@ void TsSkinManager::SetSkinName(std::string value) {
   try {
     ClearSkinData();
     InitCommonData();
-    // Mirroring of title-bar glyphs for right-to-left programs goes here with the images.
+    ManagerState &= static_cast<std::uint16_t>(~msRTLFlipped);  // The pictures are new.
+    if (platform_.RightToLeft()) {
+      FlipImages(true);
+    }
   } catch (const std::exception& error) {
     skin_name_ = old_name;
     platform_.ShowErrorDialog(error.what());

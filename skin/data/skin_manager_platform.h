@@ -27,6 +27,8 @@ class SkinManagerPlatform {
   [[nodiscard]] virtual std::string ProgramFolder() const = 0;
   // The program's first command-line parameter; empty when there is none.
   [[nodiscard]] virtual std::string FirstParameter() const { return {}; }
+  // Whether the application or its main form reads right to left (title glyphs are mirrored).
+  [[nodiscard]] virtual bool RightToLeft() const { return false; }
 
   // Steps whose work belongs to other components (form snapshots, the window-creation hook for
   // standard dialogs, glow windows, image lists, fonts). The manager calls them at their place

@@ -25,14 +25,17 @@ class QuietPlatform : public SkinManagerPlatform {
   void ShowPlainMessage(std::string_view text) override { errors.emplace_back(text); }
   [[nodiscard]] int SystemPPI() const override { return ppi; }
   [[nodiscard]] std::string ProgramFolder() const override { return "/nowhere/"; }
+  [[nodiscard]] bool RightToLeft() const override { return rtl; }
 
   int ppi;
+  bool rtl = false;
   std::vector<std::string> errors;
 };
 
 // A manager at `ppi` with `skins` as its internal skins, the first one loaded.
 struct LoadedSkin {
-  LoadedSkin(int ppi, TsStoredSkins skins) : platform(ppi), manager(platform) {
+  LoadedSkin(int ppi, TsStoredSkins skins, bool rtl = false) : platform(ppi), manager(platform) {
+    platform.rtl = rtl;
     manager.InternalSkins = std::move(skins);
     manager.SetSkinName(manager.InternalSkins.Items.front().Name);
   }
@@ -326,27 +329,41 @@ TEST(SkinImagesTest, ScaledRecordsOnDemand) {
   EXPECT_EQ(md.Bmp->Width(), 48);
 }
 
+std::vector<std::uint32_t> Pixels(const Bitmap& bmp, TRect r) {
+  std::vector<std::uint32_t> pixels;
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    pixels.insert(pixels.end(), bmp.Row32(y) + r.Left, bmp.Row32(y) + r.Right);
+  }
+  return pixels;
+}
+
 TEST(SkinImagesTest, TitleGlyphsMirrorOnceAndBack) {
   LoadedSkin skin(192, BuiltinStoredSkins());
   const Bitmap& master = skin.manager.MasterBitmap;
-  const auto snapshot = [&master] {
-    std::vector<std::uint32_t> pixels;
-    for (int y = 0; y < master.Height(); ++y) {
-      pixels.insert(pixels.end(), master.Row32(y), master.Row32(y) + master.Width());
+  const TRect whole = Rect(0, 0, master.Width(), master.Height());
+  const std::vector<std::uint32_t> before = Pixels(master, whole);
+  // BICONNORM of the 96 copy, its first frame: the restore glyph, which is not symmetric.
+  const TRect norm = Rect(135, 20, 180, 40);
+  std::vector<std::uint32_t> mirrored;
+  for (int y = norm.Top; y < norm.Bottom; ++y) {
+    for (int x = norm.Right - 1; x >= norm.Left; --x) {
+      mirrored.push_back(master.Row32(y)[x]);
     }
-    return pixels;
-  };
-  const std::vector<std::uint32_t> before = snapshot();
-  // BICONCLOSE of the 96 copy: three frames 45 pixels wide from (0, 0) of the master image.
-  const std::uint32_t left = master.Row32(10)[0];
-  const std::uint32_t right = master.Row32(10)[44];
+  }
+  ASSERT_NE(mirrored, Pixels(master, norm));
   skin.manager.FlipImages(true);
-  EXPECT_EQ(master.Row32(10)[0], right);
-  EXPECT_EQ(master.Row32(10)[44], left);
+  EXPECT_EQ(Pixels(master, norm), mirrored);
+  const std::vector<std::uint32_t> flipped = Pixels(master, whole);
   skin.manager.FlipImages(true);  // Already mirrored.
-  EXPECT_EQ(master.Row32(10)[0], right);
+  EXPECT_EQ(Pixels(master, whole), flipped);
   skin.manager.FlipImages(false);
-  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(Pixels(master, whole), before);
+
+  // A right-to-left program gets them mirrored with every load.
+  LoadedSkin rtl(192, BuiltinStoredSkins(), true);
+  EXPECT_EQ(Pixels(rtl.manager.MasterBitmap, whole), flipped);
+  rtl.manager.SetSkinName(std::string(kBuiltinSkinName));
+  EXPECT_EQ(Pixels(rtl.manager.MasterBitmap, whole), flipped);
 }
 
 TEST(SkinImagesTest, GeneratedOuterImage) {
