@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,6 +14,7 @@
 #include "skin/data/skin_archive_writer.h"
 #include "skin/data/skin_manager.h"
 #include "tests/support/png_writer.h"
+#include "tests/support/temp_dir.h"
 
 namespace kestrune::skin {
 namespace {
@@ -24,11 +27,12 @@ class QuietPlatform : public SkinManagerPlatform {
   void ShowWarningDialog(std::string_view /*text*/) override {}
   void ShowPlainMessage(std::string_view text) override { errors.emplace_back(text); }
   [[nodiscard]] int SystemPPI() const override { return ppi; }
-  [[nodiscard]] std::string ProgramFolder() const override { return "/nowhere/"; }
+  [[nodiscard]] std::string ProgramFolder() const override { return program_folder; }
   [[nodiscard]] bool RightToLeft() const override { return rtl; }
 
   int ppi;
   bool rtl = false;
+  std::string program_folder = "/nowhere/";
   std::vector<std::string> errors;
 };
 
@@ -52,6 +56,13 @@ struct LoadedSkin {
 
 constexpr std::uint32_t kFuchsia = 0xFFFF00FFu;  // As the PNG writer takes pixels: 0xAARRGGBB.
 constexpr std::uint32_t kGrey = 0xFF808080u;
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
 
 // A 40 x 20 master image: grey, with opaque fuchsia in the top-left pixel.
 Bytes MasterPng() {
@@ -213,6 +224,103 @@ TEST(SkinImagesTest, ADamagedPictureEndsTheLoadWithTheDecodersMessage) {
   EXPECT_EQ(skin.manager.SkinName(), std::string(kBuiltinSkinName));
   ASSERT_EQ(skin.platform.errors.size(), 1u);
   EXPECT_EQ(skin.platform.errors[0].rfind("Invalid PNG image", 0), 0u) << skin.platform.errors[0];
+}
+
+// A BMP file of `bits` 24 or 32 from pixels given as 0xAARRGGBB, top row first.
+Bytes BmpFile(int width, int height, int bits, const std::vector<std::uint32_t>& pixels) {
+  const int stride = (width * bits / 8 + 3) / 4 * 4;
+  Bytes out(54 + static_cast<std::size_t>(stride * height), 0);
+  const auto put32 = [&out](std::size_t at, std::uint32_t v) {
+    for (std::size_t b = 0; b < 4; ++b) {
+      out[at + b] = static_cast<std::uint8_t>(v >> (8 * b));
+    }
+  };
+  out[0] = 'B';
+  out[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(out.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(width));
+  put32(22, static_cast<std::uint32_t>(height));
+  out[26] = 1;
+  out[28] = static_cast<std::uint8_t>(bits);
+  for (int y = 0; y < height; ++y) {
+    std::size_t at = 54 + static_cast<std::size_t>(stride * (height - 1 - y));
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+      for (int b = 0; b < bits / 8; ++b) {
+        out[at++] = static_cast<std::uint8_t>(p >> (8 * b));
+      }
+    }
+  }
+  return out;
+}
+
+TEST(SkinImagesTest, KeyColourAndAlphaConventions) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    std::vector<std::uint32_t> expected;  // As the bitmap stores them: 0xAARRGGBB.
+  };
+  const std::vector<std::uint32_t> in = {kFuchsia, 0x80FF00FFu, 0x00123456u, kGrey};
+  const std::vector<Case> cases = {
+      {"MASTER.PNG",
+       test::RgbaPng(2, 2, in),
+       {kTransparentFuchsia, 0x80FF00FFu, 0x00123456u, kGrey}},
+      {"MASTER.BMP",
+       BmpFile(2, 2, 24, in),
+       {kTransparentFuchsia, kTransparentFuchsia, 0xFF123456u, kGrey}},
+      {"MASTER32.BMP",
+       BmpFile(2, 2, 32, in),
+       {kTransparentFuchsia, 0x80FF00FFu, 0x00123456u, kGrey}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TacSkinConvertor archive;
+    archive.Files.push_back({c.name, TacFileType::ftOther, c.bytes});
+    const Bitmap master = LoadMasterImage(Upper(c.name), TacPictureSource{&archive, {}});
+    ASSERT_EQ(master.Width(), 2);
+    std::vector<std::uint32_t> got;
+    for (int y = 0; y < 2; ++y) {
+      got.insert(got.end(), master.Row32(y), master.Row32(y) + 2);
+    }
+    EXPECT_EQ(got, c.expected);
+  }
+  TacSkinConvertor empty;
+  EXPECT_TRUE(LoadMasterImage("MASTER.PNG", TacPictureSource{&empty, {}}).Empty());
+}
+
+TEST(SkinImagesTest, AnUnpackedSkinTakesItsPicturesFromItsFolder) {
+  test::TempDir folder;
+  const auto write = [&folder](const std::string& name, const Bytes& bytes) {
+    std::filesystem::create_directories(folder.path() / "skins" / "Loose");
+    folder.Write("skins/Loose/" + name, std::string(bytes.begin(), bytes.end()));
+  };
+  const std::string options =
+      "[GLOBALINFO]\nVERSION=2.0\nMASTERBITMAP=master.png\n"
+      "[EDIT]\nGLOW0=!glow.png!1!0!3!0002!0002!0002!0002!1\n"
+      "GLOW1=!gone.png!1!0!3!0002!0002!0002!0002!1\n"
+      "GLYPHMASK=@0000@0000@0012@0006@2@0\n";
+  write("Options.dat", Bytes(options.begin(), options.end()));
+  // Names as the loader asks for them: upper case (Linux file names are case-sensitive).
+  write("MASTER.PNG", MasterPng());
+  write("GLOW.PNG", test::RgbaPng(8, 8, std::vector<std::uint32_t>(64, 0x80FFFFFFu)));
+
+  QuietPlatform platform(96);
+  platform.program_folder = folder.Folder();
+  TsSkinManager manager(platform);
+  manager.SkinDirectory = "skins";
+  manager.SetSkinName("Loose");
+  ASSERT_TRUE(manager.IsActive()) << (platform.errors.empty() ? "" : platform.errors[0]);
+  EXPECT_FALSE(manager.SkinIsPacked);
+  EXPECT_EQ(manager.MasterBitmap.Width(), 40);
+  const TacSkinData& data = manager.CommonSkinData(96);
+  const int glow = data.GetMaskIndex("EDIT", "GLOW0");
+  ASSERT_GE(glow, 0);
+  ASSERT_NE(data.ma[static_cast<std::size_t>(glow)].Bmp, nullptr);
+  EXPECT_EQ(data.ma[static_cast<std::size_t>(glow)].Bmp->Width(), 8);
+  EXPECT_EQ(data.GetMaskIndex("EDIT", "GLOW1"), -1);
+  EXPECT_GE(data.GetMaskIndex("EDIT", "GLYPHMASK"), 0);
 }
 
 // A 3-frame border picture 18 x 6 with margins of 2; frame 1 has a transparent top-left pixel.
