@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/image_codecs.h"
+#include "skin/paint/image_codecs.h"
 #include "app/std_image_list.h"
 #include "platform/form_description.h"
 #include "skin/paint/bitmap.h"

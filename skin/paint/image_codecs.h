@@ -1,5 +1,5 @@
 #pragma once
-// The picture files an image list item may hold (PNG, 32- or 24-bit BMP, ICO) turned into
+// The picture files a skin or an image list item may hold (PNG, 32- or 24-bit BMP, ICO) turned into
 // 32-bit bitmaps with straight alpha, and a 32-bit bitmap turned back into BMP or ICO bytes.
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "app/image_codecs.h"
+#include "skin/paint/image_codecs.h"
 
 #include <algorithm>
 #include <string>
