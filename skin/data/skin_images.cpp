@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/image_codecs.h"
+#include "skin/paint/image_codecs.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/png_decode.h"

@@ -1,6 +1,6 @@
 // The BMP and ICO readers: round trips and hostile headers.
 
-#include "app/image_codecs.h"
+#include "skin/paint/image_codecs.h"
 
 #include <gtest/gtest.h>
 
