@@ -9,6 +9,12 @@
 
 namespace kestrune::platform {
 
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 enum class OpenMode {
   kCreateExclusive,  // Create or empty the file for writing; nobody else may open it meanwhile.
   kCreateIfMissing,  // Create the file empty unless it exists; an existing file is left unchanged.

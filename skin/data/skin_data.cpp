@@ -32,15 +32,7 @@ void TacSkinData::LoadParams(int line_width, int scroll_btn_length) {
 }
 
 int TacSkinData::GetSkinIndex(std::string_view name) const {
-  if (name.empty()) {
-    return -1;
-  }
-  for (std::size_t i = 0; i < gd.size(); ++i) {
-    if (gd[i].ClassName == name) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
+  return FindSection(gd, name);
 }
 
 int TacSkinData::FindMask(int skin_index, std::string_view key, bool textures_only,

@@ -7,12 +7,12 @@
 #include <memory>
 #include <utility>
 
-#include "skin/paint/image_codecs.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/png_decode.h"
 #include "skin/data/byte_files.h"
 #include "skin/data/skin_options.h"
+#include "skin/paint/image_codecs.h"
 #include "skin/paint/pixel_ops.h"
 #include "skin/paint/stretch.h"
 

@@ -17,12 +17,6 @@ namespace kestrune::skin {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 TsSkinManager* g_default_manager = nullptr;
 
 constexpr double kNewestSupportedVersion = 16.99;
@@ -38,7 +32,7 @@ std::string WithSeparator(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
 #endif
   if (path.empty() || !IsSeparator(path.back())) {
-    path += kSeparator;
+    path += platform::kPathSeparator;
   }
   return path;
 }
@@ -529,7 +523,7 @@ void TsSkinManager::ShowFormatError() {
 bool TsSkinManager::InitSkinFile() {
   const std::string directory = FullSkinDirectory();
   const ShowSkinError show = [this](const std::string& text) { platform_.ShowPlainMessage(text); };
-  SkinCommonInfo.SkinPath = directory + skin_name_ + kSeparator;
+  SkinCommonInfo.SkinPath = directory + skin_name_ + platform::kPathSeparator;
   if (platform::FileExists(SkinCommonInfo.SkinPath + "Options.dat")) {
     sc.Clear();
     const Bytes text = ReadFileBytes(SkinCommonInfo.SkinPath + "Options.dat", kMaxUnpackedTotal);

@@ -202,18 +202,6 @@ TsGeneralData DefaultSection(const Scales& scales, TColor def_light) {
   return data;
 }
 
-int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name) {
-  if (name.empty()) {
-    return -1;
-  }
-  for (std::size_t i = 0; i < gd.size(); ++i) {
-    if (gd[i].ClassName == name) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
 // Reads GLOBALINFO keys directly: they are never inherited.
 class GlobalReader {
  public:
@@ -660,6 +648,18 @@ void MergeCommonSections(const IniStore& common, const Scales& scales, TColor de
 }
 
 }  // namespace
+
+int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name) {
+  if (name.empty()) {
+    return -1;
+  }
+  for (std::size_t i = 0; i < gd.size(); ++i) {
+    if (gd[i].ClassName == name) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
 
 int PPIToIndex(int ppi) {
   if (ppi <= 110) {

@@ -101,6 +101,9 @@ struct TsSkinOptions {
 
 [[nodiscard]] TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& context);
 
+// The index of the section named exactly `name` in `gd`, or -1.
+[[nodiscard]] int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name);
+
 // Sets ScrollBorderOffset from BorderIndex, BorderWidth and BorderRadius.
 void UpdateScrollBorderOffset(TsGeneralData& data);
 

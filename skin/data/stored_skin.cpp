@@ -3,16 +3,11 @@
 #include <filesystem>
 
 #include "platform/error.h"
+#include "platform/files.h"
 #include "skin/data/byte_files.h"
 
 namespace kestrune::skin {
 namespace {
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 
 bool DirectoryExists(const std::string& directory) {
   std::error_code error;
@@ -35,9 +30,9 @@ std::string NormalizeSkinDirectory(std::string directory) {
     return directory + ":\\";
 #endif
   if (!directory.empty() && (directory.back() == '/' || directory.back() == '\\'))
-    directory.back() = kSeparator;
+    directory.back() = platform::kPathSeparator;
   else
-    directory += kSeparator;
+    directory += platform::kPathSeparator;
   return directory;
 }
 

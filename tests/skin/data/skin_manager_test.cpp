@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assets/skin/builtin_skin.h"
+#include "platform/files.h"
 #include "skin/data/skin_archive_writer.h"
 #include "skin/data/skin_commands.h"
 #include "tests/skin/data/archive_builder.h"
@@ -45,11 +46,6 @@ class RecordingPlatform : public SkinManagerPlatform {
 };
 
 const std::string kBuiltin(kBuiltinSkinName);
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 const std::string kNewSkin = "cmd 1";
 const std::string kRemoveSkin = "cmd 2";
 const std::string kRefresh = "cmd 3";
@@ -140,8 +136,8 @@ TEST_F(SkinManagerTest, SkinFolderAndSkinFileComeBeforeTheInternalSkin) {
   manager.SetSkinName(kBuiltin);
   EXPECT_EQ(manager.SkinInfo(), "1.5");
   EXPECT_FALSE(manager.SkinIsPacked);
-  EXPECT_EQ(manager.SkinCommonInfo.SkinPath,
-            folder.Folder() + "skins" + kSeparator + kBuiltin + kSeparator);
+  EXPECT_EQ(manager.SkinCommonInfo.SkinPath, folder.Folder() + "skins" + platform::kPathSeparator +
+                                                 kBuiltin + platform::kPathSeparator);
 
   std::filesystem::remove_all(folder.path() / "skins" / kBuiltin);
   manager.SetSkinName(kBuiltin);
