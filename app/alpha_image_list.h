@@ -16,12 +16,12 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/paint/image_codecs.h"
 #include "app/std_image_list.h"
 #include "platform/form_description.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/colors.h"
 #include "skin/paint/geometry.h"
+#include "skin/paint/image_codecs.h"
 
 namespace kestrune {
 

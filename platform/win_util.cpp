@@ -2,10 +2,13 @@
 
 namespace kestrune::platform {
 
-std::wstring Widen(std::string_view utf8) { return WidenFrom(utf8, CP_UTF8); }
+std::wstring Widen(std::string_view utf8) {
+  return WidenFrom(utf8, CP_UTF8);
+}
 
 std::wstring WidenFrom(std::string_view bytes, UINT code_page) {
-  if (bytes.empty()) return {};
+  if (bytes.empty())
+    return {};
   const int size = static_cast<int>(bytes.size());
   const int needed = ::MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(needed), L'\0');
