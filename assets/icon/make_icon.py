@@ -11,9 +11,12 @@ the output is the same bytes on every run. Sizes 16..128 are stored as 32-bit bi
 """
 
 import math
+import os
 import struct
 import sys
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from png_file import rgba_png  # noqa: E402
 
 SIZES = (16, 24, 32, 48, 64, 72, 96, 128, 256)
 
@@ -72,19 +75,7 @@ def draw(size):
 
 
 def png_bytes(size, pixels):
-    raw = bytearray()
-    for row in range(size):
-        raw.append(0)
-        for r, g, b, a in pixels[row * size:(row + 1) * size]:
-            raw += bytes((r, g, b, a))
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    return rgba_png(size, size, pixels)
 
 
 def bitmap_bytes(size, pixels):

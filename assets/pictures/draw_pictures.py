@@ -12,9 +12,10 @@ and 32 pixels on light and dark backgrounds: shapes are bold and carry a thin da
 
 import math
 import os
-import struct
 import sys
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from png_file import rgba_png  # noqa: E402
 
 SIZE = 32
 SUB = 4  # samples per pixel side
@@ -245,19 +246,8 @@ PICTURES = (draw_wand, draw_play, draw_cat, draw_coffee, draw_double_tap)
 # --- output ----------------------------------------------------------------------------------------
 
 def png_bytes(pixels):
-    raw = bytearray()
-    for row in range(SIZE):
-        raw.append(0)
-        for r, g, b, a in pixels[row * SIZE:(row + 1) * SIZE]:
-            raw += bytes((r, g, b, a)) if a else bytes(4)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    # Fully transparent pixels are stored as zeros, whatever colour they were drawn with.
+    return rgba_png(SIZE, SIZE, [p if p[3] else (0, 0, 0, 0) for p in pixels])
 
 
 def write_layout(path, images):

@@ -15,9 +15,10 @@ Only the standard library is used, so the build can run this on any machine with
 
 import math
 import os
-import struct
 import sys
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from png_file import rgba_png  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OPTIONS = os.path.join(HERE, "Options.dat")
@@ -90,17 +91,8 @@ class Canvas:
                 self.blend(left + x, top + y, (p[0], p[1], p[2], p[3]), 1.0)
 
     def png(self):
-        rows = bytearray()
-        for y in range(self.height):
-            rows.append(0)
-            for p in self.px[y * self.width:(y + 1) * self.width]:
-                rows.extend(max(0, min(255, int(round(c)))) for c in p)
-        def chunk(kind, data):
-            body = kind + data
-            return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 6, 0, 0, 0)
-        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b""))
+        return rgba_png(self.width, self.height,
+                        [tuple(max(0, min(255, int(round(c)))) for c in p) for p in self.px])
 
 
 def rgba(color):
