@@ -14,23 +14,9 @@ namespace {
 
 using namespace kestrune::skin;
 
-class QuietPlatform : public SkinManagerPlatform {
- public:
-  explicit QuietPlatform(int ppi) : ppi_(ppi) {}
-  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
-  void ShowErrorDialog(std::string_view /*text*/) override {}
-  void ShowWarningDialog(std::string_view /*text*/) override {}
-  void ShowPlainMessage(std::string_view /*text*/) override {}
-  [[nodiscard]] int SystemPPI() const override { return ppi_; }
-  [[nodiscard]] std::string ProgramFolder() const override { return "/nonexistent/"; }
-
- private:
-  int ppi_;
-};
-
 void BM_LoadBuiltInSkinPictures(benchmark::State& state) {
   const int ppi = static_cast<int>(state.range(0));
-  QuietPlatform platform(ppi);
+  HeadlessSkinPlatform platform(ppi);
   TsSkinManager manager(platform);
   manager.InternalSkins = BuiltinStoredSkins();
   const std::string name(kBuiltinSkinName);
@@ -54,7 +40,7 @@ BENCHMARK(BM_LoadBuiltInSkinPictures)->Arg(96)->Arg(144)->Arg(192)->Unit(benchma
 
 // Decoding "MASTER COPY.PNG" (373 x 455) from the unpacked archive.
 void BM_DecodeMasterImage(benchmark::State& state) {
-  QuietPlatform platform(96);
+  HeadlessSkinPlatform platform(96);
   TsSkinManager manager(platform);
   manager.InternalSkins = BuiltinStoredSkins();
   manager.SetSkinName(std::string(kBuiltinSkinName));
@@ -68,7 +54,7 @@ BENCHMARK(BM_DecodeMasterImage)->Unit(benchmark::kMicrosecond);
 
 // One title glyph strip (three frames of 90 x 40) from 192 to 144 pixels per inch.
 void BM_ScaleTitleGlyph(benchmark::State& state) {
-  QuietPlatform platform(96);
+  HeadlessSkinPlatform platform(96);
   TsSkinManager manager(platform);
   manager.InternalSkins = BuiltinStoredSkins();
   manager.SetSkinName(std::string(kBuiltinSkinName));

@@ -12,22 +12,8 @@ namespace {
 
 using namespace kestrune::skin;
 
-class QuietPlatform : public SkinManagerPlatform {
- public:
-  explicit QuietPlatform(int ppi) : ppi_(ppi) {}
-  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
-  void ShowErrorDialog(std::string_view /*text*/) override {}
-  void ShowWarningDialog(std::string_view /*text*/) override {}
-  void ShowPlainMessage(std::string_view /*text*/) override {}
-  [[nodiscard]] int SystemPPI() const override { return ppi_; }
-  [[nodiscard]] std::string ProgramFolder() const override { return "/nonexistent/"; }
-
- private:
-  int ppi_;
-};
-
 void BM_LoadBuiltInSkin(benchmark::State& state) {
-  QuietPlatform platform(static_cast<int>(state.range(0)));
+  HeadlessSkinPlatform platform(static_cast<int>(state.range(0)));
   TsSkinManager manager(platform);
   manager.InternalSkins = BuiltinStoredSkins();
   const std::string name(kBuiltinSkinName);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrune::skin {
 
@@ -43,6 +44,26 @@ class SkinManagerPlatform {
   virtual void SetDrawingRestricted(bool /*restricted*/) {}
   virtual void ApplyApplicationFont(std::string_view /*font_name*/) {}
   virtual void RedrawHookedFrames() {}
+};
+
+// A platform without windows, for tools, tests and benchmarks: broadcasts go nowhere and every
+// message the manager would show is kept, in order, in `messages`.
+class HeadlessSkinPlatform : public SkinManagerPlatform {
+ public:
+  explicit HeadlessSkinPlatform(int ppi) : system_ppi(ppi) {}
+
+  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
+  void ShowErrorDialog(std::string_view text) override { messages.emplace_back(text); }
+  void ShowWarningDialog(std::string_view text) override { messages.emplace_back(text); }
+  void ShowPlainMessage(std::string_view text) override { messages.emplace_back(text); }
+  [[nodiscard]] int SystemPPI() const override { return system_ppi; }
+  [[nodiscard]] std::string ProgramFolder() const override { return program_folder; }
+  [[nodiscard]] bool RightToLeft() const override { return right_to_left; }
+
+  int system_ppi;
+  std::string program_folder;  // empty: no skin folder next to a program is searched
+  bool right_to_left = false;
+  std::vector<std::string> messages;
 };
 
 }  // namespace kestrune::skin

@@ -7,29 +7,6 @@
 namespace kestrune::skin_tool {
 namespace {
 
-// The manager's window side for a tool without windows: a fixed density and the texts it
-// would show collected as problems.
-class ToolPlatform : public skin::SkinManagerPlatform {
- public:
-  ToolPlatform(int ppi, std::vector<std::string>& problems) : ppi_(ppi), problems_(problems) {}
-
-  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
-  void ShowErrorDialog(std::string_view text) override { Note(text); }
-  void ShowWarningDialog(std::string_view text) override { Note(text); }
-  void ShowPlainMessage(std::string_view text) override { Note(text); }
-  [[nodiscard]] int SystemPPI() const override { return ppi_; }
-  // The checked archive is an internal skin; no folder is searched.
-  [[nodiscard]] std::string ProgramFolder() const override { return {}; }
-
- private:
-  void Note(std::string_view text) {
-    problems_.push_back(std::to_string(ppi_) + " ppi: " + std::string(text));
-  }
-
-  int ppi_;
-  std::vector<std::string>& problems_;
-};
-
 std::string Describe(int ppi, const skin::TacSkinData& data) {
   return std::to_string(ppi) + " ppi: " + std::to_string(data.gd.size()) + " sections, " +
          std::to_string(data.ma.size()) + " image entries; border width " +
@@ -48,7 +25,7 @@ std::string Describe(int ppi, const skin::TacSkinData& data) {
 DensityReport ReportDensities(const skin::Bytes& archive) {
   DensityReport report;
   for (const int ppi : kReportedDensities) {
-    ToolPlatform platform(ppi, report.problems);
+    skin::HeadlessSkinPlatform platform(ppi);
     skin::TsSkinManager manager(platform);
     skin::TsStoredSkin item;
     item.Name = "checked";
@@ -58,6 +35,9 @@ DensityReport ReportDensities(const skin::Bytes& archive) {
     manager.BeginLoading();
     manager.SetSkinName("checked");
     manager.Loaded();
+    for (const std::string& message : platform.messages) {
+      report.problems.push_back(std::to_string(ppi) + " ppi: " + message);
+    }
     if (!manager.IsActive()) {
       continue;
     }

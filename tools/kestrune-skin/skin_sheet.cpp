@@ -151,21 +151,6 @@ void DrawPicture(const Bitmap& sheet, int x, int y, const Bitmap& src, TRect r, 
   }
 }
 
-class SheetPlatform : public skin::SkinManagerPlatform {
- public:
-  SheetPlatform(int ppi, std::vector<std::string>& problems) : ppi_(ppi), problems_(problems) {}
-  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
-  void ShowErrorDialog(std::string_view text) override { problems_.emplace_back(text); }
-  void ShowWarningDialog(std::string_view text) override { problems_.emplace_back(text); }
-  void ShowPlainMessage(std::string_view text) override { problems_.emplace_back(text); }
-  [[nodiscard]] int SystemPPI() const override { return ppi_; }
-  [[nodiscard]] std::string ProgramFolder() const override { return {}; }
-
- private:
-  int ppi_;
-  std::vector<std::string>& problems_;
-};
-
 struct Cell {
   std::string label;
   std::string detail;
@@ -231,13 +216,14 @@ skin::Bytes EncodePng(const Bitmap& bmp) {
 
 ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
   ContactSheet sheet;
-  SheetPlatform platform(ppi, sheet.problems);
+  skin::HeadlessSkinPlatform platform(ppi);
   skin::TsSkinManager manager(platform);
   skin::TsStoredSkin item;
   item.Name = "sheet";
   item.PackedData = archive;
   manager.InternalSkins.Items.push_back(std::move(item));
   manager.SetSkinName("sheet");
+  sheet.problems = platform.messages;
   if (!manager.IsActive()) {
     throw Error(sheet.problems.empty() ? "The skin has no sections" : sheet.problems.front());
   }

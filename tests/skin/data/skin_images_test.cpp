@@ -19,38 +19,21 @@
 namespace kestrune::skin {
 namespace {
 
-class QuietPlatform : public SkinManagerPlatform {
- public:
-  explicit QuietPlatform(int system_ppi) : ppi(system_ppi) {}
-  void BroadcastCommand(std::uint32_t /*wparam*/, std::uintptr_t /*lparam*/) override {}
-  void ShowErrorDialog(std::string_view text) override { errors.emplace_back(text); }
-  void ShowWarningDialog(std::string_view /*text*/) override {}
-  void ShowPlainMessage(std::string_view text) override { errors.emplace_back(text); }
-  [[nodiscard]] int SystemPPI() const override { return ppi; }
-  [[nodiscard]] std::string ProgramFolder() const override { return program_folder; }
-  [[nodiscard]] bool RightToLeft() const override { return rtl; }
-
-  int ppi;
-  bool rtl = false;
-  std::string program_folder = "/nowhere/";
-  std::vector<std::string> errors;
-};
-
 // A manager at `ppi` with `skins` as its internal skins, the first one loaded.
 struct LoadedSkin {
   LoadedSkin(int ppi, TsStoredSkins skins, bool rtl = false) : platform(ppi), manager(platform) {
-    platform.rtl = rtl;
+    platform.right_to_left = rtl;
     manager.InternalSkins = std::move(skins);
     manager.SetSkinName(manager.InternalSkins.Items.front().Name);
   }
-  TacSkinData& Data() { return manager.CommonSkinData(platform.ppi); }
+  TacSkinData& Data() { return manager.CommonSkinData(platform.system_ppi); }
   const TsMaskData* Find(std::string_view section, std::string_view key) {
     TacSkinData& data = Data();
     const int index = data.GetMaskIndex(section, key);
     return index < 0 ? nullptr : &data.ma[static_cast<std::size_t>(index)];
   }
 
-  QuietPlatform platform;
+  HeadlessSkinPlatform platform;
   TsSkinManager manager;
 };
 
@@ -209,7 +192,7 @@ TEST(SkinImagesTest, EntriesOfAHandMadeSkin) {
   panel96 = &at96.ma[static_cast<std::size_t>(index)];
   EXPECT_EQ(panel96->R, Rect(30, 10, 40, 20));
   EXPECT_EQ(panel96->Width, 10);
-  EXPECT_TRUE(skin.platform.errors.empty());
+  EXPECT_TRUE(skin.platform.messages.empty());
 }
 
 TEST(SkinImagesTest, ADamagedPictureEndsTheLoadWithTheDecodersMessage) {
@@ -222,8 +205,9 @@ TEST(SkinImagesTest, ADamagedPictureEndsTheLoadWithTheDecodersMessage) {
           .Items.front());
   skin.manager.SetSkinName("Small");
   EXPECT_EQ(skin.manager.SkinName(), std::string(kBuiltinSkinName));
-  ASSERT_EQ(skin.platform.errors.size(), 1u);
-  EXPECT_EQ(skin.platform.errors[0].rfind("Invalid PNG image", 0), 0u) << skin.platform.errors[0];
+  ASSERT_EQ(skin.platform.messages.size(), 1u);
+  EXPECT_EQ(skin.platform.messages[0].rfind("Invalid PNG image", 0), 0u)
+      << skin.platform.messages[0];
 }
 
 // A BMP file of `bits` 24 or 32 from pixels given as 0xAARRGGBB, top row first.
@@ -306,12 +290,12 @@ TEST(SkinImagesTest, AnUnpackedSkinTakesItsPicturesFromItsFolder) {
   write("MASTER.PNG", MasterPng());
   write("GLOW.PNG", test::RgbaPng(8, 8, std::vector<std::uint32_t>(64, 0x80FFFFFFu)));
 
-  QuietPlatform platform(96);
+  HeadlessSkinPlatform platform(96);
   platform.program_folder = folder.Folder();
   TsSkinManager manager(platform);
   manager.SkinDirectory = "skins";
   manager.SetSkinName("Loose");
-  ASSERT_TRUE(manager.IsActive()) << (platform.errors.empty() ? "" : platform.errors[0]);
+  ASSERT_TRUE(manager.IsActive()) << (platform.messages.empty() ? "" : platform.messages[0]);
   EXPECT_FALSE(manager.SkinIsPacked);
   EXPECT_EQ(manager.MasterBitmap.Width(), 40);
   const TacSkinData& data = manager.CommonSkinData(96);
