@@ -7,9 +7,9 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/png_decode.h"
 #include "skin/paint/cache_info.h"
 #include "skin/paint/pixel_ops.h"
+#include "skin/paint/png_decode.h"
 #include "skin/paint/stretch.h"
 
 namespace kestrune {
@@ -573,7 +573,7 @@ bool GetImageFormat(const std::string& file_name, TsImageFormat& format) {
   ByteBuffer head;
   if (!ReadFile(file_name, head, 8))
     return false;
-  if (platform::HasPngSignature(head)) {
+  if (HasPngSignature(head)) {
     format = ifPNG;
     return true;
   }

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "app/alpha_image_list.h"
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::unique_ptr<kestrune::TsAlphaImageList> WandList(bool use_cache) {
 void BM_DecodePng32(benchmark::State& state) {
   const kestrune::ByteBuffer png = ReadPicture("0_wand.png");
   for (auto _ : state)
-    benchmark::DoNotOptimize(kestrune::platform::DecodePng(png));
+    benchmark::DoNotOptimize(kestrune::DecodePng(png));
 }
 BENCHMARK(BM_DecodePng32);
 

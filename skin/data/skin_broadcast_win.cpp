@@ -6,7 +6,7 @@
 
 #include "platform/application_win.h"
 #include "platform/win_util.h"
-#include "skin/data/skin_commands.h"
+#include "skin/paint/skin_commands.h"
 
 namespace kestrune::skin {
 

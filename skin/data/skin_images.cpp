@@ -9,11 +9,11 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/png_decode.h"
 #include "skin/data/byte_files.h"
 #include "skin/data/skin_options.h"
 #include "skin/paint/image_codecs.h"
 #include "skin/paint/pixel_ops.h"
+#include "skin/paint/png_decode.h"
 #include "skin/paint/stretch.h"
 
 namespace kestrune::skin {
@@ -46,7 +46,7 @@ Bitmap NewBitmap(int width, int height) {
   return bmp;
 }
 
-Bitmap FromDecodedPng(const platform::DecodedPng& png) {
+Bitmap FromDecodedPng(const DecodedPng& png) {
   Bitmap bmp = NewBitmap(png.width, png.height);
   const auto row_bytes = static_cast<std::size_t>(png.width) * 4;
   for (int y = 0; y < png.height; ++y) {
@@ -56,7 +56,7 @@ Bitmap FromDecodedPng(const platform::DecodedPng& png) {
 }
 
 Bitmap DecodePng(const Bytes& bytes) {
-  Bitmap bmp = FromDecodedPng(platform::DecodePng(bytes));
+  Bitmap bmp = FromDecodedPng(kestrune::DecodePng(bytes));
   ApplyFuchsiaKey(bmp);
   return bmp;
 }

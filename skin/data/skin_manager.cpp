@@ -10,7 +10,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "skin/data/byte_files.h"
-#include "skin/data/skin_commands.h"
+#include "skin/paint/skin_commands.h"
 #include "skin/data/system_colors.h"
 
 namespace kestrune::skin {

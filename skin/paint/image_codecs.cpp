@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 #include "skin/paint/pixel_ops.h"
 
 namespace kestrune {
@@ -47,7 +47,7 @@ class Reader {
 Bitmap NewPicture(int width, int height, const char* what) {
   if (width <= 0 || height <= 0)
     throw Error(std::string("Invalid ") + what + " image: the picture has no pixels");
-  if (width > platform::kMaxPngSide || height > platform::kMaxPngSide)
+  if (width > kMaxPngSide || height > kMaxPngSide)
     throw Error(std::string(what) + " image too large: " + std::to_string(width) + " x " +
                 std::to_string(height) + " pixels");
   Bitmap bmp = skin::CreateBmp32(width, height);
@@ -139,7 +139,7 @@ Bitmap ReadDib(const Reader& in, std::size_t at, std::size_t pixels_at, bool in_
 }  // namespace
 
 Bitmap DecodePngPicture(std::span<const std::uint8_t> bytes) {
-  const platform::DecodedPng png = platform::DecodePng(bytes);
+  const DecodedPng png = DecodePng(bytes);
   Bitmap bmp = NewPicture(png.width, png.height, "PNG");
   const auto row_bytes = static_cast<std::size_t>(png.width) * 4;
   for (int y = 0; y < png.height; ++y)
@@ -179,7 +179,7 @@ Bitmap DecodeIcoPicture(std::span<const std::uint8_t> bytes) {
   const std::uint32_t offset = in.U32(best + 12);
   in.Need(offset, size);
   const auto picture = bytes.subspan(offset, size);
-  if (platform::HasPngSignature(picture))
+  if (HasPngSignature(picture))
     return DecodePngPicture(picture);
   const Reader dib(picture, "ICO");
   return ReadDib(dib, 0, dib.U32(0), true, "ICO");

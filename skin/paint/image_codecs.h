@@ -13,7 +13,7 @@ namespace kestrune {
 using ByteBuffer = std::vector<std::uint8_t>;
 
 // Each throws kestrune::Error for damaged, truncated or oversized data (sides above
-// platform::kMaxPngSide).
+// kMaxPngSide).
 [[nodiscard]] skin::Bitmap DecodePngPicture(std::span<const std::uint8_t> bytes);
 // A 24-bit picture comes out with alpha 255, or with CheckEmptyAChannel's key colour
 // transparent; 32-bit pictures keep their alpha bytes.

@@ -12,7 +12,7 @@
 
 #include "app/main_form_win.h"
 #include "assets/skin/builtin_skin.h"
-#include "skin/data/skin_commands.h"
+#include "skin/paint/skin_commands.h"
 #include "tests/app/test_paths_win.h"
 
 namespace kestrune {

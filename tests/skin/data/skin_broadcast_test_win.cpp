@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "assets/skin/builtin_skin.h"
-#include "skin/data/skin_commands.h"
+#include "skin/paint/skin_commands.h"
 #include "skin/data/skin_manager.h"
 
 namespace kestrune::skin {

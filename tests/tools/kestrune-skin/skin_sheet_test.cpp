@@ -8,7 +8,7 @@
 
 #include "assets/skin/builtin_skin.h"
 #include "platform/error.h"
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 #include "tools/kestrune-skin/skin_tool.h"
 
 namespace kestrune::skin_tool {
@@ -25,7 +25,7 @@ TEST(SkinSheetTest, EveryEntryOfTheBuiltInSkinOnADecodablePicture) {
     const ContactSheet sheet = MakeContactSheet(BuiltinArchive(), ppi);
     EXPECT_TRUE(sheet.problems.empty());
     EXPECT_EQ(sheet.entries, 26);
-    const platform::DecodedPng png = platform::DecodePng(sheet.png);
+    const DecodedPng png = DecodePng(sheet.png);
     EXPECT_GT(png.width, 400);
     EXPECT_GT(png.height, 100);
   }
@@ -38,7 +38,7 @@ TEST(SkinSheetTest, PngEncodingKeepsEveryByte) {
   for (int i = 0; i < 6; ++i) {
     bmp.Row32(i / 3)[i % 3] = pixels[static_cast<std::size_t>(i)];
   }
-  const platform::DecodedPng png = platform::DecodePng(EncodePng(bmp));
+  const DecodedPng png = DecodePng(EncodePng(bmp));
   ASSERT_EQ(png.width, 3);
   ASSERT_EQ(png.height, 2);
   for (std::size_t i = 0; i < 6; ++i) {

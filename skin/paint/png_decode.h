@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-namespace kestrune::platform {
+namespace kestrune {
 
 // The largest picture accepted, per side. The image list holds icons; this keeps a hostile
 // header from asking for gigabytes (4096 x 4096 x 4 bytes = 64 MiB at most).
@@ -38,4 +38,4 @@ struct PngSize {
 };
 [[nodiscard]] PngSize CheckPngHeader(std::span<const std::uint8_t> bytes);
 
-}  // namespace kestrune::platform
+}  // namespace kestrune

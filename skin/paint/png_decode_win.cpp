@@ -10,9 +10,9 @@
 #include <utility>
 
 #include "platform/error.h"
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 
-namespace kestrune::platform {
+namespace kestrune {
 
 namespace {
 
@@ -112,4 +112,4 @@ DecodedPng DecodePng(std::span<const std::uint8_t> bytes) {
   return result;
 }
 
-}  // namespace kestrune::platform
+}  // namespace kestrune

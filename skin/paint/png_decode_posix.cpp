@@ -9,9 +9,9 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 
-namespace kestrune::platform {
+namespace kestrune {
 
 namespace {
 
@@ -132,4 +132,4 @@ DecodedPng DecodePng(std::span<const std::uint8_t> bytes) {
   return result;
 }
 
-}  // namespace kestrune::platform
+}  // namespace kestrune

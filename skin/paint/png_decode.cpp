@@ -1,4 +1,4 @@
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 
 #include "platform/error.h"
 
-namespace kestrune::platform {
+namespace kestrune {
 
 namespace {
 
@@ -44,4 +44,4 @@ PngSize CheckPngHeader(std::span<const std::uint8_t> bytes) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-}  // namespace kestrune::platform
+}  // namespace kestrune

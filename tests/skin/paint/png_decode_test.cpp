@@ -1,6 +1,6 @@
 // The same cases run against both decoders (libpng natively, the imaging component under Wine).
 
-#include "platform/png_decode.h"
+#include "skin/paint/png_decode.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "platform/error.h"
 #include "tests/support/png_writer.h"
 
-namespace kestrune::platform {
+namespace kestrune {
 namespace {
 
 using test::Bytes;
@@ -192,4 +192,4 @@ TEST(DecodePng, LargestAcceptedSide) {
 }
 
 }  // namespace
-}  // namespace kestrune::platform
+}  // namespace kestrune
