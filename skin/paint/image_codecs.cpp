@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/error.h"
-#include "skin/paint/pixel_ops.h"
 #include "skin/paint/png_decode.h"
+#include "skin/paint/pixel_ops.h"
 
 namespace kestrune {
 
