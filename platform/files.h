@@ -17,6 +17,8 @@ inline constexpr char kPathSeparator = '/';
 
 enum class OpenMode {
   kCreateExclusive,  // Create or empty the file for writing; nobody else may open it meanwhile.
+  kCreateNew,        // Create a new file for writing; fails when the name is taken, also by a
+                     // symbolic link, which is never followed.
   kCreateIfMissing,  // Create the file empty unless it exists; an existing file is left unchanged.
   kReadWriteShared,  // Open an existing file to read and write; others may read and write too.
   kReadShared,       // Open an existing file to read; others may read and write it meanwhile.
