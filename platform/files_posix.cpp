@@ -137,10 +137,6 @@ std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
       flags |= O_WRONLY | O_CREAT | O_TRUNC;
       verb = "create";
       break;
-    case OpenMode::kCreateNew:
-      flags |= O_WRONLY | O_CREAT | O_EXCL;
-      verb = "create";
-      break;
     case OpenMode::kCreateIfMissing:
       flags |= O_WRONLY | O_CREAT;
       verb = "create";

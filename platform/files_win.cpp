@@ -90,11 +90,6 @@ std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
       disposition = CREATE_ALWAYS;
       verb = "create";
       break;
-    case OpenMode::kCreateNew:
-      access = GENERIC_WRITE;
-      disposition = CREATE_NEW;
-      verb = "create";
-      break;
     case OpenMode::kCreateIfMissing:
       access = GENERIC_WRITE;
       disposition = OPEN_ALWAYS;
