@@ -29,7 +29,7 @@ std::vector<TacImageList*>& ImageLists() {
 // Files larger than this are not pictures for a list of icons.
 constexpr std::size_t kMaxPictureFile = 64 << 20;
 
-void CopyPixels(const Bitmap& from, const Bitmap& to) {
+void CopyPixels(const Bitmap& from, Bitmap& to) {
   const int w = std::min(from.Width(), to.Width());
   for (int y = 0; y < std::min(from.Height(), to.Height()); ++y)
     std::copy_n(from.Row32(y), w, to.Row32(y));
@@ -296,8 +296,7 @@ bool TsAlphaImageList::GetBitmap32(int index, Bitmap& target, int /*glyph_height
   return Render(index, target, target.Width() == width_ && target.Height() == height_);
 }
 
-void TsAlphaImageList::DoDrawBitmap(int index, const Bitmap& canvas, int x, int y,
-                                    bool /*enabled*/) {
+void TsAlphaImageList::DoDrawBitmap(int index, Bitmap& canvas, int x, int y, bool /*enabled*/) {
   if (index < 0)
     return;
   const auto at = static_cast<std::size_t>(index);
@@ -512,7 +511,7 @@ bool TsAlphaImageList::TryLoadFromPngStream(std::span<const std::uint8_t> bytes)
   return Append(ifPNG, ByteBuffer(bytes.begin(), bytes.end()), std::string());
 }
 
-skin::TSize DrawAlphaImgList(TacImageList& img_list, const Bitmap& dest_bmp, int left, int top,
+skin::TSize DrawAlphaImgList(TacImageList& img_list, Bitmap& dest_bmp, int left, int top,
                              int image_index, int blend, skin::TColor grayed_color, int state,
                              int num_glyphs, bool reflected, int ppi) {
   auto* list = dynamic_cast<TsAlphaImageList*>(&img_list);

@@ -83,7 +83,7 @@ Bitmap CopyRows(const Bitmap& src, TRect r) {
   return out;
 }
 
-void FillRegion(const Bitmap& bmp, TRect r, const Bitmap* other, std::uint32_t fuchsia_to,
+void FillRegion(Bitmap& bmp, TRect r, Bitmap* other, std::uint32_t fuchsia_to,
                 std::uint32_t other_to) {
   r = ClipToPicture(r, bmp);
   for (int y = r.Top; y < r.Bottom; ++y) {
@@ -115,8 +115,7 @@ std::array<TRect, 4> CornerRegions(const TsMaskData& md, TPoint origin, int fram
   };
 }
 
-void MarkCorners(const Bitmap& image, const Bitmap* mask, const TsMaskData& md, int frame_w,
-                 int count) {
+void MarkCorners(Bitmap& image, Bitmap* mask, const TsMaskData& md, int frame_w, int count) {
   for (int f = 0; f < count; ++f) {
     for (const TRect& r : CornerRegions(md, TPoint{f * frame_w, 0}, frame_w, image.Height())) {
       FillRegion(image, r, mask, 0u, 0xFFFFFFFFu);
@@ -151,7 +150,7 @@ std::optional<Bytes> TacPictureSource::Find(std::string_view name) const {
   return ReadFileBytes(path, kMaxPictureFile);
 }
 
-void ApplyFuchsiaKey(const Bitmap& bmp) {
+void ApplyFuchsiaKey(Bitmap& bmp) {
   for (int y = 0; y < bmp.Height(); ++y) {
     std::uint32_t* row = bmp.Row32(y);
     for (int x = 0; x < bmp.Width(); ++x) {
@@ -333,7 +332,7 @@ bool PtIsTransparent(int x, int y, const TsMaskData& md, int height, int width) 
   return (md.Cfg & 1) != 0 ? pixel == kTransparentFuchsia : (pixel >> 24) == 0;
 }
 
-void MirrorFrames(const Bitmap& bmp, TRect r, int frame_count) {
+void MirrorFrames(Bitmap& bmp, TRect r, int frame_count) {
   r = ClipToPicture(r, bmp);
   const int count = std::max(1, frame_count);
   const int frame_w = r.Width() / count;

@@ -94,13 +94,13 @@ int TextWidth(std::string_view text) {
   return static_cast<int>(text.size()) * kGlyphAdvance;
 }
 
-void Put(const Bitmap& bmp, int x, int y, std::uint32_t color) {
+void Put(Bitmap& bmp, int x, int y, std::uint32_t color) {
   if (x >= 0 && y >= 0 && x < bmp.Width() && y < bmp.Height()) {
     bmp.Row32(y)[x] = color;
   }
 }
 
-void DrawText(const Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
+void DrawText(Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
   for (const char c : text) {
     if (const Glyph* glyph = FindGlyph(c)) {
       for (int row = 0; row < 7; ++row) {
@@ -123,7 +123,7 @@ std::uint8_t Mix(std::uint32_t s, std::uint32_t d, int shift, std::uint32_t a) {
 
 // The picture r of src over a checkerboard at (x, y), with a line around it and ticks between
 // the frames.
-void DrawPicture(const Bitmap& sheet, int x, int y, const Bitmap& src, TRect r, int frames) {
+void DrawPicture(Bitmap& sheet, int x, int y, const Bitmap& src, TRect r, int frames) {
   for (int row = 0; row < r.Height(); ++row) {
     const std::uint32_t* in = src.Row32(r.Top + row) + r.Left;
     for (int col = 0; col < r.Width(); ++col) {
