@@ -23,7 +23,4 @@ struct ContactSheet {
 // that cannot be read or a skin that loads no sections.
 [[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi);
 
-// A PNG file (8-bit RGBA, zlib-compressed) of a 32-bit bitmap with straight alpha.
-[[nodiscard]] skin::Bytes EncodePng(const skin::Bitmap& bmp);
-
 }  // namespace kestrune::skin_tool
