@@ -5,7 +5,9 @@
 #include <cctype>
 #include <iterator>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "skin/paint/cache_info.h"
 #include "skin/paint/pixel_ops.h"
@@ -47,31 +49,6 @@ void Fit(const Bitmap& picture, Bitmap& target) {
     CopyPixels(picture, target);
   else
     skin::Stretch(picture, target, target.Width(), target.Height(), skin::ftMitchell);
-}
-
-// Up to `limit` bytes of the file; false when it cannot be opened or read.
-bool ReadFile(const std::string& file_name, ByteBuffer& bytes, std::size_t limit) {
-  try {
-    const auto file = platform::OpenFile(file_name, platform::OpenMode::kReadShared);
-    bytes.clear();
-    std::uint8_t chunk[64 * 1024];
-    while (bytes.size() < limit) {
-      const std::size_t got = file->Read(chunk, std::min(sizeof chunk, limit - bytes.size()));
-      if (got == 0)
-        break;
-      bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return true;
-  } catch (const Error&) {
-    return false;
-  }
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  const int lower = std::tolower(static_cast<unsigned char>(c));
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 }  // namespace
@@ -494,9 +471,13 @@ bool TsAlphaImageList::Append(TsImageFormat format, ByteBuffer bytes, std::strin
 bool TsAlphaImageList::TryLoadFromFile(const std::string& file_name) {
   TsImageFormat format = ifPNG;
   ByteBuffer bytes;
-  if (!GetImageFormat(file_name, format) || !ReadFile(file_name, bytes, kMaxPictureFile + 1) ||
-      bytes.size() > kMaxPictureFile)
+  if (!GetImageFormat(file_name, format))
     return false;
+  try {
+    bytes = platform::ReadFileBytes(file_name, kMaxPictureFile);
+  } catch (const Error&) {
+    return false;
+  }
   const std::string name =
       file_name.size() > 4 ? file_name.substr(0, file_name.size() - 4) : std::string();
   return Append(format, std::move(bytes), name);
@@ -570,8 +551,11 @@ int GetImageHeight(const TsAlphaImageList& list, int /*index*/, int ppi) {
 
 bool GetImageFormat(const std::string& file_name, TsImageFormat& format) {
   ByteBuffer head;
-  if (!ReadFile(file_name, head, 8))
+  try {
+    head = platform::ReadFileStart(file_name, 8);
+  } catch (const Error&) {
     return false;
+  }
   if (HasPngSignature(head)) {
     format = ifPNG;
     return true;
@@ -623,8 +607,8 @@ void ReadImageList(const platform::ComponentDescription& description, TsAlphaIma
       throw Error(where + ": the picture bytes are damaged");
     item->ImgData.reserve(hex.size() / 2);
     for (std::size_t at = 0; at < hex.size(); at += 2) {
-      const int high = HexDigit(hex[at]);
-      const int low = HexDigit(hex[at + 1]);
+      const int high = HexDigitValue(hex[at]);
+      const int low = HexDigitValue(hex[at + 1]);
       if (high < 0 || low < 0)
         throw Error(where + ": the picture bytes are damaged");
       item->ImgData.push_back(static_cast<std::uint8_t>(high * 16 + low));

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 
 namespace kestrune::skin {
 namespace {
@@ -68,10 +68,10 @@ Bytes PackSkinFolder(const std::string& folder,
                      std::optional<std::span<const std::uint8_t>> preview) {
   std::vector<std::string> names;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
-       it.increment(error)) {
+  for (std::filesystem::directory_iterator it(platform::Utf8Path(folder), error), end;
+       !error && it != end; it.increment(error)) {
     if (it->is_regular_file(error))
-      names.push_back(PathText(it->path().filename()));
+      names.push_back(platform::PathText(it->path().filename()));
   }
   if (error)
     throw Error("Cannot read the folder \"" + folder + "\". " + error.message());
@@ -85,8 +85,9 @@ Bytes PackSkinFolder(const std::string& folder,
   std::vector<PackedMember> members;
   std::size_t total = 0;
   for (std::string& name : names) {
-    const std::string path = PathText(Utf8Path(folder) / Utf8Path(name));
-    Bytes bytes = ReadFileBytes(path, kMaxUnpackedTotal - total);
+    const std::string path =
+        platform::PathText(platform::Utf8Path(folder) / platform::Utf8Path(name));
+    Bytes bytes = platform::ReadFileBytes(path, kMaxUnpackedTotal - total);
     total += bytes.size();
     members.push_back(PackedMember{std::move(name), std::move(bytes)});
   }

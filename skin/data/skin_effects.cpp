@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_images.h"
@@ -21,13 +22,6 @@ namespace kestrune::skin {
 namespace {
 
 constexpr std::string_view kGlobalInfo = "GLOBALINFO";
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
-}
 
 // Each pixel takes the colour of its nearest edge, relative to the picture's size.
 void FillFourColors(Bitmap& bmp, TRect r, const std::array<TColor, 4>& ltrb) {
@@ -214,28 +208,12 @@ int TsSkinManager::GetScaledMaskData(std::string_view section_name, std::string_
     return -1;
   }
   const std::string section(section_name);
-  const auto find = [&](int index) -> const std::string* {
-    const std::string* value =
-        SkinFile.Find(section, std::string(prop_name) + std::string(ScaleSuffix(index)));
-    return value != nullptr && IsImageEntry(Upper(*value)) ? value : nullptr;
-  };
-  int first_up = 0;
-  while (first_up < 4 && IndexToPPI(first_up) < mul_ppi) {
-    ++first_up;
-  }
-  int found = -1;
   const std::string* value = nullptr;
-  for (int i = first_up; i < 4 && value == nullptr; ++i) {
-    if ((value = find(i)) != nullptr) {
-      found = i;
-    }
-  }
-  for (int i = std::min(first_up, 4) - 1; i >= 0 && value == nullptr; --i) {
-    if ((value = find(i)) != nullptr) {
-      found = i;
-    }
-  }
-  if (value == nullptr) {
+  const int found = NearestDensityIndex(mul_ppi, [&](int index) {
+    value = SkinFile.Find(section, std::string(prop_name) + std::string(ScaleSuffix(index)));
+    return value != nullptr && IsImageEntry(Upper(*value));
+  });
+  if (found < 0) {
     return -1;
   }
   TsMaskData out;

@@ -7,13 +7,13 @@
 #include <memory>
 #include <utility>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
-#include "skin/data/byte_files.h"
 #include "skin/data/skin_options.h"
 #include "skin/paint/image_codecs.h"
 #include "skin/paint/pixel_ops.h"
-#include "skin/paint/png_decode.h"
 #include "skin/paint/stretch.h"
 
 namespace kestrune::skin {
@@ -25,13 +25,6 @@ constexpr std::uint32_t kFuchsiaBits = 0x00FF00FFu;
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 // A picture larger than this cannot be a skin picture; the archive limit still applies.
 constexpr std::size_t kMaxPictureFile = std::size_t{64} << 20;
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
-}
 
 bool IsFuchsia(std::uint32_t pixel) {
   return (pixel & kColorBits) == kFuchsiaBits;
@@ -46,17 +39,8 @@ Bitmap NewBitmap(int width, int height) {
   return bmp;
 }
 
-Bitmap FromDecodedPng(const DecodedPng& png) {
-  Bitmap bmp = NewBitmap(png.width, png.height);
-  const auto row_bytes = static_cast<std::size_t>(png.width) * 4;
-  for (int y = 0; y < png.height; ++y) {
-    std::memcpy(bmp.Row8(y), png.bgra.data() + row_bytes * static_cast<std::size_t>(y), row_bytes);
-  }
-  return bmp;
-}
-
 Bitmap DecodePng(const Bytes& bytes) {
-  Bitmap bmp = FromDecodedPng(kestrune::DecodePng(bytes));
+  Bitmap bmp = DecodePngPicture(bytes);
   ApplyFuchsiaKey(bmp);
   return bmp;
 }
@@ -147,7 +131,7 @@ std::optional<Bytes> TacPictureSource::Find(std::string_view name) const {
   if (!platform::FileExists(path)) {
     return std::nullopt;
   }
-  return ReadFileBytes(path, kMaxPictureFile);
+  return platform::ReadFileBytes(path, kMaxPictureFile);
 }
 
 void ApplyFuchsiaKey(Bitmap& bmp) {

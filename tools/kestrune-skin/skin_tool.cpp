@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_archive_writer.h"
 #include "tools/kestrune-skin/skin_check.h"
@@ -83,7 +83,7 @@ Words Parse(const std::vector<std::string>& arguments, std::size_t positional_co
 }
 
 Bytes ReadArchive(const std::string& path) {
-  Bytes archive = skin::ReadFileBytes(path, skin::kMaxUnpackedTotal);
+  Bytes archive = platform::ReadFileBytes(path, skin::kMaxUnpackedTotal);
   if (!skin::HasArchiveSignature(archive))
     throw Error(std::string(skin::kNotPackedText));
   return archive;
@@ -131,9 +131,9 @@ int Pack(const std::vector<std::string>& arguments) {
   const Words words = Parse(arguments, 2, true);
   std::optional<Bytes> preview;
   if (words.preview)
-    preview = skin::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
+    preview = platform::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
   const Bytes archive = skin::PackSkinFolder(words.positional[0], preview);
-  skin::WriteFileBytes(words.positional[1], archive);
+  platform::WriteFileBytes(words.positional[1], archive);
   return kExitOk;
 }
 
@@ -155,15 +155,16 @@ int Unpack(const std::vector<std::string>& arguments) {
 
   const std::string& folder = words.positional[1];
   std::error_code error;
-  std::filesystem::create_directories(skin::Utf8Path(folder), error);
+  std::filesystem::create_directories(platform::Utf8Path(folder), error);
   if (error)
     throw Error("Cannot make the folder \"" + folder + "\". " + error.message());
   for (const auto& member : members) {
-    skin::WriteFileBytes(skin::PathText(skin::Utf8Path(folder) / skin::Utf8Path(member.name)),
-                         member.bytes);
+    platform::WriteFileBytes(
+        platform::PathText(platform::Utf8Path(folder) / platform::Utf8Path(member.name)),
+        member.bytes);
   }
   if (has_preview)
-    skin::WriteFileBytes(*words.preview, preview);
+    platform::WriteFileBytes(*words.preview, preview);
   return kExitOk;
 }
 
@@ -199,7 +200,7 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
   }
   const Words words = Parse(arguments, 2, false);
   const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi);
-  skin::WriteFileBytes(words.positional[1], sheet.png);
+  platform::WriteFileBytes(words.positional[1], sheet.png);
   std::string text = std::to_string(sheet.entries) + " image entries at " + std::to_string(ppi) +
                      " pixels per inch\n";
   for (const auto& problem : sheet.problems)
