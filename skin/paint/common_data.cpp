@@ -117,11 +117,8 @@ void TsCommonData::Loaded(bool update_colors) {
   UpdateData();
   if (Skinned() && FOwnerControl != nullptr && FOwnerControl->Parent() != nullptr &&
       !FOwnerControl->Parent()->Loading()) {
-    if (!GlassModeInit) {
-      GlassModeInit = true;
-      FOwnerControl->Send(SM_ALPHACMD, MakeCommandParam(AC_SETGLASSMODE), 0);
-      GlassModeInit = false;
-    }
+    // The glass-mode setup; its handler guards itself against re-entry.
+    FOwnerControl->Send(SM_ALPHACMD, MakeCommandParam(AC_SETGLASSMODE), 0);
     if (update_colors)
       UpdateCtrlColors(false);
   }

@@ -89,6 +89,22 @@ TEST(SkinSection, KindsWithoutADefaultTakeAFixedNameOrTheClassName) {
   EXPECT_EQ(other_data->SkinIndex, 1);
 }
 
+TEST(SkinSection, LoadingEndsWithTheGlassModeSetup) {
+  TestManager manager({Section("BUTTON", 1)});
+  FakeOwner form, button;
+  Adopt(form, button);
+  auto data = MakeState(button);
+  data->FOpaqueMode = omForceOpaque;
+  data->SetSkinSection("BUTTON");
+  EXPECT_TRUE(button.commands.empty()) << "nothing is sent while loading";
+  data->BGChanged = false;
+  data->Loaded();
+  EXPECT_EQ(button.Count(AC_SETGLASSMODE), 1);
+  EXPECT_EQ(data->TranspMode, 1);
+  EXPECT_TRUE(data->BGChanged);
+  EXPECT_FALSE(data->GlassModeInit);
+}
+
 TEST(UpdateNesting, OnlyTheOutermostEndClosesAndNothingGoesBelowZero) {
   TestManager manager({Section("BUTTON", 1)});
   FakeOwner form, button;
