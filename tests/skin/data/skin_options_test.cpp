@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/build_path.h"
+#include "tests/support/temp_dir.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,9 +45,8 @@ const TsMaskData* Mask(const TsSkinOptions& skin, std::string_view section, std:
 }
 
 std::string ReadAsset(const std::string& name) {
-  const std::string folder = test::BuildPath(KESTRUNE_SKIN_ASSETS_DIR);
-  std::ifstream in(std::filesystem::path(folder) / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return test::ReadFileBytes(std::filesystem::path(test::BuildPath(KESTRUNE_SKIN_ASSETS_DIR)) /
+                             name);
 }
 
 TEST(SkinOptions, DensityIndexesAndScaling) {
@@ -605,10 +603,16 @@ TEST(SkinOptions, CommonSectionsAreMergedOverTheFile) {
 TEST(SkinOptions, LoadsTheBuiltInSkin) {
   const std::string text = ReadAsset("Options.dat");
   ASSERT_FALSE(text.empty());
+  ASSERT_NE(text, "<missing>");
+  const IniStore file(text);
   for (const int ppi : {96, 120, 144, 192}) {
     SCOPED_TRACE(ppi);
     const TsSkinOptions skin = Load(text, ppi);
-    EXPECT_EQ(skin.gd.size(), 72u);  // 71 sections and MAINCOLOR.
+    // Every section of the file in its order, then MAINCOLOR, which the skin leaves to the loader.
+    ASSERT_EQ(skin.gd.size(), file.Sections().size() + 1);
+    for (std::size_t i = 0; i < file.Sections().size(); ++i) {
+      EXPECT_EQ(skin.gd[i].ClassName, file.Sections()[i].Name);
+    }
     EXPECT_EQ(skin.gd.back().ClassName, "MAINCOLOR");
     for (std::size_t s = 0; s < kStandardSectionCount; ++s) {
       const bool missing = s == ssCaption || s == ssFormHeader;  // No replacement for either.
