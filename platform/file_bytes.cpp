@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <random>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -49,10 +51,40 @@ std::string PathText(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+void CheckWritableTarget(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(Utf8Path(path), error);
+  if (std::filesystem::is_symlink(status)) {
+    throw Error("Cannot write file \"" + path +
+                "\": it is a symbolic link, which is not written through.");
+  }
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    throw Error("Cannot write file \"" + path + "\": something other than a file has that name.");
+}
+
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-  const auto file = OpenFile(path, OpenMode::kCreateExclusive);
-  file->Write(bytes.data(), bytes.size());
-  file->Close();
+  CheckWritableTarget(path);
+  std::random_device random;
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+  const std::string temp = path + suffix;
+  const auto file = OpenFile(temp, OpenMode::kCreateNew);
+  try {
+    file->Write(bytes.data(), bytes.size());
+    file->Close();
+    std::error_code error;
+    std::filesystem::rename(Utf8Path(temp), Utf8Path(path), error);
+    if (error)
+      throw Error("Cannot write file \"" + path + "\". " + error.message());
+  } catch (...) {
+    try {
+      file->Close();
+    } catch (const Error&) {
+      // The first error is the one to report.
+    }
+    DeleteFileQuietly(temp);
+    throw;
+  }
 }
 
 }  // namespace kestrune::platform

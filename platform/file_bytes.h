@@ -18,8 +18,13 @@ namespace kestrune::platform {
 // read.
 [[nodiscard]] std::vector<std::uint8_t> ReadFileStart(const std::string& path, std::size_t count);
 
-// Creates or empties `path` and writes `bytes` to it; throws on any failure.
+// Writes `bytes` as the whole content of `path`: into a new temporary file beside it, which then
+// takes the name. Throws on any failure, and then `path` keeps what it held and the temporary
+// file is gone. A symbolic link or a folder at `path` is refused, never written through.
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Throws unless `path` is free or names a regular file that WriteFileBytes may replace.
+void CheckWritableTarget(const std::string& path);
 
 // A path from UTF-8 text and back, the same on every system.
 [[nodiscard]] std::filesystem::path Utf8Path(const std::string& text);

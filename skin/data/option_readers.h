@@ -1,7 +1,9 @@
 #pragma once
 // Reading typed values from the options store, and the PARENTCLASS inheritance of section keys.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,7 +54,15 @@ class InheritedKeys {
 
   const IniStore& ini_;
   std::vector<int> parent_;
-  std::unordered_map<std::string, std::vector<int>> suppliers_;  // By key and kind.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+  using ByKey = std::unordered_map<std::string, std::vector<int>, KeyHash, std::equal_to<>>;
+  ByKey holders_;       // Sections that have each key.
+  ByKey suppliers_[2];  // Any value, numeric values.
 };
 
 }  // namespace kestrune::skin

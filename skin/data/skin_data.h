@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -147,11 +148,28 @@ class TacSkinData : public TacSkinMetrics {
   void MakeShadowTemplates(bool exborder_image);
 
  private:
+  struct LookupIndex;
+  // The lookups' indexes of gd and ma, built on first use and again whenever either table has
+  // been replaced or has grown (tables are not edited in place once loaded). A copy of the skin
+  // data starts without them.
+  class LookupCache {
+   public:
+    LookupCache();
+    LookupCache(const LookupCache&);
+    LookupCache& operator=(const LookupCache&);
+    ~LookupCache();
+    std::mutex mutex;
+    std::unique_ptr<LookupIndex> index;
+  };
+  // The index for the current tables; the caller holds lookups_.mutex.
+  LookupIndex& Lookups() const;
+
   [[nodiscard]] int FindMask(int skin_index, std::string_view key, bool textures_only,
                              std::string_view stop_at_parent) const;
   [[nodiscard]] TacConstElementData ConstElement(std::string_view name) const;
 
   const TacPictureSource* pictures_ = nullptr;  // During LoadAllMasks only.
+  mutable LookupCache lookups_;
   int brightness_ = 0;
 };
 

@@ -801,7 +801,8 @@ TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& conte
   for (std::size_t i = 0; i < sections.size(); ++i) {
     TsGeneralData data = DefaultSection(scales, def_light);
     data.ClassName = sections[i].Name;
-    data.ParentClass = ini.ReadString(sections[i].Name, "PARENTCLASS", "");
+    const std::string* parent = ini.Find(static_cast<int>(i), "PARENTCLASS");
+    data.ParentClass = parent != nullptr ? *parent : std::string();
     InheritedSource source(keys, static_cast<int>(i));
     SectionReader(source, scales).Read(data, true);
     out.gd.push_back(std::move(data));

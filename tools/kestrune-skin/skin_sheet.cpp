@@ -200,6 +200,15 @@ ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
   int y = kMargin + 2 * kLineHeight;
   int row_height = 0;
   int width = kMargin + TextWidth(title) + kMargin;
+  // Entries are only as large as their pictures, which a hostile skin declares at will: the
+  // sheet is refused before it grows past its bound.
+  const auto refuse_beyond_bound = [&](std::int64_t w, std::int64_t h) {
+    if (w * h > kMaxSheetPixels) {
+      throw Error("The contact sheet would be at least " + std::to_string(w) + " x " +
+                  std::to_string(h) + " pixels, more than the " + std::to_string(kMaxSheetPixels) +
+                  " pixels a sheet may have: the skin's image entries are too large to draw");
+    }
+  };
   for (Cell& cell : cells) {
     if (x > kMargin && x + cell.Width() > kSheetWidth) {
       x = kMargin;
@@ -211,6 +220,7 @@ ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
     x += cell.Width() + kMargin;
     row_height = std::max(row_height, cell.Height());
     width = std::max(width, x);
+    refuse_beyond_bound(width, std::int64_t{y} + row_height + kMargin);
   }
   const int height = y + row_height + kMargin;
 
