@@ -27,7 +27,7 @@ TRIVERTEX Vertex(LONG x, LONG y, TColor color) {
 
 }  // namespace
 
-void PaintCornerGradient(const Bitmap& bmp, TRect r, const TsGradArray& data) {
+void PaintCornerGradient(Bitmap& bmp, TRect r, const TsGradArray& data) {
   static const auto gradient_fill =
       platform::BindProc<GradientFillProc>(L"msimg32.dll", "GradientFill");
   if (gradient_fill == nullptr)
