@@ -439,6 +439,13 @@ void Memo::AppendLine(std::string_view line) {
   ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void Memo::AppendLines(std::string_view lines) {
+  const std::wstring text = Widen(lines);
+  const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(Handle()));
+  ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
+  ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 // ---- ProgressBar
 
 ProgressBar::ProgressBar(std::string name, WinControl* parent, Bounds design_bounds)

@@ -242,6 +242,10 @@ class Memo : public WinControl {
   void Clear();
   // Adds `line` as a new last line, ended by a line break.
   void AppendLine(std::string_view line);
+  // Adds `lines` (each ended by CR LF) after the text, which the caller knows to be empty or to
+  // end with a line break: unlike AppendLine it asks the control nothing about its last line, a
+  // question whose cost grows with the text.
+  void AppendLines(std::string_view lines);
 };
 
 class ProgressBar : public WinControl {
