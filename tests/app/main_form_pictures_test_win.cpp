@@ -106,7 +106,7 @@ TEST_F(MainFormPictures, MenuItemDrawsItsPictureOverTheMenuBackground) {
   for (const auto& item : kMenuPictures) {
     SCOPED_TRACE(item.name);
     // A menu background of a flat colour, with room around the picture's rectangle.
-    const skin::Bitmap target = skin::CreateBmp32(side + 8, side + 8);
+    skin::Bitmap target = skin::CreateBmp32(side + 8, side + 8);
     skin::FillRect32(target, skin::Rect(0, 0, side + 8, side + 8), 0x00D0C0B0, 0);
     DRAWITEMSTRUCT draw{};
     draw.CtlType = ODT_MENU;
