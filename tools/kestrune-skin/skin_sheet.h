@@ -17,11 +17,19 @@ struct ContactSheet {
   std::vector<std::string> problems;  // What the manager would have shown the user.
 };
 
-// Loads the packed skin `archive` at `ppi` and draws each entry: a label "SECTION KEY", a line
-// "DRAWN>USED WxH xFRAMES", then the entry's whole picture (all frames and the mask row) at its
-// own size over a checkerboard that shows its transparency. Throws kestrune::Error for an archive
-// that cannot be read or a skin that loads no sections.
-[[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi);
+// The skin manager's colour adjustment to load the skin with.
+struct SheetAdjustment {
+  int hue = 0;         // degrees
+  int saturation = 0;  // percent
+  int brightness = 0;  // -100 ... 100
+};
+
+// Loads the packed skin `archive` at `ppi` with `adjust` and draws each entry: a label "SECTION
+// KEY", a line "DRAWN>USED WxH xFRAMES", then the entry's whole picture (all frames and the mask
+// row) at its own size over a checkerboard that shows its transparency. Throws kestrune::Error
+// for an archive that cannot be read or a skin that loads no sections.
+[[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi,
+                                            const SheetAdjustment& adjust = {});
 
 // A PNG file (8-bit RGBA, zlib-compressed) of a 32-bit bitmap with straight alpha.
 [[nodiscard]] skin::Bytes EncodePng(const skin::Bitmap& bmp);
