@@ -167,10 +167,40 @@ std::vector<const TacBmpData*> PicturesToAdjust(const TacSkinData& data) {
   return pictures;
 }
 
+// ChangeBitmapPixels with the transparent fuchsia value kept, remembering recent results: skin
+// pictures hold few distinct colours, and the per-pixel operations keep alpha and depend on the
+// colour alone, so a repeated colour costs a lookup instead of a hue or saturation formula.
+void ChangePixels(const Bitmap& bmp, TPixelProc proc, int value) {
+  struct Memo {
+    std::uint32_t color = 0xFFFFFFFFu;  // No colour: the alpha byte is never part of the key.
+    std::uint32_t result = 0;
+  };
+  constexpr std::uint32_t kColor = 0x00FFFFFFu;
+  constexpr std::size_t kMemoSize = 4096;
+  std::vector<Memo> memo(kMemoSize);
+  for (int y = 0; y < bmp.Height(); ++y) {
+    std::uint32_t* row = bmp.Row32(y);
+    for (int x = 0; x < bmp.Width(); ++x) {
+      std::uint32_t& pixel = row[x];
+      if (pixel == kTransparentFuchsia) {
+        continue;
+      }
+      const std::uint32_t color = pixel & kColor;
+      Memo& slot = memo[(color * 2654435761u) >> 20];
+      if (slot.color != color) {
+        std::uint32_t changed = color;
+        proc(changed, value);
+        slot = {color, changed & kColor};
+      }
+      pixel = (pixel & ~kColor) | slot.result;
+    }
+  }
+}
+
 // Changes every pixel of `bmp` except the transparent fuchsia value and the mask rows.
 void ChangePicture(const Bitmap& bmp, int mask_type, TPixelProc proc, int value) {
   const KeptAreas masks(bmp, {MaskRows(Rect(0, 0, bmp.Width(), bmp.Height()), mask_type)});
-  ChangeBitmapPixels(bmp, proc, value, clFuchsia);
+  ChangePixels(bmp, proc, value);
 }
 
 template <typename Change>
@@ -238,12 +268,12 @@ void ChangeSkinHue(TsSkinManager& manager, int value, int ppi) {
   }
   if (!manager.MasterAdjusted) {
     const KeptAreas glyphs(manager.MasterBitmap, kept.master_rects);
-    ChangeBitmapPixels(manager.MasterBitmap, ChangeColorHUE, value, clFuchsia);
+    ChangePixels(manager.MasterBitmap, ChangeColorHUE, value);
     manager.SkinCommonInfo.Shadow1Color = ChangeHue(value, manager.SkinCommonInfo.Shadow1Color);
   }
   for (const TacBmpData* cached : PicturesToAdjust(*data)) {
     if (!kept.pictures.contains(cached->Bmp.get())) {
-      ChangeBitmapPixels(*cached->Bmp, ChangeColorHUE, value, clFuchsia);
+      ChangePixels(*cached->Bmp, ChangeColorHUE, value);
     }
   }
   const auto hue = [value](TColor c) { return ChangeHue(value, c); };
@@ -259,7 +289,7 @@ void ChangeSkinSaturation(TsSkinManager& manager, int value, int ppi) {
   }
   if (!manager.MasterAdjusted) {
     const KeptAreas masks(manager.MasterBitmap, MasterMaskRows(manager, *data));
-    ChangeBitmapPixels(manager.MasterBitmap, ChangeColorSaturation, v, clFuchsia);
+    ChangePixels(manager.MasterBitmap, ChangeColorSaturation, v);
     manager.SkinCommonInfo.Shadow1Color = ChangeSaturation(v, manager.SkinCommonInfo.Shadow1Color);
   }
   for (const TacBmpData* cached : PicturesToAdjust(*data)) {
@@ -277,7 +307,7 @@ void ChangeSkinBrightness(TsSkinManager& manager, int value, int ppi) {
   }
   if (!manager.MasterAdjusted) {
     const KeptAreas masks(manager.MasterBitmap, MasterMaskRows(manager, *data));
-    ChangeBitmapPixels(manager.MasterBitmap, ChangeColorBrightness, value, clFuchsia);
+    ChangePixels(manager.MasterBitmap, ChangeColorBrightness, value);
   }
   for (const TacBmpData* cached : PicturesToAdjust(*data)) {
     ChangePicture(*cached->Bmp, cached->MaskType, ChangeColorBrightness, value);
@@ -302,7 +332,7 @@ void AdjustPicture(const TsSkinManager& manager, std::string_view section, std::
   const int saturation = manager.Saturation();
   const int brightness = manager.Brightness();
   if (hue != 0) {
-    ChangeBitmapPixels(bmp, ChangeColorHUE, hue, clFuchsia);
+    ChangePixels(bmp, ChangeColorHUE, hue);
   }
   if (const int v = SaturationValue(saturation); v != 0) {
     ChangePicture(bmp, mask_type, ChangeColorSaturation, v);
