@@ -1,7 +1,6 @@
 #include "skin/data/skin_adjustment.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -9,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/pixel_ops.h"
@@ -24,13 +24,6 @@ constexpr std::array<std::string_view, 7> kOtherTitleGlyphs = {
     "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP", "SICONMAX", "SICONMIN", "SICONNORM"};
 constexpr std::array<std::string_view, 4> kDensitySuffixes = {"", "*125", "*150", "*200"};
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
-}
-
 // Rows of `r` below its first row of frames: the mask rows of an entry with a mask type of 1 or
 // more; empty for entries without.
 TRect MaskRows(TRect r, int mask_type) {
@@ -44,7 +37,7 @@ TRect MaskRows(TRect r, int mask_type) {
 // Pixels of some rectangles of a bitmap, put aside while the whole bitmap changes.
 class KeptAreas {
  public:
-  KeptAreas(const Bitmap& bmp, const std::vector<TRect>& areas) : bmp_(bmp) {
+  KeptAreas(Bitmap& bmp, const std::vector<TRect>& areas) : bmp_(bmp) {
     for (const TRect& area : areas) {
       const TRect r = ClipToPicture(area, bmp);
       if (!r.IsEmpty()) {
@@ -68,7 +61,7 @@ class KeptAreas {
     TRect r;
     Bitmap pixels;
   };
-  const Bitmap& bmp_;
+  Bitmap& bmp_;
   std::vector<Area> areas_;
 };
 
@@ -170,7 +163,7 @@ std::vector<const TacBmpData*> PicturesToAdjust(const TacSkinData& data) {
 // ChangeBitmapPixels with the transparent fuchsia value kept, remembering recent results: skin
 // pictures hold few distinct colours, and the per-pixel operations keep alpha and depend on the
 // colour alone, so a repeated colour costs a lookup instead of a hue or saturation formula.
-void ChangePixels(const Bitmap& bmp, TPixelProc proc, int value) {
+void ChangePixels(Bitmap& bmp, TPixelProc proc, int value) {
   struct Memo {
     std::uint32_t color = 0xFFFFFFFFu;  // No colour: the alpha byte is never part of the key.
     std::uint32_t result = 0;
@@ -198,7 +191,7 @@ void ChangePixels(const Bitmap& bmp, TPixelProc proc, int value) {
 }
 
 // Changes every pixel of `bmp` except the transparent fuchsia value and the mask rows.
-void ChangePicture(const Bitmap& bmp, int mask_type, TPixelProc proc, int value) {
+void ChangePicture(Bitmap& bmp, int mask_type, TPixelProc proc, int value) {
   const KeptAreas masks(bmp, {MaskRows(Rect(0, 0, bmp.Width(), bmp.Height()), mask_type)});
   ChangePixels(bmp, proc, value);
 }
@@ -323,7 +316,7 @@ void ChangeSkinBrightness(TsSkinManager& manager, int value, int ppi) {
 }
 
 void AdjustPicture(const TsSkinManager& manager, std::string_view section, std::string_view key,
-                   const Bitmap& bmp, int mask_type) {
+                   Bitmap& bmp, int mask_type) {
   const int keep_hue = manager.SkinCommonInfo.BIKeepHUE;
   const std::vector<std::string_view> kept = KeptGlyphNames(keep_hue);
   const bool hue_kept = keep_hue > 0 && section == kGlobalInfo &&

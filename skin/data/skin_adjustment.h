@@ -75,6 +75,6 @@ void ChangeSkinBrightness(TsSkinManager& manager, int value, int ppi);
 // mask record built on demand for entry `key` of `section`): mask rows of `mask_type` and
 // fuchsia kept, kept title-bar glyphs not rotated.
 void AdjustPicture(const TsSkinManager& manager, std::string_view section, std::string_view key,
-                   const Bitmap& bmp, int mask_type);
+                   Bitmap& bmp, int mask_type);
 
 }  // namespace kestrune::skin

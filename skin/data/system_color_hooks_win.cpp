@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/application_win.h"
+#include "platform/ascii_text.h"
 #include "skin/data/skin_manager.h"
 #include "skin/data/system_color_substitution.h"
 
@@ -34,19 +35,6 @@ GetSysColorBrushProc RealGetSysColorBrush() {
 CreatePenProc RealCreatePen() {
   static const auto proc = PlatformProc<CreatePenProc>(L"gdi32.dll", "CreatePen");
   return proc;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 void WriteSlot(void** slot, void* value) {
@@ -145,7 +133,7 @@ std::vector<void**> FindImportSlots(HMODULE module, std::string_view dll,
        entry->Name != 0; ++entry) {
     // Without a lookup table the names are gone once the loader has filled the slots.
     if (entry->OriginalFirstThunk == 0 ||
-        !EqualNoCase(reinterpret_cast<const char*>(base + entry->Name), dll)) {
+        !SameTextIgnoringCase(reinterpret_cast<const char*>(base + entry->Name), dll)) {
       continue;
     }
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
