@@ -1,34 +1,51 @@
 #pragma once
-// Owning wrappers for GDI objects and device contexts; move-only. Include only from Windows
-// sources.
+// Owning wrappers for GDI objects, device contexts, icons and image lists, all move-only, and the
+// run-time binding of optional system entry points. Include only from Windows sources; a target
+// that uses a wrapper links the library it calls (gdi32, user32, comctl32).
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <utility>
 
 namespace kestrune::platform {
 
-// Owns a GDI object (font, brush, pen, bitmap) that DeleteObject releases.
-template <typename Handle>
-class UniqueGdiObject {
+// The entry point `name` of the system library `module` as a function pointer of type Proc;
+// nullptr when the library or the entry point is missing, so that optional features degrade
+// instead of keeping the program from starting. The library stays loaded for the process, as
+// callers keep the pointer.
+template <class Proc>
+[[nodiscard]] Proc BindProc(const wchar_t* module, const char* name) {
+  HMODULE handle = ::GetModuleHandleW(module);
+  if (handle == nullptr)
+    handle = ::LoadLibraryW(module);
+  if (handle == nullptr)
+    return nullptr;
+  return reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
+}
+
+// Owns one handle that Releaser{}(handle) gives back; the base of the wrappers below.
+template <typename Handle, typename Releaser>
+class UniqueResource {
  public:
-  UniqueGdiObject() = default;
-  explicit UniqueGdiObject(Handle handle) : handle_(handle) {}
-  UniqueGdiObject(UniqueGdiObject&& other) noexcept
+  UniqueResource() = default;
+  explicit UniqueResource(Handle handle) : handle_(handle) {}
+  UniqueResource(UniqueResource&& other) noexcept
       : handle_(std::exchange(other.handle_, nullptr)) {}
-  UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
+  UniqueResource& operator=(UniqueResource&& other) noexcept {
     if (this != &other)
       Reset(std::exchange(other.handle_, nullptr));
     return *this;
   }
-  UniqueGdiObject(const UniqueGdiObject&) = delete;
-  UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-  ~UniqueGdiObject() { Reset(); }
+  UniqueResource(const UniqueResource&) = delete;
+  UniqueResource& operator=(const UniqueResource&) = delete;
+  ~UniqueResource() { Reset(); }
 
   [[nodiscard]] Handle Get() const { return handle_; }
   void Reset(Handle handle = nullptr) {
     if (handle_ != nullptr)
-      ::DeleteObject(handle_);
+      Releaser{}(handle_);
     handle_ = handle;
   }
 
@@ -36,23 +53,103 @@ class UniqueGdiObject {
   Handle handle_ = nullptr;
 };
 
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+struct DeleteDeviceContext {
+  void operator()(HDC dc) const { ::DeleteDC(dc); }
+};
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { ::DestroyIcon(icon); }
+};
+struct DestroyImageList {
+  void operator()(HIMAGELIST list) const { ::ImageList_Destroy(list); }
+};
+
+// A GDI object (font, brush, pen, bitmap) that DeleteObject releases.
+template <typename Handle>
+using UniqueGdiObject = UniqueResource<Handle, DeleteGdiObject>;
 using UniqueFont = UniqueGdiObject<HFONT>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+// An icon or cursor made at run time (CreateIconIndirect, ImageList_GetIcon); not for shared
+// icons loaded from resources.
+using UniqueIcon = UniqueResource<HICON, DestroyIconHandle>;
+// A system image list from ImageList_Create.
+using UniqueImageList = UniqueResource<HIMAGELIST, DestroyImageList>;
 
-// Selects an object into a device context and puts the previous one back at the end of scope.
+// A memory device context compatible with `reference` (the screen when nullptr); Get() is
+// nullptr when GDI refuses one.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC reference = nullptr) : dc_(::CreateCompatibleDC(reference)) {}
+  [[nodiscard]] HDC Get() const { return dc_.Get(); }
+
+ private:
+  UniqueResource<HDC, DeleteDeviceContext> dc_;
+};
+
+// A DIB section and the pixel memory GDI gives it; Get() and Bits() are nullptr when GDI
+// refuses one.
+class DibSection {
+ public:
+  DibSection() = default;
+  // `info` may carry a colour table after its header, as 8-bit sections need.
+  explicit DibSection(const BITMAPINFO& info) {
+    void* bits = nullptr;
+    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap_.Get() != nullptr)
+      bits_ = bits;
+  }
+  DibSection(DibSection&& other) noexcept
+      : bitmap_(std::move(other.bitmap_)), bits_(std::exchange(other.bits_, nullptr)) {}
+  DibSection& operator=(DibSection&& other) noexcept {
+    bitmap_ = std::move(other.bitmap_);
+    bits_ = std::exchange(other.bits_, nullptr);
+    return *this;
+  }
+
+  // A 32-bit section with the top row first: row y starts y * width pixels into Bits().
+  [[nodiscard]] static DibSection TopDown32(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return DibSection(info);
+  }
+
+  [[nodiscard]] HBITMAP Get() const { return bitmap_.Get(); }
+  [[nodiscard]] void* Bits() const { return bits_; }
+
+ private:
+  UniqueBitmap bitmap_;
+  void* bits_ = nullptr;
+};
+
+// Selects an object into a device context and puts the previous one back at the end of scope;
+// does nothing when the selection failed.
 class SelectedObject {
  public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  SelectedObject(HDC dc, HGDIOBJ object)
+      : dc_(dc),
+        previous_(dc != nullptr && object != nullptr ? ::SelectObject(dc, object) : nullptr) {}
   SelectedObject(const SelectedObject&) = delete;
   SelectedObject& operator=(const SelectedObject&) = delete;
-  ~SelectedObject() { ::SelectObject(dc_, previous_); }
+  ~SelectedObject() {
+    if (previous_ != nullptr)
+      ::SelectObject(dc_, previous_);
+  }
 
  private:
   HDC dc_;
   HGDIOBJ previous_;
 };
 
-// A window's device context from GetDC, released at the end of scope.
+// A window's device context from GetDC (the screen's for nullptr), released at the end of scope;
+// Get() is nullptr when the system refuses one.
 class WindowDc {
  public:
   explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}

@@ -17,6 +17,11 @@ double Mitchell(double t) {
   return -7.0 / 18.0 * t * t * t + 2.0 * t * t - 10.0 / 3.0 * t + 16.0 / 9.0;
 }
 
+// Support 1: 2t^3 - 3t^2 + 1, a smooth step with no negative lobes (masks stay in range).
+double Hermite(double t) {
+  return t < 1 ? (2.0 * t - 3.0) * t * t + 1.0 : 0.0;
+}
+
 struct Contribution {
   int index;
   std::int32_t weight;  // of 65536
@@ -28,11 +33,13 @@ struct Contributions {
   std::vector<Contribution> items;
 };
 
-Contributions Contribute(int src_size, int dst_size) {
+Contributions Contribute(int src_size, int dst_size, TFilterType filter) {
+  const double support = filter == ftHermite ? 1.0 : 2.0;
+  double (*kernel)(double) = filter == ftHermite ? Hermite : Mitchell;
   Contributions list;
   list.first.reserve(static_cast<std::size_t>(dst_size) + 1);
   const double e = dst_size < src_size ? static_cast<double>(dst_size) / src_size : 1.0;
-  const double r = 2.0 / e;
+  const double r = support / e;
   for (int i = 0; i < dst_size; ++i) {
     list.first.push_back(list.items.size());
     const double c = static_cast<double>(i) * src_size / dst_size;
@@ -40,13 +47,13 @@ Contributions Contribute(int src_size, int dst_size) {
     const auto bottom = static_cast<int>(std::floor(c - r));
     for (int j = top; j >= bottom; --j) {
       const double t = std::fabs(c - j) * e;
-      if (t >= 2)
+      if (t >= support)
         continue;
       int index = j < 0 ? -j : j >= src_size ? 2 * src_size - j - 1 : j;
       // Mirroring alone cannot reach inside for a strong shrink of a tiny picture.
       index = std::clamp(index, 0, src_size - 1);
       list.items.push_back(
-          {index, static_cast<std::int32_t>(std::nearbyint(Mitchell(t) * e * 65536.0))});
+          {index, static_cast<std::int32_t>(std::nearbyint(kernel(t) * e * 65536.0))});
     }
   }
   list.first.push_back(list.items.size());
@@ -76,7 +83,7 @@ std::uint32_t Resample(const Contributions& list, int i, const std::uint32_t* li
 
 }  // namespace
 
-void Stretch(const Bitmap& src, Bitmap& dst, int new_width, int new_height, TFilterType) {
+void Stretch(const Bitmap& src, Bitmap& dst, int new_width, int new_height, TFilterType filter) {
   if (new_width <= 0 || new_height <= 0 || src.Width() < 2 || src.Height() < 2 ||
       src.PixelFormat() != TPixelFormat::pf32bit || &src == &dst)
     return;
@@ -89,8 +96,8 @@ void Stretch(const Bitmap& src, Bitmap& dst, int new_width, int new_height, TFil
         std::copy_n(src.Row32(y), new_width, dst.Row32(y));
       return;
     }
-    const Contributions across = Contribute(src.Width(), new_width);
-    const Contributions down = Contribute(src.Height(), new_height);
+    const Contributions across = Contribute(src.Width(), new_width, filter);
+    const Contributions down = Contribute(src.Height(), new_height, filter);
     Bitmap work = Bitmap::OnHeap(new_width, src.Height(), TPixelFormat::pf32bit, RowOrder::TopDown);
     for (int y = 0; y < src.Height(); ++y) {
       const std::uint32_t* line = src.Row32(y);
@@ -113,7 +120,7 @@ void Stretch(const Bitmap& src, Bitmap& dst, int new_width, int new_height, TFil
 
 namespace kestrune::skin {
 
-void StretchBmpRect32(const Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
+void StretchBmpRect32(Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
                       std::uint8_t opacity) {
   if (src.Empty() || dst.Empty() || src.PixelFormat() != TPixelFormat::pf32bit)
     return;

@@ -1,11 +1,12 @@
 #pragma once
-// Resampling with the Mitchell-Netravali filter (B = C = 1/3) in two separable integer passes.
+// Resampling in two separable integer passes: the Mitchell-Netravali filter (B = C = 1/3) for
+// pictures, the Hermite filter for masks.
 
 #include "skin/paint/bitmap.h"
 
 namespace kestrune::skin {
 
-enum TFilterType { ftMitchell };
+enum TFilterType { ftMitchell, ftHermite };
 
 // Makes dst a new_width x new_height 32-bit picture of src. Nothing happens for a new size of 0
 // or less or a source below 2 x 2 pixels; a source of the same size is copied.
