@@ -182,6 +182,14 @@ void PutChunk(skin::Bytes& out, std::string_view type, const skin::Bytes& data) 
 
 }  // namespace
 
+int LabelWidth(std::string_view text) {
+  return TextWidth(text);
+}
+
+void DrawLabel(const Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
+  DrawText(bmp, x, y, text, color);
+}
+
 skin::Bytes EncodePng(const Bitmap& bmp) {
   skin::Bytes raw;
   raw.reserve(static_cast<std::size_t>(bmp.Height()) *

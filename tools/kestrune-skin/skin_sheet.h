@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/data/skin_archive.h"
@@ -22,6 +23,10 @@ struct ContactSheet {
 // own size over a checkerboard that shows its transparency. Throws kestrune::Error for an archive
 // that cannot be read or a skin that loads no sections.
 [[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi);
+
+// Labels in the sheets' 5 x 7 capitals: 6 pixels per character, 7 high.
+[[nodiscard]] int LabelWidth(std::string_view text);
+void DrawLabel(const skin::Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color);
 
 // A PNG file (8-bit RGBA, zlib-compressed) of a 32-bit bitmap with straight alpha.
 [[nodiscard]] skin::Bytes EncodePng(const skin::Bitmap& bmp);

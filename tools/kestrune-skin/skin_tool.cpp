@@ -10,6 +10,7 @@
 #include "skin/data/skin_archive_writer.h"
 #include "tools/kestrune-skin/skin_check.h"
 #include "tools/kestrune-skin/skin_density_report.h"
+#include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tools/kestrune-skin/skin_sheet.h"
 
 namespace kestrune::skin_tool {
@@ -23,6 +24,7 @@ constexpr std::string_view kUsage =
     "       kestrune-skin unpack ARCHIVE DIR [--preview PNG]\n"
     "       kestrune-skin check ARCHIVE\n"
     "       kestrune-skin sheet ARCHIVE OUT.PNG [--dpi N]\n"
+    "       kestrune-skin paint ARCHIVE OUT.PNG [--dpi N]\n"
     "\n"
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
     "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
@@ -39,6 +41,8 @@ constexpr std::string_view kUsage =
     "           inch (96 when not given, 48 to 480) into OUT.PNG, each labelled with its\n"
     "           section and key, the densities it was drawn for and is used at, its frame size\n"
     "           and frame count\n"
+    "  paint    paints every section of the skin in each of its states, as controls paint\n"
+    "           them at N pixels per inch, over the skin's FORM colour into OUT.PNG\n"
     "\n"
     "Exit status: 0 on success, 1 when the archive (or the folder to pack) is not valid, with\n"
     "the reason on standard error, or when check found a problem, 2 for bad usage.\n";
@@ -182,7 +186,8 @@ int Check(const std::vector<std::string>& arguments, std::FILE* out) {
   return problems.empty() ? kExitOk : kExitInvalid;
 }
 
-int Sheet(std::vector<std::string> arguments, std::FILE* out) {
+// Takes "--dpi N" out of the arguments; 96 when not given.
+int TakeDpi(std::vector<std::string>& arguments) {
   int ppi = 96;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     if (arguments[i] != "--dpi")
@@ -197,11 +202,29 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
                     arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
   }
+  return ppi;
+}
+
+int Sheet(std::vector<std::string> arguments, std::FILE* out) {
+  const int ppi = TakeDpi(arguments);
   const Words words = Parse(arguments, 2, false);
   const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi);
   skin::WriteFileBytes(words.positional[1], sheet.png);
   std::string text = std::to_string(sheet.entries) + " image entries at " + std::to_string(ppi) +
                      " pixels per inch\n";
+  for (const auto& problem : sheet.problems)
+    text += problem + "\n";
+  Print(out, text);
+  return sheet.problems.empty() ? kExitOk : kExitInvalid;
+}
+
+int Paint(std::vector<std::string> arguments, std::FILE* out) {
+  const int ppi = TakeDpi(arguments);
+  const Words words = Parse(arguments, 2, false);
+  const PaintSheet sheet = MakePaintSheet(ReadArchive(words.positional[0]), ppi);
+  skin::WriteFileBytes(words.positional[1], sheet.png);
+  std::string text =
+      std::to_string(sheet.sections) + " sections at " + std::to_string(ppi) + " pixels per inch\n";
   for (const auto& problem : sheet.problems)
     text += problem + "\n";
   Print(out, text);
@@ -239,6 +262,8 @@ int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::
       return Check(arguments, out);
     if (command == "sheet")
       return Sheet(arguments, out);
+    if (command == "paint")
+      return Paint(arguments, out);
     throw UsageError(command.empty() ? "no command given" : "unknown command \"" + command + "\"");
   } catch (const UsageError& error) {
     Print(err, "kestrune-skin: " + std::string(error.what()) + "\n\n" + std::string(kUsage));

@@ -9,6 +9,7 @@
 #include "assets/skin/builtin_skin.h"
 #include "platform/error.h"
 #include "skin/paint/png_decode.h"
+#include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tools/kestrune-skin/skin_tool.h"
 
 namespace kestrune::skin_tool {
@@ -29,6 +30,19 @@ TEST(SkinSheetTest, EveryEntryOfTheBuiltInSkinOnADecodablePicture) {
     EXPECT_GT(png.width, 400);
     EXPECT_GT(png.height, 100);
   }
+}
+
+TEST(SkinSheetTest, EverySectionOfTheBuiltInSkinPainted) {
+  for (const int ppi : {96, 144}) {
+    SCOPED_TRACE(ppi);
+    const PaintSheet sheet = MakePaintSheet(BuiltinArchive(), ppi);
+    EXPECT_TRUE(sheet.problems.empty());
+    EXPECT_GT(sheet.sections, 60);
+    const DecodedPng png = DecodePng(sheet.png);
+    EXPECT_GT(png.width, 400);
+    EXPECT_GT(png.width * png.height, sheet.sections * 3 * (96 * 28) * ppi * ppi / (96 * 96));
+  }
+  EXPECT_THROW(static_cast<void>(MakePaintSheet(skin::Bytes{1, 2, 3}, 96)), Error);
 }
 
 TEST(SkinSheetTest, PngEncodingKeepsEveryByte) {
@@ -56,6 +70,7 @@ TEST(SkinSheetTest, DensityOutsideTheRangeIsAUsageError) {
   for (const char* dpi : {"12", "abc", "481", ""}) {
     SCOPED_TRACE(dpi);
     EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "b.png", "--dpi", dpi}, sink, sink), kExitUsage);
+    EXPECT_EQ(RunSkinTool({"paint", "a.asz", "b.png", "--dpi", dpi}, sink, sink), kExitUsage);
   }
   EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "--dpi"}, sink, sink), kExitUsage);
   std::fclose(sink);
