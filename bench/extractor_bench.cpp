@@ -49,6 +49,45 @@ void BM_ExpandSlash16(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandSlash16)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// One block of N addresses either way a run can write it, to place the size below which a block is
+// written on the run's thread: through the worker tasks, temp files and merge (workers), or as
+// text gathered on the run's thread and written to the output (inline).
+void BM_BlockPath(benchmark::State& state, bool workers) {
+  const kestrune::platform::SystemServices services;
+  const auto folder = std::filesystem::temp_directory_path() / "kestrune-bench-path";
+  std::filesystem::create_directories(folder);
+  kestrune::TExtractRunState run;
+  run.FinalFile = (folder / "out.txt").string();
+  kestrune::platform::OpenFile(run.FinalFile, kestrune::platform::OpenMode::kCreateExclusive)
+      ->Close();
+  const auto count = static_cast<std::uint64_t>(state.range(0));
+  std::string text;
+  std::uint64_t written = 0;
+  for (auto _ : state) {
+    if ((written += count * 14) > (std::uint64_t{64} << 20)) {  // keep the file small
+      state.PauseTiming();
+      kestrune::CloseOutput(run);
+      kestrune::platform::OpenFile(run.FinalFile, kestrune::platform::OpenMode::kCreateExclusive)
+          ->Close();
+      written = 0;
+      state.ResumeTiming();
+    }
+    if (workers) {
+      kestrune::RunBlockTasks(run, 0x0A000000u, count, services);
+      kestrune::MergeTempFiles(run, services);
+    } else {
+      text.clear();
+      kestrune::AppendBlockText(text, 0x0A000000u, count);
+      kestrune::OutputStream(run, services).Write(text.data(), text.size());
+    }
+  }
+  kestrune::CloseOutput(run);
+  std::filesystem::remove_all(folder);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(count));
+}
+BENCHMARK_CAPTURE(BM_BlockPath, workers, true)->RangeMultiplier(4)->Range(1, 65536)->UseRealTime();
+BENCHMARK_CAPTURE(BM_BlockPath, inline, false)->RangeMultiplier(4)->Range(1, 65536)->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();

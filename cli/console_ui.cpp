@@ -1,18 +1,23 @@
 #include "cli/console_ui.h"
 
+#include <chrono>
+
 namespace kestrune::cli {
 namespace {
 
 void WriteLine(std::FILE* stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fputc('\n', stream);
-  std::fflush(stream);
 }
+
+// The live status line is redrawn at most this often; a terminal is slow to write to.
+constexpr auto kStatusInterval = std::chrono::milliseconds(100);
 
 }  // namespace
 
 void ConsoleUi::AppendLog(std::string_view line) {
   ClearStatus();
+  // The log is flushed before anything goes to the other stream and at the end, not per line.
   WriteLine(log_, line);
   DrawStatus();
 }
@@ -47,15 +52,19 @@ void ConsoleUi::SetProgressPosition(int position) {
 
 void ConsoleUi::ShowMessage(std::string_view text) {
   ClearStatus();
+  std::fflush(log_);
   WriteLine(status_, text);
+  std::fflush(status_);
 }
 
 void ConsoleUi::ShowErrorBox(std::string_view text) {
-  ClearStatus();
-  WriteLine(status_, "Error: " + std::string(text));
+  ShowMessage("Error: " + std::string(text));
 }
 
 void ConsoleUi::Finish() {
+  std::fflush(log_);
+  if (live_ && last_draw_ != std::chrono::steady_clock::time_point{})
+    DrawStatus(true);
   if (status_shown_) {
     std::fputc('\n', status_);
     std::fflush(status_);
@@ -82,9 +91,14 @@ void ConsoleUi::ClearStatus() {
   status_shown_ = false;
 }
 
-void ConsoleUi::DrawStatus() {
+void ConsoleUi::DrawStatus(bool now) {
   if (!live_)
     return;
+  const auto time = std::chrono::steady_clock::now();
+  if (!now && time - last_draw_ < kStatusInterval)
+    return;
+  last_draw_ = time;
+  std::fflush(log_);
   const std::string line = "\r\x1b[K" + StatusLine();
   std::fwrite(line.data(), 1, line.size(), status_);
   std::fflush(status_);

@@ -3,6 +3,7 @@
 // messages, errors and (when it is a terminal) a live status line with the progress bar and the
 // four figures.
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -23,8 +24,9 @@ class ConsoleUi final : public RunUi {
   void SetProgressPosition(int position) override;
   void ShowMessage(std::string_view text) override;
   void ShowErrorBox(std::string_view text) override;
+  [[nodiscard]] bool ShowsFigures() const override { return live_; }
 
-  // Ends the status line, if one is shown.
+  // Flushes the log and shows the last status line for good, if one is shown.
   void Finish();
 
   // The status line for the current figures, without line control characters.
@@ -32,12 +34,14 @@ class ConsoleUi final : public RunUi {
 
  private:
   void ClearStatus();
-  void DrawStatus();
+  // Draws the status line unless it was drawn less than 100 ms ago (`now`: in any case).
+  void DrawStatus(bool now = false);
 
   std::FILE* log_;
   std::FILE* status_;
   bool live_;
   bool status_shown_ = false;
+  std::chrono::steady_clock::time_point last_draw_{};
   int maximum_ = 0;
   int position_ = 0;
   std::string total_ = "Total IPs: 0";

@@ -1,35 +1,53 @@
-// kestrune-cli: the extraction run without the window, for scripts, servers and benchmarks.
+// kestrune-cli: the extraction run without the window, for scripts, servers, pipelines and
+// benchmarks.
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/console_ui.h"
+#include "extractor/ip_text.h"
 #include "extractor/run_driver.h"
 #include "platform/console.h"
 #include "platform/process_services.h"
 
 namespace {
 
+constexpr int kMaxJobs = 256;
+
 constexpr std::string_view kUsage =
-    "Usage: kestrune-cli [--list FILE] [--out-dir DIR]\n"
+    "Usage: kestrune-cli [--list FILE|-] [--out-dir DIR | --out FILE|-] [--jobs N]\n"
     "\n"
     "Expands every IPv4 block of a prefix list (one CIDR block per line, /16 to /32) into one\n"
-    "address per line and writes them all to a new file named after the local date and time,\n"
-    "\"ddmmyyyyhhnnss_IPs.txt\".\n"
+    "address per line, each ended by CR LF, blocks in the order of the list.\n"
     "\n"
-    "  --list FILE     the prefix list to read (default: prefix_list.txt in the current folder)\n"
-    "  --out-dir DIR   the folder for the output file (default: the current folder)\n"
+    "  --list FILE     the prefix list to read (default: prefix_list.txt in the current folder);\n"
+    "                  - reads it from standard input\n"
+    "  --out-dir DIR   the folder for the output file, which is named after the local date and\n"
+    "                  time, \"ddmmyyyyhhnnss_IPs.txt\" (default: the current folder)\n"
+    "  --out FILE      the output file instead; it must not exist yet: an existing file is\n"
+    "                  refused (exit status 1) and left as it is\n"
+    "  --out -         writes the addresses to standard output; the log then goes to standard\n"
+    "                  error, so that a pipe carries addresses only\n"
+    "  --jobs N        worker tasks per large block, 1 to 256 (default: one per processor)\n"
     "  --help          show this text\n"
     "\n"
     "Every results-log line goes to standard output as the run logs it. While the run goes on, a\n"
     "progress bar and the four figures (total, remaining, speed, estimated time left) are shown\n"
     "on standard error when it is a terminal; messages and errors go to standard error too.\n"
     "\n"
-    "Exit status: 0 when the run reached its \"ALL DONE. Output file: \" line, 1 when it ended\n"
-    "early (missing or unreadable list, an address block past 255.255.255.255, an output file\n"
-    "that cannot be written), 2 for bad usage.\n";
+    "Examples:\n"
+    "  kestrune-cli --list blocks.txt --out-dir /srv/lists\n"
+    "  kestrune-cli --list blocks.txt --out addresses.txt --jobs 4\n"
+    "  grep -v '^#' blocks.txt | kestrune-cli --list - --out - | sort -u > addresses.txt\n"
+    "  kestrune-cli --list blocks.txt --out - | head\n"
+    "\n"
+    "Exit status: 0 when the run reached its \"ALL DONE. Output file: \" line, and when the\n"
+    "reader of --out - went away early (as with head); 1 when it ended early (missing or\n"
+    "unreadable list, an address block past 255.255.255.255, an output file that exists or\n"
+    "cannot be written), 2 for bad usage.\n";
 
 int Usage(std::string_view problem) {
   std::fprintf(stderr, "kestrune-cli: %.*s\n\n%.*s", static_cast<int>(problem.size()),
@@ -41,26 +59,51 @@ int Usage(std::string_view problem) {
 
 int main(int argc, char** argv) {
   kestrune::platform::UseUtf8Console();
+#ifdef SIGPIPE
+  // A closed pipe shows up as a failed write, which ends the run quietly.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   const std::vector<std::string> arguments = kestrune::platform::CommandLineArguments(argc, argv);
   kestrune::RunSettings settings;
   settings.output_folder = ".";
+  settings.remove_temp_files_on_error = true;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     if (word == "--help" || word == "-h") {
       std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
       return 0;
     }
-    if (word != "--list" && word != "--out-dir")
+    if (word != "--list" && word != "--out-dir" && word != "--out" && word != "--jobs")
       return Usage("unknown argument \"" + word + "\"");
     if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
       return Usage(word + " needs a value");
     }
-    (word == "--list" ? settings.list_path : settings.output_folder) = arguments[++i];
+    const std::string& value = arguments[++i];
+    if (word == "--list") {
+      settings.list_path = value;
+    } else if (word == "--out-dir") {
+      settings.output_folder = value;
+    } else if (word == "--out") {
+      settings.output_file = value;
+    } else {
+      const auto jobs = kestrune::ParseInt32(value);
+      if (!jobs || *jobs < 1 || *jobs > kMaxJobs ||
+          value.find_first_not_of("0123456789") != std::string::npos)
+        return Usage("--jobs takes a whole number from 1 to 256, not \"" + value + "\"");
+      settings.jobs = *jobs;
+    }
   }
 
   const kestrune::platform::SystemServices services;
-  kestrune::cli::ConsoleUi ui(stdout, stderr, kestrune::platform::IsTerminal(stderr));
+  std::FILE* log = settings.output_file == kestrune::kStandardStream ? stderr : stdout;
+  // A long list logs two lines per block: write them in large pieces, unless someone watches.
+  if (!kestrune::platform::IsTerminal(log))
+    std::setvbuf(log, nullptr, _IOFBF, std::size_t{1} << 16);
+  kestrune::cli::ConsoleUi ui(log, stderr, kestrune::platform::IsTerminal(stderr));
   const kestrune::RunOutcome outcome = kestrune::ButtonExtractClick(settings, ui, services);
   ui.Finish();
-  return outcome == kestrune::RunOutcome::kCompleted ? 0 : 1;
+  return outcome == kestrune::RunOutcome::kCompleted ||
+                 outcome == kestrune::RunOutcome::kOutputClosed
+             ? 0
+             : 1;
 }

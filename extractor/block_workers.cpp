@@ -73,9 +73,22 @@ std::vector<TPair> SplitBlock(std::uint64_t total, int cpu_count) {
   return ranges;
 }
 
+void AppendBlockText(std::string& text, std::uint32_t start, std::uint64_t count) {
+  std::size_t used = text.size();
+  text.resize(used + count * (kMaxIPTextLength + 2));
+  char* out = text.data() + used;
+  for (std::uint64_t offset = 0; offset < count; ++offset) {
+    out = WriteIPText(static_cast<std::uint32_t>(start + offset), out);
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+}
+
 void RunBlockTasks(TExtractRunState& state, std::uint32_t start, std::uint64_t count,
-                   const platform::ProcessServices& services) {
-  const std::vector<TPair> TaskRanges = SplitBlock(count, services.LogicalProcessorCount());
+                   const platform::ProcessServices& services, int jobs) {
+  const std::vector<TPair> TaskRanges =
+      SplitBlock(count, jobs > 0 ? jobs : services.LogicalProcessorCount());
   {
     std::lock_guard lock(state.CS);
     state.GlobalTempFiles.clear();

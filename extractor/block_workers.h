@@ -3,6 +3,7 @@
 // processor, each writing its slice as address list text into a temp file of its own.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "extractor/run_state.h"
@@ -26,8 +27,13 @@ struct TPair {
 // state.GlobalTempFiles lists one file per task that finished and state.Exceptions one
 // "Task %d error: %s" text per task that failed. An error before a task could create its file
 // (no GUID, no temporary folder) is rethrown here after every task has ended.
+// `jobs` tasks at most (0: one per logical processor).
 void RunBlockTasks(TExtractRunState& state, std::uint32_t start, std::uint64_t count,
-                   const platform::ProcessServices& services);
+                   const platform::ProcessServices& services, int jobs = 0);
+
+// Appends to `text` the address list text of the `count` addresses from `start` (which must not
+// run past 255.255.255.255), as a worker writes them.
+void AppendBlockText(std::string& text, std::uint32_t start, std::uint64_t count);
 
 // Characters a worker gathers before it writes them out in one piece.
 inline constexpr std::size_t kWorkerBufferLimit = 65536;

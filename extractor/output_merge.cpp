@@ -21,6 +21,17 @@ void PrepareOutputFile(TExtractRunState& state, const std::string& folder,
   services.Open(state.FinalFile, platform::OpenMode::kCreateIfMissing)->Close();
 }
 
+void PrepareNamedOutputFile(TExtractRunState& state, const std::string& path,
+                            const platform::ProcessServices& services) {
+  state.FinalFile = path;
+  state.FSFinal = services.Open(path, platform::OpenMode::kCreateNew);
+}
+
+void PrepareStandardOutput(TExtractRunState& state) {
+  state.FinalFile = "standard output";
+  state.FSFinal = platform::StandardOutput();
+}
+
 void MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services) {
   std::vector<TFinishedTempFile> Snapshot;
   {
@@ -34,28 +45,53 @@ void MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& se
   std::stable_sort(Snapshot.begin(), Snapshot.end(),
                    [](const auto& a, const auto& b) { return a.TaskID < b.TaskID; });
 
-  const auto FSFinal = services.Open(state.FinalFile, platform::OpenMode::kReadWriteShared);
-  FSFinal->SeekToEnd();
-  std::vector<char> Buffer(kMergeBufferSize);
-  for (const auto& finished : Snapshot) {
-    const std::string& TmpName = finished.Path;
-    if (!platform::FileExists(TmpName))
-      continue;
-    {
-      const auto FSrc = services.Open(TmpName, platform::OpenMode::kReadShared);
-      for (;;) {
-        // A failed read throws rather than passing for the end of the file: the temp file is then
-        // kept, not deleted half copied.
-        const std::size_t ReadCount = FSrc->Read(Buffer.data(), Buffer.size());
-        if (ReadCount == 0)
-          break;
-        FSFinal->Write(Buffer.data(), ReadCount);
+  std::size_t next = 0;
+  try {
+    platform::Stream& FSFinal = OutputStream(state, services);
+    std::vector<char> Buffer;
+    for (; next < Snapshot.size(); ++next) {
+      const std::string& TmpName = Snapshot[next].Path;
+      if (!platform::FileExists(TmpName))
+        continue;
+      {
+        const auto FSrc = services.Open(TmpName, platform::OpenMode::kReadShared);
+        if (!FSFinal.CopyRestFrom(*FSrc)) {
+          Buffer.resize(kMergeBufferSize);
+          for (;;) {
+            // A failed read throws rather than passing for the end of the file: the temp file is
+            // then kept, not deleted half copied.
+            const std::size_t ReadCount = FSrc->Read(Buffer.data(), Buffer.size());
+            if (ReadCount == 0)
+              break;
+            FSFinal.Write(Buffer.data(), ReadCount);
+          }
+        }
+        FSrc->Close();
       }
-      FSrc->Close();
+      platform::DeleteFileOrThrow(TmpName);
     }
-    platform::DeleteFileOrThrow(TmpName);
+  } catch (...) {
+    // The files not yet appended stay listed, so that whoever ends the run knows of them.
+    std::lock_guard lock(state.CS);
+    state.GlobalTempFiles.insert(state.GlobalTempFiles.begin(),
+                                 Snapshot.begin() + static_cast<std::ptrdiff_t>(next),
+                                 Snapshot.end());
+    throw;
   }
-  FSFinal->Close();
+}
+
+platform::Stream& OutputStream(TExtractRunState& state, const platform::ProcessServices& services) {
+  if (!state.FSFinal) {
+    auto stream = services.Open(state.FinalFile, platform::OpenMode::kReadWriteShared);
+    stream->SeekToEnd();
+    state.FSFinal = std::move(stream);
+  }
+  return *state.FSFinal;
+}
+
+void CloseOutput(TExtractRunState& state) {
+  if (const auto stream = std::move(state.FSFinal))
+    stream->Close();
 }
 
 }  // namespace kestrune

@@ -17,11 +17,27 @@ namespace kestrune {
 void PrepareOutputFile(TExtractRunState& state, const std::string& folder,
                        const platform::ProcessServices& services);
 
-// Appends the temp files of state.GlobalTempFiles to state.FinalFile, in the order of the tasks'
-// slices, with one 64 KiB buffer, deleting each after it has been appended; a listed file that no
-// longer exists is skipped. Empties the list. Does not open the output when there is nothing to
-// append. Throws when the output cannot be opened or written or a temp file cannot be read or
-// deleted; the file being appended and those after it then stay where they are.
+// Sets state.FinalFile to `path` and creates that file, which must not exist yet: an existing file
+// is never touched. The file stays open as state.FSFinal. Throws on failure.
+void PrepareNamedOutputFile(TExtractRunState& state, const std::string& path,
+                            const platform::ProcessServices& services);
+
+// Makes the process's standard output the run's output; state.FinalFile names it for the log.
+void PrepareStandardOutput(TExtractRunState& state);
+
+// The output to append to: state.FSFinal, which this opens (shared, at the end of
+// state.FinalFile) when it is not open yet. It stays open until CloseOutput.
+platform::Stream& OutputStream(TExtractRunState& state, const platform::ProcessServices& services);
+
+// Closes state.FSFinal if it is open, reporting what the system only tells at closing.
+void CloseOutput(TExtractRunState& state);
+
+// Appends the temp files of state.GlobalTempFiles to the output, in the order of the tasks'
+// slices, deleting each after it has been appended; a listed file that no longer exists is
+// skipped. Empties the list. Does not open the output when there is nothing to append. The copy
+// happens in the kernel where the system offers it, else through one 64 KiB buffer. Throws when
+// the output cannot be opened or written or a temp file cannot be read or deleted; the file being
+// appended and those after it then stay where they are, and stay listed in state.GlobalTempFiles.
 void MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services);
 
 inline constexpr std::size_t kMergeBufferSize = 65536;

@@ -1,5 +1,7 @@
 #include "extractor/prefix_list.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 namespace kestrune {
@@ -67,6 +69,8 @@ std::string DecodeListText(std::string_view bytes, const platform::ProcessServic
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
+  // Long lists are the norm; one allocation instead of a chain of regrowths.
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' && text[i] != '\n')
@@ -84,11 +88,17 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> LoadPrefixList(const std::string& path,
                                         const platform::ProcessServices& services) {
   const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
+  auto lines = ReadPrefixList(*file, services);
+  file->Close();
+  return lines;
+}
+
+std::vector<std::string> ReadPrefixList(platform::Stream& stream,
+                                        const platform::ProcessServices& services) {
   std::string bytes;
   char chunk[65536];
-  for (std::size_t got; (got = file->Read(chunk, sizeof chunk)) > 0;)
+  for (std::size_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;)
     bytes.append(chunk, got);
-  file->Close();
   return SplitLines(DecodeListText(bytes, services));
 }
 

@@ -23,4 +23,8 @@ namespace kestrune {
 [[nodiscard]] std::vector<std::string> LoadPrefixList(const std::string& path,
                                                       const platform::ProcessServices& services);
 
+// The lines of everything `stream` gives until its end (a list piped to standard input).
+[[nodiscard]] std::vector<std::string> ReadPrefixList(platform::Stream& stream,
+                                                      const platform::ProcessServices& services);
+
 }  // namespace kestrune

@@ -20,6 +20,184 @@ std::string BlockedMessage(std::string_view line, std::int32_t prefix) {
   return std::string(line) + " -> BLOCKED (prefix " + std::to_string(prefix) + " <= 15)";
 }
 
+// The run's UI, holding its steps back while the blocks they report are still on their way to the
+// output, so that no "Done: " line is shown for a block the output lacks.
+class HeldUi final : public RunUi {
+ public:
+  explicit HeldUi(RunUi& ui) : ui_(ui) {}
+
+  void Hold() { holding_ = true; }
+  // The number of steps held so far, and the size of their texts.
+  [[nodiscard]] std::size_t Held() const { return steps_.size(); }
+  [[nodiscard]] std::size_t HeldTextSize() const { return texts_.size(); }
+  // Shows the first `count` held steps, forgets the others and stops holding.
+  void Release(std::size_t count) {
+    for (std::size_t i = 0; i < count && i < steps_.size(); ++i)
+      Show(steps_[i]);
+    steps_.clear();
+    texts_.clear();
+    holding_ = false;
+  }
+  void ReleaseAll() { Release(steps_.size()); }
+
+  void ClearLog() override { Step(Kind::kClear, 0, {}); }
+  void AppendLog(std::string_view line) override { Step(Kind::kLog, 0, line); }
+  void SetLabel(RunLabel label, std::string_view text) override {
+    Step(Kind::kLabel, static_cast<int>(label), text);
+  }
+  void SetProgressMaximum(int maximum) override { Step(Kind::kMaximum, maximum, {}); }
+  void SetProgressPosition(int position) override { Step(Kind::kPosition, position, {}); }
+  void ShowMessage(std::string_view text) override { ui_.ShowMessage(text); }
+  void ShowErrorBox(std::string_view text) override { ui_.ShowErrorBox(text); }
+
+ private:
+  enum class Kind { kClear, kLog, kLabel, kMaximum, kPosition };
+  struct HeldStep {
+    Kind kind;
+    int value;
+    std::size_t text_begin;
+    std::size_t text_end;
+  };
+
+  void Step(Kind kind, int value, std::string_view text) {
+    const HeldStep step{kind, value, texts_.size(), texts_.size() + text.size()};
+    if (!holding_) {
+      Show(step, text);
+      return;
+    }
+    texts_ += text;
+    steps_.push_back(step);
+  }
+  void Show(const HeldStep& step) {
+    Show(step, std::string_view(texts_).substr(step.text_begin, step.text_end - step.text_begin));
+  }
+  void Show(const HeldStep& step, std::string_view text) {
+    switch (step.kind) {
+      case Kind::kClear:
+        ui_.ClearLog();
+        break;
+      case Kind::kLog:
+        ui_.AppendLog(text);
+        break;
+      case Kind::kLabel:
+        ui_.SetLabel(static_cast<RunLabel>(step.value), text);
+        break;
+      case Kind::kMaximum:
+        ui_.SetProgressMaximum(step.value);
+        break;
+      case Kind::kPosition:
+        ui_.SetProgressPosition(step.value);
+        break;
+    }
+  }
+
+  RunUi& ui_;
+  bool holding_ = false;
+  std::vector<HeldStep> steps_;
+  std::string texts_;  // the held steps' texts, one after the other
+};
+
+// The text of small blocks, gathered so that it reaches the output in large writes.
+class InlineBlocks {
+ public:
+  // Bytes gathered before they are written.
+  static constexpr std::size_t kWriteSize = std::size_t{1} << 18;
+
+  InlineBlocks(TExtractRunState& state, HeldUi& ui, const RunSettings& settings,
+               const platform::ProcessServices& services)
+      : state_(state), ui_(ui), settings_(settings), services_(services) {}
+
+  // Gathers the block's text; `done_step` is the first held UI step that reports it done.
+  void Add(std::uint32_t start, std::uint64_t count) {
+    if (text_.empty())
+      ui_.Hold();
+    AppendBlockText(text_, start, count);
+    blocks_.push_back({text_.size(), ui_.Held()});
+  }
+  [[nodiscard]] bool Full() const {
+    return text_.size() >= kWriteSize || ui_.HeldTextSize() >= kWriteSize;
+  }
+
+  // Writes what has been gathered and shows the held steps. When the write fails, shows only the
+  // steps before the first block that did not reach the output whole, then throws.
+  void Commit() {
+    if (text_.empty()) {
+      ui_.ReleaseAll();
+      return;
+    }
+    const bool named_file = settings_.output_file != kStandardStream;
+    const auto before = named_file ? platform::FileSize(state_.FinalFile) : std::nullopt;
+    try {
+      OutputStream(state_, services_).Write(text_.data(), text_.size());
+    } catch (...) {
+      const auto after = named_file ? platform::FileSize(state_.FinalFile) : std::nullopt;
+      const std::uint64_t landed = before && after && *after >= *before ? *after - *before : 0;
+      std::size_t shown = ui_.Held();
+      for (const auto& block : blocks_) {
+        if (block.end > landed) {
+          shown = block.done_step;
+          break;
+        }
+      }
+      Reset();
+      ui_.Release(shown);
+      throw;
+    }
+    Reset();
+    ui_.ReleaseAll();
+  }
+
+ private:
+  struct Block {
+    std::size_t end;        // where its text ends in text_
+    std::size_t done_step;  // the held step that logs its "Done: " line
+  };
+  void Reset() {
+    text_.clear();
+    blocks_.clear();
+  }
+
+  TExtractRunState& state_;
+  HeldUi& ui_;
+  const RunSettings& settings_;
+  const platform::ProcessServices& services_;
+  std::string text_;
+  std::vector<Block> blocks_;
+};
+
+void PrepareOutput(TExtractRunState& state, const RunSettings& settings,
+                   const platform::ProcessServices& services) {
+  if (settings.output_file == kStandardStream)
+    PrepareStandardOutput(state);
+  else if (!settings.output_file.empty())
+    PrepareNamedOutputFile(state, settings.output_file, services);
+  else
+    PrepareOutputFile(
+        state,
+        settings.output_folder.empty() ? services.ExecutableFolder() : settings.output_folder,
+        services);
+}
+
+std::string_view Joined(std::string& buffer, std::string_view head, std::string_view tail) {
+  buffer.assign(head);
+  buffer += tail;
+  return buffer;
+}
+
+std::vector<std::string> ReadList(const RunSettings& settings,
+                                  const platform::ProcessServices& services) {
+  if (settings.list_path == kStandardStream)
+    return ReadPrefixList(*platform::StandardInput(), services);
+  return LoadPrefixList(settings.list_path, services);
+}
+
+void RemoveUnmergedTempFiles(TExtractRunState& state) {
+  std::lock_guard lock(state.CS);
+  for (const auto& file : state.GlobalTempFiles)
+    platform::DeleteFileQuietly(file.Path);
+  state.GlobalTempFiles.clear();
+}
+
 }  // namespace
 
 std::string MissingListMessage(std::string_view list_name) {
@@ -27,99 +205,127 @@ std::string MissingListMessage(std::string_view list_name) {
          "\" tidak ditemukan. Letakkan file ini di folder aplikasi (exe).";
 }
 
-RunOutcome RunExtraction(const RunSettings& settings, RunUi& ui,
+RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
                          const platform::ProcessServices& services) {
-  if (!platform::FileExists(settings.list_path)) {
-    ui.ShowMessage(MissingListMessage(settings.list_path));
+  if (settings.list_path != kStandardStream && !platform::FileExists(settings.list_path)) {
+    visible_ui.ShowMessage(MissingListMessage(settings.list_path));
     return RunOutcome::kListMissing;
   }
   TExtractRunState state;
-  const std::vector<std::string> PrefixList = LoadPrefixList(settings.list_path, services);
+  const std::vector<std::string> PrefixList = ReadList(settings, services);
   const int line_count =
       PrefixList.size() > INT_MAX ? INT_MAX : static_cast<int>(PrefixList.size());
   const platform::RegionalFormats formats = services.Formats();
+  HeldUi ui(visible_ui);
+  const bool figures_shown = visible_ui.ShowsFigures();
+  std::string line;  // one log line, reused: small blocks come by the hundred thousand
+  InlineBlocks inline_blocks(state, ui, settings, services);
 
   ui.ClearLog();
-  PrepareOutputFile(
-      state, settings.output_folder.empty() ? services.ExecutableFolder() : settings.output_folder,
-      services);
-  ui.SetProgressMaximum(line_count);
-  ui.SetProgressPosition(0);
-  int progress = 0;
+  try {
+    PrepareOutput(state, settings, services);
+    ui.SetProgressMaximum(line_count);
+    ui.SetProgressPosition(0);
+    int progress = 0;
 
-  const double StartTime = platform::ToDateTime(services.Now());
-  std::uint64_t TotalIPsProcessed = 0;
-  ui.SetLabel(RunLabel::kETA, kEtaCalculating);
-  ui.SetLabel(RunLabel::kSpeed, kSpeedCalculating);
+    const double StartTime = platform::ToDateTime(services.Now());
+    std::uint64_t TotalIPsProcessed = 0;
+    ui.SetLabel(RunLabel::kETA, kEtaCalculating);
+    ui.SetLabel(RunLabel::kSpeed, kSpeedCalculating);
 
-  state.TotalEstimatedIPs = CountEstimatedIPs(PrefixList);
-  state.RemainingIPs = state.TotalEstimatedIPs;
-  ui.SetLabel(RunLabel::kTotalEstimated, TotalLabelText(state.TotalEstimatedIPs, formats));
-  ui.SetLabel(RunLabel::kRemaining, RemainingLabelText(state.RemainingIPs, formats));
-
-  for (int PrefixIdx = 0; PrefixIdx < line_count; ++PrefixIdx) {
-    state.LineTrimmed = std::string(TrimLine(PrefixList[static_cast<std::size_t>(PrefixIdx)]));
-    if (state.LineTrimmed.empty())
-      continue;
-    const std::size_t slash = state.LineTrimmed.find('/');
-    if (slash == std::string::npos) {
-      ui.AppendLog("Invalid format (no /): " + state.LineTrimmed);
-      continue;
-    }
-    state.BaseIP = state.LineTrimmed.substr(0, slash);
-    const std::string SubnetStr = state.LineTrimmed.substr(slash + 1);
-    const auto prefix = ParseInt32(SubnetStr);
-    if (!prefix) {
-      ui.AppendLog("Invalid subnet number: " + state.LineTrimmed);
-      continue;
-    }
-    state.Prefix = *prefix;
-    if (state.Prefix <= 15) {
-      ui.AppendLog(BlockedMessage(state.LineTrimmed, state.Prefix));
-      continue;
-    }
-    if (state.Prefix < 0 || state.Prefix > 32) {
-      ui.AppendLog("Subnet mask harus 0..32: " + state.LineTrimmed);
-      continue;
-    }
-    ui.AppendLog("Processing: " + state.LineTrimmed);
-
-    std::uint32_t StartIP = 0;
-    try {
-      StartIP = StrToIP(state.BaseIP);
-    } catch (const Error& error) {
-      state.E = error.what();
-      ui.AppendLog("Invalid IP: " + state.BaseIP + " (" + state.E + ")");
-      continue;
-    }
-
-    const std::uint64_t IPCount = std::uint64_t{1} << (32 - state.Prefix);
-    // A block may end on 255.255.255.255 itself; only one that would run past it ends the run.
-    if (StartIP + IPCount - 1 > 0xFFFFFFFFu)
-      throw Error("Integer overflow");
-
-    RunBlockTasks(state, StartIP, IPCount, services);
-    {
-      std::lock_guard lock(state.CS);
-      for (state.j = 0; state.j < static_cast<std::int32_t>(state.Exceptions.size()); ++state.j) {
-        ui.AppendLog("ERROR: " + state.Exceptions[static_cast<std::size_t>(state.j)]);
-      }
-      state.Exceptions.clear();
-    }
-    MergeTempFiles(state, services);
-    ui.AppendLog("Done: " + state.LineTrimmed);
-    ui.SetProgressPosition(++progress);
-
-    const double ElapsedSec = (platform::ToDateTime(services.Now()) - StartTime) * 86400.0;
-    TotalIPsProcessed += IPCount;
-    state.RemainingIPs = state.TotalEstimatedIPs - TotalIPsProcessed;
+    state.TotalEstimatedIPs = CountEstimatedIPs(PrefixList);
+    state.RemainingIPs = state.TotalEstimatedIPs;
+    ui.SetLabel(RunLabel::kTotalEstimated, TotalLabelText(state.TotalEstimatedIPs, formats));
     ui.SetLabel(RunLabel::kRemaining, RemainingLabelText(state.RemainingIPs, formats));
-    const BlockFigures figures =
-        ComputeBlockFigures(ElapsedSec, TotalIPsProcessed, PrefixIdx + 1, line_count);
-    state.Speed = figures.Speed;
-    state.ETASec = figures.ETASec;
-    ui.SetLabel(RunLabel::kSpeed, SpeedLabelText(state.Speed, formats));
-    ui.SetLabel(RunLabel::kETA, EtaLabelText(state.ETASec, formats));
+
+    for (int PrefixIdx = 0; PrefixIdx < line_count; ++PrefixIdx) {
+      state.LineTrimmed = std::string(TrimLine(PrefixList[static_cast<std::size_t>(PrefixIdx)]));
+      if (state.LineTrimmed.empty())
+        continue;
+      const std::size_t slash = state.LineTrimmed.find('/');
+      if (slash == std::string::npos) {
+        ui.AppendLog("Invalid format (no /): " + state.LineTrimmed);
+        continue;
+      }
+      state.BaseIP = state.LineTrimmed.substr(0, slash);
+      const std::string_view SubnetStr = std::string_view(state.LineTrimmed).substr(slash + 1);
+      const auto prefix = ParseInt32(SubnetStr);
+      if (!prefix) {
+        ui.AppendLog("Invalid subnet number: " + state.LineTrimmed);
+        continue;
+      }
+      state.Prefix = *prefix;
+      if (state.Prefix <= 15) {
+        ui.AppendLog(BlockedMessage(state.LineTrimmed, state.Prefix));
+        continue;
+      }
+      if (state.Prefix < 0 || state.Prefix > 32) {
+        ui.AppendLog("Subnet mask harus 0..32: " + state.LineTrimmed);
+        continue;
+      }
+      ui.AppendLog(Joined(line, "Processing: ", state.LineTrimmed));
+
+      std::uint32_t StartIP = 0;
+      try {
+        StartIP = StrToIP(state.BaseIP);
+      } catch (const Error& error) {
+        state.E = error.what();
+        ui.AppendLog("Invalid IP: " + state.BaseIP + " (" + state.E + ")");
+        continue;
+      }
+
+      const std::uint64_t IPCount = std::uint64_t{1} << (32 - state.Prefix);
+      // A block may end on 255.255.255.255 itself; only one that would run past it ends the run.
+      if (StartIP + IPCount - 1 > 0xFFFFFFFFu)
+        throw Error("Integer overflow");
+
+      if (IPCount <= settings.inline_block_limit) {
+        // Its bytes are committed with the other small blocks gathered; its steps wait for them.
+        inline_blocks.Add(StartIP, IPCount);
+      } else {
+        inline_blocks.Commit();  // what comes before this block reaches the output first
+        RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
+        {
+          std::lock_guard lock(state.CS);
+          for (state.j = 0; state.j < static_cast<std::int32_t>(state.Exceptions.size());
+               ++state.j) {
+            ui.AppendLog("ERROR: " + state.Exceptions[static_cast<std::size_t>(state.j)]);
+          }
+          state.Exceptions.clear();
+        }
+        MergeTempFiles(state, services);
+      }
+      ui.AppendLog(Joined(line, "Done: ", state.LineTrimmed));
+      ui.SetProgressPosition(++progress);
+      TotalIPsProcessed += IPCount;
+      state.RemainingIPs = state.TotalEstimatedIPs - TotalIPsProcessed;
+      if (figures_shown) {
+        const double ElapsedSec = (platform::ToDateTime(services.Now()) - StartTime) * 86400.0;
+        ui.SetLabel(RunLabel::kRemaining, RemainingLabelText(state.RemainingIPs, formats));
+        const BlockFigures figures =
+            ComputeBlockFigures(ElapsedSec, TotalIPsProcessed, PrefixIdx + 1, line_count);
+        state.Speed = figures.Speed;
+        state.ETASec = figures.ETASec;
+        ui.SetLabel(RunLabel::kSpeed, SpeedLabelText(state.Speed, formats));
+        ui.SetLabel(RunLabel::kETA, EtaLabelText(state.ETASec, formats));
+      }
+      if (inline_blocks.Full())
+        inline_blocks.Commit();
+    }
+    inline_blocks.Commit();
+    CloseOutput(state);
+  } catch (...) {
+    // Blocks reported done before the error reach the output first, as they would have one by one.
+    try {
+      inline_blocks.Commit();
+    } catch (...) {
+      if (settings.remove_temp_files_on_error)
+        RemoveUnmergedTempFiles(state);
+      throw;
+    }
+    if (settings.remove_temp_files_on_error)
+      RemoveUnmergedTempFiles(state);
+    throw;
   }
 
   ui.AppendLog("ALL DONE. Output file: " + state.FinalFile);
@@ -130,6 +336,8 @@ RunOutcome ButtonExtractClick(const RunSettings& settings, RunUi& ui,
                               const platform::ProcessServices& services) {
   try {
     return RunExtraction(settings, ui, services);
+  } catch (const platform::ClosedPipeError&) {
+    return RunOutcome::kOutputClosed;
   } catch (const std::exception& error) {
     ui.ShowErrorBox(ErrorBoxText(error.what()));
     return RunOutcome::kEndedByError;

@@ -2,9 +2,12 @@
 // The values shared by the run driver, its UI steps and its worker tasks during one run.
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace kestrune {
 
@@ -16,6 +19,8 @@ struct TFinishedTempFile {
 
 struct TExtractRunState {
   std::string FinalFile;
+  // The output while the run appends to it: open from the first append to the end of the run.
+  std::unique_ptr<platform::Stream> FSFinal;
   double ETASec = 0;
   double Speed = 0;
   std::int32_t j = 0;

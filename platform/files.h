@@ -3,9 +3,13 @@
 // an Error whose message names the file and gives the system's reason.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/error.h"
 
 namespace kestrune::platform {
 
@@ -18,6 +22,7 @@ inline constexpr char kPathSeparator = '/';
 enum class OpenMode {
   kCreateExclusive,  // Create or empty the file for writing; nobody else may open it meanwhile.
   kCreateIfMissing,  // Create the file empty unless it exists; an existing file is left unchanged.
+  kCreateNew,        // Create the file empty for writing; fails when it exists already.
   kReadWriteShared,  // Open an existing file to read and write; others may read and write too.
   kReadShared,       // Open an existing file to read; others may read and write it meanwhile.
   kReadDenyWrite,    // Open an existing file to read; others may read it but not write it.
@@ -34,10 +39,28 @@ class Stream {
   virtual void SeekToEnd() = 0;
   // Closes the file, reporting errors the system only tells at closing.
   virtual void Close() = 0;
+  // Appends the rest of `source` at this stream's position without passing the bytes through the
+  // program, where the system can do that for these two streams. Returns false, having copied
+  // nothing, where it cannot; throws when a copy fails partway.
+  virtual bool CopyRestFrom(Stream& /*source*/) { return false; }
+};
+
+// A write to a pipe whose reading end has been closed.
+class ClosedPipeError : public Error {
+ public:
+  using Error::Error;
 };
 
 // Opens `path` in `mode` on the real file system.
 [[nodiscard]] std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode);
+
+// The process's standard input and output as streams, for a list read from a pipe and addresses
+// written to one. Closing them leaves the process's own handles open.
+[[nodiscard]] std::unique_ptr<Stream> StandardInput();
+[[nodiscard]] std::unique_ptr<Stream> StandardOutput();
+
+// The size in bytes of the file at `path`; empty when it cannot be told.
+[[nodiscard]] std::optional<std::uint64_t> FileSize(const std::string& path);
 
 // True when `path` names an existing regular file (a folder does not count).
 [[nodiscard]] bool FileExists(const std::string& path);

@@ -1,9 +1,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/sendfile.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -15,13 +19,21 @@ std::string Reason(int error) {
   return std::strerror(error);
 }
 
+[[noreturn]] void FailWrite(const std::string& path, int error) {
+  const std::string message = "Cannot write to file \"" + path + "\". " + Reason(error);
+  if (error == EPIPE)
+    throw ClosedPipeError(message);
+  throw Error(message);
+}
+
 class PosixFile final : public Stream {
  public:
-  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  PosixFile(int fd, std::string path, bool owned = true)
+      : fd_(fd), path_(std::move(path)), owned_(owned) {}
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
   ~PosixFile() override {
-    if (fd_ >= 0)
+    if (fd_ >= 0 && owned_)
       ::close(fd_);
   }
 
@@ -41,9 +53,8 @@ class PosixFile final : public Stream {
       const ssize_t put = ::write(fd_, bytes, size);
       if (put < 0 && errno == EINTR)
         continue;
-      if (put <= 0) {
-        throw Error("Cannot write to file \"" + path_ + "\". " + Reason(put < 0 ? errno : ENOSPC));
-      }
+      if (put <= 0)
+        FailWrite(path_, put < 0 ? errno : ENOSPC);
       bytes += put;
       size -= static_cast<std::size_t>(put);
     }
@@ -58,16 +69,61 @@ class PosixFile final : public Stream {
   void Close() override {
     if (fd_ < 0)
       return;
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
+    const int fd = std::exchange(fd_, -1);
+    if (owned_ && ::close(fd) != 0 && errno != EINTR) {
       throw Error("Cannot close file \"" + path_ + "\". " + Reason(errno));
     }
   }
 
+  bool CopyRestFrom(Stream& source) override {
+#ifdef __linux__
+    auto* from = dynamic_cast<PosixFile*>(&source);
+    if (from == nullptr || from->fd_ < 0 || fd_ < 0)
+      return false;
+    // Between two files the kernel copies (or shares) the extents; towards a pipe or a terminal
+    // it still saves the round trip through a buffer of ours.
+    if (CopyWith(*from, [](int in, int out) {
+          return ::copy_file_range(in, nullptr, out, nullptr, kKernelCopyPiece, 0);
+        }))
+      return true;
+    return CopyWith(*from,
+                    [](int in, int out) { return ::sendfile(out, in, nullptr, kKernelCopyPiece); });
+#else
+    static_cast<void>(source);
+    return false;
+#endif
+  }
+
  private:
+#ifdef __linux__
+  static constexpr std::size_t kKernelCopyPiece = std::size_t{1} << 30;
+
+  // Copies with `copy` until the source's end. False when the first call says this pair of files
+  // is not for it; an error after that is an error of the copy.
+  template <typename Copy>
+  bool CopyWith(PosixFile& from, Copy copy) {
+    for (bool first = true;; first = false) {
+      const ssize_t done = copy(from.fd_, fd_);
+      if (done > 0)
+        continue;
+      if (done == 0)
+        return true;
+      const int error = errno;
+      if (error == EINTR)
+        continue;
+      if (first && (error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+                    error == EBADF || error == ETXTBSY))
+        return false;
+      if (error == EIO)
+        throw Error("Cannot read file \"" + from.path_ + "\". " + Reason(error));
+      FailWrite(path_, error);
+    }
+  }
+#endif
+
   int fd_;
   std::string path_;
+  bool owned_;
 };
 
 }  // namespace
@@ -83,6 +139,10 @@ std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
       break;
     case OpenMode::kCreateIfMissing:
       flags |= O_WRONLY | O_CREAT;
+      verb = "create";
+      break;
+    case OpenMode::kCreateNew:
+      flags |= O_WRONLY | O_CREAT | O_EXCL;
       verb = "create";
       break;
     case OpenMode::kReadWriteShared:
@@ -103,6 +163,21 @@ std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
     throw Error(std::string("Cannot ") + verb + " file \"" + path + "\". " + Reason(EISDIR));
   }
   return std::make_unique<PosixFile>(fd, path);
+}
+
+std::unique_ptr<Stream> StandardInput() {
+  return std::make_unique<PosixFile>(STDIN_FILENO, "standard input", false);
+}
+
+std::unique_ptr<Stream> StandardOutput() {
+  return std::make_unique<PosixFile>(STDOUT_FILENO, "standard output", false);
+}
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool FileExists(const std::string& path) {

@@ -11,14 +11,24 @@ namespace {
 
 class WinFile final : public Stream {
  public:
-  WinFile(UniqueHandle handle, std::string path)
-      : handle_(std::move(handle)), path_(std::move(path)) {}
+  WinFile(UniqueHandle handle, std::string path, bool owned = true)
+      : handle_(std::move(handle)), path_(std::move(path)), owned_(owned) {}
+  WinFile(const WinFile&) = delete;
+  WinFile& operator=(const WinFile&) = delete;
+  ~WinFile() override {
+    if (!owned_)
+      static_cast<void>(handle_.Release());
+  }
 
   std::size_t Read(void* buffer, std::size_t size) override {
     DWORD got = 0;
     const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-    if (!::ReadFile(handle_.Get(), buffer, ask, &got, nullptr))
-      Fail("read", path_, ::GetLastError());
+    if (!::ReadFile(handle_.Get(), buffer, ask, &got, nullptr)) {
+      const DWORD code = ::GetLastError();
+      if (code == ERROR_BROKEN_PIPE)  // the writing end of a pipe has closed: its end of file
+        return 0;
+      Fail("read", path_, code);
+    }
     return got;
   }
 
@@ -28,7 +38,11 @@ class WinFile final : public Stream {
       const DWORD ask = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
       DWORD put = 0;
       if (!::WriteFile(handle_.Get(), bytes, ask, &put, nullptr)) {
-        Fail("write to", path_, ::GetLastError());
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_NO_DATA || code == ERROR_BROKEN_PIPE) {
+          throw ClosedPipeError("Cannot write to file \"" + path_ + "\". " + SystemErrorText(code));
+        }
+        Fail("write to", path_, code);
       }
       if (put == 0)
         Fail("write to", path_, ERROR_DISK_FULL);
@@ -47,14 +61,20 @@ class WinFile final : public Stream {
   void Close() override {
     if (!handle_.Valid())
       return;
-    if (!::CloseHandle(handle_.Release()))
+    const HANDLE handle = handle_.Release();
+    if (owned_ && !::CloseHandle(handle))
       Fail("close", path_, ::GetLastError());
   }
 
  private:
   UniqueHandle handle_;
   std::string path_;
+  bool owned_;
 };
+
+std::unique_ptr<Stream> StandardStream(DWORD which, const char* name) {
+  return std::make_unique<WinFile>(UniqueHandle(::GetStdHandle(which)), name, false);
+}
 
 }  // namespace
 
@@ -75,6 +95,11 @@ std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
       disposition = OPEN_ALWAYS;
       verb = "create";
       break;
+    case OpenMode::kCreateNew:
+      access = GENERIC_WRITE;
+      disposition = CREATE_NEW;
+      verb = "create";
+      break;
     case OpenMode::kReadWriteShared:
       access = GENERIC_READ | GENERIC_WRITE;
       break;
@@ -89,6 +114,22 @@ std::unique_ptr<Stream> OpenFile(const std::string& path, OpenMode mode) {
   if (!handle.Valid())
     Fail(verb, path, ::GetLastError());
   return std::make_unique<WinFile>(std::move(handle), path);
+}
+
+std::unique_ptr<Stream> StandardInput() {
+  return StandardStream(STD_INPUT_HANDLE, "standard input");
+}
+
+std::unique_ptr<Stream> StandardOutput() {
+  return StandardStream(STD_OUTPUT_HANDLE, "standard output");
+}
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return std::nullopt;
+  return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 bool FileExists(const std::string& path) {

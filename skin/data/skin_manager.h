@@ -75,6 +75,15 @@ struct TacOptions {
 
 struct TacButtonsOptions {
   bool OldGlyphsMode = false;
+  bool ShiftContentOnClick = true;  // a pressed control's content moves by one pixel
+};
+
+// Switches of the effects that skinned controls read.
+struct TacEffects {
+  bool AllowGlowing = true;
+  bool AllowAnimation = true;
+  bool AllowOuterEffects = false;
+  bool AllowHotEdits = false;  // hovering makes edits hot too
 };
 
 struct TacMenuSupport {
@@ -127,6 +136,9 @@ class TsSkinManager {
   TsStoredSkins InternalSkins;
   TacOptions Options;
   TacButtonsOptions ButtonsOptions;
+  TacEffects Effects;
+  // The skin state of the control under the mouse; compared, never dereferenced (not owned).
+  const void* ActiveControl = nullptr;
   TacMenuSupport MenuSupport;
   TacThirdPartyLists ThirdParty{};  // Empty: the default list; " ": an empty list.
   std::uint8_t SkinningRules = srStdForms | srStdDialogs | srThirdParty;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
+
+#include "extractor/ip_text.h"
 
 #include "tests/support/build_path.h"
 #include "tests/support/process_run.h"
@@ -13,6 +17,14 @@ namespace {
 
 std::string CliPath() {
   return test::BuildPath(KESTRUNE_CLI_PATH);
+}
+
+// The address list text of `count` addresses from `first`.
+std::string AddressText(const std::string& first, std::uint32_t count) {
+  std::string text;
+  for (std::uint32_t i = 0; i < count; ++i)
+    text += IPToStr(StrToIP(first) + i) + "\r\n";
+  return text;
 }
 
 class CliTest : public testing::Test {
@@ -91,9 +103,47 @@ TEST_F(CliTest, UnwritableOutputFolderExitsOne) {
   EXPECT_TRUE(result.err.starts_with("Error: Cannot create file")) << result.err;
 }
 
+TEST_F(CliTest, NamedOutputIsCreatedAndNeverOverwritten) {
+  work.Write("prefix_list.txt", "10.0.0.0/31\n");
+  const std::string target = out.Folder() + "addresses.txt";
+  const auto result = Run({"--out", target});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(target), "10.0.0.0\r\n10.0.0.1\r\n");
+  EXPECT_TRUE(result.out.ends_with("ALL DONE. Output file: " + target + "\n")) << result.out;
+
+  work.Write("prefix_list.txt", "10.0.1.0/31\n");
+  const auto again = Run({"--out", target});
+  EXPECT_EQ(again.exit_code, 1);
+  EXPECT_TRUE(again.err.starts_with("Error: Cannot create file \"" + target + "\".")) << again.err;
+  EXPECT_EQ(test::ReadFileBytes(target), "10.0.0.0\r\n10.0.0.1\r\n");
+
+  const auto missing_folder = Run({"--out", out.Folder() + "no-such-folder/a.txt"});
+  EXPECT_EQ(missing_folder.exit_code, 1);
+  EXPECT_TRUE(missing_folder.err.starts_with("Error: Cannot create file")) << missing_folder.err;
+}
+
+TEST_F(CliTest, JobsSetTheTasksOfALargeBlock) {
+  work.Write("prefix_list.txt", "10.0.0.0/16\n");
+  for (const char* jobs : {"1", "3", "256"}) {
+    SCOPED_TRACE(jobs);
+    const test::TempDir folder;
+    const auto result = Run({"--jobs", jobs, "--out", folder.Folder() + "a.txt"});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(test::ReadFileBytes(folder.path() / "a.txt"), AddressText("10.0.0.0", 65536));
+  }
+}
+
 TEST_F(CliTest, BadUsageExitsTwoAndHelpExplains) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"--bogus"}, {"--list"}, {"--out-dir", ""}, {"prefix_list.txt"}}) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{{"--bogus"},
+                                                                     {"--list"},
+                                                                     {"--out-dir", ""},
+                                                                     {"--out", ""},
+                                                                     {"prefix_list.txt"},
+                                                                     {"--jobs", "0"},
+                                                                     {"--jobs", "257"},
+                                                                     {"--jobs", "-1"},
+                                                                     {"--jobs", "+4"},
+                                                                     {"--jobs", "x"}}) {
     SCOPED_TRACE(testing::PrintToString(arguments));
     const auto result = Run(arguments);
     EXPECT_EQ(result.exit_code, 2);
@@ -101,8 +151,103 @@ TEST_F(CliTest, BadUsageExitsTwoAndHelpExplains) {
   }
   const auto help = Run({"--help"});
   EXPECT_EQ(help.exit_code, 0);
-  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  for (const char* topic : {"--list FILE", "--out FILE", "--out -", "--jobs N", "must not exist",
+                            "Examples:", "Exit status"})
+    EXPECT_NE(help.out.find(topic), std::string::npos) << topic;
 }
+
+#ifndef _WIN32
+
+// Pipelines, run through the shell as a user would type them.
+class CliPipeTest : public CliTest {
+ protected:
+  // Runs `command` in the work folder with `cli` standing for the program and TMPDIR set to
+  // `temp`; gives the exit status of the first command of a pipeline.
+  test::ProcessResult Shell(const std::string& command) {
+    std::string line = command;
+    const std::string program = "'" + CliPath() + "'";
+    for (std::size_t at = 0; (at = line.find("cli ", at)) != std::string::npos;
+         at += program.size())
+      line.replace(at, 3, program);
+    const std::string script = "cd '" + work.Folder() + "' && export TMPDIR='" + temp.Folder() +
+                               "' && " + line + " >'" + capture.Folder() + "out' 2>'" +
+                               capture.Folder() + "err'; exit ${PIPESTATUS[0]}";
+    const auto result = test::RunProcess("/bin/bash", {"-c", script}, work.Folder());
+    return {result.exit_code, test::ReadFileBytes(capture.path() / "out"),
+            test::ReadFileBytes(capture.path() / "err")};
+  }
+
+  test::TempDir temp;
+  test::TempDir capture;
+};
+
+TEST_F(CliPipeTest, StandardStreamsGiveTheSameBytesAsFiles) {
+  std::string list = "10.0.0.0/16\n\nnot a block\n";
+  for (int i = 0; i < 300; ++i)
+    list += "172.16." + std::to_string(i / 64) + "." + std::to_string(i % 64 * 4) + "/30\n";
+  list += "255.255.255.255/32\n";
+  work.Write("blocks.txt", list);
+  ASSERT_EQ(Run({"--list", "blocks.txt", "--out", "files.txt"}).exit_code, 0);
+  const std::string expected = test::ReadFileBytes(work.path() / "files.txt");
+  ASSERT_EQ(expected, AddressText("10.0.0.0", 65536) + AddressText("172.16.0.0", 1200) +
+                          "255.255.255.255\r\n");
+
+  const auto piped = Shell("cat blocks.txt | cli --list - --out -");
+  EXPECT_EQ(piped.exit_code, 0) << piped.err;
+  EXPECT_EQ(piped.out, expected) << "standard output carries the addresses only";
+  EXPECT_NE(piped.err.find("Done: 255.255.255.255/32\nALL DONE. Output file: standard output\n"),
+            std::string::npos)
+      << piped.err;
+
+  const auto from_stdin = Shell("cli --list - --out from-stdin.txt < blocks.txt");
+  EXPECT_EQ(from_stdin.exit_code, 0) << from_stdin.err;
+  EXPECT_EQ(test::ReadFileBytes(work.path() / "from-stdin.txt"), expected);
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+TEST_F(CliPipeTest, ClosedPipeEndsTheRunQuietlyWithoutTempFiles) {
+  std::string list;
+  for (int i = 0; i < 64; ++i)
+    list += "10." + std::to_string(i) + ".0.0/16\n";
+  work.Write("prefix_list.txt", list);
+  const auto result = Shell("cli --out - | head -n 2");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "10.0.0.0\r\n10.0.0.1\r\n");
+  EXPECT_EQ(result.err.find("Error"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("ALL DONE"), std::string::npos) << result.err;
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+// A file system too small for the output: a tmpfs of its own, where the test may mount one.
+TEST_F(CliPipeTest, FullFileSystemEndsWithAClearErrorAndNoTempFile) {
+  const test::TempDir disk;
+  if (std::system(("mount -t tmpfs -o size=64k kestrune-test '" + disk.Folder() + "' 2>/dev/null")
+                      .c_str()) != 0) {
+    GTEST_SKIP() << "cannot mount a small tmpfs here";
+  }
+  std::string small_blocks;
+  for (int i = 0; i < 64; ++i)
+    small_blocks += "10.1." + std::to_string(i) + ".0/24\n";
+  const struct {
+    const char* name;
+    std::string list;
+  } cases[] = {{"a block through the workers", "10.0.0.0/16\n"}, {"small blocks", small_blocks}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    work.Write("prefix_list.txt", c.list);
+    const std::string target = disk.Folder() + std::string(c.name).substr(0, 1) + ".txt";
+    const auto result = Shell("cli --out '" + target + "'");
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_TRUE(result.err.starts_with("Error: Cannot write to file \"" + target + "\".") &&
+                result.err.find("No space left on device") != std::string::npos)
+        << result.err;
+    EXPECT_TRUE(test::FileNames(temp.path()).empty());
+    std::filesystem::remove(target);
+  }
+  EXPECT_EQ(std::system(("umount '" + disk.Folder() + "'").c_str()), 0);
+}
+
+#endif
 
 }  // namespace
 }  // namespace kestrune

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "extractor/ip_text.h"
 #include "tests/extractor/fake_services.h"
 #include "tests/support/temp_dir.h"
@@ -230,6 +232,7 @@ TEST_F(RunTest, OverflowEndsTheRunKeepingEarlierBlocks) {
 }
 
 TEST_F(RunTest, UnwritableTempFolderLogsOneErrorPerTask) {
+  settings.inline_block_limit = 0;
   services.temp_folder = temp.Write("not-a-folder", "");
   services.processors = 2;
   ASSERT_EQ(Run("10.0.0.0/30\r\n"), RunOutcome::kCompleted);
@@ -245,19 +248,101 @@ TEST_F(RunTest, UnwritableTempFolderLogsOneErrorPerTask) {
   EXPECT_EQ(Output(), "");
 }
 
-TEST_F(RunTest, MergeFailingLaterKeepsEarlierBlocksComplete) {
-  int output_opens = 0;
-  services.on_open = [&](const std::string& path,
-                         platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
-    if (mode == platform::OpenMode::kReadWriteShared && ++output_opens == 2) {
-      throw Error("Cannot open file \"" + path + "\". Access is denied");
+// Small blocks are written on the run's thread and large ones through the worker tasks; which way
+// a block goes must not show in the output or in anything the run reports, also when the run ends
+// early: by a block past 255.255.255.255, or by a disk that fills up partway through a block.
+TEST_F(RunTest, SmallBlockAndWorkerPathsGiveTheSameOutputAndSteps) {
+  const std::string head =
+      "10.1.0.0/16\r\nbad line\r\n192.168.0.0/24\r\n10.0.0.5/30\r\n1.2.3.4/32\r\n";
+  const std::string tail = "255.255.255.252/30\r\n172.16.0.0/24\r\n255.255.255.255/32\r\n";
+  const std::string complete = AddressLines("10.1.0.0", 65536) + AddressLines("192.168.0.0", 256) +
+                               AddressLines("10.0.0.5", 4) + AddressLines("1.2.3.4", 1);
+  const std::string all = complete + AddressLines("255.255.255.252", 4) +
+                          AddressLines("172.16.0.0", 256) + "255.255.255.255\r\n";
+  // The disk fills up in the middle of 172.16.0.0/24.
+  const std::size_t disk_budget = all.size() - 17 - 100 * 12;
+  const struct {
+    const char* name;
+    std::string list;
+    std::size_t disk_budget;  // 0: no limit
+    RunOutcome outcome;
+    std::string output;
+    std::string last_log;
+  } cases[] = {
+      {"complete", head + tail, 0, RunOutcome::kCompleted, all, AllDone()},
+      {"overflow", head + "255.255.255.255/31\r\n" + tail, 0, RunOutcome::kEndedByError, complete,
+       "Processing: 255.255.255.255/31"},
+      {"disk full", head + tail, disk_budget, RunOutcome::kEndedByError, all.substr(0, disk_budget),
+       "Processing: 172.16.0.0/24"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    services.on_open = [&](const std::string& path,
+                           platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+      if (c.disk_budget > 0 && path.ends_with("_IPs.txt") &&
+          mode == platform::OpenMode::kReadWriteShared) {
+        return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), c.disk_budget);
+      }
+      return nullptr;
+    };
+    Events first_events;
+    for (const std::uint64_t limit : {std::uint64_t{0}, kInlineBlockLimit, std::uint64_t{65536}}) {
+      SCOPED_TRACE(testing::Message() << "written on the run's thread up to " << limit);
+      settings.inline_block_limit = limit;
+      std::filesystem::remove(out.path() / "08122026231507_IPs.txt");
+      ui = RecordingUi();
+      EXPECT_EQ(Run(c.list), c.outcome);
+      EXPECT_EQ(Output(), c.output);
+      ASSERT_FALSE(ui.log.empty());
+      EXPECT_EQ(ui.log.back(), c.last_log);
+      if (first_events.empty())
+        first_events = ui.events;
+      else
+        EXPECT_EQ(ui.events, first_events);
     }
+  }
+}
+
+TEST_F(RunTest, ErrorEndingTheRunCanRemoveItsTempFiles) {
+  settings.inline_block_limit = 0;
+  settings.remove_temp_files_on_error = true;
+  services.on_open = [](const std::string& path,
+                        platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+    if (path.ends_with("_IPs.txt") && mode == platform::OpenMode::kReadWriteShared)
+      return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), 100);
     return nullptr;
   };
-  EXPECT_EQ(Run("10.0.0.0/24\r\n10.0.1.0/24\r\n"), RunOutcome::kEndedByError);
-  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 256));
-  EXPECT_EQ(ui.log.back(), "Processing: 10.0.1.0/24");
-  EXPECT_TRUE(ui.events.back().ends_with("Access is denied.")) << ui.events.back();
+  EXPECT_EQ(Run("10.0.0.0/24\r\n"), RunOutcome::kEndedByError);
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 256).substr(0, 100));
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+TEST_F(RunTest, OutputIsOpenedOnceForTheWholeRun) {
+  int output_opens = 0;
+  services.on_open = [&](const std::string& path,
+                         platform::OpenMode) -> std::unique_ptr<platform::Stream> {
+    output_opens += path.ends_with("_IPs.txt") ? 1 : 0;
+    return nullptr;
+  };
+  settings.inline_block_limit = 256;
+  ASSERT_EQ(Run("10.0.0.0/24\r\n10.0.1.0/23\r\n10.0.4.0/24\r\n10.0.8.0/22\r\n"),
+            RunOutcome::kCompleted);
+  EXPECT_EQ(output_opens, 2) << "created, then opened once to append";
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 256) + AddressLines("10.0.1.0", 512) +
+                          AddressLines("10.0.4.0", 256) + AddressLines("10.0.8.0", 1024));
+}
+
+TEST_F(RunTest, NamedOutputMustNotExistYet) {
+  settings.output_file = out.Write("taken.txt", "keep me");
+  EXPECT_EQ(Run("10.0.0.0/30\r\n"), RunOutcome::kEndedByError);
+  EXPECT_EQ(test::ReadFileBytes(out.path() / "taken.txt"), "keep me");
+  EXPECT_TRUE(ui.events.back().starts_with("error Cannot create file")) << ui.events.back();
+
+  settings.output_file = out.Folder() + "fresh.txt";
+  ui = RecordingUi();
+  ASSERT_EQ(Run("10.0.0.0/30\r\n"), RunOutcome::kCompleted);
+  EXPECT_EQ(test::ReadFileBytes(out.path() / "fresh.txt"), AddressLines("10.0.0.0", 4));
+  EXPECT_EQ(ui.log.back(), "ALL DONE. Output file: " + settings.output_file);
 }
 
 TEST_F(RunTest, SecondRunInTheSameSecondAppends) {
