@@ -1,7 +1,8 @@
 // Loading the built-in skin through the manager: finding it, unpacking the archive, reading the
 // options and building the pictures, at 96 pixels per inch (one copy) and at 144 and 192 (two,
 // the 96 copy cutting from the master image and the other rescaling every entry); then its two
-// costly picture steps alone.
+// costly picture steps alone. And a hostile skin whose sections all chain through PARENTCLASS,
+// which must load in time linear in its size.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "assets/skin/builtin_skin.h"
+#include "skin/data/skin_archive_writer.h"
 #include "skin/data/skin_images.h"
 #include "skin/data/skin_manager.h"
 
@@ -73,6 +75,40 @@ void BM_ScaleTitleGlyph(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ScaleTitleGlyph)->Unit(benchmark::kMicrosecond);
+
+// N sections in one ring of parents, one frame entry on the last: every section's lookups walk
+// the whole ring. Loaded through the manager at 96 pixels per inch.
+void BM_LoadParentChainSkin(benchmark::State& state) {
+  const auto sections = static_cast<int>(state.range(0));
+  std::string options = "[GLOBALINFO]\nVERSION=2.5\n";
+  for (int i = 0; i < sections; ++i) {
+    options +=
+        "[S" + std::to_string(i) + "]\nPARENTCLASS=S" + std::to_string((i + 1) % sections) + "\n";
+  }
+  options += "BORDERSMASK=&0000000000300020000000000000000010000000000\n";
+  const std::vector<PackedMember> members = {
+      {"OPTIONS.DAT", Bytes(options.begin(), options.end())}};
+  TsStoredSkin skin;
+  skin.Name = "Chain";
+  skin.PackedData = PackSkinArchive(members, std::nullopt);
+  HeadlessSkinPlatform platform(96);
+  TsSkinManager manager(platform);
+  manager.InternalSkins.Items = {skin};
+  for (auto _ : state) {
+    manager.SetSkinName("Chain");
+    if (!manager.IsActive() ||
+        manager.GetMaskIndex(manager.GetSkinIndex("S0"), "BORDERSMASK") < 0) {
+      state.SkipWithError("the chained skin did not load");
+      break;
+    }
+  }
+  state.SetComplexityN(sections);
+}
+BENCHMARK(BM_LoadParentChainSkin)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace
 

@@ -22,7 +22,8 @@ inline constexpr char kPathSeparator = '/';
 enum class OpenMode {
   kCreateExclusive,  // Create or empty the file for writing; nobody else may open it meanwhile.
   kCreateIfMissing,  // Create the file empty unless it exists; an existing file is left unchanged.
-  kCreateNew,        // Create the file empty for writing; fails when it exists already.
+  kCreateNew,        // Create the file empty for writing; fails when the name is taken, also by
+                     // a symbolic link, which is never followed.
   kReadWriteShared,  // Open an existing file to read and write; others may read and write too.
   kReadShared,       // Open an existing file to read; others may read and write it meanwhile.
   kReadDenyWrite,    // Open an existing file to read; others may read it but not write it.

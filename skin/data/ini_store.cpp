@@ -59,8 +59,11 @@ void IniStore::Load(std::string_view text) {
 }
 
 const std::string* IniStore::Find(std::string_view section, std::string_view key) const {
-  const int s = SectionIndex(section);
-  if (s < 0) {
+  return Find(SectionIndex(section), key);
+}
+
+const std::string* IniStore::Find(int s, std::string_view key) const {
+  if (s < 0 || static_cast<std::size_t>(s) >= sections_.size()) {
     return nullptr;
   }
   const auto& keys = index_[static_cast<std::size_t>(s)].keys;

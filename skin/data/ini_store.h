@@ -33,6 +33,8 @@ class IniStore {
 
   // The value of `key` in `section`, or nullptr when either is absent.
   [[nodiscard]] const std::string* Find(std::string_view section, std::string_view key) const;
+  // The same for the section at `section_index` in Sections().
+  [[nodiscard]] const std::string* Find(int section_index, std::string_view key) const;
   [[nodiscard]] std::string ReadString(std::string_view section, std::string_view key,
                                        std::string_view default_value) const;
   [[nodiscard]] bool SectionExists(std::string_view section) const;

@@ -2,7 +2,9 @@
 
 #include <limits>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "skin/data/parent_chain.h"
 
 namespace kestrune::skin {
 namespace {
@@ -29,14 +31,8 @@ std::optional<std::int64_t> ParseSigned(std::string_view text, int hex_bits) {
     }
     std::uint64_t value = 0;
     for (const char c : text) {
-      int digit = 0;
-      if (c >= '0' && c <= '9') {
-        digit = c - '0';
-      } else if (c >= 'A' && c <= 'F') {
-        digit = c - 'A' + 10;
-      } else if (c >= 'a' && c <= 'f') {
-        digit = c - 'a' + 10;
-      } else {
+      const int digit = HexDigitValue(c);
+      if (digit < 0) {
         return std::nullopt;
       }
       value = value * 16 + static_cast<std::uint64_t>(digit);
@@ -112,12 +108,16 @@ InheritedKeys::InheritedKeys(const IniStore& ini) : ini_(ini) {
   const auto& sections = ini.Sections();
   parent_.assign(sections.size(), -1);
   for (std::size_t i = 0; i < sections.size(); ++i) {
-    const std::string* name = ini.Find(sections[i].Name, "PARENTCLASS");
+    const int section = static_cast<int>(i);
+    for (const auto& [key, value] : sections[i].Keys) {
+      holders_[key].push_back(section);
+    }
+    const std::string* name = ini.Find(section, "PARENTCLASS");
     if (name == nullptr || name->empty() || *name == "?") {
       continue;
     }
     const int parent = ini.SectionIndex(*name);
-    if (parent != static_cast<int>(i)) {
+    if (parent != section) {
       parent_[i] = parent;
     }
   }
@@ -128,8 +128,7 @@ InheritedKeys::Found InheritedKeys::FindString(int section, std::string_view key
   if (supplier < 0) {
     return {};
   }
-  return {ini_.Find(ini_.Sections()[static_cast<std::size_t>(supplier)].Name, key),
-          supplier == section};
+  return {ini_.Find(supplier, key), supplier == section};
 }
 
 InheritedKeys::Found InheritedKeys::FindInteger(int section, std::string_view key,
@@ -138,89 +137,26 @@ InheritedKeys::Found InheritedKeys::FindInteger(int section, std::string_view ke
   if (supplier < 0) {
     return {};
   }
-  const std::string* text =
-      ini_.Find(ini_.Sections()[static_cast<std::size_t>(supplier)].Name, key);
+  const std::string* text = ini_.Find(supplier, key);
   value = ParseInteger(*text).value_or(0);
   return {text, supplier == section};
 }
 
-// The parent links form a graph where every section has at most one successor. For each section
-// the supplier is the first section on its walk that has the key; walks that enter a loop go
-// round it once.
 const std::vector<int>& InheritedKeys::Suppliers(std::string_view key, bool numeric) {
-  std::string cache_key(key);
-  cache_key.push_back(numeric ? '#' : '=');
-  const auto cached = suppliers_.find(cache_key);
-  if (cached != suppliers_.end()) {
+  ByKey& cache = suppliers_[numeric ? 1 : 0];
+  const auto cached = cache.find(key);
+  if (cached != cache.end()) {
     return cached->second;
   }
-  const auto& sections = ini_.Sections();
-  const std::size_t n = sections.size();
-  std::vector<char> has(n, 0);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::string* value = ini_.Find(sections[i].Name, key);
-    has[i] = value != nullptr && (!numeric || ParseInteger(*value).has_value()) ? 1 : 0;
-  }
-  enum : char { kNew, kOnPath, kDone };
-  std::vector<char> state(n, kNew);
-  std::vector<int> result(n, -1);
-  std::vector<int> path;
-  for (std::size_t start = 0; start < n; ++start) {
-    if (state[start] != kNew) {
-      continue;
-    }
-    path.clear();
-    int node = static_cast<int>(start);
-    while (node >= 0 && state[static_cast<std::size_t>(node)] == kNew) {
-      state[static_cast<std::size_t>(node)] = kOnPath;
-      path.push_back(node);
-      node = parent_[static_cast<std::size_t>(node)];
-    }
-    std::size_t tree_end = path.size();  // Path entries before this index are not on a loop.
-    int tail = -1;
-    if (node >= 0 && state[static_cast<std::size_t>(node)] == kDone) {
-      tail = result[static_cast<std::size_t>(node)];
-    } else if (node >= 0) {
-      // The walk closed a loop: path[loop_start..] is the loop, in walking order.
-      std::size_t loop_start = 0;
-      while (path[loop_start] != node) {
-        ++loop_start;
-      }
-      const std::size_t length = path.size() - loop_start;
-      std::size_t first = length;
-      for (std::size_t i = 0; i < length; ++i) {
-        if (has[static_cast<std::size_t>(path[loop_start + i])] != 0) {
-          first = i;
-          break;
-        }
-      }
-      if (first < length) {
-        // Going backwards round the loop from a member that has the key.
-        int next = path[loop_start + first];
-        result[static_cast<std::size_t>(next)] = next;
-        for (std::size_t step = 1; step < length; ++step) {
-          const std::size_t i = (first + length - step) % length;
-          const int member = path[loop_start + i];
-          result[static_cast<std::size_t>(member)] = has[static_cast<std::size_t>(member)] != 0
-                                                         ? member
-                                                         : result[static_cast<std::size_t>(next)];
-          next = member;
-        }
-      }
-      for (std::size_t i = loop_start; i < path.size(); ++i) {
-        state[static_cast<std::size_t>(path[i])] = kDone;
-      }
-      tree_end = loop_start;
-      tail = result[static_cast<std::size_t>(node)];
-    }
-    for (std::size_t i = tree_end; i-- > 0;) {
-      const auto member = static_cast<std::size_t>(path[i]);
-      result[member] = has[member] != 0 ? path[i] : tail;
-      tail = result[member];
-      state[member] = kDone;
+  std::vector<char> has(parent_.size(), 0);
+  const auto holders = holders_.find(key);
+  if (holders != holders_.end()) {
+    for (const int section : holders->second) {
+      has[static_cast<std::size_t>(section)] =
+          !numeric || ParseInteger(*ini_.Find(section, key)).has_value() ? 1 : 0;
     }
   }
-  return suppliers_.emplace(std::move(cache_key), std::move(result)).first->second;
+  return cache.emplace(std::string(key), FirstOnChain(parent_, has)).first->second;
 }
 
 }  // namespace kestrune::skin

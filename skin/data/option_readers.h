@@ -1,7 +1,9 @@
 #pragma once
 // Reading typed values from the options store, and the PARENTCLASS inheritance of section keys.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +16,9 @@ namespace kestrune::skin {
 
 // Integer text: optional leading blanks, an optional sign, then decimal digits or "$" and
 // hexadecimal digits (hexadecimal wraps into the signed range, as colours are written).
-// Anything else, or a value out of range, is no number.
+// Anything else, or a value out of range, is no number. The address lists read their numbers with
+// ParseInt32 (extractor/ip_text.h), which also takes "x" and "0x" but no tab: each reader keeps
+// the rule its own files were written with, so a skin value such as "x10" stays no number.
 [[nodiscard]] std::optional<std::int32_t> ParseInteger(std::string_view text);
 [[nodiscard]] std::optional<std::int64_t> ParseInteger64(std::string_view text);
 // As ParseInteger, throwing kestrune::Error "'text' is not a valid integer value" instead.
@@ -50,7 +54,15 @@ class InheritedKeys {
 
   const IniStore& ini_;
   std::vector<int> parent_;
-  std::unordered_map<std::string, std::vector<int>> suppliers_;  // By key and kind.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+  using ByKey = std::unordered_map<std::string, std::vector<int>, KeyHash, std::equal_to<>>;
+  ByKey holders_;       // Sections that have each key.
+  ByKey suppliers_[2];  // Any value, numeric values.
 };
 
 }  // namespace kestrune::skin

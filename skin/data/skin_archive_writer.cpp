@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <vector>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 
 namespace kestrune::skin {
 namespace {
@@ -31,6 +32,43 @@ Bytes Compress(std::span<const std::uint8_t> bytes, const std::string& name) {
   }
   out.resize(size);
   return out;
+}
+
+std::string KindOfEntry(const std::filesystem::file_status& status) {
+  switch (status.type()) {
+    case std::filesystem::file_type::symlink:
+      return "a symbolic link";
+    case std::filesystem::file_type::directory:
+      return "a folder";
+    case std::filesystem::file_type::fifo:
+      return "a named pipe";
+    case std::filesystem::file_type::socket:
+      return "a socket";
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character:
+      return "a device";
+    default:
+      return "not a regular file";
+  }
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+void RefuseNamesDifferingInCase(const std::string& folder, const std::vector<std::string>& names) {
+  std::map<std::string, const std::string*> seen;
+  for (const std::string& name : names) {
+    const auto [it, added] = seen.emplace(UpperAscii(name), &name);
+    if (!added) {
+      throw Error("The folder \"" + folder + "\" holds both \"" + *it->second + "\" and \"" + name +
+                  "\", which a skin archive cannot tell apart.");
+    }
+  }
 }
 
 }  // namespace
@@ -65,16 +103,30 @@ Bytes PackSkinArchive(std::span<const PackedMember> members,
 }
 
 Bytes PackSkinFolder(const std::string& folder,
-                     std::optional<std::span<const std::uint8_t>> preview) {
+                     std::optional<std::span<const std::uint8_t>> preview,
+                     std::vector<std::string>* skipped) {
   std::vector<std::string> names;
+  std::vector<std::string> passed;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
-       it.increment(error)) {
-    if (it->is_regular_file(error))
-      names.push_back(PathText(it->path().filename()));
+  for (std::filesystem::directory_iterator it(platform::Utf8Path(folder), error), end;
+       !error && it != end; it.increment(error)) {
+    // Links are judged as links, so that nothing from outside the folder is packed.
+    const std::filesystem::file_status status = it->symlink_status(error);
+    if (error)
+      break;
+    std::string name = platform::PathText(it->path().filename());
+    if (std::filesystem::is_regular_file(status)) {
+      names.push_back(std::move(name));
+    } else {
+      passed.push_back(std::move(name) + ": " + KindOfEntry(status));
+    }
   }
   if (error)
     throw Error("Cannot read the folder \"" + folder + "\". " + error.message());
+  std::sort(passed.begin(), passed.end());
+  if (skipped != nullptr)
+    *skipped = std::move(passed);
+  RefuseNamesDifferingInCase(folder, names);
   std::sort(names.begin(), names.end());
   const auto options = std::find_if(names.begin(), names.end(), IsOptionsFileName);
   if (options == names.end()) {
@@ -85,8 +137,9 @@ Bytes PackSkinFolder(const std::string& folder,
   std::vector<PackedMember> members;
   std::size_t total = 0;
   for (std::string& name : names) {
-    const std::string path = PathText(Utf8Path(folder) / Utf8Path(name));
-    Bytes bytes = ReadFileBytes(path, kMaxUnpackedTotal - total);
+    const std::string path =
+        platform::PathText(platform::Utf8Path(folder) / platform::Utf8Path(name));
+    Bytes bytes = platform::ReadFileBytes(path, kMaxUnpackedTotal - total);
     total += bytes.size();
     members.push_back(PackedMember{std::move(name), std::move(bytes)});
   }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
+
+#include "skin/data/parent_chain.h"
 
 namespace kestrune::skin {
 
@@ -31,28 +34,131 @@ void TacSkinData::LoadParams(int line_width, int scroll_btn_length) {
   ScrollBtnLength = ScaledByPPI(scroll_btn_length, PPI);
 }
 
+struct TacSkinData::LookupIndex {
+  // What the index was built from.
+  const TsGeneralData* gd_data = nullptr;
+  std::size_t gd_size = 0;
+  const TsMaskData* ma_data = nullptr;
+  std::size_t ma_size = 0;
+
+  std::unordered_map<std::string, int> section_by_name;  // The first section of each name.
+  std::vector<int> parent;                               // Index of each section's parent, or -1.
+  std::unordered_map<std::string, int> mask_by_name;     // By SectionKey(ClassName, key).
+  struct KeyChain {
+    std::vector<int> own;       // The section's own first entry, or -1.
+    std::vector<int> resolved;  // The first entry along the section's PARENTCLASS chain.
+  };
+  std::unordered_map<std::string, KeyChain> chains;  // By key, with '#' for textures only.
+
+  static std::string SectionKey(std::string_view section, std::string_view key) {
+    return std::to_string(section.size()) + ':' + std::string(section) + std::string(key);
+  }
+
+  int Section(std::string_view name) const {
+    if (name.empty()) {
+      return -1;
+    }
+    const auto it = section_by_name.find(std::string(name));
+    return it == section_by_name.end() ? -1 : it->second;
+  }
+
+  const KeyChain& Chain(const std::vector<TsMaskData>& ma, std::string_view key,
+                        bool textures_only) {
+    std::string id(key);
+    id.push_back(textures_only ? '#' : '=');
+    const auto cached = chains.find(id);
+    if (cached != chains.end()) {
+      return cached->second;
+    }
+    KeyChain chain;
+    chain.own.assign(parent.size(), -1);
+    std::vector<char> has(parent.size(), 0);
+    for (std::size_t i = 0; i < ma.size(); ++i) {
+      const TsMaskData& mask = ma[i];
+      if (mask.SkinIndex < 0 || static_cast<std::size_t>(mask.SkinIndex) >= parent.size() ||
+          mask.PropertyName != key || (textures_only && mask.ImgType != itisaTexture)) {
+        continue;
+      }
+      const auto section = static_cast<std::size_t>(mask.SkinIndex);
+      if (chain.own[section] < 0) {
+        chain.own[section] = static_cast<int>(i);
+        has[section] = 1;
+      }
+    }
+    const std::vector<int> supplier = FirstOnChain(parent, has);
+    chain.resolved.resize(parent.size());
+    for (std::size_t i = 0; i < parent.size(); ++i) {
+      chain.resolved[i] = supplier[i] < 0 ? -1 : chain.own[static_cast<std::size_t>(supplier[i])];
+    }
+    return chains.emplace(std::move(id), std::move(chain)).first->second;
+  }
+};
+
+TacSkinData::LookupCache::LookupCache() = default;
+TacSkinData::LookupCache::LookupCache(const LookupCache&) {}
+TacSkinData::LookupCache& TacSkinData::LookupCache::operator=(const LookupCache&) {
+  const std::lock_guard lock(mutex);
+  index.reset();
+  return *this;
+}
+TacSkinData::LookupCache::~LookupCache() = default;
+
+TacSkinData::LookupIndex& TacSkinData::Lookups() const {
+  std::unique_ptr<LookupIndex>& index = lookups_.index;
+  if (index && index->gd_data == gd.data() && index->gd_size == gd.size() &&
+      index->ma_data == ma.data() && index->ma_size == ma.size()) {
+    return *index;
+  }
+  index = std::make_unique<LookupIndex>();
+  index->gd_data = gd.data();
+  index->gd_size = gd.size();
+  index->ma_data = ma.data();
+  index->ma_size = ma.size();
+  for (std::size_t i = 0; i < gd.size(); ++i) {
+    if (!gd[i].ClassName.empty()) {
+      index->section_by_name.try_emplace(gd[i].ClassName, static_cast<int>(i));
+    }
+  }
+  index->parent.resize(gd.size());
+  for (std::size_t i = 0; i < gd.size(); ++i) {
+    index->parent[i] = index->Section(gd[i].ParentClass);
+  }
+  for (std::size_t i = 0; i < ma.size(); ++i) {
+    index->mask_by_name.try_emplace(LookupIndex::SectionKey(ma[i].ClassName, ma[i].PropertyName),
+                                    static_cast<int>(i));
+  }
+  return *index;
+}
+
 int TacSkinData::GetSkinIndex(std::string_view name) const {
-  return FindSection(gd, name);
+  const std::lock_guard lock(lookups_.mutex);
+  return Lookups().Section(name);
 }
 
 int TacSkinData::FindMask(int skin_index, std::string_view key, bool textures_only,
                           std::string_view stop_at_parent) const {
+  if (skin_index < 0 || static_cast<std::size_t>(skin_index) >= gd.size()) {
+    return -1;
+  }
+  const std::lock_guard lock(lookups_.mutex);
+  LookupIndex& index = Lookups();
+  const LookupIndex::KeyChain& chain = index.Chain(ma, key, textures_only);
+  if (stop_at_parent.empty()) {
+    return chain.resolved[static_cast<std::size_t>(skin_index)];
+  }
   // A chain visits each section once at most, so parent loops end.
   std::vector<bool> visited(gd.size(), false);
-  while (skin_index >= 0 && static_cast<std::size_t>(skin_index) < gd.size() &&
-         !visited[static_cast<std::size_t>(skin_index)]) {
-    visited[static_cast<std::size_t>(skin_index)] = true;
-    for (std::size_t i = 0; i < ma.size(); ++i) {
-      if (ma[i].SkinIndex == skin_index && ma[i].PropertyName == key &&
-          (!textures_only || ma[i].ImgType == itisaTexture)) {
-        return static_cast<int>(i);
-      }
+  while (skin_index >= 0 && !visited[static_cast<std::size_t>(skin_index)]) {
+    const auto section = static_cast<std::size_t>(skin_index);
+    visited[section] = true;
+    if (chain.own[section] >= 0) {
+      return chain.own[section];
     }
-    const std::string& parent = gd[static_cast<std::size_t>(skin_index)].ParentClass;
+    const std::string& parent = gd[section].ParentClass;
     if (parent.empty() || parent == stop_at_parent) {
       return -1;
     }
-    skin_index = GetSkinIndex(parent);
+    skin_index = index.parent[section];
   }
   return -1;
 }
@@ -67,12 +173,10 @@ int TacSkinData::GetMaskIndex(int skin_index, std::string_view section_name,
 }
 
 int TacSkinData::GetMaskIndex(std::string_view section_name, std::string_view key) const {
-  for (std::size_t i = 0; i < ma.size(); ++i) {
-    if (ma[i].ClassName == section_name && ma[i].PropertyName == key) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
+  const std::lock_guard lock(lookups_.mutex);
+  const auto& by_name = Lookups().mask_by_name;
+  const auto it = by_name.find(LookupIndex::SectionKey(section_name, key));
+  return it == by_name.end() ? -1 : it->second;
 }
 
 int TacSkinData::GetTextureIndex(int skin_index, std::string_view key) const {
@@ -147,10 +251,8 @@ void TacSkinData::InitConstantIndexes() {
   for (std::size_t i = 0; i < kTitleGlyphNames.size(); ++i) {
     TitleGlyphs[i] = global(kTitleGlyphNames[i]);
   }
-  const bool lone_close_borrowed = TitleGlyphs[0] < 0;
-  if (lone_close_borrowed) {
-    TitleGlyphs[0] = TitleGlyphs[1];
-  }
+  const bool lone_close_drawn = TitleGlyphs[0] >= 0;
+  LendCloseToLoneClose(lone_close_drawn, TitleGlyphs);
   // Small glyphs SICONCLOSE ... SICONHELP fall back to the large glyph of the same button.
   for (std::size_t i = 6; i <= 10; ++i) {
     if (TitleGlyphs[i] < 0) {
@@ -167,9 +269,7 @@ void TacSkinData::InitConstantIndexes() {
       TitleGlows[b].push_back(index);
     }
   }
-  if (lone_close_borrowed) {
-    TitleGlows[0] = TitleGlows[1];
-  }
+  LendCloseToLoneClose(lone_close_drawn, TitleGlows);
 
   RadioButton = {global("RADIOUNCHECKED"), global("RADIOCHECKED")};
   CheckBox = {global("BOXUNCHECKED"), global("BOXCHECKED"), global("BOXGRAYED")};

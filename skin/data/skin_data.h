@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,11 +50,6 @@ struct TacBmpData {
   bool Ext = false;
 };
 
-// Title-bar glyph slots, in the order of TitleGlyphs.
-inline constexpr std::array<std::string_view, 12> kTitleGlyphNames = {
-    "BICLOSEALONE", "BICONCLOSE", "BICONMAX", "BICONMIN",  "BICONNORM", "BICONHELP",
-    "SICONCLOSE",   "SICONMAX",   "SICONMIN", "SICONNORM", "SICONHELP", "TITLEBUTTON",
-};
 inline constexpr std::size_t kTitleGlyphCount = 13;  // The last slot stays -1.
 
 // Tab sections by side (left, top, right, bottom) and position (the side's own section, then
@@ -152,11 +148,28 @@ class TacSkinData : public TacSkinMetrics {
   void MakeShadowTemplates(bool exborder_image);
 
  private:
+  struct LookupIndex;
+  // The lookups' indexes of gd and ma, built on first use and again whenever either table has
+  // been replaced or has grown (tables are not edited in place once loaded). A copy of the skin
+  // data starts without them.
+  class LookupCache {
+   public:
+    LookupCache();
+    LookupCache(const LookupCache&);
+    LookupCache& operator=(const LookupCache&);
+    ~LookupCache();
+    std::mutex mutex;
+    std::unique_ptr<LookupIndex> index;
+  };
+  // The index for the current tables; the caller holds lookups_.mutex.
+  LookupIndex& Lookups() const;
+
   [[nodiscard]] int FindMask(int skin_index, std::string_view key, bool textures_only,
                              std::string_view stop_at_parent) const;
   [[nodiscard]] TacConstElementData ConstElement(std::string_view name) const;
 
   const TacPictureSource* pictures_ = nullptr;  // During LoadAllMasks only.
+  mutable LookupCache lookups_;
   int brightness_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/option_readers.h"
 #include "skin/paint/gradient.h"
@@ -31,20 +32,6 @@ constexpr std::array<StateKeys, 3> kStateKeys = {{
      "GRADIENTPERCENT2", "GRADIENTDATA2", "IMAGEPERCENT2", "TRANSPARENCY2", "LIGHT2",
      "BORDERCOLOR2"},
 }};
-
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return result;
-}
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && Upper(a) == Upper(b);
-}
 
 // The keys of one section as the section readers see them. A result of nullopt means that the
 // caller's fallback applies.
@@ -282,26 +269,19 @@ class GlobalReader {
   int exborder_ppi_;
 };
 
+// The variant written for the density nearest to the scales' one; the plain key otherwise.
 int ChooseVariant(const IniStore& ini, std::string_view section, std::string_view key,
                   const Scales& scales, const std::string** value) {
-  const int start = IndexToPPI(scales.index) < scales.ppi ? scales.index + 1 : scales.index;
-  const auto present = [&](int i) {
+  const int found = NearestDensityIndex(scales.ppi, [&](int i) {
     const std::string* v = ini.Find(section, std::string(key) + std::string(ScaleSuffix(i)));
     if (v == nullptr || v->empty()) {
       return false;
     }
     *value = v;
     return true;
-  };
-  for (int i = start; i <= 3; ++i) {
-    if (present(i)) {
-      return i;
-    }
-  }
-  for (int i = std::min(start, 4) - 1; i > 0; --i) {
-    if (present(i)) {
-      return i;
-    }
+  });
+  if (found >= 0) {
+    return found;
   }
   *value = ini.Find(section, key);
   return 0;
@@ -417,15 +397,11 @@ void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsCont
   m.BIRightMargin = g.Scaled("BIRIGHT", 0);
   m.BILeftMargin = g.Scaled("BILEFT", 0);
   m.BITopMargin = g.Scaled("BITOP", 0);
-  constexpr std::array<std::string_view, 5> kTitleButtons = {"BICLOSEALONE", "BICONCLOSE",
-                                                             "BICONMAX", "BICONMIN", "BICONNORM"};
-  for (std::size_t i = 0; i < kTitleButtons.size(); ++i) {
-    m.GlowMargins[i] = g.Scaled(std::string(kTitleButtons[i]) + "GLOWMARGIN", 0);
+  // The five big title-bar buttons have glow margins.
+  for (std::size_t i = 0; i < 5; ++i) {
+    m.GlowMargins[i] = g.Scaled(std::string(kTitleGlyphNames[i]) + "GLOWMARGIN", 0);
   }
-  // The lone close button borrows the close button's glyph, and then its glow too.
-  if (GlobalMaskIndex(ma, "BICLOSEALONE") < 0) {
-    m.GlowMargins[0] = m.GlowMargins[1];
-  }
+  LendCloseToLoneClose(GlobalMaskIndex(ma, kTitleGlyphNames[0]) >= 0, m.GlowMargins);
   m.TitleGlowCount = g.Plain("BICONCLOSEGLOW", 0);
   m.ThumbWidth = g.Scaled("THUMBWIDTH", 0);
   m.ScrollArrows = g.Plain("SCROLLSARROWS", -1);
@@ -676,6 +652,24 @@ int IndexToPPI(int index) {
   return kPPI[static_cast<std::size_t>(std::clamp(index, 0, 3))];
 }
 
+int NearestDensityIndex(int ppi, const std::function<bool(int index)>& present) {
+  int first_up = 0;
+  while (first_up < 4 && IndexToPPI(first_up) < ppi) {
+    ++first_up;
+  }
+  for (int i = first_up; i < 4; ++i) {
+    if (present(i)) {
+      return i;
+    }
+  }
+  for (int i = first_up - 1; i >= 0; --i) {
+    if (present(i)) {
+      return i;
+    }
+  }
+  return -1;
+}
+
 std::string_view ScaleSuffix(int index) {
   constexpr std::array<std::string_view, 4> kSuffix = {"", "*125", "*150", "*200"};
   return kSuffix[static_cast<std::size_t>(std::clamp(index, 0, 3))];
@@ -742,7 +736,8 @@ TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& conte
   for (std::size_t i = 0; i < sections.size(); ++i) {
     TsGeneralData data = DefaultSection(scales, def_light);
     data.ClassName = sections[i].Name;
-    data.ParentClass = ini.ReadString(sections[i].Name, "PARENTCLASS", "");
+    const std::string* parent = ini.Find(static_cast<int>(i), "PARENTCLASS");
+    data.ParentClass = parent != nullptr ? *parent : std::string();
     InheritedSource source(keys, static_cast<int>(i));
     SectionReader(source, scales).Read(data, true);
     out.gd.push_back(std::move(data));

@@ -26,10 +26,29 @@ namespace kestrune::skin {
 // The density of index 0-3 (96, 120, 144, 192) and its key suffix ("", "*125", "*150", "*200").
 [[nodiscard]] int IndexToPPI(int index);
 [[nodiscard]] std::string_view ScaleSuffix(int index);
+// The density variant of a key to use at ppi: the first index whose density is at or above ppi,
+// then upwards to 3, then downwards to 0, the first for which `present` holds; -1 when none.
+[[nodiscard]] int NearestDensityIndex(int ppi, const std::function<bool(int index)>& present);
 // v, v + v div 4, v + v div 2, 2v.
 [[nodiscard]] int ScaleByIndex(int value, int index);
 // value * ppi / 96, rounded to nearest (halves away from zero).
 [[nodiscard]] int ScaleByDensity(int value, int ppi, int base_ppi = 96);
+
+// Title-bar glyph slots, in the order of TitleGlyphs: the big buttons first.
+inline constexpr std::array<std::string_view, 12> kTitleGlyphNames = {
+    "BICLOSEALONE", "BICONCLOSE", "BICONMAX", "BICONMIN",  "BICONNORM", "BICONHELP",
+    "SICONCLOSE",   "SICONMAX",   "SICONMIN", "SICONNORM", "SICONHELP", "TITLEBUTTON",
+};
+
+// A skin without a picture of the lone close button (slot 0) draws it as the close button
+// (slot 1): every title-bar table indexed by slot lends slot 1 to slot 0, glyph, glows and glow
+// margin alike.
+template <class Table>
+void LendCloseToLoneClose(bool lone_has_picture, Table& table) {
+  if (!lone_has_picture) {
+    table[0] = table[1];
+  }
+}
 
 struct TsOptionsContext {
   int PPI = 96;

@@ -198,7 +198,7 @@ bool SetFormBlendValue(HWND handle, const Bitmap* bmp, std::uint8_t value, const
   return UpdateLayeredWnd(handle, *bmp, SIZE{bmp->Width(), bmp->Height()}, blend, at);
 }
 
-void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
+void acDrawGlowForText(Bitmap& dst_bmp, const wchar_t* text, TRect r,
                        std::unique_ptr<Bitmap>& glow_mask, TColor color, int size, unsigned sides,
                        UINT flags) {
   const HDC dst_dc = BitmapDC(dst_bmp);

@@ -65,7 +65,7 @@ bool SetFormBlendValue(HWND handle, const Bitmap* bmp, std::uint8_t value, const
 
 // The text glow: draws text into glow_mask (made or reused as an 8-bit mask of the glow's size),
 // blurs it by size and lays it over dst_bmp in color. sides: 1 left, 2 up, 4 right, 8 down.
-void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
+void acDrawGlowForText(Bitmap& dst_bmp, const wchar_t* text, TRect r,
                        std::unique_ptr<Bitmap>& glow_mask, TColor color, int size, unsigned sides,
                        UINT flags);
 

@@ -84,7 +84,7 @@ class DibSection {
 
 }  // namespace
 
-void PaintCornerGradient(const Bitmap& bmp, TRect r, const TsGradArray& data) {
+void PaintCornerGradient(Bitmap& bmp, TRect r, const TsGradArray& data) {
   const GradientFillProc gradient_fill = GradientFillEntry();
   if (gradient_fill == nullptr)
     return;

@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "skin/data/skin_manager.h"
+#include "skin/paint/image_codecs.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
 #include "skin/paint/pixel_ops.h"
@@ -94,6 +95,9 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
   const std::string title = "SECTIONS AT " + std::to_string(ppi) + " PPI OVER THE FORM COLOUR";
   const int width = std::max(x + column_width + kMargin, 2 * kMargin + LabelWidth(title));
   y = height;
+  if (std::int64_t{width} * y > kMaxSheetPixels)
+    throw Error("The paint sheet would have " + std::to_string(std::int64_t{width} * y) +
+                " pixels, more than " + std::to_string(kMaxSheetPixels));
   Bitmap out = skin::CreateBmp32(width, y);
   if (out.Empty())
     throw Error("Not enough memory for the paint sheet");
@@ -120,7 +124,7 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
     }
   }
   sheet.sections = static_cast<int>(rows.size());
-  sheet.png = EncodePng(out);
+  sheet.png = EncodePng32(out);
   return sheet;
 }
 

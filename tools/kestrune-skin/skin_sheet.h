@@ -18,17 +18,17 @@ struct ContactSheet {
   std::vector<std::string> problems;  // What the manager would have shown the user.
 };
 
+// The most pixels a sheet may have (64 MiB of bitmap).
+inline constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 24;
+
 // Loads the packed skin `archive` at `ppi` and draws each entry: a label "SECTION KEY", a line
 // "DRAWN>USED WxH xFRAMES", then the entry's whole picture (all frames and the mask row) at its
 // own size over a checkerboard that shows its transparency. Throws kestrune::Error for an archive
-// that cannot be read or a skin that loads no sections.
+// that cannot be read, a skin that loads no sections, or a sheet larger than kMaxSheetPixels.
 [[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi);
 
 // Labels in the sheets' 5 x 7 capitals: 6 pixels per character, 7 high.
 [[nodiscard]] int LabelWidth(std::string_view text);
-void DrawLabel(const skin::Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color);
-
-// A PNG file (8-bit RGBA, zlib-compressed) of a 32-bit bitmap with straight alpha.
-[[nodiscard]] skin::Bytes EncodePng(const skin::Bitmap& bmp);
+void DrawLabel(skin::Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color);
 
 }  // namespace kestrune::skin_tool

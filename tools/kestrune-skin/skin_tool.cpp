@@ -1,11 +1,12 @@
 #include "tools/kestrune-skin/skin_tool.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <stdexcept>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_archive_writer.h"
 #include "tools/kestrune-skin/skin_check.h"
@@ -29,10 +30,12 @@ constexpr std::string_view kUsage =
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
     "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
     "           \"preview\", a tab and the preview's size when the archive has one\n"
-    "  pack     packs the options file (OPTIONS.DAT in any case) and every other file directly\n"
-    "           in DIR into ARCHIVE, with PNG as its preview picture when given\n"
+    "  pack     packs the options file (OPTIONS.DAT in any case) and every other regular file\n"
+    "           directly in DIR into ARCHIVE, with PNG as its preview picture when given; links,\n"
+    "           folders and other entries are not packed and are named on standard error\n"
     "  unpack   writes every member of ARCHIVE into DIR (made when missing), and the preview\n"
-    "           picture to PNG when given\n"
+    "           picture to PNG when given; refuses, writing nothing, when a target is a symbolic\n"
+    "           link or two members have the same name in any case\n"
     "  check    prints one line per problem of the options file: image entries that cannot be\n"
     "           read, name a missing picture or lie outside the master image, and PARENTCLASS\n"
     "           values naming no section; then the skin as the program loads it at 96, 120,\n"
@@ -40,7 +43,7 @@ constexpr std::string_view kUsage =
     "  sheet    draws every image entry of the skin as the program loads it at N pixels per\n"
     "           inch (96 when not given, 48 to 480) into OUT.PNG, each labelled with its\n"
     "           section and key, the densities it was drawn for and is used at, its frame size\n"
-    "           and frame count\n"
+    "           and frame count; a sheet larger than 16,777,216 pixels is refused\n"
     "  paint    paints every section of the skin in each of its states, as controls paint\n"
     "           them at N pixels per inch, over the skin's FORM colour into OUT.PNG\n"
     "\n"
@@ -87,7 +90,7 @@ Words Parse(const std::vector<std::string>& arguments, std::size_t positional_co
 }
 
 Bytes ReadArchive(const std::string& path) {
-  Bytes archive = skin::ReadFileBytes(path, skin::kMaxUnpackedTotal);
+  Bytes archive = platform::ReadFileBytes(path, skin::kMaxUnpackedTotal);
   if (!skin::HasArchiveSignature(archive))
     throw Error(std::string(skin::kNotPackedText));
   return archive;
@@ -131,14 +134,39 @@ int List(const std::vector<std::string>& arguments, std::FILE* out) {
   return kExitOk;
 }
 
-int Pack(const std::vector<std::string>& arguments) {
+int Pack(const std::vector<std::string>& arguments, std::FILE* err) {
   const Words words = Parse(arguments, 2, true);
   std::optional<Bytes> preview;
   if (words.preview)
-    preview = skin::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
-  const Bytes archive = skin::PackSkinFolder(words.positional[0], preview);
-  skin::WriteFileBytes(words.positional[1], archive);
+    preview = platform::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
+  std::vector<std::string> skipped;
+  const Bytes archive = skin::PackSkinFolder(words.positional[0], preview, &skipped);
+  for (const std::string& entry : skipped)
+    Print(err, "kestrune-skin: not packed: " + entry + "\n");
+  platform::WriteFileBytes(words.positional[1], archive);
   return kExitOk;
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// Member names are taken without regard to case, by the program and by the file systems it runs
+// on, so two of them differing only in case would overwrite each other.
+void RefuseDuplicateMembers(const std::vector<skin::PackedMember>& members) {
+  std::map<std::string, const std::string*> seen;
+  for (const auto& member : members) {
+    const auto [it, added] = seen.emplace(UpperAscii(member.name), &member.name);
+    if (!added) {
+      throw Error("The skin archive holds two members named \"" + *it->second + "\"" +
+                  (*it->second == member.name ? "" : " and \"" + member.name + "\"") +
+                  "; nothing was unpacked.");
+    }
+  }
 }
 
 int Unpack(const std::vector<std::string>& arguments) {
@@ -152,22 +180,34 @@ int Unpack(const std::vector<std::string>& arguments) {
                   "\" is not a plain file name; nothing was unpacked.");
     }
   }
+  RefuseDuplicateMembers(members);
   Bytes preview;
   const bool has_preview = words.preview && skin::GetPreviewStream(preview, archive);
   if (words.preview && !has_preview)
     throw Error("The skin archive has no preview picture; nothing was unpacked.");
 
   const std::string& folder = words.positional[1];
+  const auto target = [&folder](const std::string& name) {
+    return platform::PathText(platform::Utf8Path(folder) / platform::Utf8Path(name));
+  };
+  try {
+    for (const auto& member : members)
+      platform::CheckWritableTarget(target(member.name));
+    if (has_preview)
+      platform::CheckWritableTarget(*words.preview);
+  } catch (const Error& error) {
+    throw Error(std::string(error.what()) + " Nothing was unpacked.");
+  }
   std::error_code error;
-  std::filesystem::create_directories(skin::Utf8Path(folder), error);
+  std::filesystem::create_directories(platform::Utf8Path(folder), error);
   if (error)
     throw Error("Cannot make the folder \"" + folder + "\". " + error.message());
-  for (const auto& member : members) {
-    skin::WriteFileBytes(skin::PathText(skin::Utf8Path(folder) / skin::Utf8Path(member.name)),
-                         member.bytes);
-  }
+  // A member's file takes its name only once written whole, by a rename, which never follows a
+  // link.
+  for (const auto& member : members)
+    platform::WriteFileBytes(target(member.name), member.bytes);
   if (has_preview)
-    skin::WriteFileBytes(*words.preview, preview);
+    platform::WriteFileBytes(*words.preview, preview);
   return kExitOk;
 }
 
@@ -209,7 +249,7 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
   const int ppi = TakeDpi(arguments);
   const Words words = Parse(arguments, 2, false);
   const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi);
-  skin::WriteFileBytes(words.positional[1], sheet.png);
+  platform::WriteFileBytes(words.positional[1], sheet.png);
   std::string text = std::to_string(sheet.entries) + " image entries at " + std::to_string(ppi) +
                      " pixels per inch\n";
   for (const auto& problem : sheet.problems)
@@ -222,7 +262,7 @@ int Paint(std::vector<std::string> arguments, std::FILE* out) {
   const int ppi = TakeDpi(arguments);
   const Words words = Parse(arguments, 2, false);
   const PaintSheet sheet = MakePaintSheet(ReadArchive(words.positional[0]), ppi);
-  skin::WriteFileBytes(words.positional[1], sheet.png);
+  platform::WriteFileBytes(words.positional[1], sheet.png);
   std::string text =
       std::to_string(sheet.sections) + " sections at " + std::to_string(ppi) + " pixels per inch\n";
   for (const auto& problem : sheet.problems)
@@ -255,7 +295,7 @@ int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::
     if (command == "list")
       return List(arguments, out);
     if (command == "pack")
-      return Pack(arguments);
+      return Pack(arguments, err);
     if (command == "unpack")
       return Unpack(arguments);
     if (command == "check")

@@ -295,6 +295,33 @@ TEST_F(SkinManagerTest, LookupsBySectionAndKey) {
   EXPECT_FALSE(manager.IsValidImgIndex(static_cast<int>(manager.ma().size())));
 }
 
+// A ring of sections, each naming the next as its parent, with one frame half way round: every
+// section finds it, going round the ring once, and a hostile skin of many sections loads.
+TEST_F(SkinManagerTest, LookupsFollowLongAndCyclicParentChains) {
+  constexpr int kRing = 20000;
+  std::string options = "[GLOBALINFO]\nVERSION=2.5\n";
+  for (int i = 0; i < kRing; ++i) {
+    options +=
+        "[C" + std::to_string(i) + "]\nPARENTCLASS=C" + std::to_string((i + 1) % kRing) + "\n";
+    if (i == kRing / 2)
+      options += "BORDERSMASK=" + Entry(0, 0, 30, 20, itisaBorder) + "\n";
+  }
+  manager.InternalSkins.Items = {StoredSkin("Ring", ArchiveOf(options))};
+  manager.SetSkinName("Ring");
+  const auto section = [this](int i) { return manager.GetSkinIndex("C" + std::to_string(i)); };
+  const int frame = manager.GetMaskIndex(section(kRing / 2), "BORDERSMASK");
+  ASSERT_GE(frame, 0);
+  for (const int i : {0, 1, kRing / 2 - 1, kRing / 2 + 1, kRing - 1}) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(manager.GetMaskIndex(section(i), "BORDERSMASK"), frame);
+    EXPECT_EQ(manager.gd()[static_cast<std::size_t>(section(i))].BorderIndex, frame);
+    EXPECT_EQ(manager.GetMaskIndex(section(i), "GLYPHMASK"), -1);
+  }
+  // A walk that stops at a named parent ends before the frame, or finds it first.
+  EXPECT_EQ(manager.GetMaskIndex(section(0), "C5", nullptr, "BORDERSMASK"), -1);
+  EXPECT_EQ(manager.GetMaskIndex(section(kRing / 2 - 2), "C5", nullptr, "BORDERSMASK"), frame);
+}
+
 TEST_F(SkinManagerTest, BuiltInSkinTablesAndColours) {
   manager.SetSkinName(kBuiltin);
   const TacSkinData& data = manager.CommonSkinData();

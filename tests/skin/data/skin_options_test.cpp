@@ -4,10 +4,12 @@
 
 #include "tests/support/build_path.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -66,6 +68,28 @@ TEST(SkinOptions, DensityIndexesAndScaling) {
   EXPECT_EQ(ScaleByDensity(-3, 144), -5);
   EXPECT_EQ(ScaleByDensity(10, 120), 13);
   EXPECT_EQ(ScaleByDensity(INT32_MAX, 192), INT32_MAX);
+}
+
+// Upwards from the first density at or above the screen's, then downwards.
+TEST(SkinOptions, NearestDensityVariant) {
+  struct Case {
+    int ppi;
+    std::vector<int> written;
+    int chosen;
+  };
+  const Case cases[] = {
+      {96, {0, 1}, 0},  {96, {1, 3}, 1},  {100, {0, 1}, 1}, {120, {0, 1, 2}, 1}, {130, {0, 3}, 3},
+      {130, {0, 1}, 1}, {200, {0, 2}, 2}, {288, {1, 2}, 2}, {72, {2, 3}, 2},     {144, {}, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.ppi) + " dpi, " + std::to_string(c.written.size()) + " written");
+    EXPECT_EQ(NearestDensityIndex(c.ppi,
+                                  [&](int i) {
+                                    return std::find(c.written.begin(), c.written.end(), i) !=
+                                           c.written.end();
+                                  }),
+              c.chosen);
+  }
 }
 
 TEST(SkinOptions, SectionKeysFollowInheritanceAndCaps) {

@@ -8,7 +8,9 @@
 
 #include "assets/skin/builtin_skin.h"
 #include "platform/error.h"
+#include "skin/data/skin_archive_writer.h"
 #include "skin/paint/png_decode.h"
+#include "tests/support/png_writer.h"
 #include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tools/kestrune-skin/skin_tool.h"
 
@@ -45,25 +47,6 @@ TEST(SkinSheetTest, EverySectionOfTheBuiltInSkinPainted) {
   EXPECT_THROW(static_cast<void>(MakePaintSheet(skin::Bytes{1, 2, 3}, 96)), Error);
 }
 
-TEST(SkinSheetTest, PngEncodingKeepsEveryByte) {
-  skin::Bitmap bmp = skin::CreateBmp32(3, 2);
-  const std::vector<std::uint32_t> pixels = {0x00FF00FFu, 0xFF102030u, 0x80FFFFFFu,
-                                             0x01020304u, 0xFFFFFFFFu, 0x00000000u};
-  for (int i = 0; i < 6; ++i) {
-    bmp.Row32(i / 3)[i % 3] = pixels[static_cast<std::size_t>(i)];
-  }
-  const DecodedPng png = DecodePng(EncodePng(bmp));
-  ASSERT_EQ(png.width, 3);
-  ASSERT_EQ(png.height, 2);
-  for (std::size_t i = 0; i < 6; ++i) {
-    std::uint32_t p = 0;
-    for (std::size_t b = 0; b < 4; ++b) {
-      p |= std::uint32_t{png.bgra[i * 4 + b]} << (8 * b);
-    }
-    EXPECT_EQ(p, pixels[i]) << i;
-  }
-}
-
 TEST(SkinSheetTest, DensityOutsideTheRangeIsAUsageError) {
   std::FILE* sink = std::tmpfile();
   ASSERT_NE(sink, nullptr);
@@ -74,6 +57,33 @@ TEST(SkinSheetTest, DensityOutsideTheRangeIsAUsageError) {
   }
   EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "--dpi"}, sink, sink), kExitUsage);
   std::fclose(sink);
+}
+
+// A small archive may declare pictures far larger than itself; drawing five entries of a 2048 x
+// 2048 master image would take a sheet of more than 21 million pixels.
+TEST(SkinSheetTest, ASheetBeyondItsBoundIsRefused) {
+  test::PngRecipe recipe;
+  recipe.width = recipe.height = 2048;
+  recipe.color_type = 0;
+  recipe.rows.assign(std::size_t{2049} * 2048, 0);
+  const test::Bytes master = test::MakePng(recipe);
+  std::string options = "[GLOBALINFO]\nVERSION=2.5\nMASTERBITMAP=M.PNG\n";
+  for (int i = 0; i < 5; ++i) {
+    options +=
+        "[S" + std::to_string(i) + "]\nBORDERSMASK=&0000000020482048000000000000000010000000000\n";
+  }
+  const std::vector<skin::PackedMember> members = {
+      {"OPTIONS.DAT", skin::Bytes(options.begin(), options.end())},
+      {"M.PNG", skin::Bytes(master.begin(), master.end())}};
+  const skin::Bytes archive = skin::PackSkinArchive(members, std::nullopt);
+  try {
+    (void)MakeContactSheet(archive, 96);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what()).find("more than the 16777216 pixels a sheet may have"),
+              std::string::npos)
+        << error.what();
+  }
 }
 
 TEST(SkinSheetTest, AnArchiveWithoutOptionsIsRefused) {

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+
 #include "skin/data/skin_archive.h"
 #include "tests/support/build_path.h"
 #include "tests/support/process_run.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune {
@@ -103,6 +108,8 @@ TEST_F(SkinToolTest, RefusesInvalidArchives) {
   work.Write("text.asz", "just text");
   work.Write("cut.asz", header + RawMember("OPTIONS.DAT", "options").substr(0, 20));
   work.Write("escape.asz", header + RawMember("../escaped.txt", "x"));
+  work.Write("twice.asz", std::string("ASzf\x03\0\0\0", 8) + RawMember("OPTIONS.DAT", "o") +
+                              RawMember("a.png", "first") + RawMember("A.PNG", "second"));
   std::filesystem::create_directory(work.path() / "skin");
   work.Write("skin/OPTIONS.DAT", "o");
 
@@ -119,6 +126,9 @@ TEST_F(SkinToolTest, RefusesInvalidArchives) {
        "nothing was unpacked.\n"},
       {{"unpack", "cut.asz", "out", "--preview", "p.png"},
        "kestrune-skin: The skin archive member \"OPTIONS.DAT\" is cut short.\n"},
+      {{"unpack", "twice.asz", "out"},
+       "kestrune-skin: The skin archive holds two members named \"a.png\" and \"A.PNG\"; "
+       "nothing was unpacked.\n"},
       {{"pack", "work", "x.asz"}, "kestrune-skin: Cannot read the folder \"work\"."},
       {{"pack", ".", "x.asz"}, "kestrune-skin: The folder \".\" has no OPTIONS.DAT file.\n"},
   };
@@ -130,8 +140,100 @@ TEST_F(SkinToolTest, RefusesInvalidArchives) {
     EXPECT_EQ(result.out, "");
   }
   EXPECT_EQ(test::FileNames(work.path()),
-            (std::vector<std::string>{"cut.asz", "escape.asz", "skin", "text.asz"}))
+            (std::vector<std::string>{"cut.asz", "escape.asz", "skin", "text.asz", "twice.asz"}))
       << "nothing written for a refused archive";
+}
+
+// Makes a symbolic link, or skips the test where the system will not.
+#define MAKE_LINK_OR_SKIP(target, link)                                       \
+  do {                                                                        \
+    std::error_code link_error;                                               \
+    std::filesystem::create_symlink((target), (link), link_error);            \
+    if (link_error)                                                           \
+      GTEST_SKIP() << "cannot make symbolic links: " << link_error.message(); \
+  } while (false)
+
+TEST_F(SkinToolTest, UnpackNeverWritesThroughALink) {
+  test::TempDir outside;
+  outside.Write("victim.txt", "keep me");
+  work.Write("two.asz", std::string("ASzf\x02\0\0\0", 8) + RawMember("OPTIONS.DAT", "o") +
+                            RawMember("m.png", "picture"));
+  std::filesystem::create_directory(work.path() / "out");
+  const struct {
+    const char* name;
+    std::filesystem::path target;
+  } cases[] = {
+      {"m.png", outside.path() / "victim.txt"},
+      {"OPTIONS.DAT", outside.path() / "dangling.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto link = work.path() / "out" / c.name;
+    MAKE_LINK_OR_SKIP(c.target, link);
+    const auto result = Run({"unpack", "two.asz", "out"});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_NE(result.err.find("is a symbolic link"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("Nothing was unpacked."), std::string::npos) << result.err;
+    EXPECT_EQ(test::ReadFileBytes(outside.path() / "victim.txt"), "keep me");
+    EXPECT_EQ(test::FileNames(outside.path()), std::vector<std::string>{"victim.txt"});
+    EXPECT_EQ(test::FileNames(work.path() / "out"), std::vector<std::string>{c.name});
+    std::filesystem::remove(link);
+  }
+  // Without the links the same archive unpacks, leaving no temporary file behind.
+  const auto result = Run({"unpack", "two.asz", "out"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(test::FileNames(work.path() / "out"),
+            (std::vector<std::string>{"OPTIONS.DAT", "m.png"}));
+}
+
+TEST_F(SkinToolTest, PackTakesOnlyTheFolderOwnFilesAndNamesTheOthers) {
+  test::TempDir outside;
+  outside.Write("secret.txt", "not for the archive");
+  test::TempDir skin;
+  skin.Write("OPTIONS.DAT", "o");
+  skin.Write("a.png", "picture");
+  std::filesystem::create_directory(skin.path() / "sub");
+  MAKE_LINK_OR_SKIP(outside.path() / "secret.txt", skin.path() / "b.png");
+
+  auto result = Run({"pack", skin.Folder(), "s.asz"});
+  ASSERT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err,
+            "kestrune-skin: not packed: b.png: a symbolic link\n"
+            "kestrune-skin: not packed: sub: a folder\n");
+  result = Run({"list", "s.asz"});
+  EXPECT_EQ(result.out, "OPTIONS.DAT\toptions\t1\na.png\tother\t7\n");
+
+  // Two names that differ only in case cannot both go into an archive.
+  skin.Write("A.PNG", "other picture");
+  if (test::FileNames(skin.path()).size() == 5) {
+    result = Run({"pack", skin.Folder(), "s.asz"});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_NE(result.err.find("cannot tell apart"), std::string::npos) << result.err;
+    EXPECT_EQ(test::ReadFileBytes(work.path() / "s.asz").substr(0, 4), "ASzf");
+  }
+}
+
+// The old archive survives a pack that runs out of disk space.
+TEST_F(SkinToolTest, PackOnAFullDiskKeepsTheOldArchive) {
+  test::SmallDisk disk(64 * 1024);
+  if (!disk.Mounted())
+    GTEST_SKIP() << disk.why();
+  const std::string old_archive = std::string("ASzf\x01\0\0\0", 8) + RawMember("OPTIONS.DAT", "o");
+  { std::ofstream(disk.path() / "s.asz", std::ios::binary) << old_archive; }
+  test::TempDir skin;
+  skin.Write("OPTIONS.DAT", "o");
+  // Random bytes do not compress: the new archive cannot fit.
+  std::string noise(100 * 1024, '\0');
+  std::mt19937 random(7);
+  for (char& c : noise)
+    c = static_cast<char>(random());
+  skin.Write("noise.png", noise);
+
+  const auto result = Run({"pack", skin.Folder(), disk.Folder() + "s.asz"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("Cannot write to file"), std::string::npos) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(disk.path() / "s.asz"), old_archive);
+  EXPECT_EQ(test::FileNames(disk.path()), std::vector<std::string>{"s.asz"});
 }
 
 TEST_F(SkinToolTest, ExplainsItsUsage) {
