@@ -145,7 +145,7 @@ void WriteTextEx(HDC dc, std::wstring_view text, bool enabled, RECT r, UINT flag
   }
   if (!enabled) {
     const TColor color = BlendColors(ColorToRGB(props.FontColor.Color),
-                                     ColorToRGB(style.GlobalColor), DefBlendDisabled);
+                                     ColorToRGB(style.GlobalColor), TsDisabledLook{}.Blend);
     DrawIn(dc, text, r, flags, Tinted(color, style), 0, 0, bmp);
   } else {
     const TsFontColor& fc = props.FontColor;
