@@ -133,7 +133,8 @@ void WriteTextEx(HDC dc, std::wstring_view text, bool enabled, RECT r, UINT flag
     ::RestoreDC(dc, saved);
     return;
   }
-  const TsGenState& props = style.Section->Props[static_cast<std::size_t>(std::clamp(style.Hot, 0, 2))];
+  const TsGenState& props =
+      style.Section->Props[static_cast<std::size_t>(std::clamp(style.Hot, 0, 2))];
   if (style.CanGlow && bmp != nullptr && props.GlowSize > 0) {
     std::unique_ptr<Bitmap> own_mask;
     std::unique_ptr<Bitmap>& mask = style.GlowMask != nullptr ? *style.GlowMask : own_mask;

@@ -35,10 +35,10 @@ struct TsTextStyle {
   const TsGeneralData* Section = nullptr;  // null: an unskinned or custom-font control
   int Hot = 0;                             // paint state; the section's state is min(Hot, 2)
   bool HotLink = false;                    // the manager's web-button section: underlined
-  TColor GlobalColor = clBtnFace;  // the skin's main colour, for disabled text
+  TColor GlobalColor = clBtnFace;          // the skin's main colour, for disabled text
   TColor ColorTone = clNone;               // the control's tint, applied to every colour
   int HueOffset = 0;
-  int Saturation = 0;  // percent
+  int Saturation = 0;       // percent
   Bitmap* Cache = nullptr;  // the bitmap behind dc, for glow and alpha; may be null
   bool CanGlow = false;
   std::unique_ptr<Bitmap>* GlowMask = nullptr;  // reused between calls when given
