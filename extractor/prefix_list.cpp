@@ -88,17 +88,28 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> LoadPrefixList(const std::string& path,
                                         const platform::ProcessServices& services) {
   const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
-  auto lines = ReadPrefixList(*file, services);
+  auto lines = ReadPrefixList(*file, services, platform::FileSize(path).value_or(0));
   file->Close();
   return lines;
 }
 
 std::vector<std::string> ReadPrefixList(platform::Stream& stream,
-                                        const platform::ProcessServices& services) {
-  std::string bytes;
-  char chunk[65536];
-  for (std::size_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;)
-    bytes.append(chunk, got);
+                                        const platform::ProcessServices& services,
+                                        std::uint64_t expected_size) {
+  // Read straight into one buffer of the expected size (plus one byte, to see the end without a
+  // regrowth); a list of 200,000 lines is a few megabytes.
+  constexpr std::size_t kChunk = 65536;
+  std::string bytes(static_cast<std::size_t>(expected_size) + 1, '\0');
+  std::size_t used = 0;
+  for (;;) {
+    if (bytes.size() - used < kChunk / 4)
+      bytes.resize(std::max(bytes.size() * 2, used + kChunk));
+    const std::size_t got = stream.Read(bytes.data() + used, bytes.size() - used);
+    if (got == 0)
+      break;
+    used += got;
+  }
+  bytes.resize(used);
   return SplitLines(DecodeListText(bytes, services));
 }
 

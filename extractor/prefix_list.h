@@ -1,6 +1,7 @@
 #pragma once
 // Reading "prefix_list.txt": the file's text, decoded by its byte-order mark, cut into lines.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,10 @@ namespace kestrune {
 [[nodiscard]] std::vector<std::string> LoadPrefixList(const std::string& path,
                                                       const platform::ProcessServices& services);
 
-// The lines of everything `stream` gives until its end (a list piped to standard input).
+// The lines of everything `stream` gives until its end (a list piped to standard input);
+// `expected_size` (bytes, 0 when unknown) only saves regrowing the buffer.
 [[nodiscard]] std::vector<std::string> ReadPrefixList(platform::Stream& stream,
-                                                      const platform::ProcessServices& services);
+                                                      const platform::ProcessServices& services,
+                                                      std::uint64_t expected_size = 0);
 
 }  // namespace kestrune

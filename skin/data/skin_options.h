@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -119,6 +120,35 @@ struct TsSkinOptions {
 };
 
 [[nodiscard]] TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& context);
+
+// A GLOBALINFO key that fills a palette colour. Rows are read in order, so a default may use the
+// colours read before it; the first kPaletteKeysBeforeSections rows come before the colours of
+// the EDIT, HINT and SELECTION sections, the others after them.
+struct TsPaletteKey {
+  TacPaletteColors Field;
+  std::string_view Key;
+  TColor (*Default)(const TacPalette& read, const TsSystemColors& system);
+  // A colour with an alpha byte: any 64-bit number is taken, the default is made opaque, and a
+  // value that is not a number ends the load.
+  bool Alpha = false;
+};
+inline constexpr std::size_t kPaletteKeysBeforeSections = 5;
+[[nodiscard]] std::span<const TsPaletteKey> PaletteKeys();
+
+// A GLOBALINFO key of an outer effect (0 light outline "LO_", 1 shadow "SH_").
+struct TsOuterEffectKey {
+  enum Kind : std::uint8_t {
+    kPlain,
+    kScaled,  // by the manager's scale index
+    kWidth,   // scaled as kScaled, except -1 (computed from the picture later)
+    kColor,   // a system colour is resolved
+  };
+  int TacOutEffData::*Field;
+  std::string_view Key;
+  int Default;
+  Kind How;
+};
+[[nodiscard]] std::span<const TsOuterEffectKey> OuterEffectKeys(std::size_t effect);
 
 // The index of the section named exactly `name` in `gd`, or -1.
 [[nodiscard]] int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name);
