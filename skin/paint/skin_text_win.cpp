@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/gdi_win.h"
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/pixel_ops.h"
 
@@ -110,12 +111,12 @@ void WriteTextEx(HDC dc, std::wstring_view text, bool enabled, RECT r, UINT flag
     return;
   const int saved = ::SaveDC(dc);
   ::SetBkMode(dc, TRANSPARENT);
-  UniqueGdiObject<HFONT> underlined;
+  platform::UniqueFont underlined;
   if (style.HotLink) {
     LOGFONTW font{};
     if (::GetObjectW(::GetCurrentObject(dc, OBJ_FONT), sizeof font, &font) != 0) {
       font.lfUnderline = TRUE;
-      underlined = UniqueGdiObject<HFONT>(::CreateFontIndirectW(&font));
+      underlined = platform::UniqueFont(::CreateFontIndirectW(&font));
       if (underlined.Get() != nullptr)
         ::SelectObject(dc, underlined.Get());
     }
