@@ -19,7 +19,10 @@ std::vector<std::string> CommandLineArguments(int, char**) {
 }
 
 bool IsTerminal(std::FILE* stream) {
-  return ::_isatty(::_fileno(stream)) != 0;
+  // Only a console: the C runtime's test also says yes for NUL and other character devices.
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
 }
 
 void UseUtf8Console() {

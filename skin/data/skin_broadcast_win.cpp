@@ -113,4 +113,28 @@ std::string WinSkinManagerPlatform::FirstParameter() const {
   return first;
 }
 
+void WinSkinManagerPlatform::InstallHooks(bool change_system_colors) {
+  HookSystemColors(change_system_colors);
+}
+
+void WinSkinManagerPlatform::RemoveHooks() {
+  HookSystemColors(false);
+}
+
+void WinSkinManagerPlatform::HookSystemColors(bool on) {
+  if (!on) {
+    system_colors_.reset();
+  } else if (!system_colors_) {
+    system_colors_ = std::make_unique<SystemColorHooks>();
+  }
+}
+
+std::uintptr_t WinSkinManagerPlatform::MakeBrush(std::int32_t color) {
+  return reinterpret_cast<std::uintptr_t>(::CreateSolidBrush(static_cast<COLORREF>(color)));
+}
+
+void WinSkinManagerPlatform::FreeBrush(std::uintptr_t brush) {
+  ::DeleteObject(reinterpret_cast<HBRUSH>(brush));
+}
+
 }  // namespace kestrune::skin

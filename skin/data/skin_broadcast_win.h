@@ -1,13 +1,16 @@
 #pragma once
 // The Windows side of the skin manager: skin commands sent as SM_ALPHACMD to every form of the
-// program and to all of their child windows, and the manager's message boxes.
+// program and to all of their child windows, the manager's message boxes, its palette brushes and
+// the system colour substitution.
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "skin/data/skin_manager_platform.h"
+#include "skin/data/system_color_hooks_win.h"
 
 namespace kestrune::skin {
 
@@ -28,9 +31,15 @@ class WinSkinManagerPlatform : public SkinManagerPlatform {
   [[nodiscard]] int SystemPPI() const override;
   [[nodiscard]] std::string ProgramFolder() const override;
   [[nodiscard]] std::string FirstParameter() const override;
+  void InstallHooks(bool change_system_colors) override;
+  void RemoveHooks() override;
+  void HookSystemColors(bool on) override;
+  [[nodiscard]] std::uintptr_t MakeBrush(std::int32_t color) override;
+  void FreeBrush(std::uintptr_t brush) override;
 
  private:
   std::wstring form_class_;
+  std::unique_ptr<SystemColorHooks> system_colors_;
 };
 
 }  // namespace kestrune::skin

@@ -48,6 +48,9 @@ struct TacBmpData {
   TRect R;
   TRect SrcRect;
   bool Ext = false;
+  // The pixels carry the skin's colour adjustment: adjusted with this copy's load, or cut from
+  // a master image that an earlier copy's load had already adjusted.
+  bool Adjusted = false;
 };
 
 inline constexpr std::size_t kTitleGlyphCount = 13;  // The last slot stays -1.

@@ -11,6 +11,7 @@
 
 #include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
+#include "skin/data/skin_adjustment.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_images.h"
 #include "skin/data/skin_manager.h"
@@ -240,6 +241,8 @@ int TsSkinManager::GetScaledMaskData(std::string_view section_name, std::string_
           out, nullptr,
           out.ImgType == itisaTexture || out.ImgType == itisaGlow || out.ImgType == itisaPngGlyph);
     }
+    // Cut-outs come from the adjusted master image; a separate picture is adjusted here.
+    AdjustPicture(*this, section, prop_name, *out.Bmp, out.MaskType);
   } else if (unscaled || !ScaleMaskData(out, &MasterBitmap, false)) {
     out.R = ClipToPicture(out.R, MasterBitmap);
     out.Bmp = std::make_shared<Bitmap>(CopyPicture(MasterBitmap, out.R));

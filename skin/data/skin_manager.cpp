@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/file_bytes.h"
 #include "platform/files.h"
+#include "skin/data/skin_adjustment.h"
 #include "skin/data/system_colors.h"
 #include "skin/paint/skin_commands.h"
 
@@ -155,6 +156,8 @@ TsSkinManager::TsSkinManager(SkinManagerPlatform& platform) : platform_(platform
     idle_copies_[i].Reset(IndexToPPI(static_cast<int>(i)));
   }
   SkinCommonInfo.Sections.fill(-1);
+  // The skin's inactive border is the desktop's own, taken once.
+  SkinCommonInfo.SysInactiveBorderColor = CurrentSystemColors().Values[kSysInactiveBorder];
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -165,9 +168,12 @@ TsSkinManager::~TsSkinManager() {
   if (g_default_manager == this) {
     if (hooks_installed_) {
       platform_.RemoveHooks();
+      hooks_installed_ = false;
+      system_colors_hooked_ = false;
     }
     g_default_manager = nullptr;
   }
+  FreeBrushes();
 }
 
 bool TsSkinManager::IsDefault() const {
@@ -189,6 +195,90 @@ void TsSkinManager::SetFontsMainMode(TacFontMode mode) {
   fonts_.MainMode = mode;
   if (!loading_) {
     ApplyMainFont();
+  }
+}
+
+void TsSkinManager::SetHueOffset(int value) {
+  if (value != hue_offset_) {
+    hue_offset_ = value;
+    UpdateCurrentSkin();
+  }
+}
+
+void TsSkinManager::SetSaturation(int value) {
+  if (value != saturation_) {
+    saturation_ = value;
+    UpdateCurrentSkin();
+  }
+}
+
+void TsSkinManager::SetBrightness(int value) {
+  value = LimitBrightness(value);
+  if (value != brightness_) {
+    brightness_ = value;
+    UpdateCurrentSkin();
+  }
+}
+
+void TsSkinManager::UpdateCurrentSkin() {
+  // Without a skin name there is no current skin: a reload would pick the first internal one.
+  if (!active_ || loading_ || (ManagerState & msSkinChanging) != 0 || skin_name_.empty()) {
+    return;
+  }
+  const bool scaling = (ManagerState & msScaleChanging) != 0;
+  ManagerState |= msSkinChanging;
+  try {
+    ClearSkinData();
+    InitCommonData();
+    ManagerState &= static_cast<std::uint16_t>(~msRTLFlipped);  // The pictures are new.
+    if (platform_.RightToLeft()) {
+      FlipImages(true);
+    }
+  } catch (const std::exception& error) {
+    platform_.ShowErrorDialog(error.what());
+  }
+  if (!scaling) {
+    SendNewSkin(true);
+  }
+  ManagerState &= static_cast<std::uint16_t>(~msSkinChanging);
+  SkinCommonInfo.Active = Has96Sections();
+  if (!NoAutoUpdate) {
+    if (OnAfterChange) {
+      OnAfterChange();
+    }
+    if (!scaling) {
+      RepaintForms(true);
+    }
+  }
+}
+
+void TsSkinManager::SetChangeSysColors(bool value) {
+  Options.ChangeSysColors = value;
+  if (hooks_installed_ && IsDefault()) {
+    SetSystemColorsHooked(value);
+  }
+}
+
+void TsSkinManager::SetSystemColorsHooked(bool on) {
+  if (on != system_colors_hooked_) {
+    platform_.HookSystemColors(on);
+    system_colors_hooked_ = on;
+  }
+}
+
+std::uintptr_t TsSkinManager::PaletteBrush(TacPaletteColors color) {
+  std::uintptr_t& brush = brushes_[color];
+  if (brush == 0) {
+    brush = platform_.MakeBrush(Palette[color]);
+  }
+  return brush;
+}
+
+void TsSkinManager::FreeBrushes() {
+  for (std::uintptr_t& brush : brushes_) {
+    if (brush != 0) {
+      platform_.FreeBrush(std::exchange(brush, 0));
+    }
   }
 }
 
@@ -371,6 +461,11 @@ TacSkinData& TsSkinManager::CommonSkinData(int ppi) {
   return *slot;
 }
 
+TacSkinData* TsSkinManager::LoadedCopy(int ppi) {
+  const auto index = static_cast<std::size_t>(Options.ScaleMode == smVCL ? PPIToIndex(ppi) : 0);
+  return index < SkinDataArray.size() ? SkinDataArray[index].get() : nullptr;
+}
+
 void TsSkinManager::ReloadSkin(int ppi) {
   const auto index = static_cast<std::size_t>(Options.ScaleMode == smVCL ? PPIToIndex(ppi) : 0);
   if (index < SkinDataArray.size() && SkinDataArray[index]) {
@@ -411,7 +506,13 @@ void TsSkinManager::LoadCopy(TacSkinData& data) {
   data.LoadParams(LibraryLineWidth, LibraryScrollBtnLength);
   data.MasterBmp = &MasterBitmap;
   Palette[pcMainColor] = options.Palette[pcMainColor];  // Known before any picture is made.
-  data.LoadAllMasks(std::move(options.ma), PictureSource(), Brightness);
+  data.LoadAllMasks(std::move(options.ma), PictureSource(), brightness_);
+  if (MasterAdjusted) {
+    // Rescaled from a master image that an earlier copy's load has adjusted.
+    for (TacBmpData& cached : data.BmpArray) {
+      cached.Adjusted = !cached.Ext && cached.FileName.empty();
+    }
+  }
   data.gd = std::move(options.gd);
   data.oe = options.oe;
   static_cast<TacSkinMetrics&>(data) = options.Metrics;
@@ -422,12 +523,22 @@ void TsSkinManager::LoadCopy(TacSkinData& data) {
   data.InitMaskParams();
   data.PrepareOuter();
   data.MakeCommonMask();
-  // Colour adjustment by HueOffset, Saturation and Brightness and the palette brushes follow
-  // the palette here.
   Palette = options.Palette;
+  AdjustColors(data);
+  FreeBrushes();  // Made again from the new palette when asked for.
   CheckShadows(data);
   if (OnSkinLoading) {
     OnSkinLoading();
+  }
+}
+
+void TsSkinManager::AdjustColors(TacSkinData& data) {
+  ChangeSkinHue(*this, hue_offset_, data.PPI);
+  ChangeSkinSaturation(*this, saturation_, data.PPI);
+  ChangeSkinBrightness(*this, brightness_, data.PPI);
+  MasterAdjusted = true;
+  for (TacBmpData& cached : data.BmpArray) {
+    cached.Adjusted = true;
   }
 }
 
@@ -443,7 +554,6 @@ void TsSkinManager::LoadCommonData(const TsSkinOptions& options) {
   info.FXColor = read.FXColor;
   info.Shadow1Color = read.Shadow1Color;
   info.DefLightColor = read.DefLightColor;
-  info.SysInactiveBorderColor = read.SysInactiveBorderColor;
   info.ArrowStyle = read.ArrowStyle;
   info.BIVAlign = read.BIVAlign;
   info.BIKeepHUE = read.BIKeepHUE;
@@ -451,6 +561,7 @@ void TsSkinManager::LoadCommonData(const TsSkinOptions& options) {
   info.BrightMax = read.BrightMax;
   MasterBitmap = Bitmap();
   MasterBitmap = LoadMasterImage(options.MasterBitmap, PictureSource());
+  MasterAdjusted = false;
   CheckVersion();
 }
 
@@ -468,7 +579,7 @@ void TsSkinManager::CheckVersion() {
                               std::string(kLibraryRelease) +
                               "). Please update the components to the latest version.");
   if (hooks) {
-    platform_.InstallHooks(Options.ChangeSysColors);
+    platform_.InstallHooks(system_colors_hooked_);
   }
 }
 
@@ -696,6 +807,7 @@ void TsSkinManager::SendNewSkin(bool repaint) {
   if (IsDefault() && !hooks_installed_) {
     platform_.InstallHooks(Options.ChangeSysColors);
     hooks_installed_ = true;
+    system_colors_hooked_ = Options.ChangeSysColors;
   }
   ApplyMainFont();
   if (repaint) {
@@ -727,6 +839,7 @@ void TsSkinManager::SendRemoveSkin() {
   if (hooks_installed_) {
     platform_.RemoveHooks();
     hooks_installed_ = false;
+    system_colors_hooked_ = false;
   }
   ClearSkinData();
   Broadcast(AC_REMOVESKIN);

@@ -132,6 +132,25 @@ class TsSkinManager {
   // Applies the font of the new mode at once.
   void SetFontsMainMode(TacFontMode mode);
 
+  // Colour adjustment of the whole skin (skin_adjustment.h). Setting a different value reloads
+  // the current skin (UpdateCurrentSkin); Brightness is limited to -100 ... 100.
+  [[nodiscard]] int HueOffset() const { return hue_offset_; }
+  void SetHueOffset(int value);
+  [[nodiscard]] int Saturation() const { return saturation_; }
+  void SetSaturation(int value);
+  [[nodiscard]] int Brightness() const { return brightness_; }
+  void SetBrightness(int value);
+  // Reloads the current skin with the present settings and broadcasts it; nothing while
+  // skinning is off, the manager is being read or a skin change is already running.
+  void UpdateCurrentSkin();
+
+  // Sets Options.ChangeSysColors; while this default manager's skin is broadcast, the system
+  // colour substitution is switched on or off at once.
+  void SetChangeSysColors(bool value);
+  // A solid brush of a palette colour, made on first use after each load and kept by the manager
+  // until the next load or its end; 0 where the platform makes no brushes.
+  [[nodiscard]] std::uintptr_t PaletteBrush(TacPaletteColors color);
+
   std::string SkinDirectory;
   TsStoredSkins InternalSkins;
   TacOptions Options;
@@ -144,9 +163,6 @@ class TsSkinManager {
   std::uint8_t SkinningRules = srStdForms | srStdDialogs | srThirdParty;
   bool SkinnedPopups = true;
   std::string CommonSections;
-  int HueOffset = 0;
-  int Saturation = 0;
-  int Brightness = 0;
   bool ExtendedBorders = false;
   TacExtBordersMode ExtBordersMode = ebmFull;
   // Library-wide metrics that other code may change before a load.
@@ -164,6 +180,8 @@ class TsSkinManager {
 
   // The copy for `ppi`, created and loaded on demand.
   TacSkinData& CommonSkinData(int ppi = 96);
+  // The copy that holds `ppi` when it exists; never creates or loads one.
+  [[nodiscard]] TacSkinData* LoadedCopy(int ppi);
   // (Re)loads the copy for `ppi`.
   void ReloadSkin(int ppi);
 
@@ -223,6 +241,8 @@ class TsSkinManager {
   TacPalette Palette{};
   std::vector<std::unique_ptr<TacSkinData>> SkinDataArray;  // By density index; null: absent.
   Bitmap MasterBitmap;
+  // MasterBitmap and SkinCommonInfo.Shadow1Color carry the colour adjustment already.
+  bool MasterAdjusted = false;
   TacSkinConvertor sc;
   IniStore SkinFile;
   bool SkinIsPacked = false;
@@ -244,6 +264,9 @@ class TsSkinManager {
   void LoadCommonData(const TsSkinOptions& options);
   void CheckVersion();
   void CheckShadows(TacSkinData& data) const;
+  void AdjustColors(TacSkinData& data);
+  void FreeBrushes();
+  void SetSystemColorsHooked(bool on);
   void ApplyMainFont();
   void BuildThirdLists();
   void Broadcast(std::uint16_t command, std::uint16_t argument = 0);
@@ -258,6 +281,11 @@ class TsSkinManager {
   TacFonts fonts_;
   bool loading_ = false;
   bool hooks_installed_ = false;
+  bool system_colors_hooked_ = false;
+  int hue_offset_ = 0;
+  int saturation_ = 0;
+  int brightness_ = 0;
+  std::array<std::uintptr_t, kPaletteSize> brushes_{};
   std::array<TacSkinData, 4> idle_copies_{};  // Answer lookups while no skin is active.
 };
 

@@ -39,6 +39,12 @@ class SkinManagerPlatform {
   virtual void ClearGlowWindows() {}
   virtual void InstallHooks(bool /*change_system_colors*/) {}
   virtual void RemoveHooks() {}
+  // Switches the system colour substitution of the default manager on or off while the hooks
+  // stay installed (the option changed with a skin active).
+  virtual void HookSystemColors(bool /*on*/) {}
+  // Solid brushes of the manager's palette colours; 0 is no brush.
+  [[nodiscard]] virtual std::uintptr_t MakeBrush(std::int32_t /*color*/) { return 0; }
+  virtual void FreeBrush(std::uintptr_t /*brush*/) {}
   virtual void RefreshCommonDialogs() {}
   virtual void ClearImageListCaches() {}
   virtual void SetDrawingRestricted(bool /*restricted*/) {}

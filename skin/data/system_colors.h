@@ -13,6 +13,7 @@ namespace kestrune::skin {
 enum TsSystemColorIndex : std::uint8_t {
   kSysWindow = 5,
   kSysWindowText = 8,
+  kSysInactiveBorder = 11,
   kSysHighlight = 13,
   kSysHighlightText = 14,
   kSysBtnFace = 15,

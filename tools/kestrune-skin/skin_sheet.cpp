@@ -174,10 +174,13 @@ void DrawLabel(Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t c
   DrawText(bmp, x, y, text, color);
 }
 
-ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
+ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi, const SheetAdjustment& adjust) {
   ContactSheet sheet;
   skin::HeadlessSkinPlatform platform(ppi);
   skin::TsSkinManager manager(platform);
+  manager.SetHueOffset(adjust.hue);  // Without a skin name yet these only store the values.
+  manager.SetSaturation(adjust.saturation);
+  manager.SetBrightness(adjust.brightness);
   skin::TsStoredSkin item;
   item.Name = "sheet";
   item.PackedData = archive;
@@ -202,8 +205,16 @@ ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
     cells.push_back(std::move(cell));
   }
 
-  const std::string title =
+  std::string title =
       "SKIN AT " + std::to_string(ppi) + " PPI: " + std::to_string(cells.size()) + " IMAGE ENTRIES";
+  const auto add = [&title](std::string_view name, int value) {
+    if (value != 0) {
+      title += std::string(" ") + std::string(name) + " " + std::to_string(value);
+    }
+  };
+  add("HUE", manager.HueOffset());
+  add("SATURATION", manager.Saturation());
+  add("BRIGHTNESS", manager.Brightness());
   int x = kMargin;
   int y = kMargin + 2 * kLineHeight;
   int row_height = 0;

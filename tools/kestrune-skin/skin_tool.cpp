@@ -1,9 +1,11 @@
 #include "tools/kestrune-skin/skin_tool.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/error.h"
 #include "platform/file_bytes.h"
@@ -24,7 +26,8 @@ constexpr std::string_view kUsage =
     "       kestrune-skin pack DIR ARCHIVE [--preview PNG]\n"
     "       kestrune-skin unpack ARCHIVE DIR [--preview PNG]\n"
     "       kestrune-skin check ARCHIVE\n"
-    "       kestrune-skin sheet ARCHIVE OUT.PNG [--dpi N]\n"
+    "       kestrune-skin sheet ARCHIVE OUT.PNG [--dpi N] [--hue N] [--saturation N]\n"
+    "                          [--brightness N]\n"
     "       kestrune-skin paint ARCHIVE OUT.PNG [--dpi N]\n"
     "\n"
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
@@ -43,7 +46,9 @@ constexpr std::string_view kUsage =
     "  sheet    draws every image entry of the skin as the program loads it at N pixels per\n"
     "           inch (96 when not given, 48 to 480) into OUT.PNG, each labelled with its\n"
     "           section and key, the densities it was drawn for and is used at, its frame size\n"
-    "           and frame count; a sheet larger than 16,777,216 pixels is refused\n"
+    "           and frame count; --hue (degrees, -360 to 360), --saturation and --brightness\n"
+    "           (-100 to 100) load the skin with that colour adjustment; a sheet larger than\n"
+    "           16,777,216 pixels is refused\n"
     "  paint    paints every section of the skin in each of its states, as controls paint\n"
     "           them at N pixels per inch, over the skin's FORM colour into OUT.PNG\n"
     "\n"
@@ -226,29 +231,38 @@ int Check(const std::vector<std::string>& arguments, std::FILE* out) {
   return problems.empty() ? kExitOk : kExitInvalid;
 }
 
-// Takes "--dpi N" out of the arguments; 96 when not given.
-int TakeDpi(std::vector<std::string>& arguments) {
-  int ppi = 96;
+// Takes `option` and its whole-number value from `arguments`; `fallback` when it is not given.
+int TakeNumber(std::vector<std::string>& arguments, std::string_view option, int low, int high,
+               int fallback) {
   for (std::size_t i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] != "--dpi")
+    if (arguments[i] != option)
       continue;
     const std::string value = i + 1 < arguments.size() ? arguments[i + 1] : "";
-    const bool digits = !value.empty() && value.size() <= 3 &&
-                        value.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits || std::stoi(value) < 48 || std::stoi(value) > 480)
-      throw UsageError("--dpi needs a number from 48 to 480");
-    ppi = std::stoi(value);
+    const std::string_view digits =
+        std::string_view(value).substr(!value.empty() && value[0] == '-' ? 1 : 0);
+    const bool number = !digits.empty() && digits.size() <= 4 &&
+                        digits.find_first_not_of("0123456789") == std::string_view::npos;
+    if (!number || std::stoi(value) < low || std::stoi(value) > high) {
+      throw UsageError(std::string(option) + " needs a number from " + std::to_string(low) +
+                       " to " + std::to_string(high));
+    }
     arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
                     arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    break;
+    if (std::find(arguments.begin() + 1, arguments.end(), option) != arguments.end())
+      throw UsageError(std::string(option) + " is given twice");
+    return std::stoi(value);
   }
-  return ppi;
+  return fallback;
 }
 
 int Sheet(std::vector<std::string> arguments, std::FILE* out) {
-  const int ppi = TakeDpi(arguments);
+  const int ppi = TakeNumber(arguments, "--dpi", 48, 480, 96);
+  SheetAdjustment adjust;
+  adjust.hue = TakeNumber(arguments, "--hue", -360, 360, 0);
+  adjust.saturation = TakeNumber(arguments, "--saturation", -100, 100, 0);
+  adjust.brightness = TakeNumber(arguments, "--brightness", -100, 100, 0);
   const Words words = Parse(arguments, 2, false);
-  const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi);
+  const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi, adjust);
   platform::WriteFileBytes(words.positional[1], sheet.png);
   std::string text = std::to_string(sheet.entries) + " image entries at " + std::to_string(ppi) +
                      " pixels per inch\n";
@@ -259,7 +273,7 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
 }
 
 int Paint(std::vector<std::string> arguments, std::FILE* out) {
-  const int ppi = TakeDpi(arguments);
+  const int ppi = TakeNumber(arguments, "--dpi", 48, 480, 96);
   const Words words = Parse(arguments, 2, false);
   const PaintSheet sheet = MakePaintSheet(ReadArchive(words.positional[0]), ppi);
   platform::WriteFileBytes(words.positional[1], sheet.png);

@@ -12,6 +12,7 @@
 #include "skin/paint/png_decode.h"
 #include "tests/support/png_writer.h"
 #include "tools/kestrune-skin/skin_paint_sheet.h"
+#include "tests/support/temp_dir.h"
 #include "tools/kestrune-skin/skin_tool.h"
 
 namespace kestrune::skin_tool {
@@ -47,16 +48,49 @@ TEST(SkinSheetTest, EverySectionOfTheBuiltInSkinPainted) {
   EXPECT_THROW(static_cast<void>(MakePaintSheet(skin::Bytes{1, 2, 3}, 96)), Error);
 }
 
-TEST(SkinSheetTest, DensityOutsideTheRangeIsAUsageError) {
+TEST(SkinSheetTest, NumbersOutsideTheirRangeAreUsageErrors) {
   std::FILE* sink = std::tmpfile();
   ASSERT_NE(sink, nullptr);
-  for (const char* dpi : {"12", "abc", "481", ""}) {
-    SCOPED_TRACE(dpi);
-    EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "b.png", "--dpi", dpi}, sink, sink), kExitUsage);
-    EXPECT_EQ(RunSkinTool({"paint", "a.asz", "b.png", "--dpi", dpi}, sink, sink), kExitUsage);
+  struct Case {
+    const char* option;
+    const char* value;
+  };
+  for (const Case c :
+       {Case{"--dpi", "12"}, Case{"--dpi", "abc"}, Case{"--dpi", "481"}, Case{"--dpi", ""},
+        Case{"--dpi", "-96"}, Case{"--hue", "361"}, Case{"--hue", "-361"}, Case{"--hue", "1e2"},
+        Case{"--saturation", "101"}, Case{"--brightness", "-101"}, Case{"--brightness", "-"},
+        Case{"--brightness", "--hue"}}) {
+    SCOPED_TRACE(std::string(c.option) + " " + c.value);
+    EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "b.png", c.option, c.value}, sink, sink), kExitUsage);
   }
   EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "--dpi"}, sink, sink), kExitUsage);
+  EXPECT_EQ(RunSkinTool({"sheet", "a.asz", "b.png", "--hue", "5", "--hue", "6"}, sink, sink),
+            kExitUsage);
   std::fclose(sink);
+}
+
+TEST(SkinSheetTest, AdjustedColoursReachThePictures) {
+  const test::TempDir folder;
+  const skin::Bytes archive = BuiltinArchive();
+  const std::string archive_path =
+      folder.Write("skin.asz", std::string(archive.begin(), archive.end()));
+  const std::string plain_path = folder.Folder() + "plain.png";
+  const std::string adjusted_path = folder.Folder() + "adjusted.png";
+  std::FILE* sink = std::tmpfile();
+  ASSERT_NE(sink, nullptr);
+  ASSERT_EQ(RunSkinTool({"sheet", archive_path, plain_path}, sink, sink), kExitOk);
+  ASSERT_EQ(RunSkinTool({"sheet", archive_path, adjusted_path, "--hue", "120", "--saturation",
+                         "-50", "--brightness", "-40"},
+                        sink, sink),
+            kExitOk);
+  std::fclose(sink);
+  const std::string plain = test::ReadFileBytes(plain_path);
+  const std::string adjusted = test::ReadFileBytes(adjusted_path);
+  const DecodedPng a = DecodePng(skin::Bytes(plain.begin(), plain.end()));
+  const DecodedPng b = DecodePng(skin::Bytes(adjusted.begin(), adjusted.end()));
+  EXPECT_EQ(a.width, b.width);  // The same entries in the same places,
+  EXPECT_EQ(a.height, b.height);
+  EXPECT_NE(a.bgra, b.bgra);  // in other colours.
 }
 
 // A small archive may declare pictures far larger than itself; drawing five entries of a 2048 x
