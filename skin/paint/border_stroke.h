@@ -1,7 +1,7 @@
 #pragma once
 // The coloured border of a section: an anti-aliased stroke along a rectangle, with quarter arcs
 // at rounded corners. Coverage is exact for straight parts (the area of each pixel under the
-// stroke) and sampled 16 x 16 per pixel in the rounded corners, so every build gives the same
+// stroke) and sampled 8 x 8 per pixel in the rounded corners, so every build gives the same
 // bytes. Pixel centres lie on integer coordinates, so a 1-pixel stroke on an integer line is
 // crisp.
 

@@ -10,6 +10,7 @@
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
 #include "skin/paint/gradient.h"
+#include "skin/paint/item_paint.h"
 #include "skin/paint/pixel_ops.h"
 
 namespace kestrune::skin {
@@ -442,7 +443,7 @@ TColor TsCommonData::GetBGColor(int state, TacSkinOwner* window) {
   if (t >= 100)
     result = parent_color;
   else if (t > 0)
-    result = BlendColors(c, parent_color, static_cast<std::uint8_t>(t * 255 / 100));
+    result = TransparentColor(parent_color, c, t);
   else
     result = FCustomColor ? ControlColor() : c;
   return ApplyColorShift(*this, result);
@@ -978,15 +979,7 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
         } else if (t >= 100) {
           message.Result = parent_answer();
         } else {
-          const auto p = static_cast<std::uint32_t>(parent_answer());
-          const auto uo = static_cast<std::uint32_t>(o);
-          std::uint32_t result = 0;
-          for (int shift = 0; shift < 24; shift += 8) {
-            const int oc = static_cast<int>((uo >> shift) & 0xFF);
-            const int pc = static_cast<int>((p >> shift) & 0xFF);
-            result |= static_cast<std::uint32_t>(((oc * 256 + (pc - oc) * t) >> 8) & 0xFF) << shift;
-          }
-          message.Result = static_cast<TColor>(result);
+          message.Result = TransparentColor(parent_answer(), o, t);
         }
       }
       return true;

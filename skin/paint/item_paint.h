@@ -21,6 +21,8 @@
 
 namespace kestrune::skin {
 
+class TsCommonData;
+
 // Texture fill modes; 8, 9 and 14 have no drawing of their own and tile as fmTiled.
 enum TacFillMode : std::uint8_t {
   fmTiled,
@@ -144,6 +146,18 @@ int PaintSection(Bitmap& bmp, int section_index, int second_index, int state, co
 // The tint of a control's own bitmap: tone towards `tone` (skipped for clNone), hue rotated,
 // saturation changed by saturation * 255 div 100; key-colour pixels are left.
 void UpdateBmpColors(Bitmap& bmp, TColor tone, int hue_offset, int saturation);
+
+// The forms bound to a control's skin state: its section, colour, tint, border and density.
+// PaintItem paints r of item_bmp as the control's section; UpdateBmpColors tints a cache the
+// control built itself (the tone color_tone_bg for the two button kinds) and refreshes its
+// corners; UpdateCorners lays the selected corners of the control's cache over its parent's
+// background again. Nothing happens for an unbound or unskinned state.
+void PaintItem(TsCommonData& data, const TCacheInfo& ci, int state, TRect r, TPoint pp,
+               Bitmap& item_bmp, bool update_corners = true, bool colors_auto_update = true);
+void UpdateBmpColors(Bitmap& bmp, TsCommonData& data, int state, TColor color_tone_bg);
+enum TsCorner : unsigned { scLeftTop = 1, scLeftBottom = 2, scRightTop = 4, scRightBottom = 8 };
+inline constexpr unsigned kAllCorners = scLeftTop | scLeftBottom | scRightTop | scRightBottom;
+void UpdateCorners(TsCommonData& data, int state, unsigned corners);
 
 // The outer-effect nine-slice around a control: only the bands of the visible widths along r's
 // edges are drawn, laid over the parent's pixels with the effect's opacity.

@@ -166,6 +166,14 @@ struct Cell {
 
 }  // namespace
 
+int LabelWidth(std::string_view text) {
+  return TextWidth(text);
+}
+
+void DrawLabel(Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
+  DrawText(bmp, x, y, text, color);
+}
+
 ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi, const SheetAdjustment& adjust) {
   ContactSheet sheet;
   skin::HeadlessSkinPlatform platform(ppi);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "skin/data/skin_archive.h"
@@ -34,5 +35,9 @@ struct SheetAdjustment {
 // kMaxSheetPixels.
 [[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi,
                                             const SheetAdjustment& adjust = {});
+
+// Labels in the sheets' 5 x 7 capitals: 6 pixels per character, 7 high.
+[[nodiscard]] int LabelWidth(std::string_view text);
+void DrawLabel(skin::Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color);
 
 }  // namespace kestrune::skin_tool

@@ -13,6 +13,7 @@
 #include "skin/data/skin_archive_writer.h"
 #include "tools/kestrune-skin/skin_check.h"
 #include "tools/kestrune-skin/skin_density_report.h"
+#include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tools/kestrune-skin/skin_sheet.h"
 
 namespace kestrune::skin_tool {
@@ -27,6 +28,7 @@ constexpr std::string_view kUsage =
     "       kestrune-skin check ARCHIVE\n"
     "       kestrune-skin sheet ARCHIVE OUT.PNG [--dpi N] [--hue N] [--saturation N]\n"
     "                          [--brightness N]\n"
+    "       kestrune-skin paint ARCHIVE OUT.PNG [--dpi N]\n"
     "\n"
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
     "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
@@ -47,6 +49,8 @@ constexpr std::string_view kUsage =
     "           and frame count; --hue (degrees, -360 to 360), --saturation and --brightness\n"
     "           (-100 to 100) load the skin with that colour adjustment; a sheet larger than\n"
     "           16,777,216 pixels is refused\n"
+    "  paint    paints every section of the skin in each of its states, as controls paint\n"
+    "           them at N pixels per inch, over the skin's FORM colour into OUT.PNG\n"
     "\n"
     "Exit status: 0 on success, 1 when the archive (or the folder to pack) is not valid, with\n"
     "the reason on standard error, or when check found a problem, 2 for bad usage.\n";
@@ -268,6 +272,19 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
   return sheet.problems.empty() ? kExitOk : kExitInvalid;
 }
 
+int Paint(std::vector<std::string> arguments, std::FILE* out) {
+  const int ppi = TakeNumber(arguments, "--dpi", 48, 480, 96);
+  const Words words = Parse(arguments, 2, false);
+  const PaintSheet sheet = MakePaintSheet(ReadArchive(words.positional[0]), ppi);
+  platform::WriteFileBytes(words.positional[1], sheet.png);
+  std::string text =
+      std::to_string(sheet.sections) + " sections at " + std::to_string(ppi) + " pixels per inch\n";
+  for (const auto& problem : sheet.problems)
+    text += problem + "\n";
+  Print(out, text);
+  return sheet.problems.empty() ? kExitOk : kExitInvalid;
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::string_view name) {
@@ -299,6 +316,8 @@ int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::
       return Check(arguments, out);
     if (command == "sheet")
       return Sheet(arguments, out);
+    if (command == "paint")
+      return Paint(arguments, out);
     throw UsageError(command.empty() ? "no command given" : "unknown command \"" + command + "\"");
   } catch (const UsageError& error) {
     Print(err, "kestrune-skin: " + std::string(error.what()) + "\n\n" + std::string(kUsage));

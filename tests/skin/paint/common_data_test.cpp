@@ -382,12 +382,12 @@ TEST(Commands, ControlColourAChildShouldAssume) {
     int transparency;
     TColor expected;
   };
-  // Own colour 0x000000FF, the parent's 0x00FF0000: each byte (o * 256 + (p - o) * t) shr 8
-  // with t in percent.
+  // Own colour 0x000000FF, the parent's 0x00FF0000: the painter's rule
+  // BlendColors(parent, own, t * 255 div 100), so that 50 % weighs both alike.
   const Case cases[] = {
       {0, 0x000000FF},
       {100, 0x00FF0000},
-      {50, 0x003100CD},
+      {50, 0x007E007F},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.transparency);

@@ -11,6 +11,7 @@
 #include "skin/data/skin_archive_writer.h"
 #include "skin/paint/png_decode.h"
 #include "tests/support/png_writer.h"
+#include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tests/support/temp_dir.h"
 #include "tools/kestrune-skin/skin_tool.h"
 
@@ -32,6 +33,19 @@ TEST(SkinSheetTest, EveryEntryOfTheBuiltInSkinOnADecodablePicture) {
     EXPECT_GT(png.width, 400);
     EXPECT_GT(png.height, 100);
   }
+}
+
+TEST(SkinSheetTest, EverySectionOfTheBuiltInSkinPainted) {
+  for (const int ppi : {96, 144}) {
+    SCOPED_TRACE(ppi);
+    const PaintSheet sheet = MakePaintSheet(BuiltinArchive(), ppi);
+    EXPECT_TRUE(sheet.problems.empty());
+    EXPECT_GT(sheet.sections, 60);
+    const DecodedPng png = DecodePng(sheet.png);
+    EXPECT_GT(png.width, 400);
+    EXPECT_GT(png.width * png.height, sheet.sections * 3 * (96 * 28) * ppi * ppi / (96 * 96));
+  }
+  EXPECT_THROW(static_cast<void>(MakePaintSheet(skin::Bytes{1, 2, 3}, 96)), Error);
 }
 
 TEST(SkinSheetTest, NumbersOutsideTheirRangeAreUsageErrors) {

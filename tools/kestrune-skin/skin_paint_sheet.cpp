@@ -1,0 +1,131 @@
+#include "tools/kestrune-skin/skin_paint_sheet.h"
+
+#include <algorithm>
+
+#include "platform/error.h"
+#include "skin/data/skin_manager.h"
+#include "skin/paint/image_codecs.h"
+#include "skin/paint/item_paint.h"
+#include "skin/paint/masked_copy.h"
+#include "skin/paint/pixel_ops.h"
+#include "tools/kestrune-skin/skin_sheet.h"
+
+namespace kestrune::skin_tool {
+namespace {
+
+using skin::Bitmap;
+using skin::TRect;
+
+constexpr int kMargin = 16;  // Around the sheet, between cells and rows; room for shadows.
+constexpr int kLineHeight = 10;
+constexpr int kNameWidth = 19 * 6;   // The section names' column.
+constexpr int kColumnHeight = 2000;  // Rows wrap into a new column below this.
+constexpr const char* kStateNames[] = {"NORMAL", "HOT", "PRESSED"};
+
+// The cell of a section: a button's size at the density, grown to twice its frame.
+skin::TSize CellSize(const skin::TacSkinData& sd, const skin::TsGeneralData& gd) {
+  skin::TSize size{sd.PPI * 96 / 96, sd.PPI * 28 / 96};
+  if (gd.BorderIndex >= 0 && static_cast<std::size_t>(gd.BorderIndex) < sd.ma.size()) {
+    const skin::TsMaskData& md = sd.ma[static_cast<std::size_t>(gd.BorderIndex)];
+    size.cx = std::max(size.cx, 2 * md.Width);
+    size.cy = std::max(size.cy, 2 * md.Height);
+  }
+  return size;
+}
+
+std::uint32_t Opaque(skin::TColor color) {
+  return 0xFF000000u | (skin::SwapRedBlue(skin::ColorToRGB(color)) & 0x00FFFFFFu);
+}
+
+// A light or dark label colour, whichever stands out on the background.
+std::uint32_t LabelOn(std::uint32_t background) {
+  const std::uint32_t grey =
+      ((background >> 16) & 0xFF) + ((background >> 8) & 0xFF) + (background & 0xFF);
+  return grey > 3 * 128 ? 0xFF202020u : 0xFFE8E8E8u;
+}
+
+}  // namespace
+
+PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
+  PaintSheet sheet;
+  skin::HeadlessSkinPlatform platform(ppi);
+  skin::TsSkinManager manager(platform);
+  skin::TsStoredSkin item;
+  item.Name = "sheet";
+  item.PackedData = archive;
+  manager.InternalSkins.Items.push_back(std::move(item));
+  manager.SetSkinName("sheet");
+  sheet.problems = platform.messages;
+  if (!manager.IsActive())
+    throw Error(sheet.problems.empty() ? "The skin has no sections" : sheet.problems.front());
+  const skin::TacSkinData& sd = manager.CommonSkinData(ppi);
+
+  const int form = sd.GetSkinIndex("FORM");
+  const skin::TColor form_color =
+      form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color : manager.GetGlobalColor();
+  const std::uint32_t background = Opaque(form_color);
+  const std::uint32_t label = LabelOn(background);
+
+  // Rows: one per section, its states side by side; columns of rows side by side.
+  struct Row {
+    int index;
+    int states;
+    skin::TSize cell;
+    int x;
+    int y;
+  };
+  int column_width = 0;
+  for (const skin::TsGeneralData& gd : sd.gd)
+    column_width = std::max(column_width, kNameWidth + 3 * (CellSize(sd, gd).cx + 2 * kMargin));
+  std::vector<Row> rows;
+  const int top = kMargin + 2 * kLineHeight;
+  int x = kMargin, y = top, height = top;
+  for (std::size_t i = 0; i < sd.gd.size(); ++i) {
+    const skin::TsGeneralData& gd = sd.gd[i];
+    const skin::TSize cell = CellSize(sd, gd);
+    if (y > top && y + kLineHeight + cell.cy > kColumnHeight) {
+      x += column_width + kMargin;
+      y = top;
+    }
+    const Row row{static_cast<int>(i), std::clamp(gd.States, 1, 3), cell, x, y + kLineHeight};
+    rows.push_back(row);
+    y = row.y + row.cell.cy + kMargin;
+    height = std::max(height, y);
+  }
+  const std::string title = "SECTIONS AT " + std::to_string(ppi) + " PPI OVER THE FORM COLOUR";
+  const int width = std::max(x + column_width + kMargin, 2 * kMargin + LabelWidth(title));
+  y = height;
+  if (std::int64_t{width} * y > kMaxSheetPixels)
+    throw Error("The paint sheet would have " + std::to_string(std::int64_t{width} * y) +
+                " pixels, more than " + std::to_string(kMaxSheetPixels));
+  Bitmap out = skin::CreateBmp32(width, y);
+  if (out.Empty())
+    throw Error("Not enough memory for the paint sheet");
+  skin::FillRect32(out, skin::Rect(0, 0, width, y), form_color, 255);
+  DrawLabel(out, kMargin, kMargin, title, label);
+
+  for (const Row& row : rows) {
+    const skin::TsGeneralData& gd = sd.gd[static_cast<std::size_t>(row.index)];
+    DrawLabel(out, row.x, row.y + row.cell.cy / 2 - 3, gd.ClassName, label);
+    for (int state = 0; state < row.states; ++state) {
+      const int left = row.x + kNameWidth + state * (row.cell.cx + 2 * kMargin) + kMargin;
+      DrawLabel(out, left, row.y - kLineHeight, kStateNames[state], label);
+      const TRect r = skin::Rect(left, row.y, left + row.cell.cx, row.y + row.cell.cy);
+      // As a parent does: its outer effects first, then the control over what lies behind it.
+      skin::PaintOuterEffect(out, r, row.index, sd, false);
+      Bitmap cell = skin::CreateBmp32(row.cell.cx, row.cell.cy);
+      if (cell.Empty())
+        continue;
+      const skin::TCacheInfo ci = skin::MakeCacheInfo(out, left, row.y);
+      skin::PaintItem(row.index, ci, state, skin::Rect(0, 0, row.cell.cx, row.cell.cy), {}, cell,
+                      sd);
+      skin::FillTransPixels32(cell, skin::Rect(0, 0, row.cell.cx, row.cell.cy), ci);
+      skin::CopyRect32(out, left, row.y, cell, skin::Rect(0, 0, row.cell.cx, row.cell.cy));
+    }
+  }
+  sheet.sections = static_cast<int>(rows.size());
+  sheet.png = EncodePng32(out);
+  return sheet;
+}
+
+}  // namespace kestrune::skin_tool

@@ -1,0 +1,26 @@
+#pragma once
+// kestrune-skin paint: every section of a skin painted in each of its states by the program's
+// own item painting, over the skin's FORM colour, so a skin author sees frames, corners,
+// borders and outer effects as controls will show them.
+
+#include <string>
+#include <vector>
+
+#include "skin/data/skin_archive.h"
+
+namespace kestrune::skin_tool {
+
+struct PaintSheet {
+  skin::Bytes png;                    // The sheet as a PNG file.
+  int sections = 0;                   // Sections painted.
+  std::vector<std::string> problems;  // What the manager would have shown the user.
+};
+
+// Loads the packed skin `archive` at `ppi` and paints each section in states 0 to
+// min(STATES, 3) - 1 into a cell the size of a button (larger when its frame needs it), with its
+// outer effect around the cell, on a sheet filled with the FORM section's colour. Each row is
+// labelled with the section's name and each cell with its state. Throws kestrune::Error for an
+// archive that cannot be read or a skin that loads no sections.
+[[nodiscard]] PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi);
+
+}  // namespace kestrune::skin_tool
