@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include <cstdint>
+#include <new>
+
+#include "platform/error.h"
 
 namespace kestrune {
 namespace {
@@ -51,6 +54,21 @@ std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
   return text;
 }
 
+// 67108864 as "67,108,864".
+std::string FormatBytes(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3)
+    digits.insert(at - 3, ",");
+  return digits;
+}
+
+// `size` is empty when the list's size is not known (a pipe).
+std::string TooLargeText(std::string_view name, const std::string& size) {
+  return "The prefix list \"" + std::string(name) + "\" " +
+         (size.empty() ? "holds" : "is " + size + " bytes,") + " more than the " +
+         FormatBytes(kMaxListBytes) + " bytes a list may have.";
+}
+
 bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
@@ -88,18 +106,29 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> LoadPrefixList(const std::string& path,
                                         const platform::ProcessServices& services) {
   const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
-  auto lines = ReadPrefixList(*file, services);
+  if (const auto size = platform::FileSize(path); size && *size > kMaxListBytes)
+    throw Error(TooLargeText(path, FormatBytes(*size)));
+  auto lines = ReadPrefixList(*file, services, path);
   file->Close();
   return lines;
 }
 
 std::vector<std::string> ReadPrefixList(platform::Stream& stream,
-                                        const platform::ProcessServices& services) {
+                                        const platform::ProcessServices& services,
+                                        std::string_view name) {
   std::string bytes;
-  char chunk[65536];
-  for (std::size_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;)
-    bytes.append(chunk, got);
-  return SplitLines(DecodeListText(bytes, services));
+  try {
+    char chunk[65536];
+    for (std::size_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;) {
+      if (bytes.size() + got > kMaxListBytes)
+        throw Error(TooLargeText(name, ""));
+      bytes.append(chunk, got);
+    }
+    return SplitLines(DecodeListText(bytes, services));
+  } catch (const std::bad_alloc&) {
+    throw Error("Not enough memory to hold the lines of the prefix list \"" + std::string(name) +
+                "\" (" + FormatBytes(bytes.size()) + " bytes read).");
+  }
 }
 
 }  // namespace kestrune
