@@ -5,7 +5,9 @@
 #include <cctype>
 #include <iterator>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "skin/paint/cache_info.h"
 #include "skin/paint/pixel_ops.h"
@@ -29,7 +31,7 @@ std::vector<TacImageList*>& ImageLists() {
 // Files larger than this are not pictures for a list of icons.
 constexpr std::size_t kMaxPictureFile = 64 << 20;
 
-void CopyPixels(const Bitmap& from, const Bitmap& to) {
+void CopyPixels(const Bitmap& from, Bitmap& to) {
   const int w = std::min(from.Width(), to.Width());
   for (int y = 0; y < std::min(from.Height(), to.Height()); ++y)
     std::copy_n(from.Row32(y), w, to.Row32(y));
@@ -47,31 +49,6 @@ void Fit(const Bitmap& picture, Bitmap& target) {
     CopyPixels(picture, target);
   else
     skin::Stretch(picture, target, target.Width(), target.Height(), skin::ftMitchell);
-}
-
-// Up to `limit` bytes of the file; false when it cannot be opened or read.
-bool ReadFile(const std::string& file_name, ByteBuffer& bytes, std::size_t limit) {
-  try {
-    const auto file = platform::OpenFile(file_name, platform::OpenMode::kReadShared);
-    bytes.clear();
-    std::uint8_t chunk[64 * 1024];
-    while (bytes.size() < limit) {
-      const std::size_t got = file->Read(chunk, std::min(sizeof chunk, limit - bytes.size()));
-      if (got == 0)
-        break;
-      bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return true;
-  } catch (const Error&) {
-    return false;
-  }
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  const int lower = std::tolower(static_cast<unsigned char>(c));
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 }  // namespace
@@ -296,8 +273,7 @@ bool TsAlphaImageList::GetBitmap32(int index, Bitmap& target, int /*glyph_height
   return Render(index, target, target.Width() == width_ && target.Height() == height_);
 }
 
-void TsAlphaImageList::DoDrawBitmap(int index, const Bitmap& canvas, int x, int y,
-                                    bool /*enabled*/) {
+void TsAlphaImageList::DoDrawBitmap(int index, Bitmap& canvas, int x, int y, bool /*enabled*/) {
   if (index < 0)
     return;
   const auto at = static_cast<std::size_t>(index);
@@ -495,9 +471,13 @@ bool TsAlphaImageList::Append(TsImageFormat format, ByteBuffer bytes, std::strin
 bool TsAlphaImageList::TryLoadFromFile(const std::string& file_name) {
   TsImageFormat format = ifPNG;
   ByteBuffer bytes;
-  if (!GetImageFormat(file_name, format) || !ReadFile(file_name, bytes, kMaxPictureFile + 1) ||
-      bytes.size() > kMaxPictureFile)
+  if (!GetImageFormat(file_name, format))
     return false;
+  try {
+    bytes = platform::ReadFileBytes(file_name, kMaxPictureFile);
+  } catch (const Error&) {
+    return false;
+  }
   const std::string name =
       file_name.size() > 4 ? file_name.substr(0, file_name.size() - 4) : std::string();
   return Append(format, std::move(bytes), name);
@@ -512,7 +492,7 @@ bool TsAlphaImageList::TryLoadFromPngStream(std::span<const std::uint8_t> bytes)
   return Append(ifPNG, ByteBuffer(bytes.begin(), bytes.end()), std::string());
 }
 
-skin::TSize DrawAlphaImgList(TacImageList& img_list, const Bitmap& dest_bmp, int left, int top,
+skin::TSize DrawAlphaImgList(TacImageList& img_list, Bitmap& dest_bmp, int left, int top,
                              int image_index, int blend, skin::TColor grayed_color, int state,
                              int num_glyphs, bool reflected, int ppi) {
   auto* list = dynamic_cast<TsAlphaImageList*>(&img_list);
@@ -571,8 +551,11 @@ int GetImageHeight(const TsAlphaImageList& list, int /*index*/, int ppi) {
 
 bool GetImageFormat(const std::string& file_name, TsImageFormat& format) {
   ByteBuffer head;
-  if (!ReadFile(file_name, head, 8))
+  try {
+    head = platform::ReadFileStart(file_name, 8);
+  } catch (const Error&) {
     return false;
+  }
   if (HasPngSignature(head)) {
     format = ifPNG;
     return true;
@@ -624,8 +607,8 @@ void ReadImageList(const platform::ComponentDescription& description, TsAlphaIma
       throw Error(where + ": the picture bytes are damaged");
     item->ImgData.reserve(hex.size() / 2);
     for (std::size_t at = 0; at < hex.size(); at += 2) {
-      const int high = HexDigit(hex[at]);
-      const int low = HexDigit(hex[at + 1]);
+      const int high = HexDigitValue(hex[at]);
+      const int low = HexDigitValue(hex[at + 1]);
       if (high < 0 || low < 0)
         throw Error(where + ": the picture bytes are damaged");
       item->ImgData.push_back(static_cast<std::uint8_t>(high * 16 + low));

@@ -91,7 +91,7 @@ class TsAlphaImageList : public TacImageList {
   // Draws picture `index` into `canvas` at (x, y), the nominal size scaled by PixelsPerInch,
   // blended over what is there. Items without bytes and icon items are drawn from the system
   // list at its size. `enabled` does not change the picture.
-  void DoDrawBitmap(int index, const skin::Bitmap& canvas, int x, int y, bool enabled);
+  void DoDrawBitmap(int index, skin::Bitmap& canvas, int x, int y, bool enabled);
 
   void SetUseCache(bool use_cache);
   [[nodiscard]] bool UseCache() const { return use_cache_; }
@@ -168,9 +168,9 @@ extern bool acIgnoreBlendColor;
 // Draws picture `image_index` into dest_bmp for a skinned consumer at density `ppi` and returns
 // the size drawn. `blend` is a transparency percentage, `grayed_color` a tint (clNone for none),
 // `num_glyphs` the number of state pictures side by side in the picture and `state` the one shown.
-skin::TSize DrawAlphaImgList(TacImageList& img_list, const skin::Bitmap& dest_bmp, int left,
-                             int top, int image_index, int blend, skin::TColor grayed_color,
-                             int state, int num_glyphs, bool reflected, int ppi);
+skin::TSize DrawAlphaImgList(TacImageList& img_list, skin::Bitmap& dest_bmp, int left, int top,
+                             int image_index, int blend, skin::TColor grayed_color, int state,
+                             int num_glyphs, bool reflected, int ppi);
 
 // Sets the list's PixelsPerInch; true when it changed.
 bool SetImagesPPI(TacImageList& img_list, int ppi);

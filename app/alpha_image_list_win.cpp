@@ -14,7 +14,7 @@ template <class Draw>
 void DrawOverBackground(HDC dc, int x, int y, int width, int height, Draw draw) {
   if (width <= 0 || height <= 0)
     return;
-  const skin::Bitmap canvas = skin::CreateBmp32(width, height);
+  skin::Bitmap canvas = skin::CreateBmp32(width, height);
   HDC canvas_dc = skin::BitmapDC(canvas);
   if (canvas.Empty() || canvas_dc == nullptr)
     return;
@@ -37,7 +37,7 @@ skin::TSize DrawAlphaImgListDC(TacImageList& img_list, HDC dc, int left, int top
   skin::TSize drawn;
   try {
     DrawOverBackground(dc, left, top, width, reflected ? height + height / 2 : height,
-                       [&](const skin::Bitmap& canvas) {
+                       [&](skin::Bitmap& canvas) {
                          drawn = DrawAlphaImgList(*list, canvas, 0, 0, image_index, blend,
                                                   grayed_color, state, num_glyphs, reflected, ppi);
                        });
@@ -59,7 +59,7 @@ void DoDraw(TsAlphaImageList& list, int index, HDC dc, int x, int y, UINT /*styl
     if (from_items) {
       DrawOverBackground(
           dc, x, y, list.Width() * list.PixelsPerInch / 96, list.Height() * list.PixelsPerInch / 96,
-          [&](const skin::Bitmap& canvas) { list.DoDrawBitmap(index, canvas, 0, 0, enabled); });
+          [&](skin::Bitmap& canvas) { list.DoDrawBitmap(index, canvas, 0, 0, enabled); });
     } else if (list.StdList() != nullptr && index < list.StdList()->Count()) {
       ::ImageList_Draw(StdImageListHandle(*list.StdList()), index, dc, x, y, ILD_NORMAL);
     }

@@ -42,24 +42,6 @@ void SetMenuBitmap(HMENU menu, UINT id, HBITMAP bitmap) {
 
 }  // namespace
 
-FormPictures::ImageListHandle::ImageListHandle(ImageListHandle&& other) noexcept
-    : handle(std::exchange(other.handle, nullptr)) {}
-
-FormPictures::ImageListHandle& FormPictures::ImageListHandle::operator=(
-    ImageListHandle&& other) noexcept {
-  if (this != &other) {
-    if (handle != nullptr)
-      ::ImageList_Destroy(handle);
-    handle = std::exchange(other.handle, nullptr);
-  }
-  return *this;
-}
-
-FormPictures::ImageListHandle::~ImageListHandle() {
-  if (handle != nullptr)
-    ::ImageList_Destroy(handle);
-}
-
 FormPictures::FormPictures(TsAlphaImageList& images, const platform::FormDescription& description)
     : images_(images) {
   for (const auto& component : description.components) {
@@ -108,13 +90,13 @@ void FormPictures::Apply(platform::Form& form, int dpi) {
       menu_images_.push_back({item->Id(), use.index});
     } else {
       const auto* button = dynamic_cast<platform::Button*>(form.FindComponent(use.component));
-      ImageListHandle list(::ImageList_Create(width, height, ILC_COLOR32, 1, 0));
-      const skin::IconHandle icon = skin::MakeIcon32(*picture);
-      if (button == nullptr || list.handle == nullptr || icon.Get() == nullptr ||
-          ::ImageList_ReplaceIcon(list.handle, -1, icon.Get()) < 0)
+      platform::UniqueImageList list(::ImageList_Create(width, height, ILC_COLOR32, 1, 0));
+      const platform::UniqueIcon icon = skin::MakeIcon32(*picture);
+      if (button == nullptr || list.Get() == nullptr || icon.Get() == nullptr ||
+          ::ImageList_ReplaceIcon(list.Get(), -1, icon.Get()) < 0)
         continue;
       BUTTON_IMAGELIST info{};
-      info.himl = list.handle;
+      info.himl = list.Get();
       info.margin = {platform::ScaleForDpi(2, dpi), 0, 0, 0};
       info.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
       ::SendMessageW(button->Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&info));

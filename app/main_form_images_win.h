@@ -14,6 +14,7 @@
 #include "app/alpha_image_list.h"
 #include "platform/form_description.h"
 #include "platform/form_win.h"
+#include "platform/gdi_win.h"
 #include "skin/paint/bitmap_win.h"
 
 namespace kestrune {
@@ -39,15 +40,6 @@ class FormPictures {
     bool menu_item = false;
     int index = 0;
   };
-  // Owns one system image list.
-  struct ImageListHandle {
-    HIMAGELIST handle = nullptr;
-    ImageListHandle() = default;
-    explicit ImageListHandle(HIMAGELIST list) : handle(list) {}
-    ImageListHandle(ImageListHandle&& other) noexcept;
-    ImageListHandle& operator=(ImageListHandle&& other) noexcept;
-    ~ImageListHandle();
-  };
   void Detach();
 
   TsAlphaImageList& images_;
@@ -60,7 +52,7 @@ class FormPictures {
   };
   std::vector<MenuImage> menu_images_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
-  std::vector<ImageListHandle> button_lists_;
+  std::vector<platform::UniqueImageList> button_lists_;
 };
 
 }  // namespace kestrune

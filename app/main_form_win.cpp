@@ -60,6 +60,8 @@ void TMainForm::FormCreate() {
 void TMainForm::ButtonExtractClick() {
   // The run reports its own errors in the error box; its outcome needs nothing more here.
   static_cast<void>(kestrune::ButtonExtractClick(settings_, *this, services_));
+  ShowPending(true);
+  log_ends_with_break_ = false;  // the user may type into the log from now on
 }
 
 void TMainForm::GithubClick() {
@@ -75,44 +77,71 @@ void TMainForm::YoutubeClick() {
 }
 
 void TMainForm::ClearLog() {
+  pending_log_.clear();
   MemoResults->Clear();
+  log_ends_with_break_ = true;
 }
 
 void TMainForm::AppendLog(std::string_view line) {
-  MemoResults->AppendLine(line);
+  pending_log_ += line;
+  pending_log_ += "\r\n";
+  ShowPending(false);
 }
 
 void TMainForm::SetLabel(RunLabel label, std::string_view text) {
-  switch (label) {
-    case RunLabel::kTotalEstimated:
-      LabelTotalEstimated->SetText(text);
-      break;
-    case RunLabel::kRemaining:
-      LabelRemaining->SetText(text);
-      break;
-    case RunLabel::kSpeed:
-      LabelSpeed->SetText(text);
-      break;
-    case RunLabel::kETA:
-      LabelETA->SetText(text);
-      break;
-  }
+  pending_labels_[static_cast<int>(label)] = std::string(text);
+  ShowPending(false);
 }
 
 void TMainForm::SetProgressMaximum(int maximum) {
+  ShowPending(true);
   ProgressBar->SetMaximum(maximum);
 }
 
 void TMainForm::SetProgressPosition(int position) {
-  ProgressBar->SetPosition(position);
+  pending_position_ = position;
+  ShowPending(false);
 }
 
 void TMainForm::ShowMessage(std::string_view text) {
+  ShowPending(true);
   App().ShowMessage(text);
 }
 
 void TMainForm::ShowErrorBox(std::string_view text) {
+  ShowPending(true);
   App().ShowErrorBox(text);
+}
+
+void TMainForm::ShowPending(bool now) {
+  constexpr unsigned long long kInterval = 100;  // milliseconds
+  const unsigned long long tick = ::GetTickCount64();
+  if (!now && tick - last_shown_ < kInterval)
+    return;
+  last_shown_ = tick;
+  if (!pending_log_.empty()) {
+    if (log_ends_with_break_) {
+      MemoResults->AppendLines(pending_log_);
+    } else {
+      pending_log_.resize(pending_log_.size() - 2);
+      MemoResults->AppendLine(pending_log_);
+    }
+    pending_log_.clear();
+  }
+  platform::Label* const labels[] = {LabelTotalEstimated, LabelRemaining, LabelSpeed, LabelETA};
+  for (int i = 0; i < 4; ++i) {
+    if (auto& text = pending_labels_[i]) {
+      labels[i]->SetText(*text);
+      text.reset();
+    }
+  }
+  if (pending_position_) {
+    ProgressBar->SetPosition(*pending_position_);
+    pending_position_.reset();
+  }
+  // Paint what changed now: the run keeps the window thread until it ends and dispatches no
+  // messages, so the window still answers no input meanwhile.
+  ::RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 }  // namespace kestrune

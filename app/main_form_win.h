@@ -3,6 +3,8 @@
 // the About menu. It is the run driver's UI while a run goes on.
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/alpha_image_list.h"
 #include "extractor/run_driver.h"
@@ -56,6 +58,16 @@ class TMainForm : public platform::Form, public RunUi {
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  // The run's log lines, labels and progress reach the controls at most every 100 ms and at the
+  // end of the run, not once per block: a list of 20,000 lines logs 40,000.
+  void ShowPending(bool now);
+
+  std::string pending_log_;  // lines not yet in MemoResults, each ended by CR LF
+  std::optional<std::string> pending_labels_[4];
+  std::optional<int> pending_position_;
+  unsigned long long last_shown_ = 0;  // tick count of the last ShowPending that showed
+  bool log_ends_with_break_ = false;   // known while a run appends to the log
+
   const platform::ProcessServices& services_;
   RunSettings settings_;
   skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).

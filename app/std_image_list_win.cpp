@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/gdi_win.h"
 #include "skin/paint/bitmap_win.h"
 
 namespace kestrune {
@@ -22,10 +23,9 @@ std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = ::GetDC(nullptr);
-  const int lines = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
-                                DIB_RGB_COLORS);
-  ::ReleaseDC(nullptr, screen);
+  const platform::WindowDc screen(nullptr);
+  const int lines = ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                &info, DIB_RGB_COLORS);
   if (lines != height)
     pixels.clear();
   return pixels;
@@ -37,31 +37,29 @@ class SystemImageList final : public StdImageList {
       : list_(::ImageList_Create(width, height, ILC_COLOR32 | (masked ? ILC_MASK : 0u), 0, 4)),
         width_(width),
         height_(height) {
-    if (list_ == nullptr)
+    if (list_.Get() == nullptr)
       throw Error("Cannot create an image list of " + std::to_string(width) + " x " +
                   std::to_string(height) + " pixels");
   }
-  SystemImageList(const SystemImageList&) = delete;
-  SystemImageList& operator=(const SystemImageList&) = delete;
-  ~SystemImageList() override { ::ImageList_Destroy(list_); }
 
-  [[nodiscard]] HIMAGELIST Handle() const { return list_; }
+  [[nodiscard]] HIMAGELIST Handle() const { return list_.Get(); }
 
-  int Count() const override { return ::ImageList_GetImageCount(list_); }
+  int Count() const override { return ::ImageList_GetImageCount(list_.Get()); }
   int Width() const override { return width_; }
   int Height() const override { return height_; }
-  void Clear() override { ::ImageList_RemoveAll(list_); }
+  void Clear() override { ::ImageList_RemoveAll(list_.Get()); }
 
   int AddIcon(skin::Bitmap& picture, int index) override {
-    const skin::IconHandle icon = skin::MakeIcon32(picture);
+    const platform::UniqueIcon icon = skin::MakeIcon32(picture);
     if (icon.Get() == nullptr)
       return -1;
-    return ::ImageList_ReplaceIcon(list_, index >= 0 && index < Count() ? index : -1, icon.Get());
+    return ::ImageList_ReplaceIcon(list_.Get(), index >= 0 && index < Count() ? index : -1,
+                                   icon.Get());
   }
 
   void Remove(int index) override {
     if (index >= 0 && index < Count())
-      ::ImageList_Remove(list_, index);
+      ::ImageList_Remove(list_.Get(), index);
   }
 
   void Move(int from, int to) override {
@@ -87,12 +85,12 @@ class SystemImageList final : public StdImageList {
   bool GetIconBitmap(int index, skin::Bitmap& target) const override {
     if (index < 0 || index >= Count())
       return false;
-    const skin::IconHandle icon(::ImageList_GetIcon(list_, index, ILD_NORMAL));
+    const platform::UniqueIcon icon(::ImageList_GetIcon(list_.Get(), index, ILD_NORMAL));
     ICONINFO info{};
     if (icon.Get() == nullptr || !::GetIconInfo(icon.Get(), &info))
       return false;
-    const skin::UniqueGdiObject<HBITMAP> colour(info.hbmColor);
-    const skin::UniqueGdiObject<HBITMAP> mask(info.hbmMask);
+    const platform::UniqueBitmap colour(info.hbmColor);
+    const platform::UniqueBitmap mask(info.hbmMask);
     if (target.Width() != width_ || target.Height() != height_)
       target = skin::CreateBmp32(width_, height_);
     if (target.Empty() || colour.Get() == nullptr)
@@ -120,7 +118,7 @@ class SystemImageList final : public StdImageList {
   }
 
  private:
-  HIMAGELIST list_;
+  platform::UniqueImageList list_;
   int width_;
   int height_;
 };

@@ -23,7 +23,7 @@ TsGradArray Gradient(int direction) {
 
 void BM_PaintGrad(benchmark::State& state) {
   const TsGradArray data = Gradient(static_cast<int>(state.range(0)));
-  const Bitmap bmp = CreateBmp32(kWindowWidth, kWindowHeight);
+  Bitmap bmp = CreateBmp32(kWindowWidth, kWindowHeight);
   for (auto _ : state) {
     PaintGrad(bmp, Rect(0, 0, kWindowWidth, kWindowHeight), data);
     benchmark::ClobberMemory();
@@ -36,7 +36,7 @@ void BM_PaintGradAlpha(benchmark::State& state) {
   TsGradArray data = Gradient(0);
   for (auto& p : data)
     p.Mode |= PM_TRANSPARENT;
-  const Bitmap bmp = CreateBmp32(kWindowWidth, kWindowHeight);
+  Bitmap bmp = CreateBmp32(kWindowWidth, kWindowHeight);
   for (auto _ : state) {
     PaintGrad(bmp, Rect(0, 0, kWindowWidth, kWindowHeight), data);
     benchmark::ClobberMemory();
@@ -47,7 +47,7 @@ BENCHMARK(BM_PaintGradAlpha);
 
 void BM_PaintGradTxt(benchmark::State& state) {
   const TsGradArray data = Gradient(static_cast<int>(state.range(0)));
-  const Bitmap bmp = CreateBmp32(kWindowWidth, kWindowHeight);
+  Bitmap bmp = CreateBmp32(kWindowWidth, kWindowHeight);
   const Bitmap texture = CreateBmp32(32, 32);
   for (auto _ : state) {
     PaintGradTxt(bmp, Rect(0, 0, kWindowWidth, kWindowHeight), data, texture, Rect(0, 0, 32, 32),
@@ -61,8 +61,13 @@ BENCHMARK(BM_PaintGradTxt)->Arg(0)->Arg(PM_VERTICAL);
 void BM_MakeShadow(benchmark::State& state) {
   const auto radius = static_cast<int>(state.range(0));
   for (auto _ : state)
-    benchmark::DoNotOptimize(
-        MakeShadow(static_cast<TColor>(0x80000000u), radius, 2, 100, 200, radius / 2, false, true));
+    benchmark::DoNotOptimize(MakeShadow({.Color = static_cast<TColor>(0x80000000u),
+                                         .Radius = radius,
+                                         .Offset = 2,
+                                         .BodyHeight = 100,
+                                         .BodyWidth = 200,
+                                         .BlurSize = radius / 2,
+                                         .DoUpdateAlpha = true}));
 }
 BENCHMARK(BM_MakeShadow)->Arg(8)->Arg(32);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
 
 namespace kestrune {
@@ -16,16 +17,6 @@ struct Digits {
 };
 
 constexpr std::uint64_t kSaturated = std::uint64_t{1} << 33;
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
 
 std::optional<Digits> ScanInteger(std::string_view text) {
   std::size_t i = 0;
@@ -47,7 +38,7 @@ std::optional<Digits> ScanInteger(std::string_view text) {
     return std::nullopt;
   const std::uint64_t base = digits.hexadecimal ? 16 : 10;
   for (; i < text.size(); ++i) {
-    const int value = HexValue(text[i]);
+    const int value = HexDigitValue(text[i]);
     if (value < 0 || static_cast<std::uint64_t>(value) >= base)
       return std::nullopt;
     digits.magnitude = digits.magnitude * base + static_cast<std::uint64_t>(value);

@@ -26,7 +26,9 @@ char* WriteIPText(std::uint32_t address, char* out) noexcept;
 // The integer text rule: leading blanks (U+0020 only) skipped, an optional "+" or "-", then
 // decimal digits or hexadecimal digits after "$", "x", "X", "0x" or "0X"; at least one digit and
 // nothing after the digits. No octal: "010" is ten. Empty when the text breaks the rule or the
-// value falls outside the range.
+// value falls outside the range. Skin options read theirs with ParseInteger
+// (skin/data/option_readers.h), which skips tabs too and knows only "$": each reader keeps the
+// rule its own files were written with.
 //
 // Unsigned 32-bit: the value after the sign must lie in 0..4294967295, so "-0" is zero and "-1"
 // fails.

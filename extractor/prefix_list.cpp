@@ -106,28 +106,38 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> LoadPrefixList(const std::string& path,
                                         const platform::ProcessServices& services) {
   const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
-  if (const auto size = platform::FileSize(path); size && *size > kMaxListBytes)
+  const auto size = platform::FileSize(path);
+  if (size && *size > kMaxListBytes)
     throw Error(TooLargeText(path, FormatBytes(*size)));
-  auto lines = ReadPrefixList(*file, services, path);
+  auto lines = ReadPrefixList(*file, services, path, size.value_or(0));
   file->Close();
   return lines;
 }
 
 std::vector<std::string> ReadPrefixList(platform::Stream& stream,
                                         const platform::ProcessServices& services,
-                                        std::string_view name) {
-  std::string bytes;
+                                        std::string_view name, std::uint64_t expected_size) {
+  std::size_t used = 0;
   try {
-    char chunk[65536];
-    for (std::size_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;) {
-      if (bytes.size() + got > kMaxListBytes)
+    // Read straight into one buffer of the expected size (plus one byte, to see the end without a
+    // regrowth); a list of 200,000 lines is a few megabytes.
+    constexpr std::size_t kChunk = 65536;
+    std::string bytes(static_cast<std::size_t>(std::min(expected_size, kMaxListBytes)) + 1, '\0');
+    for (;;) {
+      if (bytes.size() - used < kChunk / 4)
+        bytes.resize(std::max(bytes.size() * 2, used + kChunk));
+      const std::size_t got = stream.Read(bytes.data() + used, bytes.size() - used);
+      if (got == 0)
+        break;
+      used += got;
+      if (used > kMaxListBytes)
         throw Error(TooLargeText(name, ""));
-      bytes.append(chunk, got);
     }
+    bytes.resize(used);
     return SplitLines(DecodeListText(bytes, services));
   } catch (const std::bad_alloc&) {
     throw Error("Not enough memory to hold the lines of the prefix list \"" + std::string(name) +
-                "\" (" + FormatBytes(bytes.size()) + " bytes read).");
+                "\" (" + FormatBytes(used) + " bytes read).");
   }
 }
 

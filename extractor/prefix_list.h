@@ -28,9 +28,11 @@ inline constexpr std::uint64_t kMaxListBytes = std::uint64_t{64} << 20;
                                                       const platform::ProcessServices& services);
 
 // The lines of everything `stream` gives until its end (a list piped to standard input), which is
-// called `name` in messages; throws Error beyond kMaxListBytes.
+// called `name` in messages; throws Error beyond kMaxListBytes. `expected_size` (bytes, 0 when
+// unknown) only saves regrowing the buffer.
 [[nodiscard]] std::vector<std::string> ReadPrefixList(platform::Stream& stream,
                                                       const platform::ProcessServices& services,
-                                                      std::string_view name = "standard input");
+                                                      std::string_view name = "standard input",
+                                                      std::uint64_t expected_size = 0);
 
 }  // namespace kestrune

@@ -107,7 +107,7 @@ class InlineBlocks {
                const platform::ProcessServices& services)
       : state_(state), ui_(ui), settings_(settings), services_(services) {}
 
-  // Gathers the block's text; `done_step` is the first held UI step that reports it done.
+  // Gathers the block's text. The next UI step, held from now on, is its "Done: " line.
   void Add(std::uint32_t start, std::uint64_t count) {
     if (text_.empty())
       ui_.Hold();

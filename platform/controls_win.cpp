@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/application_win.h"
+#include "platform/control_messages.h"
 #include "platform/error.h"
 #include "platform/win_util.h"
 
@@ -28,10 +29,31 @@ int ScaleForDpi(int value, int dpi) {
   return ::MulDiv(value, dpi, USER_DEFAULT_SCREEN_DPI);
 }
 
+COLORREF ResolveControlColor(ControlColor color) {
+  const auto value = static_cast<std::uint32_t>(color);
+  if ((value & 0xFF000000u) == 0xFF000000u)
+    return ::GetSysColor(static_cast<int>(value & 0xFFu));
+  return value & 0x00FFFFFFu;
+}
+
 Control::Control(std::string name, WinControl* parent, Bounds design_bounds)
     : Component(std::move(name)), parent_(parent), design_bounds_(design_bounds) {
   if (parent != nullptr)
     parent->AddChild(this);
+}
+
+void Control::SetColor(ControlColor color) {
+  if (color == color_)
+    return;
+  color_ = color;
+  ColorsChanged();
+}
+
+void Control::SetFontColor(ControlColor color) {
+  if (color == font_color_)
+    return;
+  font_color_ = color;
+  ColorsChanged();
 }
 
 // ---- WinControl
@@ -40,6 +62,7 @@ WinControl::WinControl(std::string name, WinControl* parent, Bounds design_bound
     : Control(std::move(name), parent, design_bounds) {}
 
 WinControl::~WinControl() {
+  MarkDestroying();
   if (handle_ != nullptr)
     ::DestroyWindow(handle_);
 }
@@ -100,8 +123,21 @@ LRESULT WinControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PAINT:
       for (Control* child : children_) {
         if (dynamic_cast<GraphicControl*>(child) != nullptr)
-          return Paint();
+          return Paint(reinterpret_cast<HDC>(wparam));
       }
+      break;
+    case WM_PRINTCLIENT: {
+      const LRESULT result = CallPrevious(message, wparam, lparam);
+      if (wparam != 0)
+        PaintGraphicChildren(reinterpret_cast<HDC>(wparam), POINT{0, 0}, nullptr);
+      return result;
+    }
+    case WM_MOUSEMOVE:
+      TrackMouse();
+      break;
+    case WM_MOUSELEAVE:
+      mouse_inside_ = false;
+      ::SendMessageW(handle_, CM_MOUSELEAVE, 0, 0);
       break;
     case WM_NCDESTROY: {
       const LRESULT result = CallPrevious(message, wparam, lparam);
@@ -114,19 +150,82 @@ LRESULT WinControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
   return CallPrevious(message, wparam, lparam);
 }
 
-LRESULT WinControl::Paint() {
+LRESULT WinControl::Paint(HDC given_dc) {
+  if (given_dc != nullptr) {
+    // Painting into a DC handed over (a parent drawing this window into its own picture).
+    CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(given_dc), PRF_CLIENT | PRF_ERASEBKGND);
+    PaintGraphicChildren(given_dc, POINT{0, 0}, nullptr);
+    return 0;
+  }
   PAINTSTRUCT paint{};
   HDC dc = ::BeginPaint(handle_, &paint);
   CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  for (Control* child : children_) {
-    if (auto* graphic = dynamic_cast<GraphicControl*>(child)) {
-      RECT overlap{};
-      if (::IntersectRect(&overlap, &graphic->Area(), &paint.rcPaint))
-        graphic->Paint(dc);
-    }
-  }
+  PaintGraphicChildren(dc, POINT{0, 0}, &paint.rcPaint);
   ::EndPaint(handle_, &paint);
   return 0;
+}
+
+void WinControl::PaintGraphicChildren(HDC dc, POINT origin, const RECT* clip) {
+  for (Control* child : children_) {
+    auto* graphic = dynamic_cast<GraphicControl*>(child);
+    if (graphic == nullptr || !graphic->Visible())
+      continue;
+    RECT overlap{};
+    if (clip != nullptr && !::IntersectRect(&overlap, &graphic->Area(), clip))
+      continue;
+    graphic->PaintAt(dc, POINT{origin.x + graphic->Area().left, origin.y + graphic->Area().top});
+  }
+}
+
+void WinControl::TrackMouse() {
+  if (mouse_inside_)
+    return;
+  TRACKMOUSEEVENT track{};
+  track.cbSize = sizeof track;
+  track.dwFlags = TME_LEAVE;
+  track.hwndTrack = handle_;
+  if (::TrackMouseEvent(&track)) {
+    mouse_inside_ = true;
+    ::SendMessageW(handle_, CM_MOUSEENTER, 0, 0);
+  }
+}
+
+bool WinControl::Enabled() const {
+  return handle_ != nullptr && ::IsWindowEnabled(handle_) != FALSE;
+}
+
+void WinControl::SetEnabled(bool enabled) {
+  if (handle_ == nullptr || enabled == Enabled())
+    return;
+  ::EnableWindow(handle_, enabled ? TRUE : FALSE);
+  ::SendMessageW(handle_, CM_ENABLEDCHANGED, 0, 0);
+}
+
+bool WinControl::Visible() const {
+  return handle_ != nullptr && (::GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void WinControl::SetVisible(bool visible) {
+  if (handle_ == nullptr || visible == Visible())
+    return;
+  ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+  ::SendMessageW(handle_, CM_VISIBLECHANGED, visible ? 1 : 0, 0);
+}
+
+RECT WinControl::BoundsRect() const {
+  RECT r{};
+  if (handle_ == nullptr)
+    return r;
+  ::GetWindowRect(handle_, &r);
+  HWND parent = ::GetParent(handle_);
+  if (parent != nullptr && (::GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD) != 0)
+    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void WinControl::ColorsChanged() {
+  if (handle_ != nullptr)
+    ::InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void WinControl::Detach() {
@@ -198,6 +297,24 @@ void GraphicControl::SetArea(const RECT& area) {
   Parent()->InvalidateArea(area_);
 }
 
+void GraphicControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_)
+    return;
+  enabled_ = enabled;
+  Parent()->InvalidateArea(area_);
+}
+
+void GraphicControl::SetVisible(bool visible) {
+  if (visible == visible_)
+    return;
+  visible_ = visible;
+  Parent()->InvalidateArea(area_);
+}
+
+void GraphicControl::ColorsChanged() {
+  Parent()->InvalidateArea(area_);
+}
+
 Label::Label(std::string name, WinControl* parent, Bounds design_bounds, std::string text,
              bool auto_size)
     : GraphicControl(std::move(name), parent, design_bounds),
@@ -233,11 +350,12 @@ void Label::Measure() {
   SetArea(area);
 }
 
-void Label::Paint(HDC dc) noexcept {
+void Label::PaintAt(HDC dc, POINT origin) noexcept {
   SelectedObject font(dc, Parent()->EffectiveFont());
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-  RECT area = Area();
+  ::SetTextColor(dc, ResolveControlColor(FontColor()));
+  RECT area{origin.x, origin.y, origin.x + Area().right - Area().left,
+            origin.y + Area().bottom - Area().top};
   ::DrawTextW(dc, wide_text_.c_str(), static_cast<int>(wide_text_.size()), &area,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
@@ -316,6 +434,13 @@ void Memo::AppendLine(std::string_view line) {
     text = L"\r\n";
   text += Widen(line);
   text += L"\r\n";
+  const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(Handle()));
+  ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
+  ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Memo::AppendLines(std::string_view lines) {
+  const std::wstring text = Widen(lines);
   const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(Handle()));
   ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
   ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));

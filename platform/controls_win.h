@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,11 @@ class Component {
   std::string name_;
 };
 
+// Colours of controls: a COLORREF, or a system colour as 0xFF000000 plus its COLOR_ index.
+using ControlColor = std::int32_t;
+inline constexpr ControlColor kSystemColor = static_cast<ControlColor>(0xFF000000u);
+[[nodiscard]] COLORREF ResolveControlColor(ControlColor color);
+
 class Control : public Component {
  public:
   Control(std::string name, WinControl* parent, Bounds design_bounds);
@@ -61,12 +67,39 @@ class Control : public Component {
   // Places the control for `dpi`; called after creation and when the density changes.
   virtual void ApplyDpi(int dpi) = 0;
 
+  [[nodiscard]] virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+  [[nodiscard]] virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+  // The control's rectangle in its parent's client area, at the current density.
+  [[nodiscard]] virtual RECT BoundsRect() const = 0;
+  // Background and text colours; a skin sets them, the control paints with them.
+  [[nodiscard]] ControlColor Color() const { return color_; }
+  void SetColor(ControlColor color);
+  [[nodiscard]] ControlColor FontColor() const { return font_color_; }
+  void SetFontColor(ControlColor color);
+  // Set while the form reads its description, and from the start of the destruction.
+  [[nodiscard]] bool Loading() const { return loading_; }
+  void SetLoading(bool loading) { loading_ = loading; }
+  [[nodiscard]] bool Destroying() const { return destroying_; }
+  // The skin code's object for this control, found from the control (not owned).
+  [[nodiscard]] void* SkinOwner() const { return skin_owner_; }
+  void SetSkinOwner(void* owner) { skin_owner_ = owner; }
+
  protected:
   void SetDesignBounds(const Bounds& bounds) { design_bounds_ = bounds; }
+  void MarkDestroying() { destroying_ = true; }
+  // The colours changed: paint again.
+  virtual void ColorsChanged() = 0;
 
  private:
   WinControl* parent_;  // not owned; outlives the control
   Bounds design_bounds_;
+  ControlColor color_ = kSystemColor | COLOR_BTNFACE;
+  ControlColor font_color_ = kSystemColor | COLOR_WINDOWTEXT;
+  bool loading_ = false;
+  bool destroying_ = false;
+  void* skin_owner_ = nullptr;
 };
 
 class WinControl : public Control {
@@ -95,7 +128,16 @@ class WinControl : public Control {
   // Asks for the area `rect` (client coordinates) to be painted again.
   void InvalidateArea(const RECT& rect);
 
+  [[nodiscard]] bool Enabled() const override;
+  void SetEnabled(bool enabled) override;
+  [[nodiscard]] bool Visible() const override;
+  void SetVisible(bool visible) override;
+  [[nodiscard]] RECT BoundsRect() const override;
+  // Paints the graphic children into `dc` (client coordinates of this window moved by `origin`).
+  void PaintGraphicChildren(HDC dc, POINT origin, const RECT* clip);
+
  protected:
+  void ColorsChanged() override;
   // Creates the window and puts this control's procedure in front of the class's one.
   void CreateHandle(const wchar_t* class_name, DWORD style, DWORD ex_style, HWND parent,
                     HMENU menu_or_id);
@@ -110,7 +152,9 @@ class WinControl : public Control {
 
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT Paint();
+  // Paints through BeginPaint, or into the DC that came in wParam.
+  LRESULT Paint(HDC given_dc);
+  void TrackMouse();
   void Detach();
 
   HWND handle_ = nullptr;
@@ -121,6 +165,7 @@ class WinControl : public Control {
   UniqueFont own_font_;
   const wchar_t* cursor_ = nullptr;  // a system cursor id, or nullptr for the class cursor
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  bool mouse_inside_ = false;  // between the mouse's first move over the window and its leave
 };
 
 // A control without a window, painted by its parent inside the parent's WM_PAINT.
@@ -128,14 +173,25 @@ class GraphicControl : public Control {
  public:
   GraphicControl(std::string name, WinControl* parent, Bounds design_bounds);
   // Draws onto the parent's client area. Never throws.
-  virtual void Paint(HDC dc) noexcept = 0;
+  void Paint(HDC dc) noexcept { PaintAt(dc, POINT{area_.left, area_.top}); }
+  // Draws into any DC with the control's top-left corner at `origin`. Never throws.
+  virtual void PaintAt(HDC dc, POINT origin) noexcept = 0;
   [[nodiscard]] const RECT& Area() const { return area_; }
+
+  [[nodiscard]] bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override;
+  [[nodiscard]] bool Visible() const override { return visible_; }
+  void SetVisible(bool visible) override;
+  [[nodiscard]] RECT BoundsRect() const override { return area_; }
 
  protected:
   void SetArea(const RECT& area);
+  void ColorsChanged() override;
 
  private:
   RECT area_{};
+  bool enabled_ = true;
+  bool visible_ = true;
 };
 
 class Label : public GraphicControl {
@@ -145,7 +201,7 @@ class Label : public GraphicControl {
   [[nodiscard]] std::string Text() const override { return text_; }
   void SetText(std::string_view text);
   void ApplyDpi(int dpi) override;
-  void Paint(HDC dc) noexcept override;
+  void PaintAt(HDC dc, POINT origin) noexcept override;
 
  private:
   void Measure();
@@ -186,6 +242,10 @@ class Memo : public WinControl {
   void Clear();
   // Adds `line` as a new last line, ended by a line break.
   void AppendLine(std::string_view line);
+  // Adds `lines` (each ended by CR LF) after the text, which the caller knows to be empty or to
+  // end with a line break: unlike AppendLine it asks the control nothing about its last line, a
+  // question whose cost grows with the text.
+  void AppendLines(std::string_view lines);
 };
 
 class ProgressBar : public WinControl {

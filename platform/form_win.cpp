@@ -82,6 +82,7 @@ Form::Form(Application& application)
     : WinControl(std::string(), nullptr, Bounds{}), application_(application) {}
 
 Form::~Form() {
+  MarkDestroying();
   if (Handle() != nullptr)
     ::DestroyWindow(Handle());
 }
@@ -120,6 +121,7 @@ void Form::Load(const FormDescription& description, const std::vector<Handler>& 
   if (root.kind != "form")
     throw Error("Form description: the first component must be a form");
   SetName(root.name);
+  SetLoading(true);
   const std::vector<int> position = root.Numbers("position", 2);
   position_ = {position[0], position[1]};
   const std::vector<int> client = root.Numbers("client_size", 2);
@@ -146,6 +148,10 @@ void Form::Load(const FormDescription& description, const std::vector<Handler>& 
 
   for (std::size_t i = 1; i < description.components.size(); ++i)
     CreateComponent(description.components[i], handlers);
+  for (auto& component : components_) {
+    if (auto* control = dynamic_cast<Control*>(component.get()))
+      control->SetLoading(true);
+  }
 
   // Tab order: the system walks siblings in z-order, which follows creation; restack by the
   // described order.
@@ -165,6 +171,11 @@ void Form::Load(const FormDescription& description, const std::vector<Handler>& 
   }
 
   ApplyFormDpi(static_cast<int>(::GetDpiForWindow(Handle())), nullptr);
+  SetLoading(false);
+  for (auto& component : components_) {
+    if (auto* control = dynamic_cast<Control*>(component.get()))
+      control->SetLoading(false);
+  }
 
   for (const auto& field : fields) {
     Component* component = FindComponent(field.name);

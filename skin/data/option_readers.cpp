@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
 #include "skin/data/parent_chain.h"
 
@@ -30,14 +31,8 @@ std::optional<std::int64_t> ParseSigned(std::string_view text, int hex_bits) {
     }
     std::uint64_t value = 0;
     for (const char c : text) {
-      int digit = 0;
-      if (c >= '0' && c <= '9') {
-        digit = c - '0';
-      } else if (c >= 'A' && c <= 'F') {
-        digit = c - 'A' + 10;
-      } else if (c >= 'a' && c <= 'f') {
-        digit = c - 'a' + 10;
-      } else {
+      const int digit = HexDigitValue(c);
+      if (digit < 0) {
         return std::nullopt;
       }
       value = value * 16 + static_cast<std::uint64_t>(digit);

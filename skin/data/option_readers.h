@@ -16,7 +16,9 @@ namespace kestrune::skin {
 
 // Integer text: optional leading blanks, an optional sign, then decimal digits or "$" and
 // hexadecimal digits (hexadecimal wraps into the signed range, as colours are written).
-// Anything else, or a value out of range, is no number.
+// Anything else, or a value out of range, is no number. The address lists read their numbers with
+// ParseInt32 (extractor/ip_text.h), which also takes "x" and "0x" but no tab: each reader keeps
+// the rule its own files were written with, so a skin value such as "x10" stays no number.
 [[nodiscard]] std::optional<std::int32_t> ParseInteger(std::string_view text);
 [[nodiscard]] std::optional<std::int64_t> ParseInteger64(std::string_view text);
 // As ParseInteger, throwing kestrune::Error "'text' is not a valid integer value" instead.

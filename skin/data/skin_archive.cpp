@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
-#include "skin/data/byte_files.h"
 
 namespace kestrune::skin {
 namespace {
@@ -98,13 +99,6 @@ Bytes InflateMember(std::span<const std::uint8_t> archive, std::size_t& position
   out.resize(produced);
   position = fed - z->avail_in;
   return out;
-}
-
-bool EqualsUpper(std::string_view text, std::string_view upper) {
-  return text.size() == upper.size() &&
-         std::equal(text.begin(), text.end(), upper.begin(), [](char a, char b) {
-           return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
-         });
 }
 
 // Windows-1252 characters 0x80 to 0x9F; the five unassigned codes map to the same C1 controls,
@@ -206,7 +200,7 @@ void LoadSkinFromFile(const std::string& path, TacSkinConvertor& convertor,
   if (!platform::FileExists(path))
     return;
   convertor.Clear();
-  const Bytes packed = ReadFileBytes(path, kMaxUnpackedTotal);
+  const Bytes packed = platform::ReadFileBytes(path, kMaxUnpackedTotal);
   convertor.PackedData = packed;
   try {
     (void)ExtractPackedData(convertor, show_error);
@@ -264,21 +258,21 @@ bool GetPreviewStream(Bytes& target, std::span<const std::uint8_t> source) {
 bool GetPreviewStream(Bytes& target, const std::string& archive_path) {
   if (!platform::FileExists(archive_path))
     return false;
-  return GetPreviewStream(target, ReadFileBytes(archive_path, kMaxUnpackedTotal));
+  return GetPreviewStream(target, platform::ReadFileBytes(archive_path, kMaxUnpackedTotal));
 }
 
 TacFileType FileTypeOf(std::string_view name) {
   const std::size_t dot = name.rfind('.');
   const std::string_view extension = dot == std::string_view::npos ? "" : name.substr(dot);
-  if (EqualsUpper(extension, ".BMP"))
+  if (SameTextIgnoringCase(extension, ".BMP"))
     return TacFileType::ftBmp;
-  if (EqualsUpper(extension, ".TTF") || EqualsUpper(extension, ".OTF"))
+  if (SameTextIgnoringCase(extension, ".TTF") || SameTextIgnoringCase(extension, ".OTF"))
     return TacFileType::ftFont;
   return TacFileType::ftOther;
 }
 
 bool IsOptionsFileName(std::string_view name) {
-  return EqualsUpper(name, kOptionsFileName);
+  return SameTextIgnoringCase(name, kOptionsFileName);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 
 namespace kestrune::skin {
 namespace {
@@ -108,13 +108,13 @@ Bytes PackSkinFolder(const std::string& folder,
   std::vector<std::string> names;
   std::vector<std::string> passed;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
-       it.increment(error)) {
+  for (std::filesystem::directory_iterator it(platform::Utf8Path(folder), error), end;
+       !error && it != end; it.increment(error)) {
     // Links are judged as links, so that nothing from outside the folder is packed.
     const std::filesystem::file_status status = it->symlink_status(error);
     if (error)
       break;
-    std::string name = PathText(it->path().filename());
+    std::string name = platform::PathText(it->path().filename());
     if (std::filesystem::is_regular_file(status)) {
       names.push_back(std::move(name));
     } else {
@@ -137,8 +137,9 @@ Bytes PackSkinFolder(const std::string& folder,
   std::vector<PackedMember> members;
   std::size_t total = 0;
   for (std::string& name : names) {
-    const std::string path = PathText(Utf8Path(folder) / Utf8Path(name));
-    Bytes bytes = ReadFileBytes(path, kMaxUnpackedTotal - total);
+    const std::string path =
+        platform::PathText(platform::Utf8Path(folder) / platform::Utf8Path(name));
+    Bytes bytes = platform::ReadFileBytes(path, kMaxUnpackedTotal - total);
     total += bytes.size();
     members.push_back(PackedMember{std::move(name), std::move(bytes)});
   }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/application_win.h"
+#include "platform/gdi_win.h"
 #include "platform/win_util.h"
 #include "skin/paint/skin_commands.h"
 
@@ -89,11 +90,8 @@ void WinSkinManagerPlatform::ShowPlainMessage(std::string_view text) {
 }
 
 int WinSkinManagerPlatform::SystemPPI() const {
-  const HDC screen = ::GetDC(nullptr);
-  const int ppi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) {
-    ::ReleaseDC(nullptr, screen);
-  }
+  const platform::WindowDc screen(nullptr);
+  const int ppi = screen.Get() != nullptr ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
   return ppi > 0 ? ppi : 96;
 }
 

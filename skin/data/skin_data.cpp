@@ -251,10 +251,8 @@ void TacSkinData::InitConstantIndexes() {
   for (std::size_t i = 0; i < kTitleGlyphNames.size(); ++i) {
     TitleGlyphs[i] = global(kTitleGlyphNames[i]);
   }
-  const bool lone_close_borrowed = TitleGlyphs[0] < 0;
-  if (lone_close_borrowed) {
-    TitleGlyphs[0] = TitleGlyphs[1];
-  }
+  const bool lone_close_drawn = TitleGlyphs[0] >= 0;
+  LendCloseToLoneClose(lone_close_drawn, TitleGlyphs);
   // Small glyphs SICONCLOSE ... SICONHELP fall back to the large glyph of the same button.
   for (std::size_t i = 6; i <= 10; ++i) {
     if (TitleGlyphs[i] < 0) {
@@ -271,9 +269,7 @@ void TacSkinData::InitConstantIndexes() {
       TitleGlows[b].push_back(index);
     }
   }
-  if (lone_close_borrowed) {
-    TitleGlows[0] = TitleGlows[1];
-  }
+  LendCloseToLoneClose(lone_close_drawn, TitleGlows);
 
   RadioButton = {global("RADIOUNCHECKED"), global("RADIOCHECKED")};
   CheckBox = {global("BOXUNCHECKED"), global("BOXCHECKED"), global("BOXGRAYED")};

@@ -50,11 +50,6 @@ struct TacBmpData {
   bool Ext = false;
 };
 
-// Title-bar glyph slots, in the order of TitleGlyphs.
-inline constexpr std::array<std::string_view, 12> kTitleGlyphNames = {
-    "BICLOSEALONE", "BICONCLOSE", "BICONMAX", "BICONMIN",  "BICONNORM", "BICONHELP",
-    "SICONCLOSE",   "SICONMAX",   "SICONMIN", "SICONNORM", "SICONHELP", "TITLEBUTTON",
-};
 inline constexpr std::size_t kTitleGlyphCount = 13;  // The last slot stays -1.
 
 // Tab sections by side (left, top, right, bottom) and position (the side's own section, then

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_images.h"
@@ -22,15 +23,8 @@ namespace {
 
 constexpr std::string_view kGlobalInfo = "GLOBALINFO";
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
-}
-
 // Each pixel takes the colour of its nearest edge, relative to the picture's size.
-void FillFourColors(const Bitmap& bmp, TRect r, const std::array<TColor, 4>& ltrb) {
+void FillFourColors(Bitmap& bmp, TRect r, const std::array<TColor, 4>& ltrb) {
   const int w = std::max(1, r.Width());
   const int h = std::max(1, r.Height());
   for (int y = r.Top; y < r.Bottom; ++y) {
@@ -72,8 +66,12 @@ void TacSkinData::PrepareOuter() {
     const int top = std::max(0, off.Top);
     const int right = std::max(0, off.Right);
     const int bottom = std::max(0, off.Bottom);
-    const Bitmap shadow = MakeShadow(section.OuterColorL, section.OuterRadius, 0, top + bottom,
-                                     left + right, section.OuterBlur, true, false);
+    const Bitmap shadow = MakeShadow({.Color = section.OuterColorL,
+                                      .Radius = section.OuterRadius,
+                                      .BodyHeight = top + bottom,
+                                      .BodyWidth = left + right,
+                                      .BlurSize = section.OuterBlur,
+                                      .MaskMode = true});
     if (shadow.Empty()) {
       continue;
     }
@@ -136,9 +134,12 @@ void TacSkinData::MakeCommonMask() {
     const int body_w = std::max(0, effect.OffsetL) + std::max(0, effect.OffsetR);
     const int body_h = std::max(0, effect.OffsetT) + std::max(0, effect.OffsetB);
     // The shape lies in the picture's alpha; the effect's Opacity is applied when it is drawn.
-    Bitmap shadow =
-        MakeShadow(static_cast<TColor>(static_cast<std::uint32_t>(effect.ColorL) | 0xFF000000u),
-                   effect.Radius, 0, body_h, body_w, effect.Blur, false, false);
+    Bitmap shadow = MakeShadow(
+        {.Color = static_cast<TColor>(static_cast<std::uint32_t>(effect.ColorL) | 0xFF000000u),
+         .Radius = effect.Radius,
+         .BodyHeight = body_h,
+         .BodyWidth = body_w,
+         .BlurSize = effect.Blur});
     if (shadow.Empty()) {
       continue;
     }
@@ -190,10 +191,15 @@ void TacSkinData::MakeShadowTemplates(bool exborder_image) {
   }
   // The body spans twice the shadow so that the sides have a straight middle to stretch.
   const int body = 2 * std::max(0, WndShadowSize);
-  ShdaTemplate =
-      MakeShadow(WndShadowColorA, WndShadowRadius, WndShadowOffset, body, body, 0, false, false);
-  ShdiTemplate =
-      MakeShadow(WndShadowColorN, WndShadowRadius, WndShadowOffset, body, body, 0, false, false);
+  const auto shadow = [&](TColor color) {
+    return MakeShadow({.Color = color,
+                       .Radius = WndShadowRadius,
+                       .Offset = WndShadowOffset,
+                       .BodyHeight = body,
+                       .BodyWidth = body});
+  };
+  ShdaTemplate = shadow(WndShadowColorA);
+  ShdiTemplate = shadow(WndShadowColorN);
 }
 
 int TsSkinManager::GetScaledMaskData(std::string_view section_name, std::string_view prop_name,
@@ -202,28 +208,12 @@ int TsSkinManager::GetScaledMaskData(std::string_view section_name, std::string_
     return -1;
   }
   const std::string section(section_name);
-  const auto find = [&](int index) -> const std::string* {
-    const std::string* value =
-        SkinFile.Find(section, std::string(prop_name) + std::string(ScaleSuffix(index)));
-    return value != nullptr && IsImageEntry(Upper(*value)) ? value : nullptr;
-  };
-  int first_up = 0;
-  while (first_up < 4 && IndexToPPI(first_up) < mul_ppi) {
-    ++first_up;
-  }
-  int found = -1;
   const std::string* value = nullptr;
-  for (int i = first_up; i < 4 && value == nullptr; ++i) {
-    if ((value = find(i)) != nullptr) {
-      found = i;
-    }
-  }
-  for (int i = std::min(first_up, 4) - 1; i >= 0 && value == nullptr; --i) {
-    if ((value = find(i)) != nullptr) {
-      found = i;
-    }
-  }
-  if (value == nullptr) {
+  const int found = NearestDensityIndex(mul_ppi, [&](int index) {
+    value = SkinFile.Find(section, std::string(prop_name) + std::string(ScaleSuffix(index)));
+    return value != nullptr && IsImageEntry(Upper(*value));
+  });
+  if (found < 0) {
     return -1;
   }
   TsMaskData out;
@@ -279,7 +269,7 @@ void TsSkinManager::FlipImages(bool flip) {
       return;
     }
     const TsMaskData& md = data.ma[static_cast<std::size_t>(index)];
-    const Bitmap* picture = md.Bmp ? md.Bmp.get() : &MasterBitmap;
+    Bitmap* picture = md.Bmp ? md.Bmp.get() : &MasterBitmap;
     if (done.insert({picture, {md.R.Left, md.R.Top, md.R.Right, md.R.Bottom}}).second) {
       MirrorFrames(*picture, md.R, md.ImageCount);
     }

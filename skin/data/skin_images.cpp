@@ -7,13 +7,13 @@
 #include <memory>
 #include <utility>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
-#include "skin/data/byte_files.h"
 #include "skin/data/skin_options.h"
 #include "skin/paint/image_codecs.h"
 #include "skin/paint/pixel_ops.h"
-#include "skin/paint/png_decode.h"
 #include "skin/paint/stretch.h"
 
 namespace kestrune::skin {
@@ -25,13 +25,6 @@ constexpr std::uint32_t kFuchsiaBits = 0x00FF00FFu;
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 // A picture larger than this cannot be a skin picture; the archive limit still applies.
 constexpr std::size_t kMaxPictureFile = std::size_t{64} << 20;
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
-}
 
 bool IsFuchsia(std::uint32_t pixel) {
   return (pixel & kColorBits) == kFuchsiaBits;
@@ -46,17 +39,8 @@ Bitmap NewBitmap(int width, int height) {
   return bmp;
 }
 
-Bitmap FromDecodedPng(const DecodedPng& png) {
-  Bitmap bmp = NewBitmap(png.width, png.height);
-  const auto row_bytes = static_cast<std::size_t>(png.width) * 4;
-  for (int y = 0; y < png.height; ++y) {
-    std::memcpy(bmp.Row8(y), png.bgra.data() + row_bytes * static_cast<std::size_t>(y), row_bytes);
-  }
-  return bmp;
-}
-
 Bitmap DecodePng(const Bytes& bytes) {
-  Bitmap bmp = FromDecodedPng(kestrune::DecodePng(bytes));
+  Bitmap bmp = DecodePngPicture(bytes);
   ApplyFuchsiaKey(bmp);
   return bmp;
 }
@@ -83,7 +67,7 @@ Bitmap CopyRows(const Bitmap& src, TRect r) {
   return out;
 }
 
-void FillRegion(const Bitmap& bmp, TRect r, const Bitmap* other, std::uint32_t fuchsia_to,
+void FillRegion(Bitmap& bmp, TRect r, Bitmap* other, std::uint32_t fuchsia_to,
                 std::uint32_t other_to) {
   r = ClipToPicture(r, bmp);
   for (int y = r.Top; y < r.Bottom; ++y) {
@@ -115,8 +99,7 @@ std::array<TRect, 4> CornerRegions(const TsMaskData& md, TPoint origin, int fram
   };
 }
 
-void MarkCorners(const Bitmap& image, const Bitmap* mask, const TsMaskData& md, int frame_w,
-                 int count) {
+void MarkCorners(Bitmap& image, Bitmap* mask, const TsMaskData& md, int frame_w, int count) {
   for (int f = 0; f < count; ++f) {
     for (const TRect& r : CornerRegions(md, TPoint{f * frame_w, 0}, frame_w, image.Height())) {
       FillRegion(image, r, mask, 0u, 0xFFFFFFFFu);
@@ -148,10 +131,10 @@ std::optional<Bytes> TacPictureSource::Find(std::string_view name) const {
   if (!platform::FileExists(path)) {
     return std::nullopt;
   }
-  return ReadFileBytes(path, kMaxPictureFile);
+  return platform::ReadFileBytes(path, kMaxPictureFile);
 }
 
-void ApplyFuchsiaKey(const Bitmap& bmp) {
+void ApplyFuchsiaKey(Bitmap& bmp) {
   for (int y = 0; y < bmp.Height(); ++y) {
     std::uint32_t* row = bmp.Row32(y);
     for (int x = 0; x < bmp.Width(); ++x) {
@@ -333,7 +316,7 @@ bool PtIsTransparent(int x, int y, const TsMaskData& md, int height, int width) 
   return (md.Cfg & 1) != 0 ? pixel == kTransparentFuchsia : (pixel >> 24) == 0;
 }
 
-void MirrorFrames(const Bitmap& bmp, TRect r, int frame_count) {
+void MirrorFrames(Bitmap& bmp, TRect r, int frame_count) {
   r = ClipToPicture(r, bmp);
   const int count = std::max(1, frame_count);
   const int frame_w = r.Width() / count;

@@ -47,7 +47,7 @@ struct TacPictureSource {
                                                       const Bytes& bytes);
 
 // Opaque fuchsia pixels become the transparent fuchsia value.
-void ApplyFuchsiaKey(const Bitmap& bmp);
+void ApplyFuchsiaKey(Bitmap& bmp);
 
 // Rescales md from DivPPI to MulPPi with the Mitchell filter; the picture is md.Bmp, or R of
 // src_bmp (the master image) when md has none. False when nothing was done: equal densities,
@@ -77,6 +77,6 @@ void ScaleMargins(TsMaskData& md, int frame_width, int frame_height);
 [[nodiscard]] Bitmap CopyPicture(const Bitmap& src, TRect r);
 
 // Mirrors every frame of r in bmp left to right, in place.
-void MirrorFrames(const Bitmap& bmp, TRect r, int frame_count);
+void MirrorFrames(Bitmap& bmp, TRect r, int frame_count);
 
 }  // namespace kestrune::skin

@@ -7,11 +7,12 @@
 #include <string>
 #include <utility>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
-#include "skin/data/byte_files.h"
-#include "skin/paint/skin_commands.h"
 #include "skin/data/system_colors.h"
+#include "skin/paint/skin_commands.h"
 
 namespace kestrune::skin {
 
@@ -50,13 +51,6 @@ std::string_view WithoutLeadingSeparators(std::string_view text) {
     text.remove_prefix(1);
   }
   return text;
-}
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
 }
 
 bool EndsWithAszSuffix(std::string_view name) {
@@ -526,7 +520,8 @@ bool TsSkinManager::InitSkinFile() {
   SkinCommonInfo.SkinPath = directory + skin_name_ + platform::kPathSeparator;
   if (platform::FileExists(SkinCommonInfo.SkinPath + "Options.dat")) {
     sc.Clear();
-    const Bytes text = ReadFileBytes(SkinCommonInfo.SkinPath + "Options.dat", kMaxUnpackedTotal);
+    const Bytes text =
+        platform::ReadFileBytes(SkinCommonInfo.SkinPath + "Options.dat", kMaxUnpackedTotal);
     SkinFile.Load(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
     SkinIsPacked = false;
     return true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/ascii_text.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_images.h"
 #include "skin/paint/pixel_ops.h"
@@ -13,13 +14,6 @@
 namespace kestrune::skin {
 
 namespace {
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return out;
-}
 
 int FrameRows(const TsMaskData& md) {
   return md.MaskType >= 1 ? md.MaskType + 1 : 1;

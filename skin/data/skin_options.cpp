@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/option_readers.h"
 #include "skin/paint/gradient.h"
@@ -31,20 +32,6 @@ constexpr std::array<StateKeys, 3> kStateKeys = {{
      "GRADIENTPERCENT2", "GRADIENTDATA2", "IMAGEPERCENT2", "TRANSPARENCY2", "LIGHT2",
      "BORDERCOLOR2"},
 }};
-
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return result;
-}
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && Upper(a) == Upper(b);
-}
 
 // The keys of one section as the section readers see them. A result of nullopt means that the
 // caller's fallback applies.
@@ -282,26 +269,19 @@ class GlobalReader {
   int exborder_ppi_;
 };
 
+// The variant written for the density nearest to the scales' one; the plain key otherwise.
 int ChooseVariant(const IniStore& ini, std::string_view section, std::string_view key,
                   const Scales& scales, const std::string** value) {
-  const int start = IndexToPPI(scales.index) < scales.ppi ? scales.index + 1 : scales.index;
-  const auto present = [&](int i) {
+  const int found = NearestDensityIndex(scales.ppi, [&](int i) {
     const std::string* v = ini.Find(section, std::string(key) + std::string(ScaleSuffix(i)));
     if (v == nullptr || v->empty()) {
       return false;
     }
     *value = v;
     return true;
-  };
-  for (int i = start; i <= 3; ++i) {
-    if (present(i)) {
-      return i;
-    }
-  }
-  for (int i = std::min(start, 4) - 1; i > 0; --i) {
-    if (present(i)) {
-      return i;
-    }
+  });
+  if (found >= 0) {
+    return found;
   }
   *value = ini.Find(section, key);
   return 0;
@@ -381,63 +361,60 @@ int GlobalMaskIndex(const std::vector<TsMaskData>& ma, std::string_view key) {
 
 void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsContext& context,
                  const Scales& scales, const std::vector<TsMaskData>& ma, TacSkinMetrics& m) {
-  m.Shadow1Offset = g.Scaled("SHADOW1OFFSET", 0);
-  m.Shadow1Blur = g.Scaled("SHADOW1BLUR", -1);
-  m.Shadow1Transparency = g.Plain("SHADOW1TRANSPARENCY", 0);
+  const TacSkinMetrics d;  // the defaults
+  m.Shadow1Offset = g.Scaled("SHADOW1OFFSET", d.Shadow1Offset);
+  m.Shadow1Blur = g.Scaled("SHADOW1BLUR", d.Shadow1Blur);
+  m.Shadow1Transparency = g.Plain("SHADOW1TRANSPARENCY", d.Shadow1Transparency);
   if (context.ShadowOnlyBorders) {
-    m.ExBorderWidth = ScaleByIndex(4, scales.index);
-    m.ExTitleHeight = ScaleByIndex(30, scales.index);
-    m.ExMaxHeight = ScaleByIndex(30, scales.index);
+    m.ExBorderWidth = ScaleByIndex(d.ExBorderWidth, scales.index);
+    m.ExTitleHeight = ScaleByIndex(d.ExTitleHeight, scales.index);
+    m.ExMaxHeight = ScaleByIndex(d.ExMaxHeight, scales.index);
     m.ExContentOffs = 0;
     m.ExCenterOffs = 0;
   } else {
-    m.ExTitleHeight = g.Scaled("TITLEHEIGHT", 30, true);
+    m.ExTitleHeight = g.Scaled("TITLEHEIGHT", d.ExTitleHeight, true);
     if (m.ExTitleHeight <= 0) {
-      m.ExTitleHeight = ScaleByDensity(30, scales.ppi);
+      m.ExTitleHeight = ScaleByDensity(d.ExTitleHeight, scales.ppi);
     }
-    m.ExBorderWidth = std::max(1, g.Scaled("BORDERWIDTH", 4, true));
+    m.ExBorderWidth = std::max(1, g.Scaled("BORDERWIDTH", d.ExBorderWidth, true));
     m.ExMaxHeight = g.Scaled("MAXHEIGHT", 0, true);
     if (m.ExMaxHeight <= 0) {
       m.ExMaxHeight = m.ExTitleHeight;
     }
     m.ExContentOffs = g.Scaled("FORMOFFSET", context.SystemFrameWidth, true);
-    m.ExCenterOffs = g.Scaled("CENTEROFFSET", 0, true);
+    m.ExCenterOffs = g.Scaled("CENTEROFFSET", d.ExCenterOffs, true);
   }
-  m.ExDrawMode = g.Plain("BORDERMODE", 0);
-  m.ExShadowOffs = g.Scaled("ALIGNOFFSET", 0);
+  m.ExDrawMode = g.Plain("BORDERMODE", d.ExDrawMode);
+  m.ExShadowOffs = g.Scaled("ALIGNOFFSET", d.ExShadowOffs);
   m.ExShadowOffsR = g.ScaledIfPresent("ALIGNOFFSETR", false).value_or(m.ExShadowOffs);
   m.ExShadowOffsT = g.ScaledIfPresent("ALIGNOFFSETT", false).value_or(m.ExShadowOffs);
   m.ExShadowOffsB = g.ScaledIfPresent("ALIGNOFFSETB", false).value_or(m.ExShadowOffs);
-  m.WndShadowRadius = g.Scaled("WSHRAD", 17);
-  m.WndShadowOffset = g.Scaled("WSHOFFS", 2);
-  m.WndShadowSize = g.Scaled("WSHSIZE", 13);
-  m.WndShadowColorN = g.AlphaColor("WSHCOLN", 0x44000000);
-  m.WndShadowColorA = g.AlphaColor("WSHCOLA", static_cast<TColor>(0x99000000u));
-  m.BISpacing = g.Scaled("BISPACE", 0);
-  m.BIRightMargin = g.Scaled("BIRIGHT", 0);
-  m.BILeftMargin = g.Scaled("BILEFT", 0);
-  m.BITopMargin = g.Scaled("BITOP", 0);
-  constexpr std::array<std::string_view, 5> kTitleButtons = {"BICLOSEALONE", "BICONCLOSE",
-                                                             "BICONMAX", "BICONMIN", "BICONNORM"};
-  for (std::size_t i = 0; i < kTitleButtons.size(); ++i) {
-    m.GlowMargins[i] = g.Scaled(std::string(kTitleButtons[i]) + "GLOWMARGIN", 0);
+  m.WndShadowRadius = g.Scaled("WSHRAD", d.WndShadowRadius);
+  m.WndShadowOffset = g.Scaled("WSHOFFS", d.WndShadowOffset);
+  m.WndShadowSize = g.Scaled("WSHSIZE", d.WndShadowSize);
+  m.WndShadowColorN = g.AlphaColor("WSHCOLN", d.WndShadowColorN);
+  m.WndShadowColorA = g.AlphaColor("WSHCOLA", d.WndShadowColorA);
+  m.BISpacing = g.Scaled("BISPACE", d.BISpacing);
+  m.BIRightMargin = g.Scaled("BIRIGHT", d.BIRightMargin);
+  m.BILeftMargin = g.Scaled("BILEFT", d.BILeftMargin);
+  m.BITopMargin = g.Scaled("BITOP", d.BITopMargin);
+  // The five big title-bar buttons have glow margins.
+  for (std::size_t i = 0; i < 5; ++i) {
+    m.GlowMargins[i] = g.Scaled(std::string(kTitleGlyphNames[i]) + "GLOWMARGIN", 0);
   }
-  // The lone close button borrows the close button's glyph, and then its glow too.
-  if (GlobalMaskIndex(ma, "BICLOSEALONE") < 0) {
-    m.GlowMargins[0] = m.GlowMargins[1];
-  }
+  LendCloseToLoneClose(GlobalMaskIndex(ma, kTitleGlyphNames[0]) >= 0, m.GlowMargins);
   m.TitleGlowCount = g.Plain("BICONCLOSEGLOW", 0);
-  m.ThumbWidth = g.Scaled("THUMBWIDTH", 0);
-  m.ScrollArrows = g.Plain("SCROLLSARROWS", -1);
-  m.ScrollsWidth = g.Plain("SCROLLSWIDTH", -1);
+  m.ThumbWidth = g.Scaled("THUMBWIDTH", d.ThumbWidth);
+  m.ScrollArrows = g.Plain("SCROLLSARROWS", d.ScrollArrows);
+  m.ScrollsWidth = g.Plain("SCROLLSWIDTH", d.ScrollsWidth);
   if (m.ScrollsWidth != -1) {
     m.ScrollsWidth = ScaleByIndex(m.ScrollsWidth, scales.manager_index);
   }
-  m.ComboBoxMargin = g.Plain("COMBOMARGIN", 2);
+  m.ComboBoxMargin = g.Plain("COMBOMARGIN", d.ComboBoxMargin);
   if (m.ComboBoxMargin == 1 && scales.ppi >= 144) {
     m.ComboBoxMargin = 2;
   }
-  m.SliderMargin = g.Plain("SLIDERMARGIN", 1);
+  m.SliderMargin = g.Plain("SLIDERMARGIN", d.SliderMargin);
   const auto covering = [&ini](std::string_view section) {
     const std::string* value = ini.Find(section, "TABSCOVERING");
     const auto number = value != nullptr ? ParseInteger(*value) : std::nullopt;
@@ -447,71 +424,167 @@ void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsCont
   m.RibbonCovering = covering("RIBBONTAB");
 }
 
-// Margins of -1 are computed from the generated image later, so they stay -1 at any scale.
-int ScaledWidth(const GlobalReader& g, std::string_view key, int manager_index) {
-  const int value = g.Plain(key, -1);
-  return value == -1 ? -1 : ScaleByIndex(value, manager_index);
-}
+using Effect = TsOuterEffectKey;
+
+constexpr TsOuterEffectKey kLightOutlineKeys[] = {
+    {&TacOutEffData::Source, "LO_SOURCE", 2, Effect::kPlain},
+    {&TacOutEffData::ColorL, "LO_COLORL", 0xFFFFFF, Effect::kColor},
+    {&TacOutEffData::ColorT, "LO_COLORT", 0, Effect::kColor},
+    {&TacOutEffData::ColorR, "LO_COLORR", 0xFFFFFF, Effect::kColor},
+    {&TacOutEffData::ColorB, "LO_COLORB", 0xFFFFFF, Effect::kColor},
+    {&TacOutEffData::OffsetL, "LO_OFFSETL", 2, Effect::kScaled},
+    {&TacOutEffData::OffsetR, "LO_OFFSETR", 2, Effect::kScaled},
+    {&TacOutEffData::OffsetT, "LO_OFFSETT", 2, Effect::kScaled},
+    {&TacOutEffData::OffsetB, "LO_OFFSETB", 4, Effect::kScaled},
+    {&TacOutEffData::WidthL, "LO_WIDTHL", -1, Effect::kWidth},
+    {&TacOutEffData::WidthR, "LO_WIDTHR", -1, Effect::kWidth},
+    {&TacOutEffData::WidthT, "LO_WIDTHT", -1, Effect::kWidth},
+    {&TacOutEffData::WidthB, "LO_WIDTHB", -1, Effect::kWidth},
+    {&TacOutEffData::Radius, "LO_RADIUS_OE", 9, Effect::kScaled},
+    {&TacOutEffData::Blur, "LO_BLUR_OE", 5, Effect::kScaled},
+    {&TacOutEffData::Opacity, "LO_OPACITY", 200, Effect::kPlain},
+};
+
+// The shadow has one colour for all four sides, taken as written.
+constexpr TsOuterEffectKey kShadowKeys[] = {
+    {&TacOutEffData::Source, "SH_SOURCE", 2, Effect::kPlain},
+    {&TacOutEffData::ColorL, "SH_COLORL", 0, Effect::kPlain},
+    {&TacOutEffData::OffsetL, "SH_OFFSETL", 3, Effect::kScaled},
+    {&TacOutEffData::OffsetR, "SH_OFFSETR", 3, Effect::kScaled},
+    {&TacOutEffData::OffsetT, "SH_OFFSETT", 2, Effect::kScaled},
+    {&TacOutEffData::OffsetB, "SH_OFFSETB", 5, Effect::kScaled},
+    {&TacOutEffData::WidthL, "SH_WIDTHL", -1, Effect::kWidth},
+    {&TacOutEffData::WidthR, "SH_WIDTHR", -1, Effect::kWidth},
+    {&TacOutEffData::WidthT, "SH_WIDTHT", -1, Effect::kWidth},
+    {&TacOutEffData::WidthB, "SH_WIDTHB", -1, Effect::kWidth},
+    {&TacOutEffData::Radius, "SH_RADIUS_OE", 9, Effect::kScaled},
+    {&TacOutEffData::Blur, "SH_BLUR_OE", 5, Effect::kScaled},
+    {&TacOutEffData::Opacity, "SH_OPACITY", 60, Effect::kPlain},
+};
 
 void ReadOuterEffects(const GlobalReader& g, const TsOptionsContext& context, const Scales& s,
                       const std::vector<TsMaskData>& ma, std::array<TacOutEffData, 2>& oe) {
-  const int mi = s.manager_index;
-  TacOutEffData& lo = oe[0];
-  lo.Source = g.Plain("LO_SOURCE", 2);
-  lo.ColorL = context.SystemColors.Resolve(g.Plain("LO_COLORL", 0xFFFFFF));
-  lo.ColorT = context.SystemColors.Resolve(g.Plain("LO_COLORT", 0));
-  lo.ColorR = context.SystemColors.Resolve(g.Plain("LO_COLORR", 0xFFFFFF));
-  lo.ColorB = context.SystemColors.Resolve(g.Plain("LO_COLORB", 0xFFFFFF));
-  lo.OffsetL = g.ManagerScaled("LO_OFFSETL", 2);
-  lo.OffsetR = g.ManagerScaled("LO_OFFSETR", 2);
-  lo.OffsetT = g.ManagerScaled("LO_OFFSETT", 2);
-  lo.OffsetB = g.ManagerScaled("LO_OFFSETB", 4);
-  lo.WidthL = ScaledWidth(g, "LO_WIDTHL", mi);
-  lo.WidthR = ScaledWidth(g, "LO_WIDTHR", mi);
-  lo.WidthT = ScaledWidth(g, "LO_WIDTHT", mi);
-  lo.WidthB = ScaledWidth(g, "LO_WIDTHB", mi);
-  lo.Radius = g.ManagerScaled("LO_RADIUS_OE", 9);
-  lo.Blur = g.ManagerScaled("LO_BLUR_OE", 5);
-  lo.Opacity = g.Plain("LO_OPACITY", 200);
-  lo.Mask = lo.Source == 1 ? GlobalMaskIndex(ma, "LO_MASK") : -1;
-
-  TacOutEffData& sh = oe[1];
-  sh.Source = g.Plain("SH_SOURCE", 2);
-  const TColor shadow = g.Plain("SH_COLORL", 0);
-  sh.ColorL = sh.ColorT = sh.ColorR = sh.ColorB = shadow;
-  sh.OffsetL = g.ManagerScaled("SH_OFFSETL", 3);
-  sh.OffsetR = g.ManagerScaled("SH_OFFSETR", 3);
-  sh.OffsetT = g.ManagerScaled("SH_OFFSETT", 2);
-  sh.OffsetB = g.ManagerScaled("SH_OFFSETB", 5);
-  sh.WidthL = ScaledWidth(g, "SH_WIDTHL", mi);
-  sh.WidthR = ScaledWidth(g, "SH_WIDTHR", mi);
-  sh.WidthT = ScaledWidth(g, "SH_WIDTHT", mi);
-  sh.WidthB = ScaledWidth(g, "SH_WIDTHB", mi);
-  sh.Radius = g.ManagerScaled("SH_RADIUS_OE", 9);
-  sh.Blur = g.ManagerScaled("SH_BLUR_OE", 5);
-  sh.Opacity = g.Plain("SH_OPACITY", 60);
-  sh.Mask = sh.Source == 1 ? GlobalMaskIndex(ma, "SH_MASK") : -1;
+  constexpr std::array<std::string_view, 2> kMasks = {"LO_MASK", "SH_MASK"};
+  for (std::size_t e = 0; e < oe.size(); ++e) {
+    TacOutEffData& effect = oe[e];
+    for (const TsOuterEffectKey& row : OuterEffectKeys(e)) {
+      const int value = g.Plain(row.Key, row.Default);
+      int& field = effect.*row.Field;
+      switch (row.How) {
+        case Effect::kPlain:
+          field = value;
+          break;
+        case Effect::kScaled:
+          field = ScaleByIndex(value, s.manager_index);
+          break;
+        case Effect::kWidth:
+          // -1 is computed from the generated picture later, so it stays -1 at any scale.
+          field = value == -1 ? -1 : ScaleByIndex(value, s.manager_index);
+          break;
+        case Effect::kColor:
+          field = context.SystemColors.Resolve(value);
+          break;
+      }
+    }
+    effect.Mask = effect.Source == 1 ? GlobalMaskIndex(ma, kMasks[e]) : -1;
+  }
+  TacOutEffData& shadow = oe[1];
+  shadow.ColorT = shadow.ColorR = shadow.ColorB = shadow.ColorL;
 }
+
+template <TColor kColor>
+TColor Fixed(const TacPalette&, const TsSystemColors&) {
+  return kColor;
+}
+template <TacPaletteColors kField>
+TColor Same(const TacPalette& read, const TsSystemColors&) {
+  return read[kField];
+}
+template <TsSystemColorIndex kIndex>
+TColor System(const TacPalette&, const TsSystemColors& system) {
+  return system[kIndex];
+}
+// The main colour blended towards a colour by a weight of 255.
+template <TColor kColor, std::uint8_t kWeight>
+TColor MainTowards(const TacPalette& read, const TsSystemColors&) {
+  return BlendColors(read[pcMainColor], kColor, kWeight);
+}
+// The edit text blended over the edit background by a weight of 255.
+template <std::uint8_t kWeight>
+TColor EditTextOverBackground(const TacPalette& read, const TsSystemColors&) {
+  return BlendColors(read[pcEditText], read[pcEditBG], kWeight);
+}
+
+constexpr TsPaletteKey kPaletteKeys[] = {
+    {pcMainColor, "COLOR", System<kSysBtnFace>},
+    {pcLabelText, "FONTCOLOR", Fixed<0>},
+    {pcWebText, "TCBOTTOM", Fixed<0xFF0000>},
+    {pcWebTextHot, "TCTOP", Fixed<0x0000FF>},
+    {pcBorder, "BORDERCOLOR", Fixed<0>},
+    // The section colours come here.
+    {pcEditText_Ok, "EDITTEXT_OK", Fixed<0x404000>},
+    {pcEditText_Warning, "EDITTEXT_WARN", Fixed<0x004C4C>},
+    {pcEditText_Alert, "EDITTEXT_ALERT", Fixed<0x00006C>},
+    {pcEditBG_Ok, "EDITBG_OK", Fixed<0xC9FFD2>},
+    {pcEditBG_Warning, "EDITBG_WARN", Fixed<0xBAFFFF>},
+    {pcEditBG_Alert, "EDITBG_ALERT", Fixed<0xDBDBFF>},
+    {pcEditText_Highlight1, "EDITTEXT_H1", Fixed<0>},
+    {pcEditText_Highlight2, "EDITTEXT_H2", Fixed<0>},
+    {pcEditText_Highlight3, "EDITTEXT_H3", Fixed<0>},
+    {pcEditText_Inverted, "EDITTEXT_INV", Same<pcEditBG>},
+    {pcEditBG_Inverted, "EDITBG_INV", Same<pcEditText>},
+    {pcEditBG_OddRow, "EDITBG_ODD", Same<pcEditBG>},
+    {pcEditBG_EvenRow, "EDITBG_EVEN", EditTextOverBackground<13>},
+    {pcBtnColor1Active, "BTNCOLOR1ACTIVE", MainTowards<clWhite, 177>, true},
+    {pcBtnColor2Active, "BTNCOLOR2ACTIVE", Same<pcMainColor>, true},
+    {pcBtnBorderActive, "BTNBORDERACTIVE", Same<pcBorder>},
+    {pcBtnFontActive, "BTNFONTACTIVE", Same<pcLabelText>},
+    {pcBtnColor1Normal, "BTNCOLOR1NORMAL", Same<pcMainColor>, true},
+    {pcBtnColor2Normal, "BTNCOLOR2NORMAL", MainTowards<clBlack, 244>, true},
+    {pcBtnBorderNormal, "BTNBORDERNORMAL", Same<pcBorder>},
+    {pcBtnFontNormal, "BTNFONTNORMAL", Same<pcLabelText>},
+    {pcBtnColor1Pressed, "BTNCOLOR1PRESSED", MainTowards<clBlack, 233>, true},
+    {pcBtnColor2Pressed, "BTNCOLOR2PRESSED", MainTowards<clBlack, 233>, true},
+    {pcBtnBorderPressed, "BTNBORDERPRESSED", Same<pcBorder>},
+    {pcBtnFontPressed, "BTNFONTPRESSED", Same<pcLabelText>},
+    {pcBtnToneRed, "COLORTONERED", Fixed<0x9E9EFF>},
+    {pcBtnToneGreen, "COLORTONEGREEN", Fixed<0x7BD098>},
+    {pcBtnToneBlue, "COLORTONEBLUE", Fixed<0xFFEDC9>},
+    {pcBtnToneYellow, "COLORTONEYELLOW", Fixed<0xCAF3FF>},
+    {pcBtnToneRedActive, "COLORTONEREDACTIVE", Same<pcBtnToneRed>},
+    {pcBtnToneGreenActive, "COLORTONEGREENACTIVE", Same<pcBtnToneGreen>},
+    {pcBtnToneBlueActive, "COLORTONEBLUEACTIVE", Same<pcBtnToneBlue>},
+    {pcBtnToneYellowActive, "COLORTONEYELLOWACTIVE", Same<pcBtnToneYellow>},
+    {pcBtnRedText, "COLORTONEREDTEXT", Fixed<0x0000B4>},
+    {pcBtnGreenText, "COLORTONEGREENTEXT", Fixed<0x28851A>},
+    {pcBtnBlueText, "COLORTONEBLUETEXT", Fixed<0xAE7400>},
+    {pcBtnYellowText, "COLORTONEYELLOWTEXT", Fixed<0x0079B5>},
+    {pcBtnRedTextActive, "COLORTONEREDTEXTACTIVE", Same<pcBtnRedText>},
+    {pcBtnGreenTextActive, "COLORTONEGREENTEXTACTIVE", Same<pcBtnGreenText>},
+    // Skins write these two keys with this case.
+    {pcBtnBlueTextActive, "COLORTONEBLUETEXTActive", Same<pcBtnBlueText>},
+    {pcBtnYellowTextActive, "COLORTONEYELLOWTEXTActive", Same<pcBtnYellowText>},
+    // -1 written in the file asks for the blend as well.
+    {pcGrid, "GRIDLINE", EditTextOverBackground<30>},
+};
 
 void ReadPalette(const GlobalReader& g, const TsOptionsContext& context,
                  const std::vector<TsGeneralData>& gd, TacPalette& p) {
   const TsSystemColors& sys = context.SystemColors;
-  const auto read = [&g](std::string_view key, TColor default_value) {
-    return g.Plain(key, default_value);
-  };
-  // Colours with alpha: a value that is not a number ends the load.
-  const auto read_alpha = [&g](std::string_view key, TColor default_value) {
-    const std::string* value = g.Find(key);
-    if (value == nullptr) {
-      return static_cast<TColor>(static_cast<std::uint32_t>(default_value) | 0xFF000000u);
+  const auto read = [&](std::span<const TsPaletteKey> rows) {
+    for (const TsPaletteKey& row : rows) {
+      const TColor fallback = row.Default(p, sys);
+      if (!row.Alpha) {
+        p[row.Field] = g.Plain(row.Key, fallback);
+        continue;
+      }
+      const std::string* value = g.Find(row.Key);
+      p[row.Field] = value == nullptr
+                         ? static_cast<TColor>(static_cast<std::uint32_t>(fallback) | 0xFF000000u)
+                         : static_cast<TColor>(static_cast<std::uint32_t>(StrToInt64(*value)));
     }
-    return static_cast<TColor>(static_cast<std::uint32_t>(StrToInt64(*value)));
   };
-  p[pcMainColor] = read("COLOR", sys[kSysBtnFace]);
-  p[pcLabelText] = read("FONTCOLOR", 0);
-  p[pcWebText] = read("TCBOTTOM", 0xFF0000);
-  p[pcWebTextHot] = read("TCTOP", 0x0000FF);
-  p[pcBorder] = read("BORDERCOLOR", 0);
+  read(PaletteKeys().first(kPaletteKeysBeforeSections));
 
   const auto state0 = [&gd](std::string_view name, TColor& text, TColor& bg) {
     const int i = FindSection(gd, name);
@@ -554,54 +627,11 @@ void ReadPalette(const GlobalReader& g, const TsOptionsContext& context,
     p[pcSelectionBG] = p[pcSelectionBG_Focused] = bg;
   }
 
-  p[pcEditText_Ok] = read("EDITTEXT_OK", 0x404000);
-  p[pcEditText_Warning] = read("EDITTEXT_WARN", 0x004C4C);
-  p[pcEditText_Alert] = read("EDITTEXT_ALERT", 0x00006C);
+  read(PaletteKeys().subspan(kPaletteKeysBeforeSections));
   p[pcEditText_Caution] = p[pcEditText_Bypassed] = p[pcEditText_Alert];
-  p[pcEditBG_Ok] = read("EDITBG_OK", 0xC9FFD2);
-  p[pcEditBG_Warning] = read("EDITBG_WARN", 0xBAFFFF);
-  p[pcEditBG_Alert] = read("EDITBG_ALERT", 0xDBDBFF);
   p[pcEditBG_Caution] = p[pcEditBG_Bypassed] = p[pcEditBG_Alert];
-  p[pcEditText_Highlight1] = read("EDITTEXT_H1", 0);
-  p[pcEditText_Highlight2] = read("EDITTEXT_H2", 0);
-  p[pcEditText_Highlight3] = read("EDITTEXT_H3", 0);
-  p[pcEditText_Inverted] = read("EDITTEXT_INV", p[pcEditBG]);
-  p[pcEditBG_Inverted] = read("EDITBG_INV", p[pcEditText]);
-  p[pcEditBG_OddRow] = read("EDITBG_ODD", p[pcEditBG]);
-  p[pcEditBG_EvenRow] = read("EDITBG_EVEN", BlendColors(p[pcEditText], p[pcEditBG], 13));
-
-  p[pcBtnColor1Active] = read_alpha("BTNCOLOR1ACTIVE", BlendColors(p[pcMainColor], clWhite, 177));
-  p[pcBtnColor2Active] = read_alpha("BTNCOLOR2ACTIVE", p[pcMainColor]);
-  p[pcBtnBorderActive] = read("BTNBORDERACTIVE", p[pcBorder]);
-  p[pcBtnFontActive] = read("BTNFONTACTIVE", p[pcLabelText]);
-  p[pcBtnColor1Normal] = read_alpha("BTNCOLOR1NORMAL", p[pcMainColor]);
-  p[pcBtnColor2Normal] = read_alpha("BTNCOLOR2NORMAL", BlendColors(p[pcMainColor], 0, 244));
-  p[pcBtnBorderNormal] = read("BTNBORDERNORMAL", p[pcBorder]);
-  p[pcBtnFontNormal] = read("BTNFONTNORMAL", p[pcLabelText]);
-  p[pcBtnColor1Pressed] = read_alpha("BTNCOLOR1PRESSED", BlendColors(p[pcMainColor], 0, 233));
-  p[pcBtnColor2Pressed] = read_alpha("BTNCOLOR2PRESSED", BlendColors(p[pcMainColor], 0, 233));
-  p[pcBtnBorderPressed] = read("BTNBORDERPRESSED", p[pcBorder]);
-  p[pcBtnFontPressed] = read("BTNFONTPRESSED", p[pcLabelText]);
-
-  p[pcBtnToneRed] = read("COLORTONERED", 0x9E9EFF);
-  p[pcBtnToneGreen] = read("COLORTONEGREEN", 0x7BD098);
-  p[pcBtnToneBlue] = read("COLORTONEBLUE", 0xFFEDC9);
-  p[pcBtnToneYellow] = read("COLORTONEYELLOW", 0xCAF3FF);
-  p[pcBtnToneRedActive] = read("COLORTONEREDACTIVE", p[pcBtnToneRed]);
-  p[pcBtnToneGreenActive] = read("COLORTONEGREENACTIVE", p[pcBtnToneGreen]);
-  p[pcBtnToneBlueActive] = read("COLORTONEBLUEACTIVE", p[pcBtnToneBlue]);
-  p[pcBtnToneYellowActive] = read("COLORTONEYELLOWACTIVE", p[pcBtnToneYellow]);
-  p[pcBtnRedText] = read("COLORTONEREDTEXT", 0x0000B4);
-  p[pcBtnGreenText] = read("COLORTONEGREENTEXT", 0x28851A);
-  p[pcBtnBlueText] = read("COLORTONEBLUETEXT", 0xAE7400);
-  p[pcBtnYellowText] = read("COLORTONEYELLOWTEXT", 0x0079B5);
-  p[pcBtnRedTextActive] = read("COLORTONEREDTEXTACTIVE", p[pcBtnRedText]);
-  p[pcBtnGreenTextActive] = read("COLORTONEGREENTEXTACTIVE", p[pcBtnGreenText]);
-  p[pcBtnBlueTextActive] = read("COLORTONEBLUETEXTActive", p[pcBtnBlueText]);
-  p[pcBtnYellowTextActive] = read("COLORTONEYELLOWTEXTActive", p[pcBtnYellowText]);
-  p[pcGrid] = read("GRIDLINE", -1);
   if (p[pcGrid] == -1) {
-    p[pcGrid] = BlendColors(p[pcEditText], p[pcEditBG], 30);
+    p[pcGrid] = EditTextOverBackground<30>(p, sys);
   }
 }
 
@@ -649,6 +679,17 @@ void MergeCommonSections(const IniStore& common, const Scales& scales, TColor de
 
 }  // namespace
 
+std::span<const TsPaletteKey> PaletteKeys() {
+  return kPaletteKeys;
+}
+
+std::span<const TsOuterEffectKey> OuterEffectKeys(std::size_t effect) {
+  if (effect == 0) {
+    return kLightOutlineKeys;
+  }
+  return kShadowKeys;
+}
+
 int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name) {
   if (name.empty()) {
     return -1;
@@ -674,6 +715,24 @@ int PPIToIndex(int ppi) {
 int IndexToPPI(int index) {
   constexpr std::array<int, 4> kPPI = {96, 120, 144, 192};
   return kPPI[static_cast<std::size_t>(std::clamp(index, 0, 3))];
+}
+
+int NearestDensityIndex(int ppi, const std::function<bool(int index)>& present) {
+  int first_up = 0;
+  while (first_up < 4 && IndexToPPI(first_up) < ppi) {
+    ++first_up;
+  }
+  for (int i = first_up; i < 4; ++i) {
+    if (present(i)) {
+      return i;
+    }
+  }
+  for (int i = first_up - 1; i >= 0; --i) {
+    if (present(i)) {
+      return i;
+    }
+  }
+  return -1;
 }
 
 std::string_view ScaleSuffix(int index) {

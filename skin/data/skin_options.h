@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,10 +27,29 @@ namespace kestrune::skin {
 // The density of index 0-3 (96, 120, 144, 192) and its key suffix ("", "*125", "*150", "*200").
 [[nodiscard]] int IndexToPPI(int index);
 [[nodiscard]] std::string_view ScaleSuffix(int index);
+// The density variant of a key to use at ppi: the first index whose density is at or above ppi,
+// then upwards to 3, then downwards to 0, the first for which `present` holds; -1 when none.
+[[nodiscard]] int NearestDensityIndex(int ppi, const std::function<bool(int index)>& present);
 // v, v + v div 4, v + v div 2, 2v.
 [[nodiscard]] int ScaleByIndex(int value, int index);
 // value * ppi / 96, rounded to nearest (halves away from zero).
 [[nodiscard]] int ScaleByDensity(int value, int ppi, int base_ppi = 96);
+
+// Title-bar glyph slots, in the order of TitleGlyphs: the big buttons first.
+inline constexpr std::array<std::string_view, 12> kTitleGlyphNames = {
+    "BICLOSEALONE", "BICONCLOSE", "BICONMAX", "BICONMIN",  "BICONNORM", "BICONHELP",
+    "SICONCLOSE",   "SICONMAX",   "SICONMIN", "SICONNORM", "SICONHELP", "TITLEBUTTON",
+};
+
+// A skin without a picture of the lone close button (slot 0) draws it as the close button
+// (slot 1): every title-bar table indexed by slot lends slot 1 to slot 0, glyph, glows and glow
+// margin alike.
+template <class Table>
+void LendCloseToLoneClose(bool lone_has_picture, Table& table) {
+  if (!lone_has_picture) {
+    table[0] = table[1];
+  }
+}
 
 struct TsOptionsContext {
   int PPI = 96;
@@ -100,6 +120,35 @@ struct TsSkinOptions {
 };
 
 [[nodiscard]] TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& context);
+
+// A GLOBALINFO key that fills a palette colour. Rows are read in order, so a default may use the
+// colours read before it; the first kPaletteKeysBeforeSections rows come before the colours of
+// the EDIT, HINT and SELECTION sections, the others after them.
+struct TsPaletteKey {
+  TacPaletteColors Field;
+  std::string_view Key;
+  TColor (*Default)(const TacPalette& read, const TsSystemColors& system);
+  // A colour with an alpha byte: any 64-bit number is taken, the default is made opaque, and a
+  // value that is not a number ends the load.
+  bool Alpha = false;
+};
+inline constexpr std::size_t kPaletteKeysBeforeSections = 5;
+[[nodiscard]] std::span<const TsPaletteKey> PaletteKeys();
+
+// A GLOBALINFO key of an outer effect (0 light outline "LO_", 1 shadow "SH_").
+struct TsOuterEffectKey {
+  enum Kind : std::uint8_t {
+    kPlain,
+    kScaled,  // by the manager's scale index
+    kWidth,   // scaled as kScaled, except -1 (computed from the picture later)
+    kColor,   // a system colour is resolved
+  };
+  int TacOutEffData::*Field;
+  std::string_view Key;
+  int Default;
+  Kind How;
+};
+[[nodiscard]] std::span<const TsOuterEffectKey> OuterEffectKeys(std::size_t effect);
 
 // The index of the section named exactly `name` in `gd`, or -1.
 [[nodiscard]] int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name);

@@ -3,15 +3,15 @@
 #include <filesystem>
 
 #include "platform/error.h"
+#include "platform/file_bytes.h"
 #include "platform/files.h"
-#include "skin/data/byte_files.h"
 
 namespace kestrune::skin {
 namespace {
 
 bool DirectoryExists(const std::string& directory) {
   std::error_code error;
-  return std::filesystem::is_directory(Utf8Path(directory), error);
+  return std::filesystem::is_directory(platform::Utf8Path(directory), error);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ void ExtractByIndex(const TsStoredSkins& skins, std::size_t index, const std::st
   const std::string folder = NormalizeSkinDirectory(directory);
   if (!DirectoryExists(folder)) {
     std::error_code error;
-    std::filesystem::create_directories(Utf8Path(folder), error);
+    std::filesystem::create_directories(platform::Utf8Path(folder), error);
     if (error || !DirectoryExists(folder)) {
       show_error(folder + " directory creation error.");
       return;
@@ -68,7 +68,7 @@ void ExtractByIndex(const TsStoredSkins& skins, std::size_t index, const std::st
   }
   const TsStoredSkin& skin = skins.Items[index];
   if (!skin.PackedData.empty())
-    WriteFileBytes(folder + skin.Name + " extracted.asz", skin.PackedData);
+    platform::WriteFileBytes(folder + skin.Name + " extracted.asz", skin.PackedData);
 }
 
 }  // namespace kestrune::skin

@@ -74,7 +74,7 @@ void PassToParent(TsCommonData& data, TacBGInfo& info) {
 
 }  // namespace
 
-void CopyPixels(const Bitmap& dst, TPoint at, const Bitmap& src, TRect src_rect) {
+void CopyPixels(Bitmap& dst, TPoint at, const Bitmap& src, TRect src_rect) {
   if (dst.Empty() || src.Empty() || dst.PixelFormat() != TPixelFormat::pf32bit ||
       src.PixelFormat() != TPixelFormat::pf32bit)
     return;
@@ -274,7 +274,7 @@ TCacheInfo GetParentCacheHwnd(TacSkinOwner* window) {
   return BGInfoToCI(info);
 }
 
-void PaintParentBG(const Bitmap& dst, TRect dst_rect, const TCacheInfo& ci) {
+void PaintParentBG(Bitmap& dst, TRect dst_rect, const TCacheInfo& ci) {
   const int w = dst_rect.Width();
   const int h = dst_rect.Height();
   if (w <= 0 || h <= 0 || dst.Empty())

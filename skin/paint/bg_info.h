@@ -48,14 +48,14 @@ void InitBGInfo(TsCommonData& data, TacBGInfo& info, int state);
 [[nodiscard]] TCacheInfo BGInfoToCI(const TacBGInfo& info);
 
 // Copies src_rect of `src` to `dst` at `at`, clipped to both bitmaps; 32-bit only.
-void CopyPixels(const Bitmap& dst, TPoint at, const Bitmap& src, TRect src_rect);
+void CopyPixels(Bitmap& dst, TPoint at, const Bitmap& src, TRect src_rect);
 
 // Fills `dst_rect` of `dst` with the background that `ci` describes for a control whose origin
 // lies at ci.X, ci.Y of ci.Bmp and at dst_rect's top-left in `dst`: the parent's pixels when
 // ready; else the fill colour with the parts of the parent's border strips that the area
 // overlaps; else the fill colour alone. A ci with FillColor clFuchsia and no ready bitmap
 // draws nothing (the background is unknown).
-void PaintParentBG(const Bitmap& dst, TRect dst_rect, const TCacheInfo& ci);
+void PaintParentBG(Bitmap& dst, TRect dst_rect, const TCacheInfo& ci);
 
 // Copies `bmp` (its rectangle `src`) into `dc` at `dst`. On Windows the DC is a device context;
 // elsewhere it points at a HeadlessDC, so that the drawing paths can be followed in tests.

@@ -132,12 +132,35 @@ void CheckBmp(std::unique_ptr<Bitmap>& bmp, const Bitmap& src) {
     *bmp = CreateBmp32(src);
 }
 
-bool InitLine(const Bitmap& bmp, std::uint32_t*& s0, std::ptrdiff_t& delta) {
+namespace {
+
+template <class Bmp, class Row>
+bool FirstLine(Bmp& bmp, Row*& s0, std::ptrdiff_t& delta) {
   if (bmp.Empty() || bmp.Storage() == nullptr || bmp.PixelFormat() != TPixelFormat::pf32bit)
     return false;
   s0 = bmp.Row32(0);
   delta = bmp.RowDelta() / 4;
   return true;
+}
+
+}  // namespace
+
+bool InitLine(Bitmap& bmp, std::uint32_t*& s0, std::ptrdiff_t& delta) {
+  return FirstLine(bmp, s0, delta);
+}
+
+bool InitLine(const Bitmap& bmp, const std::uint32_t*& s0, std::ptrdiff_t& delta) {
+  return FirstLine(bmp, s0, delta);
+}
+
+bool ClipToBitmap(const Bitmap& bmp, TRect& r) {
+  if (bmp.Empty() || bmp.Storage() == nullptr || bmp.PixelFormat() != TPixelFormat::pf32bit)
+    return false;
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, bmp.Width());
+  r.Bottom = std::min(r.Bottom, bmp.Height());
+  return !r.IsEmpty();
 }
 
 void FillLongword(std::uint32_t* dest, std::ptrdiff_t count, std::uint32_t value) {

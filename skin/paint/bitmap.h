@@ -43,11 +43,14 @@ class Bitmap {
   [[nodiscard]] TPixelFormat PixelFormat() const { return format_; }
   [[nodiscard]] bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
-  // Row y counted from the top; no bounds check.
-  [[nodiscard]] std::uint32_t* Row32(int y) const {
-    return reinterpret_cast<std::uint32_t*>(Row8(y));
+  // Row y counted from the top; no bounds check. A const bitmap hands out read-only rows, so a
+  // routine that takes one cannot write into it.
+  [[nodiscard]] std::uint32_t* Row32(int y) { return reinterpret_cast<std::uint32_t*>(Row8(y)); }
+  [[nodiscard]] const std::uint32_t* Row32(int y) const {
+    return reinterpret_cast<const std::uint32_t*>(Row8(y));
   }
-  [[nodiscard]] std::uint8_t* Row8(int y) const {
+  [[nodiscard]] std::uint8_t* Row8(int y) { return storage_->first_row + storage_->row_delta * y; }
+  [[nodiscard]] const std::uint8_t* Row8(int y) const {
     return storage_->first_row + storage_->row_delta * y;
   }
   [[nodiscard]] std::ptrdiff_t RowDelta() const { return storage_ ? storage_->row_delta : 0; }
@@ -91,14 +94,19 @@ void CheckBitmapSize(int width, int height, TPixelFormat format);
 // Makes bmp (created when null) the size of src, 32-bit.
 void CheckBmp(std::unique_ptr<Bitmap>& bmp, const Bitmap& src);
 
+// Clips an exclusive rectangle to a 32-bit bitmap; false when nothing is left or the bitmap is
+// empty or not 32-bit.
+[[nodiscard]] bool ClipToBitmap(const Bitmap& bmp, TRect& r);
+
 // First scan line and row delta in pixels; false for an empty bitmap.
-[[nodiscard]] bool InitLine(const Bitmap& bmp, std::uint32_t*& s0, std::ptrdiff_t& delta);
+[[nodiscard]] bool InitLine(Bitmap& bmp, std::uint32_t*& s0, std::ptrdiff_t& delta);
+[[nodiscard]] bool InitLine(const Bitmap& bmp, const std::uint32_t*& s0, std::ptrdiff_t& delta);
 
 // Pixel access moves the 32 bits unchanged, in memory order; no bounds check.
 [[nodiscard]] inline TsColor GetAPixel(const Bitmap& bmp, int x, int y) {
   return TsColor{bmp.Row32(y)[x]};
 }
-inline void SetAPixel(const Bitmap& bmp, int x, int y, TsColor color) {
+inline void SetAPixel(Bitmap& bmp, int x, int y, TsColor color) {
   bmp.Row32(y)[x] = color.C;
 }
 void FillLongword(std::uint32_t* dest, std::ptrdiff_t count, std::uint32_t value);

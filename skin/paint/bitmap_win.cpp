@@ -12,80 +12,64 @@
 namespace kestrune::skin {
 namespace {
 
+platform::DibSection MakeDib(int width, int height, TPixelFormat format) {
+  struct {
+    BITMAPINFOHEADER header;
+    std::array<RGBQUAD, 256> colors;
+  } info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = std::max(width, 1);
+  info.header.biHeight = std::max(height, 1);
+  info.header.biPlanes = 1;
+  info.header.biCompression = BI_RGB;
+  if (format == TPixelFormat::pf32bit) {
+    info.header.biBitCount = 32;
+  } else {
+    // Grey palette: index i is grey i, so GDI's black and white land on 0 and 255.
+    info.header.biBitCount = 8;
+    info.header.biClrUsed = 256;
+    for (std::size_t i = 0; i < 256; ++i) {
+      const auto g = static_cast<BYTE>(i);
+      info.colors[i] = RGBQUAD{g, g, g, 0};
+    }
+  }
+  return platform::DibSection(*reinterpret_cast<const BITMAPINFO*>(&info));
+}
+
 // A DIB section selected into its own memory DC. Bottom-up, as the platform's bitmaps are.
 class DibStorage : public BitmapStorage {
  public:
-  DibStorage(int width, int height, TPixelFormat format) {
-    struct {
-      BITMAPINFOHEADER header;
-      std::array<RGBQUAD, 256> colors;
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = std::max(width, 1);
-    info.header.biHeight = std::max(height, 1);
-    info.header.biPlanes = 1;
-    info.header.biCompression = BI_RGB;
-    if (format == TPixelFormat::pf32bit) {
-      info.header.biBitCount = 32;
-    } else {
-      // Grey palette: index i is grey i, so GDI's black and white land on 0 and 255.
-      info.header.biBitCount = 8;
-      info.header.biClrUsed = 256;
-      for (std::size_t i = 0; i < 256; ++i) {
-        const auto g = static_cast<BYTE>(i);
-        info.colors[i] = RGBQUAD{g, g, g, 0};
-      }
-    }
-    void* bits = nullptr;
-    bitmap_.Reset(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                     &bits, nullptr, 0));
-    dc_ = ::CreateCompatibleDC(nullptr);
-    if (bitmap_.Get() == nullptr || bits == nullptr || dc_ == nullptr) {
-      if (dc_ != nullptr)
-        ::DeleteDC(dc_);
+  DibStorage(int width, int height, TPixelFormat format)
+      : dib_(MakeDib(width, height, format)), selected_(dc_.Get(), dib_.Get()) {
+    if (dib_.Bits() == nullptr || dc_.Get() == nullptr)
       throw Error("Cannot create a bitmap of " + std::to_string(width) + " x " +
                   std::to_string(height));
-    }
-    old_ = ::SelectObject(dc_, bitmap_.Get());
     if (width > 0 && height > 0) {
       const auto stride = static_cast<std::ptrdiff_t>(StorageStride(width, format));
-      first_row = static_cast<std::uint8_t*>(bits) + stride * (height - 1);
+      first_row = static_cast<std::uint8_t*>(dib_.Bits()) + stride * (height - 1);
       row_delta = height == 1 ? 0 : -stride;
     }
   }
-  DibStorage(const DibStorage&) = delete;
-  DibStorage& operator=(const DibStorage&) = delete;
-  ~DibStorage() override {
-    ::SelectObject(dc_, old_);
-    ::DeleteDC(dc_);
-  }
 
-  HDC Dc() const { return dc_; }
-  HBITMAP Handle() const { return bitmap_.Get(); }
+  HDC Dc() const { return dc_.Get(); }
+  HBITMAP Handle() const { return dib_.Get(); }
 
  private:
-  UniqueGdiObject<HBITMAP> bitmap_;  // destroyed after the DC lets it go
-  HDC dc_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  // Destroyed from the bottom: the DC lets the bitmap go, then the DC and the bitmap are deleted.
+  platform::DibSection dib_;
+  platform::MemoryDc dc_;
+  platform::SelectedObject selected_;
 };
 
 const DibStorage* Dib(const Bitmap& bmp) {
   return dynamic_cast<const DibStorage*>(bmp.Storage());
 }
 
+using platform::BindProc;
+
 using UpdateLayeredWindowProc = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                               BLENDFUNCTION*, DWORD);
 using DwmIsCompositionEnabledProc = HRESULT(WINAPI*)(BOOL*);
-
-template <class Proc>
-Proc Bind(const wchar_t* module, const char* name) {
-  HMODULE handle = ::GetModuleHandleW(module);
-  if (handle == nullptr)
-    handle = ::LoadLibraryW(module);
-  if (handle == nullptr)
-    return nullptr;
-  return reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
-}
 
 }  // namespace
 
@@ -103,7 +87,7 @@ TColor ColorToRGB(TColor color) {
 
 bool DesktopCompositionEnabled() {
   static const auto proc =
-      Bind<DwmIsCompositionEnabledProc>(L"dwmapi.dll", "DwmIsCompositionEnabled");
+      BindProc<DwmIsCompositionEnabledProc>(L"dwmapi.dll", "DwmIsCompositionEnabled");
   BOOL enabled = FALSE;
   return proc != nullptr && SUCCEEDED(proc(&enabled)) && enabled != FALSE;
 }
@@ -118,10 +102,10 @@ HBITMAP BitmapHandle(const Bitmap& bmp) {
   return dib != nullptr ? dib->Handle() : nullptr;
 }
 
-IconHandle MakeIcon32(Bitmap& img, bool /*update_alpha_channel*/) {
+platform::UniqueIcon MakeIcon32(Bitmap& img, bool /*update_alpha_channel*/) {
   try {
     if (img.Empty())
-      return IconHandle();
+      return platform::UniqueIcon();
     img.SetPixelFormat(TPixelFormat::pf32bit);
     Bitmap mask(img.Width(), img.Height(), TPixelFormat::pf8bit);
     for (int y = 0; y < img.Height(); ++y) {
@@ -135,11 +119,11 @@ IconHandle MakeIcon32(Bitmap& img, bool /*update_alpha_channel*/) {
     info.hbmColor = BitmapHandle(img);
     info.hbmMask = BitmapHandle(mask);
     if (info.hbmColor == nullptr || info.hbmMask == nullptr)
-      return IconHandle();
+      return platform::UniqueIcon();
     ::GdiFlush();
-    return IconHandle(::CreateIconIndirect(&info));
+    return platform::UniqueIcon(::CreateIconIndirect(&info));
   } catch (const Error&) {
-    return IconHandle();
+    return platform::UniqueIcon();
   }
 }
 
@@ -147,8 +131,7 @@ void FillDC(HDC dc, TRect r, TColor color, std::uint8_t alpha) {
   if (dc == nullptr || r.IsEmpty())
     return;
   if (alpha == 0) {
-    const UniqueGdiObject<HBRUSH> brush(
-        ::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color))));
+    const platform::UniqueBrush brush(::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color))));
     const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
     ::FillRect(dc, &rect, brush.Get());
   } else {
@@ -158,16 +141,16 @@ void FillDC(HDC dc, TRect r, TColor color, std::uint8_t alpha) {
 }
 
 bool UpdateLayeredWnd(HWND handle, const Bitmap& bmp, SIZE size, BLENDFUNCTION blend, POINT point) {
-  static const auto update = Bind<UpdateLayeredWindowProc>(L"user32.dll", "UpdateLayeredWindow");
+  static const auto update =
+      BindProc<UpdateLayeredWindowProc>(L"user32.dll", "UpdateLayeredWindow");
   const HDC source = BitmapDC(bmp);
   if (update == nullptr || source == nullptr)
     return false;
   ::GdiFlush();
-  const HDC screen = ::GetDC(nullptr);
+  const platform::WindowDc screen(nullptr);
   POINT origin{0, 0};
-  const BOOL done = update(handle, screen, &point, &size, source, &origin, 0, &blend, ULW_ALPHA);
-  ::ReleaseDC(nullptr, screen);
-  return done != FALSE;
+  return update(handle, screen.Get(), &point, &size, source, &origin, 0, &blend, ULW_ALPHA) !=
+         FALSE;
 }
 
 bool SetFormBlendValue(HWND handle, const Bitmap* bmp, std::uint8_t value, const POINT* point) {
@@ -198,7 +181,7 @@ bool SetFormBlendValue(HWND handle, const Bitmap* bmp, std::uint8_t value, const
   return UpdateLayeredWnd(handle, *bmp, SIZE{bmp->Width(), bmp->Height()}, blend, at);
 }
 
-void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
+void acDrawGlowForText(Bitmap& dst_bmp, const wchar_t* text, TRect r,
                        std::unique_ptr<Bitmap>& glow_mask, TColor color, int size, unsigned sides,
                        UINT flags) {
   const HDC dst_dc = BitmapDC(dst_bmp);
@@ -215,7 +198,7 @@ void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
       if (mask_dc == nullptr)
         return;
       ::PatBlt(mask_dc, 0, 0, area.Width(), area.Height(), WHITENESS);
-      const SelectedObject font(mask_dc, ::GetCurrentObject(dst_dc, OBJ_FONT));
+      const platform::SelectedObject font(mask_dc, ::GetCurrentObject(dst_dc, OBJ_FONT));
       ::SetBkMode(mask_dc, TRANSPARENT);
       ::SetTextColor(mask_dc, RGB(0, 0, 0));
       const int inset = size + 4;

@@ -7,50 +7,19 @@
 
 #include <cstdint>
 #include <memory>
-#include <utility>
 
 #include "platform/gdi_win.h"
 #include "skin/paint/bitmap.h"
 
 namespace kestrune::skin {
 
-using platform::SelectedObject;
-using platform::UniqueGdiObject;
-
 // The device context of a DIB-backed bitmap; nullptr for heap bitmaps. Owned by the bitmap.
 [[nodiscard]] HDC BitmapDC(const Bitmap& bmp);
 [[nodiscard]] HBITMAP BitmapHandle(const Bitmap& bmp);
 
-// Owns an icon handle; move-only.
-class IconHandle {
- public:
-  IconHandle() = default;
-  explicit IconHandle(HICON icon) : icon_(icon) {}
-  IconHandle(IconHandle&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
-  IconHandle& operator=(IconHandle&& other) noexcept {
-    if (this != &other) {
-      if (icon_ != nullptr)
-        ::DestroyIcon(icon_);
-      icon_ = std::exchange(other.icon_, nullptr);
-    }
-    return *this;
-  }
-  IconHandle(const IconHandle&) = delete;
-  IconHandle& operator=(const IconHandle&) = delete;
-  ~IconHandle() {
-    if (icon_ != nullptr)
-      ::DestroyIcon(icon_);
-  }
-
-  [[nodiscard]] HICON Get() const { return icon_; }
-
- private:
-  HICON icon_ = nullptr;
-};
-
 // An alpha icon from a picture: img becomes 32-bit; the mask gets 255 - alpha per pixel. The
 // second argument has no effect and is kept for the callers that pass it.
-[[nodiscard]] IconHandle MakeIcon32(Bitmap& img, bool update_alpha_channel = false);
+[[nodiscard]] platform::UniqueIcon MakeIcon32(Bitmap& img, bool update_alpha_channel = false);
 
 // Fills through a solid brush of ColorToRGB(color) when alpha is 0 (for DCs of bitmaps that are
 // not 32-bit), else through the anti-aliasing library with that alpha.
@@ -65,7 +34,7 @@ bool SetFormBlendValue(HWND handle, const Bitmap* bmp, std::uint8_t value, const
 
 // The text glow: draws text into glow_mask (made or reused as an 8-bit mask of the glow's size),
 // blurs it by size and lays it over dst_bmp in color. sides: 1 left, 2 up, 4 right, 8 down.
-void acDrawGlowForText(const Bitmap& dst_bmp, const wchar_t* text, TRect r,
+void acDrawGlowForText(Bitmap& dst_bmp, const wchar_t* text, TRect r,
                        std::unique_ptr<Bitmap>& glow_mask, TColor color, int size, unsigned sides,
                        UINT flags);
 

@@ -1,5 +1,7 @@
 #include "skin/paint/blur.h"
 
+#include "skin/paint/weighing.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -52,7 +54,7 @@ void BlurRow8(std::uint8_t* row, int len, const TGaussianKernel& k, std::uint8_t
   std::copy_n(work, len, row);
 }
 
-bool Blur8(const Bitmap& bmp, double radius) {
+bool Blur8(Bitmap& bmp, double radius) {
   if (bmp.Empty() || bmp.Storage() == nullptr || bmp.PixelFormat() != TPixelFormat::pf8bit)
     return false;
   TGaussianKernel k;
@@ -77,12 +79,11 @@ TRect GlowMaskRect(TRect r, int size) {
   return Rect(r.Left + 1 - grow, r.Top + 1 - grow, r.Right + 1 + grow, r.Bottom + 1 + grow);
 }
 
-void ApplyGlowMask(const Bitmap& dst, const Bitmap& mask, TPoint origin, TColor color) {
+void ApplyGlowMask(Bitmap& dst, const Bitmap& mask, TPoint origin, TColor color) {
   if (dst.Empty() || mask.Empty() || dst.PixelFormat() != TPixelFormat::pf32bit ||
       mask.PixelFormat() != TPixelFormat::pf8bit)
     return;
-  const auto c = SwapRedBlue(color);
-  const std::uint32_t cc[3] = {c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu};
+  const std::uint32_t c = SwapRedBlue(color) & 0x00FFFFFFu;
   const int y0 = std::max(0, -origin.Y), y1 = std::min(mask.Height(), dst.Height() - origin.Y);
   const int x0 = std::max(0, -origin.X), x1 = std::min(mask.Width(), dst.Width() - origin.X);
   for (int j = y0; j < y1; ++j) {
@@ -95,12 +96,7 @@ void ApplyGlowMask(const Bitmap& dst, const Bitmap& mask, TPoint origin, TColor 
       const std::uint32_t p = d[origin.X + i];
       std::uint32_t a = p >> 24;
       a += (255 - a) * (255 - mv) >> 8;
-      std::uint32_t out = a << 24;
-      for (int ch = 0; ch < 3; ++ch) {
-        const std::uint32_t x = (p >> (8 * ch)) & 0xFFu;
-        out |= (((255 - mv) * cc[ch] + x * mv) >> 8) << (8 * ch);
-      }
-      d[origin.X + i] = out;
+      d[origin.X + i] = (a << 24) | Weigh<Lanes::Color>(c, 255 - mv, p, mv);
     }
   }
 }

@@ -28,11 +28,11 @@ void MakeGaussianKernel(TGaussianKernel& k, double radius, double max_data,
 // Blurs len bytes in place; positions beyond the ends repeat the end bytes. work holds len bytes.
 void BlurRow8(std::uint8_t* row, int len, const TGaussianKernel& k, std::uint8_t* work);
 // Blurs the rows, then the columns, of an 8-bit bitmap; false (and no change) for other bitmaps.
-bool Blur8(const Bitmap& bmp, double radius);
+bool Blur8(Bitmap& bmp, double radius);
 
 // Where the glow mask of the text rectangle R lies: R moved by (1, 1), inflated by Size + 4.
 [[nodiscard]] TRect GlowMaskRect(TRect r, int size);
 // Lays a blurred 8-bit mask (255 = no glow) at origin over dst in the glow colour.
-void ApplyGlowMask(const Bitmap& dst, const Bitmap& mask, TPoint origin, TColor color);
+void ApplyGlowMask(Bitmap& dst, const Bitmap& mask, TPoint origin, TColor color);
 
 }  // namespace kestrune::skin

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <exception>
 
+#include "platform/ascii_text.h"
 #include "platform/control_messages.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
@@ -23,17 +24,6 @@ using platform::CM_VISIBLECHANGED;
 constexpr TColor kBtnFace = static_cast<TColor>(0xFF00000Fu);
 constexpr TColor kWindow = static_cast<TColor>(0xFF000005u);
 constexpr TColor kWindowText = static_cast<TColor>(0xFF000008u);
-
-std::string UpperCase(std::string_view value) {
-  std::string result(value);
-  for (char& c : result)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
-
-bool SameTextAscii(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && UpperCase(a) == UpperCase(b);
-}
 
 bool IsControl(const TacSkinOwner* owner) {
   return owner != nullptr && owner->OwnerKind() == TacSkinOwner::Kind::Control;
@@ -226,7 +216,7 @@ void TsCommonData::SetSkinSection(std::string_view value) {
   if (GlowID >= 0 && GlowHooks().HideGlow)
     GlowHooks().HideGlow(GlowID, false);
   CircleID = -1;
-  FSkinSection = UpperCase(value);
+  FSkinSection = Upper(value);
   TsSkinManager* manager = GetSkinManager();
   bool has_sections = false;
   try {
@@ -929,7 +919,7 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
     case AC_UPDATESECTION:
       if (pointer_ok) {
         const auto* name = reinterpret_cast<const char*>(message.LParam);
-        if (!SameTextAscii(name, FSkinSection))
+        if (!SameTextIgnoringCase(name, FSkinSection))
           Invalidate();
       }
       return true;

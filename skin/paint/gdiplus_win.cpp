@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/gdi_win.h"
+
 namespace kestrune::skin {
 namespace {
 
@@ -32,10 +34,7 @@ struct StartupInput {
 class GdiPlus {
  public:
   GdiPlus() {
-    module_ = ::LoadLibraryW(L"gdiplus.dll");
-    if (module_ == nullptr)
-      return;
-    bool bound =
+    const bool bound =
         Bind(startup_, "GdiplusStartup") && Bind(create_from_hdc_, "GdipCreateFromHDC") &&
         Bind(delete_graphics_, "GdipDeleteGraphics") &&
         Bind(set_smoothing_mode_, "GdipSetSmoothingMode") &&
@@ -71,12 +70,10 @@ class GdiPlus {
 
  private:
   template <class Proc>
-  bool Bind(Proc& proc, const char* name) {
-    proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
+  static bool Bind(Proc& proc, const char* name) {
+    proc = platform::BindProc<Proc>(L"gdiplus.dll", name);
     return proc != nullptr;
   }
-
-  HMODULE module_ = nullptr;
 };
 
 const GdiPlus& GdiPlusApi() {

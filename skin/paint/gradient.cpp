@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "skin/paint/gradient_platform.h"
+#include "skin/paint/weighing.h"
 
 namespace kestrune::skin {
 namespace {
@@ -169,7 +170,7 @@ void WalkColumns(const TsGradArray& data, TRect r, bool with_alpha, SegmentSink&
 
 class RowPainter : public SegmentSink {
  public:
-  RowPainter(const Bitmap& bmp, TRect r) : bmp_(bmp), r_(r) {}
+  RowPainter(Bitmap& bmp, TRect r) : bmp_(bmp), r_(r) {}
 
   void Solid(int first, const std::vector<u32>& colors) override {
     for (std::size_t i = 0; i < colors.size(); ++i) {
@@ -188,13 +189,13 @@ class RowPainter : public SegmentSink {
   }
 
  private:
-  const Bitmap& bmp_;
+  Bitmap& bmp_;
   TRect r_;
 };
 
 class ColumnPainter : public SegmentSink {
  public:
-  ColumnPainter(const Bitmap& bmp, TRect r) : bmp_(bmp), r_(r) {}
+  ColumnPainter(Bitmap& bmp, TRect r) : bmp_(bmp), r_(r) {}
 
   void Solid(int first, const std::vector<u32>& colors) override {
     for (int y = r_.Top; y < r_.Bottom; ++y)
@@ -213,14 +214,14 @@ class ColumnPainter : public SegmentSink {
   }
 
  private:
-  const Bitmap& bmp_;
+  Bitmap& bmp_;
   TRect r_;
 };
 
 // Mixes each gradient colour with the tiled texture; alpha segments count as solid here.
 class TexturePainter : public SegmentSink {
  public:
-  TexturePainter(const Bitmap& bmp, TRect r, bool rows, const Bitmap& texture, TRect tr,
+  TexturePainter(Bitmap& bmp, TRect r, bool rows, const Bitmap& texture, TRect tr,
                  u32 alpha_channel, u32 texture_alpha)
       : bmp_(bmp),
         r_(r),
@@ -250,18 +251,11 @@ class TexturePainter : public SegmentSink {
     const int tw = tr_.Width();
     const int th = tr_.Height();
     const u32 t = texture_.Row32(tr_.Top + y % th)[tr_.Left + x % tw];
-    u32 out = alpha_;
-    for (int shift = 0; shift < 24; shift += 8) {
-      const auto gc = static_cast<std::int32_t>((g >> shift) & 0xFFu);
-      const auto tc = static_cast<std::int32_t>((t >> shift) & 0xFFu);
-      // Arithmetic shift of a non-negative sum: b * (t - g) + g * 256 >= 0 for b <= 256.
-      const std::int32_t v = (static_cast<std::int32_t>(b_) * (tc - gc) + gc * 256) >> 8;
-      out |= static_cast<u32>(v) << shift;
-    }
-    bmp_.Row32(y)[x] = out;
+    // (b * (t - g) + g * 256) shr 8 is t over g with weight b.
+    bmp_.Row32(y)[x] = alpha_ | MixColor(t, g, b_);
   }
 
-  const Bitmap& bmp_;
+  Bitmap& bmp_;
   TRect r_;
   bool rows_;
   const Bitmap& texture_;
@@ -309,7 +303,7 @@ bool TriangleColor(const Vertex& a, const Vertex& b, const Vertex& c, std::int64
   return true;
 }
 
-void PaintCornerOverlay(const Bitmap& bmp, TRect r, const TsGradArray& data) {
+void PaintCornerOverlay(Bitmap& bmp, TRect r, const TsGradArray& data) {
   const std::int64_t l = 2 * std::int64_t{r.Left};
   const std::int64_t t = 2 * std::int64_t{r.Top};
   const std::int64_t rr = 2 * std::int64_t{r.Right};
@@ -329,20 +323,9 @@ void PaintCornerOverlay(const Bitmap& bmp, TRect r, const TsGradArray& data) {
   }
 }
 
-bool ClipToBitmap(const Bitmap& bmp, TRect& r) {
-  if (bmp.Empty() || bmp.PixelFormat() != TPixelFormat::pf32bit)
-    return false;
-  r.Left = std::max(r.Left, 0);
-  r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, bmp.Width());
-  r.Bottom = std::min(r.Bottom, bmp.Height());
-  return !r.IsEmpty();
-}
-
 }  // namespace
 
-void PaintGrad(const Bitmap& bmp, TRect r, const TsGradArray& data, int /*offset_x*/,
-               int offset_y) {
+void PaintGrad(Bitmap& bmp, TRect r, const TsGradArray& data, int /*offset_x*/, int offset_y) {
   if (data.empty() || !ClipToBitmap(bmp, r))
     return;
   switch (data.front().Mode & MASK_DIRECTION) {
@@ -369,7 +352,7 @@ void PaintGrad(const Bitmap& bmp, TRect r, const TsGradArray& data, int /*offset
   }
 }
 
-void PaintGradTxt(const Bitmap& bmp, TRect r, const TsGradArray& data, const Bitmap& texture_bmp,
+void PaintGradTxt(Bitmap& bmp, TRect r, const TsGradArray& data, const Bitmap& texture_bmp,
                   TRect texture_rect, std::uint8_t alpha_channel, std::uint8_t texture_alpha) {
   if (data.empty() || !ClipToBitmap(bmp, r))
     return;

@@ -49,22 +49,29 @@ bool PrepareGradArray(std::string_view text, TsGradArray& data);
 // alpha over the bitmap. The corner gradient (direction 2, five points) goes through the
 // platform's triangle fill and draws nothing without one; with PM_OVERLAY it is blended with
 // its alpha on every platform.
-void PaintGrad(const Bitmap& bmp, TRect r, const TsGradArray& data, int offset_x = 0,
-               int offset_y = 0);
+void PaintGrad(Bitmap& bmp, TRect r, const TsGradArray& data, int offset_x = 0, int offset_y = 0);
 
 // As PaintGrad in directions 0 and 1, each gradient colour g mixed with the texture pixel t
 // (tiled from texture_rect, anchored at the bitmap's origin) as (b * (t - g) + g * 256) shr 8
 // per channel with b = texture_alpha; the alpha byte becomes alpha_channel.
-void PaintGradTxt(const Bitmap& bmp, TRect r, const TsGradArray& data, const Bitmap& texture_bmp,
+void PaintGradTxt(Bitmap& bmp, TRect r, const TsGradArray& data, const Bitmap& texture_bmp,
                   TRect texture_rect, std::uint8_t alpha_channel, std::uint8_t texture_alpha);
 
-// A new 32-bit bitmap (2 * radius + body_width + 1) x (2 * radius + body_height + offset + 1)
-// holding a soft round shadow of color (alpha in its high byte) or, in mask mode, a grey mask
-// on opaque white. blur_size is the width of the soft rim (0: the whole radius). With
-// do_update_alpha the result is premultiplied. Negative sizes count as 0; a size beyond what
-// a bitmap may have gives an empty bitmap.
-[[nodiscard]] Bitmap MakeShadow(TColor color, int radius, int offset, int body_height,
-                                int body_width, int blur_size, bool mask_mode,
-                                bool do_update_alpha);
+// A soft round shadow: a disc of Radius split in four corners around a body. Negative sizes
+// count as 0.
+struct TsShadowParams {
+  TColor Color = 0;  // alpha in the high byte
+  int Radius = 0;
+  int Offset = 0;  // rows of plain fill above the disc
+  int BodyHeight = 0;
+  int BodyWidth = 0;
+  int BlurSize = 0;            // width of the soft rim; 0 blurs the whole radius
+  bool MaskMode = false;       // a grey mask on opaque white instead of the colour
+  bool DoUpdateAlpha = false;  // premultiply the result
+};
+
+// A new 32-bit bitmap (2 * Radius + BodyWidth + 1) x (2 * Radius + BodyHeight + Offset + 1);
+// a size beyond what a bitmap may have gives an empty bitmap.
+[[nodiscard]] Bitmap MakeShadow(const TsShadowParams& params);
 
 }  // namespace kestrune::skin

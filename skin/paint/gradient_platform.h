@@ -9,6 +9,6 @@ namespace kestrune::skin {
 
 // Direction 2 of PaintGrad without the overlay flag: r is clipped to the bitmap and data has at
 // least five points. Draws nothing where the platform has no such fill.
-void PaintCornerGradient(const Bitmap& bmp, TRect r, const TsGradArray& data);
+void PaintCornerGradient(Bitmap& bmp, TRect r, const TsGradArray& data);
 
 }  // namespace kestrune::skin

@@ -2,6 +2,6 @@
 
 namespace kestrune::skin {
 
-void PaintCornerGradient(const Bitmap&, TRect, const TsGradArray&) {}
+void PaintCornerGradient(Bitmap&, TRect, const TsGradArray&) {}
 
 }  // namespace kestrune::skin

@@ -5,29 +5,15 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 
+#include "platform/gdi_win.h"
 #include "skin/paint/gradient_platform.h"
 
 namespace kestrune::skin {
 namespace {
 
 using GradientFillProc = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-
-GradientFillProc BindGradientFill() {
-  HMODULE module = ::LoadLibraryW(L"msimg32.dll");
-  if (module == nullptr)
-    return nullptr;
-  // The library stays loaded for the process, as the pointer is kept.
-  return reinterpret_cast<GradientFillProc>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "GradientFill")));
-}
-
-GradientFillProc GradientFillEntry() {
-  static const GradientFillProc entry = BindGradientFill();
-  return entry;
-}
 
 TRIVERTEX Vertex(LONG x, LONG y, TColor color) {
   const auto c = static_cast<std::uint32_t>(color);
@@ -39,73 +25,33 @@ TRIVERTEX Vertex(LONG x, LONG y, TColor color) {
                    static_cast<COLOR16>(0xFF00)};
 }
 
-class MemoryDC {
- public:
-  MemoryDC() : dc_(::CreateCompatibleDC(nullptr)) {}
-  MemoryDC(const MemoryDC&) = delete;
-  MemoryDC& operator=(const MemoryDC&) = delete;
-  ~MemoryDC() {
-    if (dc_ != nullptr)
-      ::DeleteDC(dc_);
-  }
-  [[nodiscard]] HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-class DibSection {
- public:
-  DibSection(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    handle_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-  }
-  DibSection(const DibSection&) = delete;
-  DibSection& operator=(const DibSection&) = delete;
-  ~DibSection() {
-    if (handle_ != nullptr)
-      ::DeleteObject(handle_);
-  }
-  [[nodiscard]] HBITMAP Get() const { return handle_; }
-  [[nodiscard]] const std::uint32_t* Pixels() const {
-    return static_cast<const std::uint32_t*>(bits_);
-  }
-
- private:
-  HBITMAP handle_ = nullptr;
-  void* bits_ = nullptr;
-};
-
 }  // namespace
 
-void PaintCornerGradient(const Bitmap& bmp, TRect r, const TsGradArray& data) {
-  const GradientFillProc gradient_fill = GradientFillEntry();
+void PaintCornerGradient(Bitmap& bmp, TRect r, const TsGradArray& data) {
+  static const auto gradient_fill =
+      platform::BindProc<GradientFillProc>(L"msimg32.dll", "GradientFill");
   if (gradient_fill == nullptr)
     return;
   const int w = r.Width();
   const int h = r.Height();
-  MemoryDC dc;
-  DibSection dib(w, h);
-  if (dc.Get() == nullptr || dib.Get() == nullptr)
+  const platform::MemoryDc dc;
+  const platform::DibSection dib = platform::DibSection::TopDown32(w, h);
+  if (dc.Get() == nullptr || dib.Bits() == nullptr)
     return;
-  const HGDIOBJ old = ::SelectObject(dc.Get(), dib.Get());
-  // Top-left, centre, top-right, bottom-right, bottom-left, in the scratch's coordinates.
-  TRIVERTEX vertices[5] = {Vertex(0, 0, data[0].Color), Vertex(w / 2, h / 2, data[1].Color),
-                           Vertex(w, 0, data[2].Color), Vertex(w, h, data[3].Color),
-                           Vertex(0, h, data[4].Color)};
-  GRADIENT_TRIANGLE triangles[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
-  const BOOL ok = gradient_fill(dc.Get(), vertices, 5, triangles, 4, GRADIENT_FILL_TRIANGLE);
-  ::GdiFlush();
-  ::SelectObject(dc.Get(), old);
+  BOOL ok = FALSE;
+  {
+    const platform::SelectedObject selected(dc.Get(), dib.Get());
+    // Top-left, centre, top-right, bottom-right, bottom-left, in the scratch's coordinates.
+    TRIVERTEX vertices[5] = {Vertex(0, 0, data[0].Color), Vertex(w / 2, h / 2, data[1].Color),
+                             Vertex(w, 0, data[2].Color), Vertex(w, h, data[3].Color),
+                             Vertex(0, h, data[4].Color)};
+    GRADIENT_TRIANGLE triangles[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
+    ok = gradient_fill(dc.Get(), vertices, 5, triangles, 4, GRADIENT_FILL_TRIANGLE);
+    ::GdiFlush();
+  }
   if (!ok)
     return;
-  const std::uint32_t* src = dib.Pixels();
+  const auto* src = static_cast<const std::uint32_t*>(dib.Bits());
   for (int y = 0; y < h; ++y) {
     std::uint32_t* row = bmp.Row32(r.Top + y) + r.Left;
     for (int x = 0; x < w; ++x)

@@ -1,11 +1,14 @@
 #include "skin/paint/image_codecs.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "platform/error.h"
-#include "skin/paint/png_decode.h"
 #include "skin/paint/pixel_ops.h"
+#include "skin/paint/png_decode.h"
 
 namespace kestrune {
 
@@ -183,6 +186,54 @@ Bitmap DecodeIcoPicture(std::span<const std::uint8_t> bytes) {
     return DecodePngPicture(picture);
   const Reader dib(picture, "ICO");
   return ReadDib(dib, 0, dib.U32(0), true, "ICO");
+}
+
+namespace {
+
+void PutU32BigEndian(ByteBuffer& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+void PutPngChunk(ByteBuffer& out, std::string_view type, const ByteBuffer& data) {
+  PutU32BigEndian(out, static_cast<std::uint32_t>(data.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type.begin(), type.end());
+  out.insert(out.end(), data.begin(), data.end());
+  const auto crc = crc32(0, out.data() + start, static_cast<uInt>(out.size() - start));
+  PutU32BigEndian(out, static_cast<std::uint32_t>(crc));
+}
+
+}  // namespace
+
+ByteBuffer EncodePng32(const Bitmap& bmp) {
+  ByteBuffer raw;
+  raw.reserve(static_cast<std::size_t>(bmp.Height()) *
+              (static_cast<std::size_t>(bmp.Width()) * 4 + 1));
+  for (int y = 0; y < bmp.Height(); ++y) {
+    raw.push_back(0);  // no filter
+    const std::uint32_t* row = bmp.Row32(y);
+    for (int x = 0; x < bmp.Width(); ++x) {
+      const std::uint32_t p = row[x];
+      raw.insert(raw.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                             static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
+    }
+  }
+  uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
+  ByteBuffer packed(packed_size);
+  if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+    throw Error("The picture could not be compressed");
+  packed.resize(packed_size);
+
+  ByteBuffer out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  ByteBuffer header;
+  PutU32BigEndian(header, static_cast<std::uint32_t>(bmp.Width()));
+  PutU32BigEndian(header, static_cast<std::uint32_t>(bmp.Height()));
+  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter, no interlace
+  PutPngChunk(out, "IHDR", header);
+  PutPngChunk(out, "IDAT", packed);
+  PutPngChunk(out, "IEND", {});
+  return out;
 }
 
 ByteBuffer EncodeBmp32(const Bitmap& bmp) {

@@ -1,6 +1,6 @@
 #pragma once
 // The picture files a skin or an image list item may hold (PNG, 32- or 24-bit BMP, ICO) turned into
-// 32-bit bitmaps with straight alpha, and a 32-bit bitmap turned back into BMP or ICO bytes.
+// 32-bit bitmaps with straight alpha, and a 32-bit bitmap turned back into PNG, BMP or ICO bytes.
 
 #include <cstdint>
 #include <span>
@@ -21,6 +21,9 @@ using ByteBuffer = std::vector<std::uint8_t>;
 // The largest picture of the icon file; its pictures may be PNG or 32/24-bit bitmaps.
 [[nodiscard]] skin::Bitmap DecodeIcoPicture(std::span<const std::uint8_t> bytes);
 
+// A PNG file (8-bit RGBA, zlib-compressed) with the alpha bytes kept. Throws kestrune::Error
+// when the pixels cannot be compressed.
+[[nodiscard]] ByteBuffer EncodePng32(const skin::Bitmap& bmp);
 // A 32-bit bottom-up BMP file with the alpha bytes kept.
 [[nodiscard]] ByteBuffer EncodeBmp32(const skin::Bitmap& bmp);
 // An icon file holding one 32-bit picture and its mask (alpha 0 is masked out).

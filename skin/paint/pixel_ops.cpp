@@ -8,9 +8,6 @@
 
 namespace kestrune::skin {
 
-std::uint8_t DefBlendDisabled = 100;
-int DefDisabledSaturation = -90;
-
 namespace {
 
 using u32 = std::uint32_t;
@@ -24,44 +21,8 @@ constexpr u32 Alpha(u32 p) {
   return p >> 24;
 }
 
-// Colour channels of s over d with weight m of 256: (s * m + d * (256 - m)) shr 8, which is
-// ((s - d) * m + d * 256) shr 8 without negative intermediates. Red and blue share one multiply;
-// each lane stays below 65536, so the result is exact. The alpha byte is cleared.
-constexpr u32 MixColor(u32 s, u32 d, u32 m) {
-  const u32 n = 256 - m;
-  const u32 rb = (((s & 0x00FF00FFu) * m + (d & 0x00FF00FFu) * n) >> 8) & 0x00FF00FFu;
-  const u32 g = (((s & 0x0000FF00u) * m + (d & 0x0000FF00u) * n) >> 8) & 0x0000FF00u;
-  return rb | g;
-}
-
-// All four bytes: (s * m + d * (256 - m)) shr 8.
-constexpr u32 MixAll(u32 s, u32 d, u32 m) {
-  const u32 n = 256 - m;
-  const u32 rb = (((s & 0x00FF00FFu) * m + (d & 0x00FF00FFu) * n) >> 8) & 0x00FF00FFu;
-  const u32 ag = ((((s >> 8) & 0x00FF00FFu) * m + ((d >> 8) & 0x00FF00FFu) * n)) & 0xFF00FF00u;
-  return rb | ag;
-}
-
-// Colour channels: (s * a + d * b) shr 8 with independent weights (a + b <= 256).
-constexpr u32 WeighColor(u32 s, u32 a, u32 d, u32 b) {
-  const u32 rb = (((s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * b) >> 8) & 0x00FF00FFu;
-  const u32 g = (((s & 0x0000FF00u) * a + (d & 0x0000FF00u) * b) >> 8) & 0x0000FF00u;
-  return rb | g;
-}
-
 bool Is32(const Bitmap& bmp) {
   return !bmp.Empty() && bmp.Storage() != nullptr && bmp.PixelFormat() == TPixelFormat::pf32bit;
-}
-
-// Clips an exclusive rectangle to the bitmap.
-bool ClipToBitmap(const Bitmap& bmp, TRect& r) {
-  if (!Is32(bmp))
-    return false;
-  r.Left = std::max(r.Left, 0);
-  r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, bmp.Width());
-  r.Bottom = std::min(r.Bottom, bmp.Height());
-  return !r.IsEmpty();
 }
 
 // The part of a source rectangle (Right and Bottom included) that lands inside the destination.
@@ -120,7 +81,7 @@ u32 MakePixel(u32 a, u32 r, u32 g, u32 b) {
 
 // ---- Fills and blends ----
 
-void FillRect32(const Bitmap& bmp, TRect r, TColor color, std::uint8_t alpha) {
+void FillRect32(Bitmap& bmp, TRect r, TColor color, std::uint8_t alpha) {
   if (!ClipToBitmap(bmp, r))
     return;
   const u32 value = PixelOf(color, alpha);
@@ -128,7 +89,7 @@ void FillRect32(const Bitmap& bmp, TRect r, TColor color, std::uint8_t alpha) {
     FillLongword(bmp.Row32(y) + r.Left, r.Width(), value);
 }
 
-void FillRect32Excl(const Bitmap& bmp, TRect r, TRect exclude, TColor color, std::uint8_t alpha) {
+void FillRect32Excl(Bitmap& bmp, TRect r, TRect exclude, TColor color, std::uint8_t alpha) {
   if (!ClipToBitmap(bmp, r))
     return;
   const u32 value = PixelOf(color, alpha);
@@ -147,7 +108,7 @@ void FillRect32Excl(const Bitmap& bmp, TRect r, TRect exclude, TColor color, std
 
 namespace {
 
-void BlendColorArea(const Bitmap& bmp, TRect r, std::uint8_t a, TColor color, bool set_alpha,
+void BlendColorArea(Bitmap& bmp, TRect r, std::uint8_t a, TColor color, bool set_alpha,
                     std::uint8_t alpha) {
   const u32 c = SwapRedBlue(ColorToRGB(color)) & kColorMask;
   const u32 keep_mask = set_alpha ? 0u : kAlphaMask;
@@ -155,13 +116,13 @@ void BlendColorArea(const Bitmap& bmp, TRect r, std::uint8_t a, TColor color, bo
   for (int y = r.Top; y < r.Bottom; ++y) {
     u32* row = bmp.Row32(y);
     for (int x = r.Left; x < r.Right; ++x)
-      row[x] = WeighColor(row[x], a, c, 255u - a) | (row[x] & keep_mask) | new_alpha;
+      row[x] = Weigh<Lanes::Color>(row[x], a, c, 255u - a) | (row[x] & keep_mask) | new_alpha;
   }
 }
 
 }  // namespace
 
-void BlendColorRect(const Bitmap& bmp, TRect r, std::uint8_t a, TColor color) {
+void BlendColorRect(Bitmap& bmp, TRect r, std::uint8_t a, TColor color) {
   if (r.Right < INT32_MAX)
     ++r.Right;
   if (r.Bottom < INT32_MAX)
@@ -170,12 +131,12 @@ void BlendColorRect(const Bitmap& bmp, TRect r, std::uint8_t a, TColor color) {
     BlendColorArea(bmp, r, a, color, false, 0);
 }
 
-void BlendRect32(const Bitmap& bmp, TRect r, TColor color, std::uint8_t blend, std::uint8_t alpha) {
+void BlendRect32(Bitmap& bmp, TRect r, TColor color, std::uint8_t blend, std::uint8_t alpha) {
   if (ClipToBitmap(bmp, r))
     BlendColorArea(bmp, r, blend, color, true, alpha);
 }
 
-void FillAlphaRect(const Bitmap& bmp, TRect r, std::uint8_t value, TColor trans_color) {
+void FillAlphaRect(Bitmap& bmp, TRect r, std::uint8_t value, TColor trans_color) {
   if (!ClipToBitmap(bmp, r))
     return;
   const bool keyed = trans_color != clNone;
@@ -192,8 +153,7 @@ void FillAlphaRect(const Bitmap& bmp, TRect r, std::uint8_t value, TColor trans_
 
 // ---- Image composition ----
 
-void SumBmpRect(const Bitmap& dst, const Bitmap& src, std::uint8_t a, TRect src_rect,
-                TPoint dst_point) {
+void SumBmpRect(Bitmap& dst, const Bitmap& src, std::uint8_t a, TRect src_rect, TPoint dst_point) {
   Area area{};
   if (!ClipSourceRect(dst, src, src_rect, dst_point, area))
     return;
@@ -206,12 +166,12 @@ void SumBmpRect(const Bitmap& dst, const Bitmap& src, std::uint8_t a, TRect src_
   }
 }
 
-void SumBitmaps(const Bitmap& dst, const Bitmap& src, std::uint8_t a) {
+void SumBitmaps(Bitmap& dst, const Bitmap& src, std::uint8_t a) {
   if (dst.Width() == src.Width() && dst.Height() == src.Height())
     SumBmpRect(dst, src, a, Rect(0, 0, src.Width() - 1, src.Height() - 1), {});
 }
 
-void PaintBmpRect32(const Bitmap& dst, const Bitmap& src, TRect src_rect, std::uint8_t opacity,
+void PaintBmpRect32(Bitmap& dst, const Bitmap& src, TRect src_rect, std::uint8_t opacity,
                     TPoint dst_point) {
   Area area{};
   if (!ClipSourceRect(dst, src, src_rect, dst_point, area))
@@ -228,15 +188,14 @@ void PaintBmpRect32(const Bitmap& dst, const Bitmap& src, TRect src_rect, std::u
   }
 }
 
-void PaintBmp32(const Bitmap& dst, const Bitmap& src) {
+void PaintBmp32(Bitmap& dst, const Bitmap& src) {
   PaintBmpRect32(dst, src, Rect(0, 0, src.Width() - 1, src.Height() - 1), 255, {});
 }
 
 namespace {
 
-void CopyTransArea(const Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
-                   u32 trans_color, const TCacheInfo& ci, bool update_trans, bool blend,
-                   std::uint8_t a) {
+void CopyTransArea(Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect, u32 trans_color,
+                   const TCacheInfo& ci, bool update_trans, bool blend, std::uint8_t a) {
   Area area{};
   if (!ClipSourceRect(dst, src, src_rect, {x, y}, area))
     return;
@@ -273,46 +232,38 @@ void CopyTransArea(const Bitmap& dst, const Bitmap& src, int x, int y, TRect src
 
 }  // namespace
 
-void CopyTransRect(const Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
+void CopyTransRect(Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
                    std::uint32_t trans_color, const TCacheInfo& ci, bool update_trans) {
   CopyTransArea(dst, src, x, y, src_rect, trans_color, ci, update_trans, false, 0);
 }
 
-void CopyTransRectA(const Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
+void CopyTransRectA(Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
                     std::uint32_t trans_color, const TCacheInfo& ci, bool update_trans,
                     std::uint8_t a) {
   CopyTransArea(dst, src, x, y, src_rect, trans_color, ci, update_trans, true, a);
 }
 
-void CopyTransBitmaps(const Bitmap& dst, const Bitmap& src, int x, int y,
-                      std::uint32_t trans_color) {
+void CopyTransBitmaps(Bitmap& dst, const Bitmap& src, int x, int y, std::uint32_t trans_color) {
   CopyTransRect(dst, src, x, y, Rect(0, 0, src.Width() - 1, src.Height() - 1), trans_color, EmptyCI,
                 false);
 }
 
-void BlendTransRectangle(const Bitmap& dst, int x, int y, const Bitmap& src, TRect src_rect,
+void BlendTransRectangle(Bitmap& dst, int x, int y, const Bitmap& src, TRect src_rect,
                          std::uint8_t blend, std::uint32_t trans_color) {
   Area area{};
   if (!ClipSourceRect(dst, src, src_rect, {x, y}, area))
     return;
-  // ((255 - Blend) * s + Blend * d) shr 8 on all four bytes.
-  const u32 ws = 255u - blend;
   for (int row = 0; row < area.h; ++row) {
     const u32* s = src.Row32(area.sy + row) + area.sx;
     u32* d = dst.Row32(area.dy + row) + area.dx;
     for (int col = 0; col < area.w; ++col) {
-      if (s[col] == trans_color)
-        continue;
-      const u32 sp = s[col], dp = d[col];
-      const u32 rb = (((sp & 0x00FF00FFu) * ws + (dp & 0x00FF00FFu) * blend) >> 8) & 0x00FF00FFu;
-      const u32 ag =
-          (((sp >> 8) & 0x00FF00FFu) * ws + ((dp >> 8) & 0x00FF00FFu) * blend) & 0xFF00FF00u;
-      d[col] = rb | ag;
+      if (s[col] != trans_color)
+        d[col] = Weigh<Lanes::All>(s[col], 255u - blend, d[col], blend);
     }
   }
 }
 
-void BlendTransBitmap(const Bitmap& bmp, std::uint8_t blend, TColor color) {
+void BlendTransBitmap(Bitmap& bmp, std::uint8_t blend, TColor color) {
   if (!Is32(bmp))
     return;
   const u32 c = SwapRedBlue(color) & kColorMask;
@@ -320,12 +271,12 @@ void BlendTransBitmap(const Bitmap& bmp, std::uint8_t blend, TColor color) {
     u32* row = bmp.Row32(y);
     for (int x = 0; x < bmp.Width(); ++x) {
       if (row[x] != kKeyPixel)
-        row[x] = WeighColor(row[x], blend, c, 255u - blend) | (row[x] & kAlphaMask);
+        row[x] = Weigh<Lanes::Color>(row[x], blend, c, 255u - blend) | (row[x] & kAlphaMask);
     }
   }
 }
 
-void BlendBmpByMask(const Bitmap& src_bmp, const Bitmap& msk_bmp, TsColor blend_color) {
+void BlendBmpByMask(Bitmap& src_bmp, const Bitmap& msk_bmp, TsColor blend_color) {
   if (!Is32(src_bmp) || !Is32(msk_bmp) || src_bmp.Width() != msk_bmp.Width() ||
       src_bmp.Height() != msk_bmp.Height())
     return;
@@ -350,7 +301,7 @@ namespace {
 
 // Fills like a rounded rectangle drawn without outline: the last column and row of the given
 // rectangle stay out, and the corners are cut by ellipses of the given diameters.
-void FillRoundRect(const Bitmap& bmp, TRect r, int diameter, u32 value) {
+void FillRoundRect(Bitmap& bmp, TRect r, int diameter, u32 value) {
   const int right = r.Right - 1;
   const int bottom = r.Bottom - 1;
   const double e = diameter / 2.0;
@@ -377,8 +328,7 @@ void FillRoundRect(const Bitmap& bmp, TRect r, int diameter, u32 value) {
 
 }  // namespace
 
-void FadeBmp(const Bitmap& faded_bmp, TRect r, int transparency, TColor color, int blur,
-             int radius) {
+void FadeBmp(Bitmap& faded_bmp, TRect r, int transparency, TColor color, int blur, int radius) {
   if (!ClipToBitmap(faded_bmp, r))
     return;
   try {
@@ -406,73 +356,96 @@ void FadeBmp(const Bitmap& faded_bmp, TRect r, int transparency, TColor color, i
   }
 }
 
-void CopyBmp32(TRect r1, TRect r2, const Bitmap& bmp1, Bitmap& bmp2, const TCacheInfo& ci,
-               bool update_trans, TColor grayed_color, int blend, bool reflected) {
-  if (bmp2.Empty() || !Is32(bmp1))
-    return;
-  if (bmp2.PixelFormat() != TPixelFormat::pf32bit) {
-    try {
-      bmp2.SetPixelFormat(TPixelFormat::pf32bit);
-    } catch (const Error&) {
-      return;
-    }
-  }
-  // Area of step 1.
+namespace {
+
+// Where CopyBmp32 draws: area pixel (x, y) is source pixel (l2 + x, t2 + y) and destination
+// pixel (l1 + x, t1 + y).
+struct CopyArea {
+  int l1, t1, l2, t2, w, h;
+};
+
+// The area both rectangles and both bitmaps allow. A negative left (top) on either side moves
+// both lefts (tops) by the same amount and shrinks the area by it.
+bool ClipCopyArea(TRect r1, TRect r2, const Bitmap& bmp1, const Bitmap& bmp2, CopyArea& area) {
   i64 w = std::min<i64>(
       {r1.Width(), r2.Width(), i64{bmp1.Width()} - r1.Left, i64{bmp2.Width()} - r2.Left});
   i64 h = std::min<i64>(
       {r1.Height(), r2.Height(), i64{bmp1.Height()} - r1.Top, i64{bmp2.Height()} - r2.Top});
   i64 l1 = r1.Left, l2 = r2.Left, t1 = r1.Top, t2 = r2.Top;
-  for (i64* side : {&l1, &l2}) {
-    if (*side < 0) {
-      const i64 cut = -*side;
-      l1 += cut;
-      l2 += cut;
-      w -= cut;
+  const auto cut_negative = [](i64& a, i64& b, i64& extent) {
+    for (i64* side : {&a, &b}) {
+      if (*side < 0) {
+        const i64 cut = -*side;
+        a += cut;
+        b += cut;
+        extent -= cut;
+      }
     }
-  }
-  for (i64* side : {&t1, &t2}) {
-    if (*side < 0) {
-      const i64 cut = -*side;
-      t1 += cut;
-      t2 += cut;
-      h -= cut;
-    }
-  }
+  };
+  cut_negative(l1, l2, w);
+  cut_negative(t1, t2, h);
   if (w < 1 || h < 1)
-    return;
-  blend = std::clamp(blend, 0, 100);
-  const u32 b = static_cast<u32>(255 - blend * 255 / 100);
-  const bool tint = grayed_color != clNone;
-  // The tint with its largest channel lifted to 255, in pixel order.
-  u32 t[3] = {0, 0, 0};
-  if (tint) {
+    return false;
+  area = {static_cast<int>(l1), static_cast<int>(t1), static_cast<int>(l2),
+          static_cast<int>(t2), static_cast<int>(w),  static_cast<int>(h)};
+  return true;
+}
+
+// The colour a source pixel is drawn in: its own, or with a tint the tint at the pixel's grey.
+class CopyTint {
+ public:
+  explicit CopyTint(TColor grayed_color) : on_(grayed_color != clNone) {
+    if (!on_)
+      return;
+    // The tint with its largest channel lifted to 255, in pixel order.
     const auto gc = static_cast<u32>(grayed_color);
     const u32 tr = gc & 0xFFu, tg = (gc >> 8) & 0xFFu, tb = (gc >> 16) & 0xFFu;
     const u32 lift = 255u - std::max({tr, tg, tb});
-    t[0] = tb + lift;
-    t[1] = tg + lift;
-    t[2] = tr + lift;
+    t_[0] = tb + lift;
+    t_[1] = tg + lift;
+    t_[2] = tr + lift;
   }
-  const auto target = [&](u32 s) {
+
+  [[nodiscard]] bool On() const { return on_; }
+  [[nodiscard]] u32 operator()(u32 s) const {
+    if (!on_)
+      return s;
     const u32 g = (Ch(s, 16) >> 2) + (Ch(s, 8) >> 1) + (Ch(s, 0) >> 2);
-    return MakePixel(Alpha(s), g * t[2] >> 8, g * t[1] >> 8, g * t[0] >> 8);
-  };
-  const auto visible = [](u32 s) { return s != kKeyPixel && Alpha(s) > 16; };
+    return MakePixel(Alpha(s), g * t_[2] >> 8, g * t_[1] >> 8, g * t_[0] >> 8);
+  }
+
+ private:
+  bool on_;
+  u32 t_[3] = {0, 0, 0};
+};
+
+// What every step of one CopyBmp32 call shares.
+struct CopyLook {
+  const CopyTint& tint;
+  int blend;  // transparency in percent, 0..100
+  u32 b;      // the opacity it leaves, of 255
+};
+
+bool Visible(u32 s) {
+  return s != kKeyPixel && Alpha(s) > 16;
+}
+
+// The picture itself. With a ready parent only visible pixels are drawn; the others take the
+// parent's colour when update_trans asks for it.
+void CopyArea32(const CopyArea& area, Bitmap& bmp1, const Bitmap& bmp2, const TCacheInfo& ci,
+                bool update_trans, const CopyLook& look) {
   const bool ready = ci.Ready && ci.Bmp != nullptr;
   const bool background = ready && update_trans && Is32(*ci.Bmp);
-  const int width = static_cast<int>(w);
-
-  for (int y = 0; y < static_cast<int>(h); ++y) {
-    const int dy = static_cast<int>(t1) + y;
-    const u32* s = bmp2.Row32(static_cast<int>(t2) + y) + l2;
-    u32* d = bmp1.Row32(dy) + l1;
-    for (int x = 0; x < width; ++x) {
+  for (int y = 0; y < area.h; ++y) {
+    const int dy = area.t1 + y;
+    const u32* s = bmp2.Row32(area.t2 + y) + area.l2;
+    u32* d = bmp1.Row32(dy) + area.l1;
+    for (int x = 0; x < area.w; ++x) {
       const u32 sp = s[x];
-      if (ready && !visible(sp)) {
+      if (ready && !Visible(sp)) {
         if (!background)
           continue;
-        const i64 px = l1 + x + ci.X;
+        const i64 px = i64{area.l1} + x + ci.X;
         const i64 py = i64{dy} + ci.Y;
         if (py >= ci.Bmp->Height() || px < 0)
           continue;
@@ -484,18 +457,20 @@ void CopyBmp32(TRect r1, TRect r2, const Bitmap& bmp1, Bitmap& bmp2, const TCach
       }
       const u32 sa = Alpha(sp);
       const u32 da = Alpha(d[x]);
-      const u32 m = blend == 0 ? sa : b * sa >> 8;
+      const u32 m = look.blend == 0 ? sa : look.b * sa >> 8;
       u32 na = da;
-      if (!tint && blend == 0)
+      if (!look.tint.On() && look.blend == 0)
         na = std::max(da, sa);
-      else if (tint && !ready && blend == 0)
+      else if (look.tint.On() && !ready && look.blend == 0)
         na = ((255u - da) * sa + da * 256u) >> 8;
-      d[x] = MixColor(tint ? target(sp) : sp, d[x], m) | (na << 24);
+      d[x] = MixColor(look.tint(sp), d[x], m) | (na << 24);
     }
   }
+}
 
-  if (!reflected)
-    return;
+// The mirrored picture below r1, fading out downwards; destination alpha kept.
+void CopyReflection(const CopyArea& area, TRect r1, TRect r2, Bitmap& bmp1, const Bitmap& bmp2,
+                    const CopyLook& look) {
   const int h2 = bmp2.Height();
   const i64 hr = std::min<i64>(h2 / 2 - 1, i64{bmp1.Height()} - r1.Bottom - 1);
   if (hr < 1)
@@ -509,20 +484,44 @@ void CopyBmp32(TRect r1, TRect r2, const Bitmap& bmp1, Bitmap& bmp2, const TCach
       break;
     if (sy >= h2 || dy < 0)
       continue;
-    const u32* s = bmp2.Row32(static_cast<int>(sy)) + l2;
-    u32* d = bmp1.Row32(static_cast<int>(dy)) + l1;
-    for (int x = 0; x < width; ++x) {
+    const u32* s = bmp2.Row32(static_cast<int>(sy)) + area.l2;
+    u32* d = bmp1.Row32(static_cast<int>(dy)) + area.l1;
+    for (int x = 0; x < area.w; ++x) {
       const u32 sp = s[x];
-      if (!visible(sp))
+      if (!Visible(sp))
         continue;
       const auto share = static_cast<u32>(Alpha(sp) * static_cast<u32>(hr - k) / hr);
-      u32 m = tint ? share >> 2 : (share * fade) >> 9;
-      if (blend != 0)
-        m = m * b >> 8;
-      d[x] = MixColor(tint ? target(sp) : sp, d[x], m) | (d[x] & kAlphaMask);
+      u32 m = look.tint.On() ? share >> 2 : (share * fade) >> 9;
+      if (look.blend != 0)
+        m = m * look.b >> 8;
+      d[x] = MixColor(look.tint(sp), d[x], m) | (d[x] & kAlphaMask);
     }
     fade -= std::min(fade, fade_step);
   }
+}
+
+}  // namespace
+
+void CopyBmp32(TRect r1, TRect r2, Bitmap& bmp1, Bitmap& bmp2, const TCacheInfo& ci,
+               bool update_trans, TColor grayed_color, int blend, bool reflected) {
+  if (bmp2.Empty() || !Is32(bmp1))
+    return;
+  if (bmp2.PixelFormat() != TPixelFormat::pf32bit) {
+    try {
+      bmp2.SetPixelFormat(TPixelFormat::pf32bit);
+    } catch (const Error&) {
+      return;
+    }
+  }
+  CopyArea area{};
+  if (!ClipCopyArea(r1, r2, bmp1, bmp2, area))
+    return;
+  blend = std::clamp(blend, 0, 100);
+  const CopyTint tint(grayed_color);
+  const CopyLook look{tint, blend, static_cast<u32>(255 - blend * 255 / 100)};
+  CopyArea32(area, bmp1, bmp2, ci, update_trans, look);
+  if (reflected)
+    CopyReflection(area, r1, r2, bmp1, bmp2, look);
 }
 
 // ---- Colour transforms ----
@@ -631,7 +630,7 @@ Rgb Tone(Rgb c, TColor tone) {
 
 }  // namespace
 
-void ChangeBitmapPixels(const Bitmap& bmp, TPixelProc proc, int value, TColor trans_color) {
+void ChangeBitmapPixels(Bitmap& bmp, TPixelProc proc, int value, TColor trans_color) {
   if (!Is32(bmp) || proc == nullptr)
     return;
   const bool keyed = trans_color != clNone;
@@ -676,15 +675,15 @@ TColor ChangeTone(TColor c, TColor tone) {
 
 // ---- Alpha preparation ----
 
-void UpdateAlpha(const Bitmap& bmp) {
+void UpdateAlpha(Bitmap& bmp) {
   UpdateAlpha(bmp, Rect(0, 0, bmp.Width(), bmp.Height()), DesktopCompositionEnabled());
 }
 
-void UpdateAlpha(const Bitmap& bmp, TRect r) {
+void UpdateAlpha(Bitmap& bmp, TRect r) {
   UpdateAlpha(bmp, r, DesktopCompositionEnabled());
 }
 
-void UpdateAlpha(const Bitmap& bmp, TRect r, bool composition) {
+void UpdateAlpha(Bitmap& bmp, TRect r, bool composition) {
   if (!ClipToBitmap(bmp, r))
     return;
   for (int y = r.Top; y < r.Bottom; ++y) {
@@ -707,7 +706,7 @@ void UpdateAlpha(const Bitmap& bmp, TRect r, bool composition) {
   }
 }
 
-void CheckEmptyAChannel(const Bitmap& bmp) {
+void CheckEmptyAChannel(Bitmap& bmp) {
   if (!Is32(bmp))
     return;
   for (int y = 0; y < bmp.Height(); ++y) {
@@ -733,7 +732,7 @@ std::uint8_t GrayOf(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 namespace {
 
-void GrayPixels(const Bitmap& bmp, bool keyed, u32 key) {
+void GrayPixels(Bitmap& bmp, bool keyed, u32 key) {
   if (!Is32(bmp))
     return;
   for (int y = 0; y < bmp.Height(); ++y) {
@@ -750,23 +749,23 @@ void GrayPixels(const Bitmap& bmp, bool keyed, u32 key) {
 
 }  // namespace
 
-void GrayScale(const Bitmap& bmp) {
+void GrayScale(Bitmap& bmp) {
   GrayPixels(bmp, false, 0);
 }
 
-void GrayScaleTrans(const Bitmap& bmp, TColor trans_color) {
+void GrayScaleTrans(Bitmap& bmp, TColor trans_color) {
   GrayPixels(bmp, true, SwapRedBlue(trans_color));
 }
 
-void BmpDisabledKind(const Bitmap& bmp, TsDisabledKind disabled_kind, TColor parent_color,
-                     const TCacheInfo& ci, TPoint offset) {
+void BmpDisabledKind(Bitmap& bmp, TsDisabledKind disabled_kind, TColor parent_color,
+                     const TCacheInfo& ci, TPoint offset, const TsDisabledLook& look) {
   if (!Is32(bmp))
     return;
   if ((disabled_kind & dkGrayed) != 0) {
-    if (DefDisabledSaturation == -100)
+    if (look.Saturation == -100)
       GrayScale(bmp);
     else
-      ChangeBitmapPixels(bmp, ChangeColorSaturation, DefDisabledSaturation * 255 / 100, clFuchsia);
+      ChangeBitmapPixels(bmp, ChangeColorSaturation, look.Saturation * 255 / 100, clFuchsia);
   }
   if ((disabled_kind & dkBlended) == 0)
     return;
@@ -774,11 +773,11 @@ void BmpDisabledKind(const Bitmap& bmp, TsDisabledKind disabled_kind, TColor par
     const int left = ci.X + offset.X, top = ci.Y + offset.Y;
     // No key colour: every parent pixel shows through.
     BlendTransRectangle(bmp, 0, 0, *ci.Bmp,
-                        Rect(left, top, left + bmp.Width() - 1, top + bmp.Height() - 1),
-                        DefBlendDisabled, static_cast<u32>(clNone));
+                        Rect(left, top, left + bmp.Width() - 1, top + bmp.Height() - 1), look.Blend,
+                        static_cast<u32>(clNone));
   } else {
     const TColor fill = ci.FillColor == clFuchsia ? parent_color : ci.FillColor;
-    BlendColorRect(bmp, Rect(0, 0, bmp.Width() - 1, bmp.Height() - 1), DefBlendDisabled, fill);
+    BlendColorRect(bmp, Rect(0, 0, bmp.Width() - 1, bmp.Height() - 1), look.Blend, fill);
   }
 }
 

@@ -14,78 +14,67 @@
 #include "skin/paint/cache_info.h"
 #include "skin/paint/colors.h"
 #include "skin/paint/geometry.h"
+#include "skin/paint/weighing.h"
 
 namespace kestrune::skin {
 
 // Each colour channel becomes (c1 * A + c2 * (255 - A)) shr 8; the high byte of C1 is kept.
 [[nodiscard]] constexpr TColor BlendColors(TColor c1, TColor c2, std::uint8_t a) {
   const auto u1 = static_cast<std::uint32_t>(c1);
-  const auto u2 = static_cast<std::uint32_t>(c2);
-  std::uint32_t result = u1 & 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const std::uint32_t x1 = (u1 >> shift) & 0xFFu;
-    const std::uint32_t x2 = (u2 >> shift) & 0xFFu;
-    result |= (((x1 * a + x2 * (255u - a)) >> 8) & 0xFFu) << shift;
-  }
-  return static_cast<TColor>(result);
+  return static_cast<TColor>((u1 & 0xFF000000u) |
+                             Weigh<Lanes::Color>(u1, a, static_cast<std::uint32_t>(c2), 255u - a));
 }
 
 // Fills and blends.
-void FillRect32(const Bitmap& bmp, TRect r, TColor color, std::uint8_t alpha = 255);
-void FillRect32Excl(const Bitmap& bmp, TRect r, TRect exclude, TColor color,
-                    std::uint8_t alpha = 255);
+void FillRect32(Bitmap& bmp, TRect r, TColor color, std::uint8_t alpha = 255);
+void FillRect32Excl(Bitmap& bmp, TRect r, TRect exclude, TColor color, std::uint8_t alpha = 255);
 // Each colour channel becomes (d * A + c * (255 - A)) shr 8; R is inclusive; alpha kept.
-void BlendColorRect(const Bitmap& bmp, TRect r, std::uint8_t a, TColor color);
+void BlendColorRect(Bitmap& bmp, TRect r, std::uint8_t a, TColor color);
 // BlendColorRect over an exclusive rectangle that also sets the alpha byte.
-void BlendRect32(const Bitmap& bmp, TRect r, TColor color, std::uint8_t blend,
-                 std::uint8_t alpha = 255);
+void BlendRect32(Bitmap& bmp, TRect r, TColor color, std::uint8_t blend, std::uint8_t alpha = 255);
 // Alpha Value for every pixel of R, 0 for pixels of the key colour (none with clNone).
-void FillAlphaRect(const Bitmap& bmp, TRect r, std::uint8_t value = 255,
-                   TColor trans_color = clFuchsia);
+void FillAlphaRect(Bitmap& bmp, TRect r, std::uint8_t value = 255, TColor trans_color = clFuchsia);
 
 // Image composition.
 // All four bytes become (A * (d - s) + s * 256) shr 8: 0 takes the source, 255 keeps the
 // destination (almost).
-void SumBmpRect(const Bitmap& dst, const Bitmap& src, std::uint8_t a, TRect src_rect,
-                TPoint dst_point);
-void SumBitmaps(const Bitmap& dst, const Bitmap& src, std::uint8_t a);
+void SumBmpRect(Bitmap& dst, const Bitmap& src, std::uint8_t a, TRect src_rect, TPoint dst_point);
+void SumBitmaps(Bitmap& dst, const Bitmap& src, std::uint8_t a);
 // Source alpha blend, weighted by Opacity when below 255.
-void PaintBmpRect32(const Bitmap& dst, const Bitmap& src, TRect src_rect,
-                    std::uint8_t opacity = 255, TPoint dst_point = {});
-void PaintBmp32(const Bitmap& dst, const Bitmap& src);
+void PaintBmpRect32(Bitmap& dst, const Bitmap& src, TRect src_rect, std::uint8_t opacity = 255,
+                    TPoint dst_point = {});
+void PaintBmp32(Bitmap& dst, const Bitmap& src);
 // Scales src_rect (exclusive) of src to dst_rect's size and blends it there as PaintBmpRect32:
 // a rectangle at (0, 0) through the Mitchell filter, a cut-out by repeating whole pixels.
-void StretchBmpRect32(const Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
+void StretchBmpRect32(Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
                       std::uint8_t opacity = 255);
 // Key-colour copy: pixels equal to trans_color (as 32-bit values) are not copied; with
 // update_trans they take the background from ci instead.
-void CopyTransRect(const Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
+void CopyTransRect(Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
                    std::uint32_t trans_color, const TCacheInfo& ci, bool update_trans);
 // As CopyTransRect, blending the copied pixels by A.
-void CopyTransRectA(const Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
+void CopyTransRectA(Bitmap& dst, const Bitmap& src, int x, int y, TRect src_rect,
                     std::uint32_t trans_color, const TCacheInfo& ci, bool update_trans,
                     std::uint8_t a);
-void CopyTransBitmaps(const Bitmap& dst, const Bitmap& src, int x, int y,
-                      std::uint32_t trans_color);
+void CopyTransBitmaps(Bitmap& dst, const Bitmap& src, int x, int y, std::uint32_t trans_color);
 // All four bytes of non-key pixels become ((255 - Blend) * s + Blend * d) shr 8.
-void BlendTransRectangle(const Bitmap& dst, int x, int y, const Bitmap& src, TRect src_rect,
+void BlendTransRectangle(Bitmap& dst, int x, int y, const Bitmap& src, TRect src_rect,
                          std::uint8_t blend, std::uint32_t trans_color = 0x00FF00FFu);
-void BlendTransBitmap(const Bitmap& bmp, std::uint8_t blend, TColor color);
+void BlendTransBitmap(Bitmap& bmp, std::uint8_t blend, TColor color);
 // Each colour channel moves from c towards the picture by the mask's same channel.
-void BlendBmpByMask(const Bitmap& src_bmp, const Bitmap& msk_bmp, TsColor blend_color);
+void BlendBmpByMask(Bitmap& src_bmp, const Bitmap& msk_bmp, TsColor blend_color);
 // Tints R towards Color, most in its inner part: Blur rings fade from the picture at the border
 // to the share Transparency (percent) of it in the centre; Radius rounds the rings' corners.
-void FadeBmp(const Bitmap& faded_bmp, TRect r, int transparency, TColor color, int blur,
-             int radius);
+void FadeBmp(Bitmap& faded_bmp, TRect r, int transparency, TColor color, int blur, int radius);
 // Draws R2 of bmp2 into R1 of bmp1: Blend is a transparency in percent, grayed_color a tint
 // (clNone for none), reflected adds the mirrored picture below R1. bmp2 becomes 32-bit.
-void CopyBmp32(TRect r1, TRect r2, const Bitmap& bmp1, Bitmap& bmp2, const TCacheInfo& ci,
+void CopyBmp32(TRect r1, TRect r2, Bitmap& bmp1, Bitmap& bmp2, const TCacheInfo& ci,
                bool update_trans, TColor grayed_color = clNone, int blend = 0,
                bool reflected = false);
 
 // Colour transforms. The per-pixel procedures work on a pixel in memory order (0xAARRGGBB).
 using TPixelProc = void (*)(std::uint32_t& pixel, int value);
-void ChangeBitmapPixels(const Bitmap& bmp, TPixelProc proc, int value, TColor trans_color);
+void ChangeBitmapPixels(Bitmap& bmp, TPixelProc proc, int value, TColor trans_color);
 void ChangeColorBrightness(std::uint32_t& pixel, int value);
 void ChangeColorSaturation(std::uint32_t& pixel, int value);
 void ChangeColorHUE(std::uint32_t& pixel, int value);
@@ -101,25 +90,25 @@ void MakeAlphaPixel(std::uint32_t& pixel, int value);
 // Alpha preparation.
 // Premultiplies for layered windows; transparent white becomes 0. With desktop composition off
 // near-white pixels are capped at 244 so the platform does not show them as holes.
-void UpdateAlpha(const Bitmap& bmp);
-void UpdateAlpha(const Bitmap& bmp, TRect r);
-void UpdateAlpha(const Bitmap& bmp, TRect r, bool composition);
+void UpdateAlpha(Bitmap& bmp);
+void UpdateAlpha(Bitmap& bmp, TRect r);
+void UpdateAlpha(Bitmap& bmp, TRect r, bool composition);
 // When no pixel has alpha, the bottom-left pixel's colour becomes the key: others get alpha 255.
-void CheckEmptyAChannel(const Bitmap& bmp);
-void GrayScale(const Bitmap& bmp);
-void GrayScaleTrans(const Bitmap& bmp, TColor trans_color);
+void CheckEmptyAChannel(Bitmap& bmp);
+void GrayScale(Bitmap& bmp);
+void GrayScaleTrans(Bitmap& bmp, TColor trans_color);
 [[nodiscard]] std::uint8_t GrayOf(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 // Disabled look.
 enum TsDisabledKindItem : unsigned { dkBlended = 1, dkGrayed = 2 };
 using TsDisabledKind = unsigned;
-// The share of the bitmap kept when the parent shows through (of 255).
-extern std::uint8_t DefBlendDisabled;
-// Saturation change of grayed pictures in percent; -100 makes them grey.
-extern int DefDisabledSaturation;
+struct TsDisabledLook {
+  std::uint8_t Blend = 100;  // the share of the bitmap kept where the parent shows through (of 255)
+  int Saturation = -90;      // saturation change of grayed pictures in percent; -100 makes grey
+};
 // parent_color stands in for CI.FillColor when that is clFuchsia.
-void BmpDisabledKind(const Bitmap& bmp, TsDisabledKind disabled_kind, TColor parent_color,
-                     const TCacheInfo& ci, TPoint offset);
+void BmpDisabledKind(Bitmap& bmp, TsDisabledKind disabled_kind, TColor parent_color,
+                     const TCacheInfo& ci, TPoint offset, const TsDisabledLook& look = {});
 
 // Whether the desktop composes windows (always on the portable build).
 [[nodiscard]] bool DesktopCompositionEnabled();

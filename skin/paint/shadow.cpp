@@ -48,12 +48,13 @@ u32 ShadowPixel(const ShadowShape& s, double f) {
 
 }  // namespace
 
-Bitmap MakeShadow(TColor color, int radius, int offset, int body_height, int body_width,
-                  int blur_size, bool mask_mode, bool do_update_alpha) {
-  radius = std::max(radius, 0);
-  offset = std::max(offset, 0);
-  body_height = std::max(body_height, 0);
-  body_width = std::max(body_width, 0);
+Bitmap MakeShadow(const TsShadowParams& params) {
+  const int radius = std::max(params.Radius, 0);
+  const int offset = std::max(params.Offset, 0);
+  const int body_height = std::max(params.BodyHeight, 0);
+  const int body_width = std::max(params.BodyWidth, 0);
+  const int blur_size = params.BlurSize;
+  const bool mask_mode = params.MaskMode;
   const std::int64_t w64 = 2 * std::int64_t{radius} + body_width + 1;
   const std::int64_t h64 = 2 * std::int64_t{radius} + body_height + offset + 1;
   if (w64 > kMaxSide || h64 > kMaxSide)
@@ -64,7 +65,7 @@ Bitmap MakeShadow(TColor color, int radius, int offset, int body_height, int bod
   const int w = bmp.Width();
   const int h = bmp.Height();
 
-  const auto c = static_cast<u32>(color);
+  const auto c = static_cast<u32>(params.Color);
   ShadowShape shape{radius,
                     blur_size > 0 ? static_cast<double>(radius) - blur_size : 0.0,
                     blur_size > 0 ? static_cast<double>(blur_size) : static_cast<double>(radius),
@@ -99,7 +100,7 @@ Bitmap MakeShadow(TColor color, int radius, int offset, int body_height, int bod
     std::fill(row + radius + 1, row + radius + 1 + body_width, row[radius]);
   }
 
-  if (do_update_alpha)
+  if (params.DoUpdateAlpha)
     UpdateAlpha(bmp);
   return bmp;
 }

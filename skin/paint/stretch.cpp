@@ -120,7 +120,7 @@ void Stretch(const Bitmap& src, Bitmap& dst, int new_width, int new_height, TFil
 
 namespace kestrune::skin {
 
-void StretchBmpRect32(const Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
+void StretchBmpRect32(Bitmap& dst, TRect dst_rect, const Bitmap& src, TRect src_rect,
                       std::uint8_t opacity) {
   if (src.Empty() || dst.Empty() || src.PixelFormat() != TPixelFormat::pf32bit)
     return;

@@ -11,10 +11,9 @@
 #include "platform/error.h"
 #include "skin/paint/stretch.h"
 #include "tests/support/png_writer.h"
+#include "tests/support/build_path.h"
+#include "tests/support/main_layout.h"
 #include "tests/support/temp_dir.h"
-#ifdef _WIN32
-#include "tests/app/test_paths_win.h"
-#endif
 
 namespace kestrune {
 namespace {
@@ -433,18 +432,9 @@ TEST(ReadImageList, StoredItemsAndTheirErrors) {
   }
 }
 
-std::string BuildPath(const std::string& path) {
-#ifdef _WIN32
-  return test::WindowsPath(path);
-#else
-  return path;
-#endif
-}
-
 // The window's stored description carries the drawn pictures byte for byte.
 TEST(ReadImageList, MainWindowDescriptionHoldsTheDrawnPictures) {
-  const auto description =
-      platform::ParseFormDescription(test::ReadFileBytes(BuildPath(KESTRUNE_MAIN_FORM_LAYOUT)));
+  const auto description = test::MainDescription();
   const platform::ComponentDescription* stored = description.Find("sAlphaImageList");
   ASSERT_NE(stored, nullptr);
   TsAlphaImageList list(true);
@@ -456,7 +446,7 @@ TEST(ReadImageList, MainWindowDescriptionHoldsTheDrawnPictures) {
   for (std::size_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(files[i]);
     const std::string bytes =
-        test::ReadFileBytes(BuildPath(std::string(KESTRUNE_PICTURES_DIR) + "/" + files[i]));
+        test::ReadFileBytes(test::BuildPath(std::string(KESTRUNE_PICTURES_DIR) + "/" + files[i]));
     EXPECT_EQ(std::string(list.Items()[i]->ImgData.begin(), list.Items()[i]->ImgData.end()), bytes);
     const Bitmap picture = DecodeItem(ifPNG, list.Items()[i]->ImgData);
     EXPECT_EQ(picture.Width(), 32);

@@ -131,6 +131,7 @@ class Program {
     process_.Reset(process.hProcess);
     ::CloseHandle(process.hThread);
     process_id_ = process.dwProcessId;
+    // The form has its caption before its controls exist: wait for all of them.
     WaitFor(
         [&] {
           for (HWND window : TopLevelWindowsOf(process_id_, L"KestruneForm")) {
@@ -139,20 +140,11 @@ class Program {
             if (std::wstring_view(caption) == kCaption)
               form_ = window;
           }
-          return form_ != nullptr;
+          FindControls();
+          return form_ != nullptr && memo_ != nullptr && progress_ != nullptr &&
+                 button_ != nullptr && group_ != nullptr;
         },
         60s);
-    for (HWND child : ChildrenOf(form_)) {
-      const std::wstring kind = ClassOf(child);
-      if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
-        memo_ = child;
-      else if (::lstrcmpiW(kind.c_str(), PROGRESS_CLASSW) == 0)
-        progress_ = child;
-      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Extract")
-        button_ = child;
-      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Results")
-        group_ = child;
-    }
   }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -233,6 +225,22 @@ class Program {
   }
 
  private:
+  void FindControls() {
+    if (form_ == nullptr)
+      return;
+    for (HWND child : ChildrenOf(form_)) {
+      const std::wstring kind = ClassOf(child);
+      if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
+        memo_ = child;
+      else if (::lstrcmpiW(kind.c_str(), PROGRESS_CLASSW) == 0)
+        progress_ = child;
+      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Extract")
+        button_ = child;
+      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Results")
+        group_ = child;
+    }
+  }
+
   static SeenBox ReadAndClose(HWND box) {
     SeenBox seen;
     seen.caption = TextOf(box);

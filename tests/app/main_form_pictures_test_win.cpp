@@ -6,8 +6,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <utility>
 
 #include "app/main_form_win.h"
@@ -15,16 +13,12 @@
 #include "skin/paint/cache_info.h"
 #include "skin/paint/pixel_ops.h"
 #include "tests/app/test_paths_win.h"
+#include "tests/support/main_layout.h"
 
 namespace kestrune {
 namespace {
 
-platform::FormDescription MainDescription() {
-  std::ifstream file(test::WindowsPath(KESTRUNE_MAIN_FORM_LAYOUT), std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return platform::ParseFormDescription(text.str());
-}
+using test::MainDescription;
 
 class MainFormPictures : public ::testing::Test {
  protected:

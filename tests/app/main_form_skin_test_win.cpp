@@ -5,15 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "app/main_form_win.h"
 #include "assets/skin/builtin_skin.h"
 #include "skin/paint/skin_commands.h"
 #include "tests/app/test_paths_win.h"
+#include "tests/support/main_layout.h"
 
 namespace kestrune {
 namespace {
@@ -32,12 +31,7 @@ LRESULT CALLBACK RecordSkinCommands(int code, WPARAM wparam, LPARAM lparam) {
   return ::CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-platform::FormDescription MainDescription() {
-  std::ifstream file(test::WindowsPath(KESTRUNE_MAIN_FORM_LAYOUT), std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return platform::ParseFormDescription(text.str());
-}
+using test::MainDescription;
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM lparam) {
   reinterpret_cast<std::set<HWND>*>(lparam)->insert(window);

@@ -6,13 +6,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "app/main_form_win.h"
 #include "platform/error.h"
 #include "platform/win_util.h"
 #include "tests/app/test_paths_win.h"
+#include "tests/support/main_layout.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune {
@@ -27,12 +25,7 @@ struct Box {
   UINT flags;
 };
 
-platform::FormDescription MainDescription() {
-  std::ifstream file(test::WindowsPath(KESTRUNE_MAIN_FORM_LAYOUT), std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return platform::ParseFormDescription(text.str());
-}
+using test::MainDescription;
 
 class MainFormTest : public ::testing::Test {
  protected:

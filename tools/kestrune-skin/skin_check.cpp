@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/ini_store.h"
@@ -16,13 +17,6 @@ namespace kestrune::skin_tool {
 namespace {
 
 using skin::Bytes;
-
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
 
 struct Size {
   long width = 0;

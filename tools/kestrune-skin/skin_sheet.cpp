@@ -1,13 +1,12 @@
 #include "tools/kestrune-skin/skin_sheet.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "platform/error.h"
 #include "skin/data/skin_manager.h"
+#include "skin/paint/image_codecs.h"
 
 namespace kestrune::skin_tool {
 namespace {
@@ -94,13 +93,13 @@ int TextWidth(std::string_view text) {
   return static_cast<int>(text.size()) * kGlyphAdvance;
 }
 
-void Put(const Bitmap& bmp, int x, int y, std::uint32_t color) {
+void Put(Bitmap& bmp, int x, int y, std::uint32_t color) {
   if (x >= 0 && y >= 0 && x < bmp.Width() && y < bmp.Height()) {
     bmp.Row32(y)[x] = color;
   }
 }
 
-void DrawText(const Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
+void DrawText(Bitmap& bmp, int x, int y, std::string_view text, std::uint32_t color) {
   for (const char c : text) {
     if (const Glyph* glyph = FindGlyph(c)) {
       for (int row = 0; row < 7; ++row) {
@@ -123,7 +122,7 @@ std::uint8_t Mix(std::uint32_t s, std::uint32_t d, int shift, std::uint32_t a) {
 
 // The picture r of src over a checkerboard at (x, y), with a line around it and ticks between
 // the frames.
-void DrawPicture(const Bitmap& sheet, int x, int y, const Bitmap& src, TRect r, int frames) {
+void DrawPicture(Bitmap& sheet, int x, int y, const Bitmap& src, TRect r, int frames) {
   for (int row = 0; row < r.Height(); ++row) {
     const std::uint32_t* in = src.Row32(r.Top + row) + r.Left;
     for (int col = 0; col < r.Width(); ++col) {
@@ -165,54 +164,7 @@ struct Cell {
   [[nodiscard]] int Height() const { return 2 * kLineHeight + 4 + r.Height() + 2; }
 };
 
-void PutU32(skin::Bytes& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(v >> shift));
-  }
-}
-
-void PutChunk(skin::Bytes& out, std::string_view type, const skin::Bytes& data) {
-  PutU32(out, static_cast<std::uint32_t>(data.size()));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type.begin(), type.end());
-  out.insert(out.end(), data.begin(), data.end());
-  const auto crc = crc32(0, out.data() + start, static_cast<uInt>(out.size() - start));
-  PutU32(out, static_cast<std::uint32_t>(crc));
-}
-
 }  // namespace
-
-skin::Bytes EncodePng(const Bitmap& bmp) {
-  skin::Bytes raw;
-  raw.reserve(static_cast<std::size_t>(bmp.Height()) *
-              (static_cast<std::size_t>(bmp.Width()) * 4 + 1));
-  for (int y = 0; y < bmp.Height(); ++y) {
-    raw.push_back(0);
-    const std::uint32_t* row = bmp.Row32(y);
-    for (int x = 0; x < bmp.Width(); ++x) {
-      const std::uint32_t p = row[x];
-      raw.insert(raw.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                             static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
-    }
-  }
-  uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
-  skin::Bytes packed(packed_size);
-  if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 9) !=
-      Z_OK) {
-    throw Error("The contact sheet could not be compressed");
-  }
-  packed.resize(packed_size);
-
-  skin::Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  skin::Bytes header;
-  PutU32(header, static_cast<std::uint32_t>(bmp.Width()));
-  PutU32(header, static_cast<std::uint32_t>(bmp.Height()));
-  header.insert(header.end(), {8, 6, 0, 0, 0});
-  PutChunk(out, "IHDR", header);
-  PutChunk(out, "IDAT", packed);
-  PutChunk(out, "IEND", {});
-  return out;
-}
 
 ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
   ContactSheet sheet;
@@ -289,7 +241,7 @@ ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi) {
     }
   }
   sheet.entries = static_cast<int>(cells.size());
-  sheet.png = EncodePng(out);
+  sheet.png = EncodePng32(out);
   return sheet;
 }
 

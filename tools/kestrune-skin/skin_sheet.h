@@ -26,7 +26,4 @@ inline constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 24;
 // that cannot be read, a skin that loads no sections, or a sheet larger than kMaxSheetPixels.
 [[nodiscard]] ContactSheet MakeContactSheet(const skin::Bytes& archive, int ppi);
 
-// A PNG file (8-bit RGBA, zlib-compressed) of a 32-bit bitmap with straight alpha.
-[[nodiscard]] skin::Bytes EncodePng(const skin::Bitmap& bmp);
-
 }  // namespace kestrune::skin_tool

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_archive_writer.h"
 #include "tools/kestrune-skin/skin_check.h"
@@ -86,7 +86,7 @@ Words Parse(const std::vector<std::string>& arguments, std::size_t positional_co
 }
 
 Bytes ReadArchive(const std::string& path) {
-  Bytes archive = skin::ReadFileBytes(path, skin::kMaxUnpackedTotal);
+  Bytes archive = platform::ReadFileBytes(path, skin::kMaxUnpackedTotal);
   if (!skin::HasArchiveSignature(archive))
     throw Error(std::string(skin::kNotPackedText));
   return archive;
@@ -134,12 +134,12 @@ int Pack(const std::vector<std::string>& arguments, std::FILE* err) {
   const Words words = Parse(arguments, 2, true);
   std::optional<Bytes> preview;
   if (words.preview)
-    preview = skin::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
+    preview = platform::ReadFileBytes(*words.preview, skin::kMaxUnpackedTotal);
   std::vector<std::string> skipped;
   const Bytes archive = skin::PackSkinFolder(words.positional[0], preview, &skipped);
   for (const std::string& entry : skipped)
     Print(err, "kestrune-skin: not packed: " + entry + "\n");
-  skin::WriteFileBytes(words.positional[1], archive);
+  platform::WriteFileBytes(words.positional[1], archive);
   return kExitOk;
 }
 
@@ -184,26 +184,26 @@ int Unpack(const std::vector<std::string>& arguments) {
 
   const std::string& folder = words.positional[1];
   const auto target = [&folder](const std::string& name) {
-    return skin::PathText(skin::Utf8Path(folder) / skin::Utf8Path(name));
+    return platform::PathText(platform::Utf8Path(folder) / platform::Utf8Path(name));
   };
   try {
     for (const auto& member : members)
-      skin::CheckWritableTarget(target(member.name));
+      platform::CheckWritableTarget(target(member.name));
     if (has_preview)
-      skin::CheckWritableTarget(*words.preview);
+      platform::CheckWritableTarget(*words.preview);
   } catch (const Error& error) {
     throw Error(std::string(error.what()) + " Nothing was unpacked.");
   }
   std::error_code error;
-  std::filesystem::create_directories(skin::Utf8Path(folder), error);
+  std::filesystem::create_directories(platform::Utf8Path(folder), error);
   if (error)
     throw Error("Cannot make the folder \"" + folder + "\". " + error.message());
   // A member's file takes its name only once written whole, by a rename, which never follows a
   // link.
   for (const auto& member : members)
-    skin::WriteFileBytes(target(member.name), member.bytes);
+    platform::WriteFileBytes(target(member.name), member.bytes);
   if (has_preview)
-    skin::WriteFileBytes(*words.preview, preview);
+    platform::WriteFileBytes(*words.preview, preview);
   return kExitOk;
 }
 
@@ -239,7 +239,7 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
   }
   const Words words = Parse(arguments, 2, false);
   const ContactSheet sheet = MakeContactSheet(ReadArchive(words.positional[0]), ppi);
-  skin::WriteFileBytes(words.positional[1], sheet.png);
+  platform::WriteFileBytes(words.positional[1], sheet.png);
   std::string text = std::to_string(sheet.entries) + " image entries at " + std::to_string(ppi) +
                      " pixels per inch\n";
   for (const auto& problem : sheet.problems)

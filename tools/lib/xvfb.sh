@@ -1,12 +1,13 @@
 # Sourced by the tools: starts a private Xvfb when no display is set, exporting DISPLAY and
 # leaving its process id in xvfb_pid (empty when none was started).
+#   start_private_xvfb [WIDTHxHEIGHT]   (default 1280x1024)
 xvfb_pid=""
 start_private_xvfb() {
   [ -z "${DISPLAY:-}" ] || return 0
-  local n
+  local size=${1:-1280x1024} n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     if kill -0 "$xvfb_pid" 2>/dev/null; then

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 #include "skin/data/ini_store.h"
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_options.h"
@@ -151,7 +151,7 @@ TEST(BuiltinSkin, CommittedPicturesMatchThePackedOnes) {
   const TacSkinConvertor convertor = ReadBuiltin();
   const std::string folder = KESTRUNE_SKIN_SOURCE_DIR "/";
   for (const std::string name : {"MASTER COPY.PNG", "GLOWEDIT.PNG"}) {
-    const auto committed = DecodePng(ReadFileBytes(folder + name, 1 << 24));
+    const auto committed = DecodePng(platform::ReadFileBytes(folder + name, 1 << 24));
     const auto packed = DecodePng(Member(convertor, name));
     ASSERT_TRUE(committed && packed) << name;
     EXPECT_TRUE(SamePixels(*committed, *packed))
@@ -159,11 +159,11 @@ TEST(BuiltinSkin, CommittedPicturesMatchThePackedOnes) {
   }
   Bytes preview;
   ASSERT_TRUE(GetPreviewStream(preview, BuiltinSkinArchive()));
-  const auto committed = DecodePng(ReadFileBytes(folder + "Preview.png", 1 << 24));
+  const auto committed = DecodePng(platform::ReadFileBytes(folder + "Preview.png", 1 << 24));
   const auto packed = DecodePng(preview);
   ASSERT_TRUE(committed && packed);
   EXPECT_TRUE(SamePixels(*committed, *packed)) << "Preview.png is stale";
-  const auto options = ReadFileBytes(folder + "Options.dat", 1 << 24);
+  const auto options = platform::ReadFileBytes(folder + "Options.dat", 1 << 24);
   EXPECT_TRUE(options == *convertor.Options) << "Options.dat is not the packed options file";
 }
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/error.h"
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 #include "skin/data/skin_archive_writer.h"
 #include "tests/skin/data/archive_builder.h"
 #include "tests/support/temp_dir.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assets/skin/builtin_skin.h"
+#include "platform/ascii_text.h"
 #include "skin/data/skin_archive_writer.h"
 #include "skin/data/skin_manager.h"
 #include "tests/support/png_writer.h"
@@ -39,13 +40,6 @@ struct LoadedSkin {
 
 constexpr std::uint32_t kFuchsia = 0xFFFF00FFu;  // As the PNG writer takes pixels: 0xAARRGGBB.
 constexpr std::uint32_t kGrey = 0xFF808080u;
-
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return text;
-}
 
 // A 40 x 20 master image: grey, with opaque fuchsia in the top-left pixel.
 Bytes MasterPng() {

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/build_path.h"
+#include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -43,9 +45,8 @@ const TsMaskData* Mask(const TsSkinOptions& skin, std::string_view section, std:
 }
 
 std::string ReadAsset(const std::string& name) {
-  const std::string folder = test::BuildPath(KESTRUNE_SKIN_ASSETS_DIR);
-  std::ifstream in(std::filesystem::path(folder) / name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return test::ReadFileBytes(std::filesystem::path(test::BuildPath(KESTRUNE_SKIN_ASSETS_DIR)) /
+                             name);
 }
 
 TEST(SkinOptions, DensityIndexesAndScaling) {
@@ -66,6 +67,28 @@ TEST(SkinOptions, DensityIndexesAndScaling) {
   EXPECT_EQ(ScaleByDensity(-3, 144), -5);
   EXPECT_EQ(ScaleByDensity(10, 120), 13);
   EXPECT_EQ(ScaleByDensity(INT32_MAX, 192), INT32_MAX);
+}
+
+// Upwards from the first density at or above the screen's, then downwards.
+TEST(SkinOptions, NearestDensityVariant) {
+  struct Case {
+    int ppi;
+    std::vector<int> written;
+    int chosen;
+  };
+  const Case cases[] = {
+      {96, {0, 1}, 0},  {96, {1, 3}, 1},  {100, {0, 1}, 1}, {120, {0, 1, 2}, 1}, {130, {0, 3}, 3},
+      {130, {0, 1}, 1}, {200, {0, 2}, 2}, {288, {1, 2}, 2}, {72, {2, 3}, 2},     {144, {}, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.ppi) + " dpi, " + std::to_string(c.written.size()) + " written");
+    EXPECT_EQ(NearestDensityIndex(c.ppi,
+                                  [&](int i) {
+                                    return std::find(c.written.begin(), c.written.end(), i) !=
+                                           c.written.end();
+                                  }),
+              c.chosen);
+  }
 }
 
 TEST(SkinOptions, SectionKeysFollowInheritanceAndCaps) {
@@ -259,6 +282,102 @@ TEST(SkinOptions, PaletteDefaultsAndBlends) {
     EXPECT_EQ(static_cast<std::uint32_t>(p[c.entry]), c.expected);
   }
   EXPECT_DOUBLE_EQ(skin.CommonInfo.Version, 16.13);
+}
+
+// Every keyed palette colour: absent it takes its default, written it takes the value. The
+// defaults are spelled out here on purpose, with the standard system colours.
+TEST(SkinOptions, EveryPaletteKeyTakesItsValueOrItsDefault) {
+  const std::map<std::string_view, std::uint32_t> defaults = {
+      {"COLOR", 0xF0F0F0},
+      {"FONTCOLOR", 0},
+      {"TCBOTTOM", 0xFF0000},
+      {"TCTOP", 0x0000FF},
+      {"BORDERCOLOR", 0},
+      {"EDITTEXT_OK", 0x404000},
+      {"EDITTEXT_WARN", 0x004C4C},
+      {"EDITTEXT_ALERT", 0x00006C},
+      {"EDITBG_OK", 0xC9FFD2},
+      {"EDITBG_WARN", 0xBAFFFF},
+      {"EDITBG_ALERT", 0xDBDBFF},
+      {"EDITTEXT_H1", 0},
+      {"EDITTEXT_H2", 0},
+      {"EDITTEXT_H3", 0},
+      {"EDITTEXT_INV", 0xFFFFFF},
+      {"EDITBG_INV", 0},
+      {"EDITBG_ODD", 0xFFFFFF},
+      {"EDITBG_EVEN", 0xF1F1F1},
+      {"BTNCOLOR1ACTIVE", 0xFFF3F3F3},
+      {"BTNCOLOR2ACTIVE", 0xFFF0F0F0},
+      {"BTNBORDERACTIVE", 0},
+      {"BTNFONTACTIVE", 0},
+      {"BTNCOLOR1NORMAL", 0xFFF0F0F0},
+      {"BTNCOLOR2NORMAL", 0xFFE4E4E4},
+      {"BTNBORDERNORMAL", 0},
+      {"BTNFONTNORMAL", 0},
+      {"BTNCOLOR1PRESSED", 0xFFDADADA},
+      {"BTNCOLOR2PRESSED", 0xFFDADADA},
+      {"BTNBORDERPRESSED", 0},
+      {"BTNFONTPRESSED", 0},
+      {"COLORTONERED", 0x9E9EFF},
+      {"COLORTONEGREEN", 0x7BD098},
+      {"COLORTONEBLUE", 0xFFEDC9},
+      {"COLORTONEYELLOW", 0xCAF3FF},
+      {"COLORTONEREDACTIVE", 0x9E9EFF},
+      {"COLORTONEGREENACTIVE", 0x7BD098},
+      {"COLORTONEBLUEACTIVE", 0xFFEDC9},
+      {"COLORTONEYELLOWACTIVE", 0xCAF3FF},
+      {"COLORTONEREDTEXT", 0x0000B4},
+      {"COLORTONEGREENTEXT", 0x28851A},
+      {"COLORTONEBLUETEXT", 0xAE7400},
+      {"COLORTONEYELLOWTEXT", 0x0079B5},
+      {"COLORTONEREDTEXTACTIVE", 0x0000B4},
+      {"COLORTONEGREENTEXTACTIVE", 0x28851A},
+      {"COLORTONEBLUETEXTActive", 0xAE7400},
+      {"COLORTONEYELLOWTEXTActive", 0x0079B5},
+      {"GRIDLINE", 0xE0E0E0},
+  };
+  EXPECT_EQ(PaletteKeys().size(), defaults.size());
+  const TsSkinOptions absent = Load("[GLOBALINFO]\n");
+  for (const TsPaletteKey& row : PaletteKeys()) {
+    SCOPED_TRACE(std::string(row.Key));
+    const auto expected = defaults.find(row.Key);
+    ASSERT_NE(expected, defaults.end()) << "a key without a pinned default";
+    EXPECT_EQ(static_cast<std::uint32_t>(absent.Palette[row.Field]), expected->second);
+    const TsSkinOptions written = Load("[GLOBALINFO]\n" + std::string(row.Key) + "=4660\n");
+    EXPECT_EQ(written.Palette[row.Field], 4660);
+  }
+}
+
+// The same for the keys of the two outer effects; the shadow's one colour serves all sides.
+TEST(SkinOptions, EveryOuterEffectKeyTakesItsValueOrItsDefault) {
+  const std::map<std::string_view, int> defaults = {
+      {"LO_SOURCE", 2},        {"LO_COLORL", 0xFFFFFF}, {"LO_COLORT", 0},
+      {"LO_COLORR", 0xFFFFFF}, {"LO_COLORB", 0xFFFFFF}, {"LO_OFFSETL", 2},
+      {"LO_OFFSETR", 2},       {"LO_OFFSETT", 2},       {"LO_OFFSETB", 4},
+      {"LO_WIDTHL", -1},       {"LO_WIDTHR", -1},       {"LO_WIDTHT", -1},
+      {"LO_WIDTHB", -1},       {"LO_RADIUS_OE", 9},     {"LO_BLUR_OE", 5},
+      {"LO_OPACITY", 200},     {"SH_SOURCE", 2},        {"SH_COLORL", 0},
+      {"SH_OFFSETL", 3},       {"SH_OFFSETR", 3},       {"SH_OFFSETT", 2},
+      {"SH_OFFSETB", 5},       {"SH_WIDTHL", -1},       {"SH_WIDTHR", -1},
+      {"SH_WIDTHT", -1},       {"SH_WIDTHB", -1},       {"SH_RADIUS_OE", 9},
+      {"SH_BLUR_OE", 5},       {"SH_OPACITY", 60},
+  };
+  EXPECT_EQ(OuterEffectKeys(0).size() + OuterEffectKeys(1).size(), defaults.size());
+  const TsSkinOptions absent = Load("[GLOBALINFO]\n");
+  for (std::size_t effect = 0; effect < 2; ++effect) {
+    for (const TsOuterEffectKey& row : OuterEffectKeys(effect)) {
+      SCOPED_TRACE(std::string(row.Key));
+      const auto expected = defaults.find(row.Key);
+      ASSERT_NE(expected, defaults.end()) << "a key without a pinned default";
+      EXPECT_EQ(absent.oe[effect].*row.Field, expected->second);
+      const TsSkinOptions written = Load("[GLOBALINFO]\n" + std::string(row.Key) + "=7\n");
+      EXPECT_EQ(written.oe[effect].*row.Field, 7);
+    }
+  }
+  const TacOutEffData shadow = Load("[GLOBALINFO]\nSH_COLORL=7\n").oe[1];
+  EXPECT_EQ(shadow.ColorT, 7);
+  EXPECT_EQ(shadow.ColorR, 7);
+  EXPECT_EQ(shadow.ColorB, 7);
 }
 
 TEST(SkinOptions, PaletteFromSectionsAndKeys) {
@@ -484,10 +603,16 @@ TEST(SkinOptions, CommonSectionsAreMergedOverTheFile) {
 TEST(SkinOptions, LoadsTheBuiltInSkin) {
   const std::string text = ReadAsset("Options.dat");
   ASSERT_FALSE(text.empty());
+  ASSERT_NE(text, "<missing>");
+  const IniStore file(text);
   for (const int ppi : {96, 120, 144, 192}) {
     SCOPED_TRACE(ppi);
     const TsSkinOptions skin = Load(text, ppi);
-    EXPECT_EQ(skin.gd.size(), 72u);  // 71 sections and MAINCOLOR.
+    // Every section of the file in its order, then MAINCOLOR, which the skin leaves to the loader.
+    ASSERT_EQ(skin.gd.size(), file.Sections().size() + 1);
+    for (std::size_t i = 0; i < file.Sections().size(); ++i) {
+      EXPECT_EQ(skin.gd[i].ClassName, file.Sections()[i].Name);
+    }
     EXPECT_EQ(skin.gd.back().ClassName, "MAINCOLOR");
     for (std::size_t s = 0; s < kStandardSectionCount; ++s) {
       const bool missing = s == ssCaption || s == ssFormHeader;  // No replacement for either.

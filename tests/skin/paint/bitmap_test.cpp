@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <type_traits>
+#include <utility>
 
 #include "platform/error.h"
 #include "tests/skin/paint/pixel_test_util.h"
@@ -51,8 +53,14 @@ TEST(Bitmap, RowsAndDeltaInBothOrders) {
   std::ptrdiff_t delta = 7;
   ASSERT_TRUE(InitLine(one_row, s0, delta));
   EXPECT_EQ(delta, 0);
-  EXPECT_FALSE(InitLine(Bitmap(), s0, delta));
-  EXPECT_FALSE(InitLine(CreateBmp32(0, 4), s0, delta));
+  const std::uint32_t* read_only = nullptr;
+  EXPECT_FALSE(InitLine(Bitmap(), read_only, delta));
+  EXPECT_FALSE(InitLine(CreateBmp32(0, 4), read_only, delta));
+  // A routine given a const bitmap cannot write through its rows.
+  static_assert(
+      std::is_same_v<decltype(std::declval<const Bitmap&>().Row32(0)), const std::uint32_t*>);
+  static_assert(
+      std::is_same_v<decltype(std::declval<const Bitmap&>().Row8(0)), const std::uint8_t*>);
 }
 
 TEST(Bitmap, PixelFormatConversionAndLikeness) {

@@ -32,6 +32,10 @@ TEST(BlendColors, DividesBy256) {
               Hex(static_cast<std::uint32_t>(c.expected)));
   }
   static_assert(BlendColors(0xFFFFFF, 0, 255) == 0xFEFEFE);
+  // The paired lanes of the weighing keep every byte apart at the largest weights.
+  static_assert(Weigh<Lanes::All>(0xFFFFFFFFu, 256, 0xFFFFFFFFu, 0) == 0xFFFFFFFFu);
+  static_assert(Weigh<Lanes::Color>(0xFFFFFFFFu, 0, 0xFFFFFFFFu, 256) == 0x00FFFFFFu);
+  static_assert(MixAll(0xFF00FF00u, 0x00FF00FFu, 128) == 0x7F7F7F7Fu);
 }
 
 TEST(FillRect32, ClipsAtEveryEdge) {
@@ -142,16 +146,16 @@ TEST(SourceRectangles, ClipAtEveryEdge) {
       {Rect(3, 0, 5, 2), {0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
       {Rect(2, 2, 1, 1), {0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
-  using Copy = std::function<void(const Bitmap&, const Bitmap&, TRect, TPoint)>;
+  using Copy = std::function<void(Bitmap&, const Bitmap&, TRect, TPoint)>;
   const std::pair<const char*, Copy> routines[] = {
       {"SumBmpRect",
-       [](const Bitmap& d, const Bitmap& s, TRect r, TPoint p) { SumBmpRect(d, s, 0, r, p); }},
+       [](Bitmap& d, const Bitmap& s, TRect r, TPoint p) { SumBmpRect(d, s, 0, r, p); }},
       {"CopyTransRect",
-       [](const Bitmap& d, const Bitmap& s, TRect r, TPoint p) {
+       [](Bitmap& d, const Bitmap& s, TRect r, TPoint p) {
          CopyTransRect(d, s, p.X, p.Y, r, clFuchsia, EmptyCI, false);
        }},
       {"BlendTransRectangle",
-       [](const Bitmap& d, const Bitmap& s, TRect r, TPoint p) {
+       [](Bitmap& d, const Bitmap& s, TRect r, TPoint p) {
          // Blend 0 still weighs by 255 of 256; an opaque source survives it exactly.
          BlendTransRectangle(d, p.X, p.Y, s, r, 0);
        }},
@@ -292,7 +296,7 @@ TEST(PixelRoutines, EmptyInputsDoNothing) {
   const auto untouched = [&] {
     EXPECT_PIXELS(pic, {0x11223344, 0x11223344, 0x11223344, 0x11223344});
   };
-  for (const Bitmap* e : {&empty, &zero_wide}) {
+  for (Bitmap* e : {&empty, &zero_wide}) {
     FillRect32(*e, Rect(0, 0, 5, 5), 0);
     BlendColorRect(*e, Rect(0, 0, 5, 5), 0, 0);
     SumBmpRect(*e, pic, 0, Rect(0, 0, 1, 1), {});
@@ -319,10 +323,7 @@ TEST(PixelRoutines, EmptyInputsDoNothing) {
 
 TEST(BmpDisabledKind, GraysAndLetsTheParentShowThrough) {
   Bitmap grey = MakeBmp(2, 1, {0xFF804020, 0x00FF00FF});
-  const int saved = DefDisabledSaturation;
-  DefDisabledSaturation = -100;
-  BmpDisabledKind(grey, dkGrayed, 0, EmptyCI, {});
-  DefDisabledSaturation = saved;
+  BmpDisabledKind(grey, dkGrayed, 0, EmptyCI, {}, {.Saturation = -100});
   // Round(128 * 0.299 + 64 * 0.587 + 32 * 0.114) = 79; the key pixel goes grey too.
   EXPECT_PIXELS(grey, {0xFF4F4F4F, 0x00696969});
 

@@ -112,6 +112,7 @@ TEST(UpdateAlpha, Premultiplies) {
       {0xFFFFFFFF, false, 0xFFF4F4F4},  // near-white capped without composition
       {0xFFF6F7F8, false, 0xFFF4F4F4},
       {0xFFFFFFF4, false, 0xFFFEFEF3},  // blue below 245: not near-white
+      {0xFFFFFFF5, false, 0xFFF4F4F4},  // blue exactly 245: near-white
       {0x00FFFFFF, false, 0x00000000},
   };
   for (const Case& c : cases) {

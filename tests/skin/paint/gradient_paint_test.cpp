@@ -123,7 +123,7 @@ TEST(PaintGrad, RowsAndColumnsStepByHand) {
     for (const RowOrder order : kOrders) {
       SCOPED_TRACE(c.name);
       SCOPED_TRACE(test::Name(order));
-      const Bitmap bmp = Filled(c.width, c.height, kBack, order);
+      Bitmap bmp = Filled(c.width, c.height, kBack, order);
       PaintGrad(bmp, c.rect, c.data, 0, c.offset_y);
       const bool rows = (c.data.front().Mode & MASK_DIRECTION) == 0;
       const TRect r{std::max(c.rect.Left, 0), std::max(c.rect.Top, 0),
@@ -156,18 +156,19 @@ TEST(PaintGrad, DrawsNothingWithoutASegment) {
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    const Bitmap bmp = Filled(3, 3, kBack);
+    Bitmap bmp = Filled(3, 3, kBack);
     PaintGrad(bmp, i + 1 == std::size(cases) ? Rect(1, 0, 2, 3) : Rect(0, 0, 3, 3), cases[i]);
     EXPECT_EQ(Hex(Pixels(bmp)), Hex(std::vector<std::uint32_t>(9, kBack)));
   }
   // Empty rectangles and bitmaps.
   const TsGradArray two = Grad(0, {{0x0000FF, 0}, {0x00FF00, 100}});
-  const Bitmap bmp = Filled(3, 3, kBack);
+  Bitmap bmp = Filled(3, 3, kBack);
   for (const TRect r : {Rect(0, 0, 0, 3), Rect(2, 2, 1, 1), Rect(3, 0, 9, 3), Rect(0, -4, 3, 0)})
     PaintGrad(bmp, r, two);
   EXPECT_EQ(Hex(Pixels(bmp)), Hex(std::vector<std::uint32_t>(9, kBack)));
-  PaintGrad(Bitmap(), Rect(0, 0, 3, 3), two);
-  const Bitmap grey = Bitmap::OnHeap(3, 3, TPixelFormat::pf8bit, RowOrder::TopDown);
+  Bitmap empty;
+  PaintGrad(empty, Rect(0, 0, 3, 3), two);
+  Bitmap grey = Bitmap::OnHeap(3, 3, TPixelFormat::pf8bit, RowOrder::TopDown);
   PaintGrad(grey, Rect(0, 0, 3, 3), two);
 }
 
@@ -182,7 +183,7 @@ TEST(PaintGrad, HostileOffsetsAndPercentsStayInside) {
   for (const int offset : {INT_MIN, -1000000, -3, 3, 1000000, INT_MAX}) {
     for (const auto& d : data) {
       SCOPED_TRACE(offset);
-      const Bitmap bmp = Filled(6, 6, kBack);
+      Bitmap bmp = Filled(6, 6, kBack);
       PaintGrad(bmp, Rect(1, 1, 5, 5), d, offset, offset);
       for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x)
@@ -202,7 +203,7 @@ TEST(PaintGrad, AlphaSegmentsBlendOverTheBackground) {
     const std::int32_t dir = columns ? PM_VERTICAL : 0;
     const TsGradArray data =
         Grad(dir, {{0x00000000, 0}, {static_cast<TColor>(0xFF0000FFu), 100}}, PM_TRANSPARENT);
-    const Bitmap bmp = Filled(3, 3, 0xFF0000FFu);
+    Bitmap bmp = Filled(3, 3, 0xFF0000FFu);
     PaintGrad(bmp, Rect(0, 0, 3, 3), data);
     const std::vector<std::uint32_t> want = {0xFF24009Fu, 0xFF630060u, 0xFFC30020u};
     for (int i = 0; i < 3; ++i)
@@ -224,14 +225,14 @@ TEST(PaintGrad, OverlayCornersKeepTheirAlpha) {
   };
   for (const RowOrder order : kOrders) {
     SCOPED_TRACE(test::Name(order));
-    const Bitmap bmp = Filled(4, 3, 0xFF0000FFu, order);
+    Bitmap bmp = Filled(4, 3, 0xFF0000FFu, order);
     PaintGrad(bmp, Rect(1, 1, 3, 3), data);
     EXPECT_EQ(Hex(Pixels(bmp)), Hex({0xFF0000FFu, 0xFF0000FFu, 0xFF0000FFu, 0xFF0000FFu,  //
                                      0xFF0000FFu, 0xFF800000u, 0xFF00007Fu, 0xFF0000FFu,  //
                                      0xFF0000FFu, 0xFF00603Fu, 0xFF000080u, 0xFF0000FFu}));
   }
   // A larger rectangle: the corners take their own colours, the middle the centre's.
-  const Bitmap bmp = Filled(9, 9, 0xFF000000u);
+  Bitmap bmp = Filled(9, 9, 0xFF000000u);
   TsGradArray opaque = data;
   for (auto& p : opaque)
     p.Color |= static_cast<TColor>(0xFF000000u);
@@ -264,12 +265,12 @@ TEST(PaintGradTxt, MixesTheTiledTexture) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const Bitmap bmp = Filled(4, 2, kBack);
+    Bitmap bmp = Filled(4, 2, kBack);
     PaintGradTxt(bmp, Rect(1, 0, 3, 2), c.data, texture, tr, 0xAA, 128);
     EXPECT_EQ(Hex(Pixels(bmp)), Hex(c.pixels));
   }
   // A texture rectangle outside the texture, or a corner gradient, draws nothing.
-  const Bitmap bmp = Filled(4, 2, kBack);
+  Bitmap bmp = Filled(4, 2, kBack);
   PaintGradTxt(bmp, Rect(0, 0, 4, 2), cases[0].data, texture, Rect(1, 1, 4, 2), 255, 128);
   PaintGradTxt(bmp, Rect(0, 0, 4, 2), cases[0].data, texture, Rect(-1, 0, 1, 1), 255, 128);
   PaintGradTxt(bmp, Rect(0, 0, 4, 2), cases[0].data, Bitmap(), tr, 255, 128);

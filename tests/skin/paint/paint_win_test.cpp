@@ -120,11 +120,11 @@ TEST(MakeIcon32, BuildsAnIconFromTheAlphaPicture) {
   Bitmap img = CreateBmp32(16, 16);
   FillRect32(img, Rect(0, 0, 16, 16), 0x0000FF, 0xFF);
   FillRect32(img, Rect(0, 0, 8, 16), 0x0000FF, 0);
-  const IconHandle icon = MakeIcon32(img);
+  const platform::UniqueIcon icon = MakeIcon32(img);
   ASSERT_NE(icon.Get(), nullptr);
   ICONINFO info{};
   ASSERT_TRUE(::GetIconInfo(icon.Get(), &info));
-  const UniqueGdiObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+  const platform::UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
   BITMAP bm{};
   ASSERT_TRUE(::GetObjectW(color.Get(), sizeof bm, &bm));
   EXPECT_EQ(bm.bmWidth, 16);

@@ -41,11 +41,22 @@ std::vector<std::uint32_t> Expected(const std::map<char, std::uint32_t>& values)
   return out;
 }
 
+// Colour 0x80112233, radius 3, offset 1, body 1 wide and 2 high, rim 2.
+TsShadowParams Sample(bool mask_mode) {
+  return {.Color = static_cast<TColor>(0x80112233u),
+          .Radius = 3,
+          .Offset = 1,
+          .BodyHeight = 2,
+          .BodyWidth = 1,
+          .BlurSize = 2,
+          .MaskMode = mask_mode};
+}
+
 TEST(MakeShadow, ColourShadowByHand) {
   // Colour 0x80112233: alpha 128, pixels 0x..332211. G = Round((3 - F + 1) * (1 - (F - 1) / 2)
   // / 2 * 255) limited to 255: a 0, b 13, c 86, d 128 (127.5 to even), e and f 255; the alpha
   // is G * 128 shr 8. Outside the disc the pixel is 0, but the rim at F = 3 keeps the colour.
-  const Bitmap bmp = MakeShadow(static_cast<TColor>(0x80112233u), 3, 1, 2, 1, 2, false, false);
+  const Bitmap bmp = MakeShadow(Sample(false));
   ASSERT_EQ(bmp.Width(), 8);
   ASSERT_EQ(bmp.Height(), 10);
   EXPECT_EQ(Hex(Pixels(bmp)), Hex(Expected({{'.', 0x00332211u},
@@ -61,7 +72,7 @@ TEST(MakeShadow, ColourShadowByHand) {
 TEST(MakeShadow, MaskByHand) {
   // G = Round((1 - (F - 1) / 3) * 255 * (4 - F) / 3): a 28, b 39, c 88, d 113, e 189, f 255;
   // grey (255 * (255 - G) + 128 * G) shr 8 on opaque white.
-  const Bitmap bmp = MakeShadow(static_cast<TColor>(0x80112233u), 3, 1, 2, 1, 2, true, false);
+  const Bitmap bmp = MakeShadow(Sample(true));
   ASSERT_EQ(bmp.Width(), 8);
   ASSERT_EQ(bmp.Height(), 10);
   EXPECT_EQ(Hex(Pixels(bmp)), Hex(Expected({{'.', 0xFFFFFFFFu},
@@ -78,12 +89,13 @@ TEST(MakeShadow, WholeRadiusBlursWithoutCore) {
   // Blur 0 makes the inner radius 0: radius 1, no body, no offset is a 3 x 3 picture whose
   // centre is full, whose edge midpoints (F = 1) are Round(1 * 0 / 1 * 255) = 0 and whose
   // corners lie outside. Full intensity of alpha 255 is 255 * 255 shr 8 = 254.
-  const Bitmap bmp = MakeShadow(static_cast<TColor>(0xFF0000FFu), 1, 0, 0, 0, 0, false, false);
+  const Bitmap bmp = MakeShadow({.Color = static_cast<TColor>(0xFF0000FFu), .Radius = 1});
   EXPECT_EQ(Hex(Pixels(bmp)), Hex({0u, 0x00FF0000u, 0u,                    //
                                    0x00FF0000u, 0xFEFF0000u, 0x00FF0000u,  //
                                    0u, 0x00FF0000u, 0u}));
   // Radius 0: one pixel per body cell, all core.
-  const Bitmap dot = MakeShadow(static_cast<TColor>(0xFF0000FFu), 0, 1, 1, 2, 0, false, false);
+  const Bitmap dot = MakeShadow(
+      {.Color = static_cast<TColor>(0xFF0000FFu), .Offset = 1, .BodyHeight = 1, .BodyWidth = 2});
   ASSERT_EQ(dot.Width(), 3);
   ASSERT_EQ(dot.Height(), 3);
   EXPECT_EQ(Hex(Pixels(dot)), Hex({0x00FF0000u, 0x00FF0000u, 0x00FF0000u,  //
@@ -92,8 +104,10 @@ TEST(MakeShadow, WholeRadiusBlursWithoutCore) {
 }
 
 TEST(MakeShadow, PremultipliesOnRequest) {
-  const Bitmap plain = MakeShadow(static_cast<TColor>(0x80112233u), 3, 1, 2, 1, 2, false, false);
-  const Bitmap updated = MakeShadow(static_cast<TColor>(0x80112233u), 3, 1, 2, 1, 2, false, true);
+  Bitmap plain = MakeShadow(Sample(false));
+  TsShadowParams premultiplied = Sample(false);
+  premultiplied.DoUpdateAlpha = true;
+  const Bitmap updated = MakeShadow(premultiplied);
   UpdateAlpha(plain);
   EXPECT_EQ(Hex(Pixels(updated)), Hex(Pixels(plain)));
   // The core: 0x7F alpha over 0x33, 0x22, 0x11.
@@ -102,13 +116,20 @@ TEST(MakeShadow, PremultipliesOnRequest) {
 
 TEST(MakeShadow, OddSizes) {
   // Negative sizes count as 0; sizes beyond a bitmap give an empty one instead of failing.
-  const Bitmap zero = MakeShadow(0, -5, -5, -5, -5, -5, false, false);
+  const Bitmap zero =
+      MakeShadow({.Radius = -5, .Offset = -5, .BodyHeight = -5, .BodyWidth = -5, .BlurSize = -5});
   EXPECT_EQ(zero.Width(), 1);
   EXPECT_EQ(zero.Height(), 1);
-  EXPECT_TRUE(MakeShadow(0, INT_MAX, 0, 0, 0, 0, false, false).Empty());
-  EXPECT_TRUE(MakeShadow(0, 1, INT_MAX, INT_MAX, INT_MAX, 0, true, false).Empty());
+  EXPECT_TRUE(MakeShadow({.Radius = INT_MAX}).Empty());
+  EXPECT_TRUE(MakeShadow({.Radius = 1,
+                          .Offset = INT_MAX,
+                          .BodyHeight = INT_MAX,
+                          .BodyWidth = INT_MAX,
+                          .MaskMode = true})
+                  .Empty());
   // A blur wider than the radius leaves no core and stays within 0..255.
-  const Bitmap wide = MakeShadow(static_cast<TColor>(0xFF000000u), 4, 0, 0, 0, 100, true, false);
+  const Bitmap wide = MakeShadow(
+      {.Color = static_cast<TColor>(0xFF000000u), .Radius = 4, .BlurSize = 100, .MaskMode = true});
   ASSERT_EQ(wide.Width(), 9);
   for (const std::uint32_t p : Pixels(wide))
     EXPECT_EQ(p >> 24, 0xFFu);

@@ -33,25 +33,6 @@ TEST(SkinSheetTest, EveryEntryOfTheBuiltInSkinOnADecodablePicture) {
   }
 }
 
-TEST(SkinSheetTest, PngEncodingKeepsEveryByte) {
-  skin::Bitmap bmp = skin::CreateBmp32(3, 2);
-  const std::vector<std::uint32_t> pixels = {0x00FF00FFu, 0xFF102030u, 0x80FFFFFFu,
-                                             0x01020304u, 0xFFFFFFFFu, 0x00000000u};
-  for (int i = 0; i < 6; ++i) {
-    bmp.Row32(i / 3)[i % 3] = pixels[static_cast<std::size_t>(i)];
-  }
-  const DecodedPng png = DecodePng(EncodePng(bmp));
-  ASSERT_EQ(png.width, 3);
-  ASSERT_EQ(png.height, 2);
-  for (std::size_t i = 0; i < 6; ++i) {
-    std::uint32_t p = 0;
-    for (std::size_t b = 0; b < 4; ++b) {
-      p |= std::uint32_t{png.bgra[i * 4 + b]} << (8 * b);
-    }
-    EXPECT_EQ(p, pixels[i]) << i;
-  }
-}
-
 TEST(SkinSheetTest, DensityOutsideTheRangeIsAUsageError) {
   std::FILE* sink = std::tmpfile();
   ASSERT_NE(sink, nullptr);

@@ -1,32 +1,45 @@
-#include "skin/data/byte_files.h"
+#include "platform/file_bytes.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 
 #include "platform/error.h"
 #include "platform/files.h"
 
-namespace kestrune::skin {
+namespace kestrune::platform {
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max_size) {
-  const auto file = platform::OpenFile(path, platform::OpenMode::kReadShared);
+namespace {
+
+// Up to `limit` bytes from the start of `path`.
+std::vector<std::uint8_t> ReadUpTo(const std::string& path, std::size_t limit) {
+  const auto file = OpenFile(path, OpenMode::kReadShared);
   std::vector<std::uint8_t> bytes;
   constexpr std::size_t kChunk = std::size_t{1} << 20;
-  for (;;) {
+  while (bytes.size() < limit) {
     const std::size_t have = bytes.size();
-    // Reading one byte past the limit tells a file of exactly max_size from a larger one.
-    const std::size_t room = max_size + 1 - have;
-    bytes.resize(have + std::min(kChunk, room));
+    bytes.resize(have + std::min(kChunk, limit - have));
     const std::size_t got = file->Read(bytes.data() + have, bytes.size() - have);
     bytes.resize(have + got);
-    if (bytes.size() > max_size) {
-      throw Error("The file \"" + path + "\" is larger than " + std::to_string(max_size) +
-                  " bytes.");
-    }
     if (got == 0)
-      return bytes;
+      break;
   }
+  return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max_size) {
+  // Reading one byte past the limit tells a file of exactly max_size from a larger one.
+  std::vector<std::uint8_t> bytes = ReadUpTo(path, max_size == SIZE_MAX ? max_size : max_size + 1);
+  if (bytes.size() > max_size)
+    throw Error("The file \"" + path + "\" is larger than " + std::to_string(max_size) + " bytes.");
+  return bytes;
+}
+
+std::vector<std::uint8_t> ReadFileStart(const std::string& path, std::size_t count) {
+  return ReadUpTo(path, count);
 }
 
 std::filesystem::path Utf8Path(const std::string& text) {
@@ -55,7 +68,7 @@ void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes
   char suffix[32];
   std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
   const std::string temp = path + suffix;
-  const auto file = platform::OpenFile(temp, platform::OpenMode::kCreateNew);
+  const auto file = OpenFile(temp, OpenMode::kCreateNew);
   try {
     file->Write(bytes.data(), bytes.size());
     file->Close();
@@ -69,9 +82,9 @@ void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes
     } catch (const Error&) {
       // The first error is the one to report.
     }
-    platform::DeleteFileQuietly(temp);
+    DeleteFileQuietly(temp);
     throw;
   }
 }
 
-}  // namespace kestrune::skin
+}  // namespace kestrune::platform

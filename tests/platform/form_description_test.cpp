@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/error.h"
+#include "tests/support/main_layout.h"
 
 namespace kestrune::platform {
 namespace {
@@ -115,11 +113,9 @@ TEST(FormDescription, GettersNameTheComponentAndKey) {
 
 // The program's own description must read, and hold the main window's layout.
 TEST(FormDescription, MainWindowDescriptionHoldsTheLayout) {
-  std::ifstream file(KESTRUNE_MAIN_FORM_LAYOUT, std::ios::binary);
-  ASSERT_TRUE(file) << KESTRUNE_MAIN_FORM_LAYOUT;
-  std::ostringstream text;
-  text << file.rdbuf();
-  const FormDescription form = ParseFormDescription(text.str());
+  const std::string text = test::MainLayoutText();
+  ASSERT_NE(text, "<missing>") << KESTRUNE_MAIN_FORM_LAYOUT;
+  const FormDescription form = ParseFormDescription(text);
 
   const ComponentDescription& main = form.components.front();
   EXPECT_EQ(main.name, "MainForm");

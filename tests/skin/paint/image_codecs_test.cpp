@@ -1,4 +1,4 @@
-// The BMP and ICO readers: round trips and hostile headers.
+// The picture codecs: round trips and hostile headers.
 
 #include "skin/paint/image_codecs.h"
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "skin/paint/png_decode.h"
 
 namespace kestrune {
 namespace {
@@ -85,6 +86,25 @@ TEST(ImageCodecs, HostileHeadersAreErrors) {
     SCOPED_TRACE(c.name);
     EXPECT_THROW(static_cast<void>(c.icon ? DecodeIcoPicture(c.bytes) : DecodeBmpPicture(c.bytes)),
                  Error);
+  }
+}
+
+TEST(ImageCodecs, PngEncodingKeepsEveryByte) {
+  skin::Bitmap bmp = skin::CreateBmp32(3, 2);
+  const std::vector<std::uint32_t> pixels = {0x00FF00FFu, 0xFF102030u, 0x80FFFFFFu,
+                                             0x01020304u, 0xFFFFFFFFu, 0x00000000u};
+  for (int i = 0; i < 6; ++i) {
+    bmp.Row32(i / 3)[i % 3] = pixels[static_cast<std::size_t>(i)];
+  }
+  const DecodedPng png = DecodePng(EncodePng32(bmp));
+  ASSERT_EQ(png.width, 3);
+  ASSERT_EQ(png.height, 2);
+  for (std::size_t i = 0; i < 6; ++i) {
+    std::uint32_t p = 0;
+    for (std::size_t b = 0; b < 4; ++b) {
+      p |= std::uint32_t{png.bgra[i * 4 + b]} << (8 * b);
+    }
+    EXPECT_EQ(p, pixels[i]) << i;
   }
 }
 

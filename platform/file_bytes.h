@@ -1,5 +1,6 @@
 #pragma once
-// Whole files as bytes, for archives and the files packed into them. Paths are UTF-8 text.
+// Whole files as bytes, for archives, pictures and the files packed into archives. Paths are
+// UTF-8 text.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,11 +9,14 @@
 #include <string>
 #include <vector>
 
-namespace kestrune::skin {
+namespace kestrune::platform {
 
 // The whole content of `path`; throws when it cannot be read or is larger than `max_size` bytes.
 [[nodiscard]] std::vector<std::uint8_t> ReadFileBytes(const std::string& path,
                                                       std::size_t max_size);
+// The first `count` bytes of `path`, fewer when the file is shorter; throws when it cannot be
+// read.
+[[nodiscard]] std::vector<std::uint8_t> ReadFileStart(const std::string& path, std::size_t count);
 
 // Writes `bytes` as the whole content of `path`: into a new temporary file beside it, which then
 // takes the name. Throws on any failure, and then `path` keeps what it held and the temporary
@@ -26,4 +30,4 @@ void CheckWritableTarget(const std::string& path);
 [[nodiscard]] std::filesystem::path Utf8Path(const std::string& text);
 [[nodiscard]] std::string PathText(const std::filesystem::path& path);
 
-}  // namespace kestrune::skin
+}  // namespace kestrune::platform
