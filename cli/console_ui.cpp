@@ -19,6 +19,12 @@ void ConsoleUi::AppendLog(std::string_view line) {
   ClearStatus();
   // The log is flushed before anything goes to the other stream and at the end, not per line.
   WriteLine(log_, line);
+  // A failure must not pass unseen when the log goes to a file or a pipe.
+  if (log_ != status_ && line.starts_with("ERROR: ")) {
+    std::fflush(log_);
+    WriteLine(status_, line);
+    std::fflush(status_);
+  }
   DrawStatus();
 }
 

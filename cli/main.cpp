@@ -44,10 +44,16 @@ constexpr std::string_view kUsage =
     "  grep -v '^#' blocks.txt | kestrune-cli --list - --out - | sort -u > addresses.txt\n"
     "  kestrune-cli --list blocks.txt --out - | head\n"
     "\n"
-    "Exit status: 0 when the run reached its \"ALL DONE. Output file: \" line, and when the\n"
-    "reader of --out - went away early (as with head); 1 when it ended early (missing or\n"
-    "unreadable list, an address block past 255.255.255.255, an output file that exists or\n"
-    "cannot be written), 2 for bad usage.\n";
+    "The dated output file is always a new one: when its name is taken (a run started in the\n"
+    "same second), the first free name with a counter is used, \"ddmmyyyyhhnnss-2_IPs.txt\".\n"
+    "\n"
+    "Exit status: 0 when the run reached its \"ALL DONE. Output file: \" line with every\n"
+    "address written, and when the reader of --out - went away early (as with head); 1 when\n"
+    "it ended early (missing or unreadable list, an address block past 255.255.255.255, an\n"
+    "output file that exists or cannot be written) or when a block lacks addresses (its ERROR\n"
+    "lines are repeated on standard error, and the last line says how many blocks are\n"
+    "incomplete); 130 after Ctrl+C and 143 after a request to end, once the output is cut back\n"
+    "to its last complete block and the temp files are deleted; 2 for bad usage.\n";
 
 int Usage(std::string_view problem) {
   std::fprintf(stderr, "kestrune-cli: %.*s\n\n%.*s", static_cast<int>(problem.size()),
@@ -94,16 +100,43 @@ int main(int argc, char** argv) {
     }
   }
 
+  kestrune::platform::CatchStopRequests();
+  settings.stop_requested = [] { return kestrune::platform::StopRequestStatus() != 0; };
+
   const kestrune::platform::SystemServices services;
   std::FILE* log = settings.output_file == kestrune::kStandardStream ? stderr : stdout;
   // A long list logs two lines per block: write them in large pieces, unless someone watches.
   if (!kestrune::platform::IsTerminal(log))
     std::setvbuf(log, nullptr, _IOFBF, std::size_t{1} << 16);
   kestrune::cli::ConsoleUi ui(log, stderr, kestrune::platform::IsTerminal(stderr));
-  const kestrune::RunOutcome outcome = kestrune::ButtonExtractClick(settings, ui, services);
+  kestrune::RunReport report;
+  const kestrune::RunOutcome outcome =
+      kestrune::ButtonExtractClick(settings, ui, services, &report);
   ui.Finish();
-  return outcome == kestrune::RunOutcome::kCompleted ||
-                 outcome == kestrune::RunOutcome::kOutputClosed
-             ? 0
-             : 1;
+  switch (outcome) {
+    case kestrune::RunOutcome::kCompleted:
+    case kestrune::RunOutcome::kOutputClosed:
+      return 0;
+    case kestrune::RunOutcome::kIncomplete:
+      std::fprintf(stderr,
+                   "kestrune-cli: %llu %s incomplete: %llu addresses are missing from the output "
+                   "(see the ERROR lines)\n",
+                   static_cast<unsigned long long>(report.incomplete_blocks),
+                   report.incomplete_blocks == 1 ? "block is" : "blocks are",
+                   static_cast<unsigned long long>(report.missing_addresses));
+      return 1;
+    case kestrune::RunOutcome::kStopped:
+      std::fprintf(stderr,
+                   "kestrune-cli: stopped; the output holds %llu complete %s and no temp file "
+                   "is left\n",
+                   static_cast<unsigned long long>(report.complete_blocks),
+                   report.complete_blocks == 1 ? "block" : "blocks");
+      std::fflush(stderr);
+      kestrune::platform::StopRequestHandled();
+      return kestrune::platform::StopRequestStatus();
+    case kestrune::RunOutcome::kListMissing:
+    case kestrune::RunOutcome::kEndedByError:
+      break;
+  }
+  return 1;
 }

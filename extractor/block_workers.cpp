@@ -15,7 +15,8 @@ struct WorkerValues {
   TPair LocalTaskRange;
 };
 
-void WriteSlice(platform::Stream& file, const WorkerValues& task) {
+void WriteSlice(platform::Stream& file, const WorkerValues& task,
+                const std::function<bool()>& stop_requested) {
   // Room for one more line past the limit, so the buffer never reallocates.
   std::string buffer(kWorkerBufferLimit + kMaxIPTextLength + 2, '\0');
   std::size_t used = 0;
@@ -29,6 +30,8 @@ void WriteSlice(platform::Stream& file, const WorkerValues& task) {
     if (used > kWorkerBufferLimit) {
       file.Write(buffer.data(), used);
       used = 0;
+      if (stop_requested && stop_requested())
+        throw Error("The run was stopped.");
     }
   }
   if (used > 0)
@@ -43,10 +46,11 @@ void WorkerBody(TExtractRunState& state, const WorkerValues& task,
   std::unique_ptr<platform::Stream> file;
   try {
     file = services.Open(TempName, platform::OpenMode::kCreateExclusive);
-    WriteSlice(*file, task);
+    WriteSlice(*file, task, state.StopRequested);
     file->Close();
     std::lock_guard lock(state.CS);
-    state.GlobalTempFiles.push_back({task.LocalTaskID, TempName});
+    state.GlobalTempFiles.push_back(
+        {task.LocalTaskID, TempName, task.LocalTaskRange.Value - task.LocalTaskRange.Key + 1});
   } catch (const std::exception& error) {
     {
       std::lock_guard lock(state.CS);

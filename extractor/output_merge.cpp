@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "platform/files.h"
@@ -17,8 +18,22 @@ std::string OutputFileName(const platform::WallClock& time) {
 
 void PrepareOutputFile(TExtractRunState& state, const std::string& folder,
                        const platform::ProcessServices& services) {
-  state.FinalFile = platform::JoinPath(folder, OutputFileName(services.Now()));
-  services.Open(state.FinalFile, platform::OpenMode::kCreateIfMissing)->Close();
+  const std::string dated = OutputFileName(services.Now());
+  const std::string stem = dated.substr(0, dated.size() - std::string_view("_IPs.txt").size());
+  for (int counter = 1;; ++counter) {
+    const std::string name =
+        counter == 1 ? dated : stem + "-" + std::to_string(counter) + "_IPs.txt";
+    state.FinalFile = platform::JoinPath(folder, name);
+    try {
+      state.FSFinal = services.Open(state.FinalFile, platform::OpenMode::kCreateNew);
+      return;
+    } catch (const Error&) {
+      // Only a taken name moves on to the next; any other failure is the run's.
+      if (counter >= kMaxOutputNameCounter ||
+          platform::KindOfPath(state.FinalFile, false) == platform::PathKind::kNone)
+        throw;
+    }
+  }
 }
 
 void PrepareNamedOutputFile(TExtractRunState& state, const std::string& path,
@@ -32,52 +47,79 @@ void PrepareStandardOutput(TExtractRunState& state) {
   state.FSFinal = platform::StandardOutput();
 }
 
-void MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services) {
+std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services) {
   std::vector<TFinishedTempFile> Snapshot;
   {
     std::lock_guard lock(state.CS);
     Snapshot.swap(state.GlobalTempFiles);
   }
   if (Snapshot.empty())
-    return;
+    return 0;
   // Slices go in address order, whatever order their tasks finished in, so that the same list
   // always gives the same file.
   std::stable_sort(Snapshot.begin(), Snapshot.end(),
                    [](const auto& a, const auto& b) { return a.TaskID < b.TaskID; });
 
-  std::size_t next = 0;
+  std::uint64_t merged = 0;
+  std::optional<std::uint64_t> block_start;
+  platform::Stream* FSFinal = nullptr;
   try {
-    platform::Stream& FSFinal = OutputStream(state, services);
+    FSFinal = &OutputStream(state, services);
+    block_start = platform::FileSize(state.FinalFile);
     std::vector<char> Buffer;
-    for (; next < Snapshot.size(); ++next) {
-      const std::string& TmpName = Snapshot[next].Path;
-      if (!platform::FileExists(TmpName))
+    for (const auto& finished : Snapshot) {
+      const std::string& TmpName = finished.Path;
+      if (!platform::FileExists(TmpName)) {
+        std::lock_guard lock(state.CS);
+        state.Exceptions.push_back(
+            "Task " + std::to_string(finished.TaskID) + " error: The temp file \"" + TmpName +
+            "\" was gone before the merge; its " + std::to_string(finished.Count) +
+            " addresses are missing from the output.");
         continue;
-      {
-        const auto FSrc = services.Open(TmpName, platform::OpenMode::kReadShared);
-        if (!FSFinal.CopyRestFrom(*FSrc)) {
-          Buffer.resize(kMergeBufferSize);
-          for (;;) {
-            // A failed read throws rather than passing for the end of the file: the temp file is
-            // then kept, not deleted half copied.
-            const std::size_t ReadCount = FSrc->Read(Buffer.data(), Buffer.size());
-            if (ReadCount == 0)
-              break;
-            FSFinal.Write(Buffer.data(), ReadCount);
-          }
-        }
-        FSrc->Close();
       }
-      platform::DeleteFileOrThrow(TmpName);
+      const auto FSrc = services.Open(TmpName, platform::OpenMode::kReadShared);
+      if (!FSFinal->CopyRestFrom(*FSrc)) {
+        Buffer.resize(kMergeBufferSize);
+        for (;;) {
+          // A failed read throws rather than passing for the end of the file: the temp file is
+          // then kept, not deleted half copied.
+          const std::size_t ReadCount = FSrc->Read(Buffer.data(), Buffer.size());
+          if (ReadCount == 0)
+            break;
+          FSFinal->Write(Buffer.data(), ReadCount);
+        }
+      }
+      FSrc->Close();
+      merged += finished.Count;
     }
-  } catch (...) {
-    // The files not yet appended stay listed, so that whoever ends the run knows of them.
+  } catch (const platform::ClosedPipeError&) {
+    // Nobody reads the output any more: the block's temp files are of no use to anyone.
     std::lock_guard lock(state.CS);
-    state.GlobalTempFiles.insert(state.GlobalTempFiles.begin(),
-                                 Snapshot.begin() + static_cast<std::ptrdiff_t>(next),
-                                 Snapshot.end());
+    state.GlobalTempFiles.insert(state.GlobalTempFiles.begin(), Snapshot.begin(), Snapshot.end());
     throw;
+  } catch (const std::exception& error) {
+    // No partial block stays in the output; its addresses are all still in the temp files.
+    std::string message = error.what();
+    if (FSFinal != nullptr && block_start) {
+      try {
+        FSFinal->CutBack(*block_start);
+        message += " The output was cut back to the end of its last complete block.";
+      } catch (const std::exception& cut) {
+        message += std::string(" ") + cut.what();
+      }
+    }
+    std::string kept;
+    for (const auto& finished : Snapshot) {
+      if (platform::FileExists(finished.Path))
+        kept += (kept.empty() ? "" : ", ") + ("\"" + finished.Path + "\"");
+    }
+    if (!kept.empty())
+      message += " The addresses of the block are kept in the temp files " + kept + ".";
+    throw Error(message);
   }
+  for (const auto& finished : Snapshot)
+    platform::DeleteFileOrThrow(finished.Path);
+  return merged;
 }
 
 platform::Stream& OutputStream(TExtractRunState& state, const platform::ProcessServices& services) {

@@ -2,6 +2,7 @@
 // The run's output file: its dated name, its creation, and the merge that appends the temp files
 // of each block to it.
 
+#include <cstdint>
 #include <string>
 
 #include "extractor/run_state.h"
@@ -12,8 +13,10 @@ namespace kestrune {
 // "ddmmyyyyhhnnss_IPs.txt" for the given local time.
 [[nodiscard]] std::string OutputFileName(const platform::WallClock& time);
 
-// Sets state.FinalFile to `folder` joined with the name for the current local time and creates the
-// file empty unless it exists (a run started in the same second appends to it). Throws on failure.
+// Sets state.FinalFile to `folder` joined with the name for the current local time and creates
+// that file as a new one, open as state.FSFinal. Whatever has the name already (the output of a
+// run started in the same second, a link) is left alone: the run then takes the first free name
+// with a counter before "_IPs.txt", "ddmmyyyyhhnnss-2_IPs.txt", "-3" and so on. Throws on failure.
 void PrepareOutputFile(TExtractRunState& state, const std::string& folder,
                        const platform::ProcessServices& services);
 
@@ -33,13 +36,18 @@ platform::Stream& OutputStream(TExtractRunState& state, const platform::ProcessS
 void CloseOutput(TExtractRunState& state);
 
 // Appends the temp files of state.GlobalTempFiles to the output, in the order of the tasks'
-// slices, deleting each after it has been appended; a listed file that no longer exists is
-// skipped. Empties the list. Does not open the output when there is nothing to append. The copy
-// happens in the kernel where the system offers it, else through one 64 KiB buffer. Throws when
-// the output cannot be opened or written or a temp file cannot be read or deleted; the file being
-// appended and those after it then stay where they are, and stay listed in state.GlobalTempFiles.
-void MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services);
+// slices, and deletes them once all are appended. Empties the list and returns the number of
+// addresses appended. A listed file that no longer exists adds a "Task %d error: %s" text to
+// state.Exceptions. Does not open the output when there is nothing to append. The copy happens in
+// the kernel where the system offers it, else through one 64 KiB buffer. Throws when the output
+// cannot be opened or written or a temp file cannot be read or deleted; the output is then cut
+// back to where the block began, and the error names the block's temp files, which are kept (and
+// no longer listed).
+std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services);
 
 inline constexpr std::size_t kMergeBufferSize = 65536;
+
+// The highest counter PrepareOutputFile tries before it gives up on a dated name.
+inline constexpr int kMaxOutputNameCounter = 1000;
 
 }  // namespace kestrune

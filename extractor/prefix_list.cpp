@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include <cstdint>
+#include <new>
+
+#include "platform/error.h"
 
 namespace kestrune {
 namespace {
@@ -51,6 +54,21 @@ std::string Utf16ToUtf8(std::string_view bytes, bool big_endian) {
   return text;
 }
 
+// 67108864 as "67,108,864".
+std::string FormatBytes(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3)
+    digits.insert(at - 3, ",");
+  return digits;
+}
+
+// `size` is empty when the list's size is not known (a pipe).
+std::string TooLargeText(std::string_view name, const std::string& size) {
+  return "The prefix list \"" + std::string(name) + "\" " +
+         (size.empty() ? "holds" : "is " + size + " bytes,") + " more than the " +
+         FormatBytes(kMaxListBytes) + " bytes a list may have.";
+}
+
 bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
@@ -88,29 +106,39 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> LoadPrefixList(const std::string& path,
                                         const platform::ProcessServices& services) {
   const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
-  auto lines = ReadPrefixList(*file, services, platform::FileSize(path).value_or(0));
+  const auto size = platform::FileSize(path);
+  if (size && *size > kMaxListBytes)
+    throw Error(TooLargeText(path, FormatBytes(*size)));
+  auto lines = ReadPrefixList(*file, services, path, size.value_or(0));
   file->Close();
   return lines;
 }
 
 std::vector<std::string> ReadPrefixList(platform::Stream& stream,
                                         const platform::ProcessServices& services,
-                                        std::uint64_t expected_size) {
-  // Read straight into one buffer of the expected size (plus one byte, to see the end without a
-  // regrowth); a list of 200,000 lines is a few megabytes.
-  constexpr std::size_t kChunk = 65536;
-  std::string bytes(static_cast<std::size_t>(expected_size) + 1, '\0');
+                                        std::string_view name, std::uint64_t expected_size) {
   std::size_t used = 0;
-  for (;;) {
-    if (bytes.size() - used < kChunk / 4)
-      bytes.resize(std::max(bytes.size() * 2, used + kChunk));
-    const std::size_t got = stream.Read(bytes.data() + used, bytes.size() - used);
-    if (got == 0)
-      break;
-    used += got;
+  try {
+    // Read straight into one buffer of the expected size (plus one byte, to see the end without a
+    // regrowth); a list of 200,000 lines is a few megabytes.
+    constexpr std::size_t kChunk = 65536;
+    std::string bytes(static_cast<std::size_t>(std::min(expected_size, kMaxListBytes)) + 1, '\0');
+    for (;;) {
+      if (bytes.size() - used < kChunk / 4)
+        bytes.resize(std::max(bytes.size() * 2, used + kChunk));
+      const std::size_t got = stream.Read(bytes.data() + used, bytes.size() - used);
+      if (got == 0)
+        break;
+      used += got;
+      if (used > kMaxListBytes)
+        throw Error(TooLargeText(name, ""));
+    }
+    bytes.resize(used);
+    return SplitLines(DecodeListText(bytes, services));
+  } catch (const std::bad_alloc&) {
+    throw Error("Not enough memory to hold the lines of the prefix list \"" + std::string(name) +
+                "\" (" + FormatBytes(used) + " bytes read).");
   }
-  bytes.resize(used);
-  return SplitLines(DecodeListText(bytes, services));
 }
 
 }  // namespace kestrune

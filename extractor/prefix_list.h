@@ -19,15 +19,20 @@ namespace kestrune {
 // break at the very end adds no empty line.
 [[nodiscard]] std::vector<std::string> SplitLines(std::string_view text);
 
+// The largest prefix list a run reads: its lines are held in memory, at a few times its size.
+inline constexpr std::uint64_t kMaxListBytes = std::uint64_t{64} << 20;
+
 // The lines of the file at `path`, read whole while others may read but not write it. Throws
-// Error when the file cannot be opened or read.
+// Error when the file cannot be opened or read, or holds more than kMaxListBytes.
 [[nodiscard]] std::vector<std::string> LoadPrefixList(const std::string& path,
                                                       const platform::ProcessServices& services);
 
-// The lines of everything `stream` gives until its end (a list piped to standard input);
-// `expected_size` (bytes, 0 when unknown) only saves regrowing the buffer.
+// The lines of everything `stream` gives until its end (a list piped to standard input), which is
+// called `name` in messages; throws Error beyond kMaxListBytes. `expected_size` (bytes, 0 when
+// unknown) only saves regrowing the buffer.
 [[nodiscard]] std::vector<std::string> ReadPrefixList(platform::Stream& stream,
                                                       const platform::ProcessServices& services,
+                                                      std::string_view name = "standard input",
                                                       std::uint64_t expected_size = 0);
 
 }  // namespace kestrune

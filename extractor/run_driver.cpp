@@ -126,26 +126,49 @@ class InlineBlocks {
       return;
     }
     const bool named_file = settings_.output_file != kStandardStream;
-    const auto before = named_file ? platform::FileSize(state_.FinalFile) : std::nullopt;
+    const auto size_now = [&] {
+      return named_file ? platform::FileSize(state_.FinalFile) : std::nullopt;
+    };
+    const std::optional<std::uint64_t> before_size = size_now();
+    const bool size_known = before_size.has_value();
+    const std::uint64_t before = before_size.value_or(0);
     try {
       OutputStream(state_, services_).Write(text_.data(), text_.size());
-    } catch (...) {
-      const auto after = named_file ? platform::FileSize(state_.FinalFile) : std::nullopt;
-      const std::uint64_t landed = before && after && *after >= *before ? *after - *before : 0;
+    } catch (const std::exception& error) {
+      const auto after = size_now();
+      const std::uint64_t landed = size_known && after && *after >= before ? *after - before : 0;
       std::size_t shown = ui_.Held();
+      std::size_t whole = 0;  // bytes of the blocks that landed whole
       for (const auto& block : blocks_) {
         if (block.end > landed) {
           shown = block.done_step;
           break;
         }
+        whole = block.end;
+        ++committed_;
       }
       Reset();
       ui_.Release(shown);
-      throw;
+      if (!size_known || dynamic_cast<const platform::ClosedPipeError*>(&error) != nullptr)
+        throw;
+      const std::uint64_t block_start = before + whole;
+      // A block cut off inside a line would pass for written; the output ends at a block's end.
+      std::string message = error.what();
+      try {
+        OutputStream(state_, services_).CutBack(block_start);
+        message += " The output was cut back to the end of its last complete block.";
+      } catch (const std::exception& cut) {
+        message += std::string(" ") + cut.what();
+      }
+      throw Error(message);
     }
+    committed_ += blocks_.size();
     Reset();
     ui_.ReleaseAll();
   }
+
+  // Blocks whose text has reached the output whole.
+  [[nodiscard]] std::uint64_t Committed() const { return committed_; }
 
  private:
   struct Block {
@@ -163,6 +186,13 @@ class InlineBlocks {
   const platform::ProcessServices& services_;
   std::string text_;
   std::vector<Block> blocks_;
+  std::uint64_t committed_ = 0;
+};
+
+// Ends a run that was asked to stop.
+class RunStopped : public Error {
+ public:
+  RunStopped() : Error("The run was stopped.") {}
 };
 
 void PrepareOutput(TExtractRunState& state, const RunSettings& settings,
@@ -187,7 +217,7 @@ std::string_view Joined(std::string& buffer, std::string_view head, std::string_
 std::vector<std::string> ReadList(const RunSettings& settings,
                                   const platform::ProcessServices& services) {
   if (settings.list_path == kStandardStream)
-    return ReadPrefixList(*platform::StandardInput(), services);
+    return ReadPrefixList(*platform::StandardInput(), services, "standard input");
   return LoadPrefixList(settings.list_path, services);
 }
 
@@ -206,12 +236,25 @@ std::string MissingListMessage(std::string_view list_name) {
 }
 
 RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
-                         const platform::ProcessServices& services) {
+                         const platform::ProcessServices& services, RunReport* report) {
   if (settings.list_path != kStandardStream && !platform::FileExists(settings.list_path)) {
+    const platform::PathKind kind = platform::KindOfPath(settings.list_path, true);
+    if (kind != platform::PathKind::kNone) {
+      throw Error("The prefix list \"" + settings.list_path + "\" is " +
+                  std::string(platform::PathKindText(kind)) + ", not a file");
+    }
     visible_ui.ShowMessage(MissingListMessage(settings.list_path));
     return RunOutcome::kListMissing;
   }
+  RunReport own_report;
+  RunReport& done = report != nullptr ? *report : own_report;
+  done = {};
+  const auto stop_requested = [&settings] {
+    return settings.stop_requested && settings.stop_requested();
+  };
+  std::uint64_t worker_blocks_complete = 0;
   TExtractRunState state;
+  state.StopRequested = settings.stop_requested;
   const std::vector<std::string> PrefixList = ReadList(settings, services);
   const int line_count =
       PrefixList.size() > INT_MAX ? INT_MAX : static_cast<int>(PrefixList.size());
@@ -239,6 +282,8 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
     ui.SetLabel(RunLabel::kRemaining, RemainingLabelText(state.RemainingIPs, formats));
 
     for (int PrefixIdx = 0; PrefixIdx < line_count; ++PrefixIdx) {
+      if (stop_requested())
+        throw RunStopped();
       state.LineTrimmed = std::string(TrimLine(PrefixList[static_cast<std::size_t>(PrefixIdx)]));
       if (state.LineTrimmed.empty())
         continue;
@@ -285,15 +330,26 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
       } else {
         inline_blocks.Commit();  // what comes before this block reaches the output first
         RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
-        {
+        if (stop_requested())
+          throw RunStopped();
+        const auto log_errors = [&state, &ui] {
           std::lock_guard lock(state.CS);
           for (state.j = 0; state.j < static_cast<std::int32_t>(state.Exceptions.size());
                ++state.j) {
             ui.AppendLog("ERROR: " + state.Exceptions[static_cast<std::size_t>(state.j)]);
           }
           state.Exceptions.clear();
+        };
+        log_errors();
+        const std::uint64_t merged = MergeTempFiles(state, services);
+        log_errors();  // temp files that were gone before the merge
+        if (merged < IPCount) {
+          ++done.incomplete_blocks;
+          done.missing_addresses += IPCount - merged;
+        } else {
+          ++worker_blocks_complete;
         }
-        MergeTempFiles(state, services);
+        done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
       }
       ui.AppendLog(Joined(line, "Done: ", state.LineTrimmed));
       ui.SetProgressPosition(++progress);
@@ -313,31 +369,50 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         inline_blocks.Commit();
     }
     inline_blocks.Commit();
+    done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
     CloseOutput(state);
   } catch (...) {
+    bool stopped = false;
+    try {
+      throw;
+    } catch (const RunStopped&) {
+      stopped = true;
+    } catch (...) {
+    }
+    const auto clean_up = [&] {
+      done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
+      if (stopped || settings.remove_temp_files_on_error)
+        RemoveUnmergedTempFiles(state);
+    };
     // Blocks reported done before the error reach the output first, as they would have one by one.
     try {
       inline_blocks.Commit();
     } catch (...) {
-      if (settings.remove_temp_files_on_error)
-        RemoveUnmergedTempFiles(state);
+      clean_up();
       throw;
     }
-    if (settings.remove_temp_files_on_error)
-      RemoveUnmergedTempFiles(state);
+    clean_up();
     throw;
   }
 
   ui.AppendLog("ALL DONE. Output file: " + state.FinalFile);
+  if (done.incomplete_blocks > 0) {
+    // The figures counted those blocks as done; the user must not take the output for whole.
+    ui.SetLabel(RunLabel::kRemaining,
+                MissingLabelText(done.missing_addresses, done.incomplete_blocks, formats));
+    return RunOutcome::kIncomplete;
+  }
   return RunOutcome::kCompleted;
 }
 
 RunOutcome ButtonExtractClick(const RunSettings& settings, RunUi& ui,
-                              const platform::ProcessServices& services) {
+                              const platform::ProcessServices& services, RunReport* report) {
   try {
-    return RunExtraction(settings, ui, services);
+    return RunExtraction(settings, ui, services, report);
   } catch (const platform::ClosedPipeError&) {
     return RunOutcome::kOutputClosed;
+  } catch (const RunStopped&) {
+    return RunOutcome::kStopped;
   } catch (const std::exception& error) {
     ui.ShowErrorBox(ErrorBoxText(error.what()));
     return RunOutcome::kEndedByError;

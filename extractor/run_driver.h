@@ -3,6 +3,7 @@
 // and merged, and report it all through a RunUi.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -49,24 +50,40 @@ struct RunSettings {
   // See kInlineBlockLimit; 0 sends every block through the worker tasks.
   std::uint64_t inline_block_limit = kInlineBlockLimit;
   // When an error ends the run, delete the temp files it did not merge (the window keeps them).
+  // Temp files that an error names as holding addresses missing from the output are kept always.
   bool remove_temp_files_on_error = false;
+  // Asked before each line and by the workers between their writes; when it answers true the run
+  // stops at the end of the last complete block and deletes its temp files. May be empty.
+  std::function<bool()> stop_requested;
+};
+
+// What a run has put into its output, also when it ended early.
+struct RunReport {
+  std::uint64_t complete_blocks = 0;    // accepted blocks whose every address is in the output
+  std::uint64_t incomplete_blocks = 0;  // accepted blocks some of whose addresses are missing
+  std::uint64_t missing_addresses = 0;  // the addresses those blocks lack
 };
 
 enum class RunOutcome {
   kListMissing,   // the message box was shown; nothing else happened
   kCompleted,     // the log ends with "ALL DONE. Output file: "
+  kIncomplete,    // as kCompleted, but some blocks lack addresses (their "ERROR: " lines say why);
+                  // the remaining-figure label then says how many addresses are missing
   kEndedByError,  // an error ended the run and was shown in the error box
   kOutputClosed,  // the output is a pipe whose reader went away; nothing was shown
+  kStopped,       // stop_requested answered true; the output ends with a complete block
 };
 
 // Runs one whole extraction. Errors that end the run early leave as Error exceptions; the output
 // file keeps every block merged before.
 [[nodiscard]] RunOutcome RunExtraction(const RunSettings& settings, RunUi& ui,
-                                       const platform::ProcessServices& services);
+                                       const platform::ProcessServices& services,
+                                       RunReport* report = nullptr);
 
 // The Extract button's handler: RunExtraction with an error that leaves it shown in the error box.
 RunOutcome ButtonExtractClick(const RunSettings& settings, RunUi& ui,
-                              const platform::ProcessServices& services);
+                              const platform::ProcessServices& services,
+                              RunReport* report = nullptr);
 
 // The message box text for a list file that does not exist.
 [[nodiscard]] std::string MissingListMessage(std::string_view list_name);

@@ -2,6 +2,7 @@
 // The values shared by the run driver, its UI steps and its worker tasks during one run.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,6 +16,7 @@ namespace kestrune {
 struct TFinishedTempFile {
   int TaskID = 0;
   std::string Path;
+  std::uint64_t Count = 0;  // addresses in the file
 };
 
 struct TExtractRunState {
@@ -35,6 +37,9 @@ struct TExtractRunState {
   std::string LineTrimmed;
   std::uint64_t RemainingIPs = 0;
   std::uint64_t TotalEstimatedIPs = 0;
+  // Asked by the workers between their writes: true when the run is to stop (Ctrl+C, a
+  // termination request). May be empty.
+  std::function<bool()> StopRequested;
 };
 
 }  // namespace kestrune

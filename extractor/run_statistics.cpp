@@ -126,4 +126,11 @@ BlockFigures ComputeBlockFigures(double elapsed_sec, std::uint64_t processed, in
   return figures;
 }
 
+std::string MissingLabelText(std::uint64_t missing, std::uint64_t blocks,
+                             const platform::RegionalFormats& f) {
+  return "Missing: " + FormatWholeNumber(static_cast<double>(missing), f) + " IPs in " +
+         FormatWholeNumber(static_cast<double>(blocks), f) +
+         (blocks == 1 ? " incomplete block" : " incomplete blocks");
+}
+
 }  // namespace kestrune

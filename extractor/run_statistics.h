@@ -33,6 +33,10 @@ inline constexpr std::string_view kSpeedCalculating = "Speed: calculating...";
 [[nodiscard]] std::string RemainingLabelText(std::uint64_t remaining,
                                              const platform::RegionalFormats& f);
 [[nodiscard]] std::string SpeedLabelText(double speed, const platform::RegionalFormats& f);
+// The remaining-figure label after a run whose blocks lack addresses:
+// "Missing: 10,922 IPs in 1 incomplete block".
+[[nodiscard]] std::string MissingLabelText(std::uint64_t missing, std::uint64_t blocks,
+                                           const platform::RegionalFormats& f);
 [[nodiscard]] std::string EtaLabelText(double eta_seconds, const platform::RegionalFormats& f);
 
 // Figures after a processed block.

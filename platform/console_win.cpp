@@ -3,6 +3,8 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <atomic>
+
 #include "platform/console.h"
 
 namespace kestrune::platform {
@@ -27,6 +29,36 @@ bool IsTerminal(std::FILE* stream) {
 
 void UseUtf8Console() {
   ::SetConsoleOutputCP(CP_UTF8);
+}
+
+namespace {
+
+std::atomic<int> g_stop_status{0};
+std::atomic<bool> g_stop_handled{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  g_stop_status.store(event == CTRL_C_EVENT ? 130 : 143);
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)
+    return TRUE;
+  // The system ends the process once this returns (or after a few seconds): give the run the
+  // time to cut back its output and delete its temp files.
+  for (int waited = 0; waited < 4500 && !g_stop_handled.load(); waited += 20)
+    ::Sleep(20);
+  return TRUE;
+}
+
+}  // namespace
+
+void CatchStopRequests() {
+  ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+int StopRequestStatus() {
+  return g_stop_status.load();
+}
+
+void StopRequestHandled() {
+  g_stop_handled.store(true);
 }
 
 }  // namespace kestrune::platform

@@ -44,6 +44,9 @@ class Stream {
   // program, where the system can do that for these two streams. Returns false, having copied
   // nothing, where it cannot; throws when a copy fails partway.
   virtual bool CopyRestFrom(Stream& /*source*/) { return false; }
+  // Cuts the file back to its first `size` bytes and moves to its end, so that a failed write
+  // leaves no partial line behind. Throws where that cannot be done (a pipe).
+  virtual void CutBack(std::uint64_t /*size*/) { throw Error("This output cannot be cut back."); }
 };
 
 // A write to a pipe whose reading end has been closed.
@@ -62,6 +65,31 @@ class ClosedPipeError : public Error {
 
 // The size in bytes of the file at `path`; empty when it cannot be told.
 [[nodiscard]] std::optional<std::uint64_t> FileSize(const std::string& path);
+
+// What stands at a path, for messages that say why it cannot be used.
+enum class PathKind { kNone, kFile, kFolder, kPipe, kLink, kOther };
+
+// The kind of `path`; with `follow_links` false a symbolic link is kLink, whatever it points to.
+[[nodiscard]] PathKind KindOfPath(const std::string& path, bool follow_links);
+
+// "a folder", "a named pipe", ... for messages.
+[[nodiscard]] constexpr std::string_view PathKindText(PathKind kind) {
+  switch (kind) {
+    case PathKind::kNone:
+      return "missing";
+    case PathKind::kFile:
+      return "a file";
+    case PathKind::kFolder:
+      return "a folder";
+    case PathKind::kPipe:
+      return "a named pipe";
+    case PathKind::kLink:
+      return "a symbolic link";
+    case PathKind::kOther:
+      break;
+  }
+  return "not a regular file";
+}
 
 // True when `path` names an existing regular file (a folder does not count).
 [[nodiscard]] bool FileExists(const std::string& path);

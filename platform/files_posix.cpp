@@ -66,6 +66,12 @@ class PosixFile final : public Stream {
     }
   }
 
+  void CutBack(std::uint64_t size) override {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+      throw Error("Cannot cut back file \"" + path_ + "\". " + Reason(errno));
+    SeekToEnd();
+  }
+
   void Close() override {
     if (fd_ < 0)
       return;
@@ -178,6 +184,21 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
     return std::nullopt;
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+PathKind KindOfPath(const std::string& path, bool follow_links) {
+  struct stat info {};
+  if ((follow_links ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? PathKind::kNone : PathKind::kOther;
+  if (S_ISREG(info.st_mode))
+    return PathKind::kFile;
+  if (S_ISDIR(info.st_mode))
+    return PathKind::kFolder;
+  if (S_ISFIFO(info.st_mode))
+    return PathKind::kPipe;
+  if (S_ISLNK(info.st_mode))
+    return PathKind::kLink;
+  return PathKind::kOther;
 }
 
 bool FileExists(const std::string& path) {

@@ -51,6 +51,15 @@ class WinFile final : public Stream {
     }
   }
 
+  void CutBack(std::uint64_t size) override {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(handle_.Get(), at, nullptr, FILE_BEGIN) ||
+        !::SetEndOfFile(handle_.Get())) {
+      Fail("cut back", path_, ::GetLastError());
+    }
+  }
+
   void SeekToEnd() override {
     LARGE_INTEGER zero{};
     if (!::SetFilePointerEx(handle_.Get(), zero, nullptr, FILE_END)) {
@@ -130,6 +139,18 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return std::nullopt;
   return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+PathKind KindOfPath(const std::string& path, bool follow_links) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD code = ::GetLastError();
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? PathKind::kNone
+                                                                        : PathKind::kOther;
+  }
+  if (!follow_links && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return PathKind::kLink;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder : PathKind::kFile;
 }
 
 bool FileExists(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
 #include "platform/file_bytes.h"
 
@@ -52,18 +53,10 @@ std::string KindOfEntry(const std::filesystem::file_status& status) {
   }
 }
 
-std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 void RefuseNamesDifferingInCase(const std::string& folder, const std::vector<std::string>& names) {
   std::map<std::string, const std::string*> seen;
   for (const std::string& name : names) {
-    const auto [it, added] = seen.emplace(UpperAscii(name), &name);
+    const auto [it, added] = seen.emplace(kestrune::Upper(name), &name);
     if (!added) {
       throw Error("The folder \"" + folder + "\" holds both \"" + *it->second + "\" and \"" + name +
                   "\", which a skin archive cannot tell apart.");

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -100,13 +101,30 @@ struct SeenBox {
 
 class Program {
  public:
-  Program(const std::filesystem::path& exe, const std::filesystem::path& working_folder) {
+  // `temp_folder`, when given, is the program's TMP and TEMP.
+  Program(const std::filesystem::path& exe, const std::filesystem::path& working_folder,
+          const std::wstring& temp_folder = {}) {
     std::wstring command = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(exe.wstring().c_str(), command.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, working_folder.wstring().c_str(), &startup, &process)) {
+    std::wstring environment;
+    if (!temp_folder.empty()) {
+      const wchar_t* strings = ::GetEnvironmentStringsW();
+      for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+        const std::wstring_view text(entry);
+        if (!text.starts_with(L"TMP=") && !text.starts_with(L"TEMP="))
+          environment.append(text).push_back(L'\0');
+      }
+      ::FreeEnvironmentStringsW(const_cast<wchar_t*>(strings));
+      for (const wchar_t* name : {L"TMP=", L"TEMP="})
+        environment.append(name).append(temp_folder).push_back(L'\0');
+      environment.push_back(L'\0');
+    }
+    if (!::CreateProcessW(exe.wstring().c_str(), command.data(), nullptr, nullptr, FALSE,
+                          environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                          environment.empty() ? nullptr : environment.data(),
+                          working_folder.wstring().c_str(), &startup, &process)) {
       ADD_FAILURE() << "cannot start " << exe.string();
       return;
     }
@@ -441,6 +459,34 @@ TEST_F(EndToEnd, AnErrorLeavingTheHandlerShowsTheErrorBoxAndTheWindowGoesOn) {
   EXPECT_FALSE(program.ClickExtract().has_value());
   EXPECT_TRUE(program.Log().starts_with("Processing: 9.9.9.9/32\r\nDone: 9.9.9.9/32\r\nALL DONE."))
       << program.Log();
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
+}
+
+// A temp folder that cannot be written: every worker fails. The log shows each error, the run
+// still ends with its "ALL DONE" line, and the remaining figure says what the output lacks.
+TEST_F(EndToEnd, UnwritableTempFolderShowsTheErrorsAndAnIncompleteOutput) {
+  const std::filesystem::path not_a_folder = root_.path() / "temp-is-a-file";
+  {
+    std::FILE* file = _wfopen(not_a_folder.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+  }
+  Program program(exe(), work_folder(), not_a_folder.wstring());
+  ASSERT_NE(program.Form(), nullptr);
+  WriteList("10.0.0.0/16\r\n1.2.3.4/32\r\n");
+  EXPECT_FALSE(program.ClickExtract().has_value());
+
+  const std::string log = program.Log();
+  EXPECT_TRUE(log.starts_with("Processing: 10.0.0.0/16\r\nERROR: Task 0 error: Cannot create file"))
+      << log;
+  EXPECT_NE(log.find("Done: 10.0.0.0/16\r\nProcessing: 1.2.3.4/32\r\nDone: 1.2.3.4/32\r\n"
+                     "ALL DONE. Output file: "),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(program.Label(L"LabelRemaining"), "Missing: 65,536 IPs in 1 incomplete block");
+  const std::vector<std::string> outputs = OutputFiles();
+  ASSERT_EQ(outputs.size(), 1u);
+  EXPECT_EQ(test::ReadFileBytes(program_folder() / outputs[0]), "1.2.3.4\r\n");
   EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -218,20 +219,101 @@ TEST_F(CliPipeTest, ClosedPipeEndsTheRunQuietlyWithoutTempFiles) {
   EXPECT_TRUE(test::FileNames(temp.path()).empty());
 }
 
-// A file system too small for the output: a tmpfs of its own, where the test may mount one.
-TEST_F(CliPipeTest, FullFileSystemEndsWithAClearErrorAndNoTempFile) {
+// A failed worker: the log shows it, standard error repeats it, the exit status is 1 and the last
+// line says what the output lacks.
+TEST_F(CliPipeTest, FailedWorkerExitsOneAndSaysHowManyBlocksAreIncomplete) {
+  work.Write("prefix_list.txt", "10.0.0.0/16\n10.1.0.0/30\n");
+  work.Write("not-a-folder", "");
+  const auto result = Shell("TMPDIR='" + work.Folder() + "not-a-folder' cli --jobs 2 --out a.txt");
+  EXPECT_EQ(result.exit_code, 1);
+  for (const char* task : {"ERROR: Task 0 error: Cannot create file", "ERROR: Task 1 error:"}) {
+    EXPECT_NE(result.out.find(task), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find(task), std::string::npos) << result.err;
+  }
+  EXPECT_TRUE(
+      result.err.ends_with("kestrune-cli: 1 block is incomplete: 65536 addresses are "
+                           "missing from the output (see the ERROR lines)\n"))
+      << result.err;
+  EXPECT_EQ(test::ReadFileBytes(work.path() / "a.txt"), AddressText("10.1.0.0", 4));
+}
+
+// Two runs started together into one folder: each writes a file of its own, whole.
+TEST_F(CliPipeTest, RunsInTheSameSecondWriteFilesOfTheirOwn) {
+  work.Write("a.txt", "10.0.0.0/16\n");
+  work.Write("b.txt", "10.1.0.0/16\n");
+  std::filesystem::create_directory(work.path() / "out");
+  const auto result = Shell(
+      "{ cli --list a.txt --out-dir out & cli --list b.txt --out-dir out; wait; } >/dev/null");
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  std::vector<std::string> contents;
+  for (const auto& name : test::FileNames(work.path() / "out")) {
+    EXPECT_TRUE(std::regex_match(name, std::regex("[0-9]{14}(-2)?_IPs\\.txt"))) << name;
+    contents.push_back(test::ReadFileBytes(work.path() / "out" / name));
+  }
+  std::sort(contents.begin(), contents.end());
+  EXPECT_EQ(contents, (std::vector<std::string>{AddressText("10.0.0.0", 65536),
+                                                AddressText("10.1.0.0", 65536)}));
+}
+
+// Ctrl+C and termination: the output ends with a complete block, no temp file stays, and standard
+// error says how many blocks the output holds.
+TEST_F(CliPipeTest, InterruptAndTerminationStopCleanly) {
+  // Two million single addresses: long enough a run to be interrupted halfway.
+  constexpr std::uint32_t kLines = 2000000;
+  std::string list;
+  for (std::uint32_t i = 0; i < kLines; ++i)
+    list += IPToStr(StrToIP("10.0.0.0") + i) + "/32\n";
+  work.Write("prefix_list.txt", list);
+  for (const auto& [signal, status] : {std::pair{"INT", 130}, std::pair{"TERM", 143}}) {
+    SCOPED_TRACE(signal);
+    std::filesystem::remove(work.path() / "a.txt");
+    const auto result =
+        Shell(std::string("{ cli --out a.txt >/dev/null & pid=$!; ") +
+              "while [ ! -s a.txt ]; do sleep 0.01; done; kill -" + signal + " $pid; wait $pid; }");
+    EXPECT_EQ(result.exit_code, status) << result.err;
+    const std::string output = test::ReadFileBytes(work.path() / "a.txt");
+    std::smatch held;
+    ASSERT_TRUE(std::regex_search(
+        result.err, held,
+        std::regex("kestrune-cli: stopped; the output holds ([0-9]+) complete blocks? and no "
+                   "temp file is left\n$")))
+        << result.err;
+    const auto blocks = static_cast<std::uint32_t>(std::stoul(held[1]));
+    EXPECT_GE(blocks, 1u);
+    EXPECT_LT(blocks, kLines);
+    const std::string expected = AddressText("10.0.0.0", blocks);
+    EXPECT_EQ(output.size(), expected.size());
+    EXPECT_TRUE(output == expected) << "the output holds exactly the complete blocks";
+    EXPECT_TRUE(test::FileNames(temp.path()).empty());
+  }
+}
+
+// A file system too small for the output: a tmpfs of its own, where the test may mount one. The
+// output is cut back to its last complete block; a block's temp files are kept and named.
+TEST_F(CliPipeTest, FullFileSystemCutsTheOutputBackToItsLastCompleteBlock) {
   const test::TempDir disk;
   if (std::system(("mount -t tmpfs -o size=64k kestrune-test '" + disk.Folder() + "' 2>/dev/null")
                       .c_str()) != 0) {
     GTEST_SKIP() << "cannot mount a small tmpfs here";
   }
   std::string small_blocks;
-  for (int i = 0; i < 64; ++i)
+  std::vector<std::string> small_texts;
+  for (int i = 0; i < 64; ++i) {
     small_blocks += "10.1." + std::to_string(i) + ".0/24\n";
+    small_texts.push_back(AddressText("10.1." + std::to_string(i) + ".0", 256));
+  }
   const struct {
     const char* name;
     std::string list;
-  } cases[] = {{"a block through the workers", "10.0.0.0/16\n"}, {"small blocks", small_blocks}};
+    std::vector<std::string> blocks;
+    bool temp_files_kept;
+  } cases[] = {
+      {"a block through the workers",
+       "10.2.0.0/24\n10.0.0.0/16\n",
+       {AddressText("10.2.0.0", 256), AddressText("10.0.0.0", 65536)},
+       true},
+      {"small blocks", small_blocks, small_texts, false},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     work.Write("prefix_list.txt", c.list);
@@ -239,12 +321,49 @@ TEST_F(CliPipeTest, FullFileSystemEndsWithAClearErrorAndNoTempFile) {
     const auto result = Shell("cli --out '" + target + "'");
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_TRUE(result.err.starts_with("Error: Cannot write to file \"" + target + "\".") &&
-                result.err.find("No space left on device") != std::string::npos)
+                result.err.find("No space left on device") != std::string::npos &&
+                result.err.find("The output was cut back to the end of its last complete block.") !=
+                    std::string::npos)
         << result.err;
-    EXPECT_TRUE(test::FileNames(temp.path()).empty());
+    const std::string output = test::ReadFileBytes(target);
+    std::string whole;
+    for (const std::string& block : c.blocks) {
+      if (whole.size() + block.size() > output.size())
+        break;
+      whole += block;
+    }
+    EXPECT_FALSE(output.empty());
+    EXPECT_TRUE(output == whole) << "the output ends with a complete block";
+    const auto kept = test::FileNames(temp.path());
+    EXPECT_EQ(!kept.empty(), c.temp_files_kept);
+    for (const auto& name : kept) {
+      EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
+      std::filesystem::remove(temp.path() / name);
+    }
     std::filesystem::remove(target);
   }
   EXPECT_EQ(std::system(("umount '" + disk.Folder() + "'").c_str()), 0);
+}
+
+// A folder or a named pipe given as the list is named as such.
+TEST_F(CliTest, ListThatIsAFolderOrAPipeIsNamedAsSuch) {
+  std::filesystem::create_directory(work.path() / "folder");
+  const bool pipe_made =
+      std::system(("mkfifo '" + work.Folder() + "pipe' 2>/dev/null").c_str()) == 0;
+  const struct {
+    const char* list;
+    const char* what;
+  } cases[] = {{"folder", "a folder"}, {"pipe", "a named pipe"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    if (std::string(c.list) == "pipe" && !pipe_made)
+      continue;
+    const auto result = Run({"--list", c.list, "--out-dir", out.Folder()});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.err, "Error: The prefix list \"" + std::string(c.list) + "\" is " + c.what +
+                              ", not a file.\n");
+    EXPECT_TRUE(test::FileNames(out.path()).empty());
+  }
 }
 
 #endif

@@ -30,10 +30,29 @@ class FillingStream final : public platform::Stream {
   }
   void SeekToEnd() override { inner_->SeekToEnd(); }
   void Close() override { inner_->Close(); }
+  void CutBack(std::uint64_t size) override { inner_->CutBack(size); }
 
  private:
   std::unique_ptr<platform::Stream> inner_;
   std::size_t budget_;
+};
+
+// A stream whose file is deleted as soon as it is closed, as a temp-folder cleaner would.
+class VanishingStream final : public platform::Stream {
+ public:
+  VanishingStream(std::unique_ptr<platform::Stream> inner, std::string path)
+      : inner_(std::move(inner)), path_(std::move(path)) {}
+  std::size_t Read(void* buffer, std::size_t size) override { return inner_->Read(buffer, size); }
+  void Write(const void* buffer, std::size_t size) override { inner_->Write(buffer, size); }
+  void SeekToEnd() override { inner_->SeekToEnd(); }
+  void Close() override {
+    inner_->Close();
+    platform::DeleteFileQuietly(path_);
+  }
+
+ private:
+  std::unique_ptr<platform::Stream> inner_;
+  std::string path_;
 };
 
 class FakeServices : public platform::SystemServices {

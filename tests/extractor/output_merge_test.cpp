@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/extractor/fake_services.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,7 +22,7 @@ class MergeTest : public testing::Test {
     services.executable_folder = out.Folder();
   }
   void AddTemp(int task, const std::string& name, const std::string& bytes) {
-    state.GlobalTempFiles.push_back({task, temp.Write(name, bytes)});
+    state.GlobalTempFiles.push_back({task, temp.Write(name, bytes), 1});
   }
 
   test::TempDir temp;
@@ -29,14 +31,17 @@ class MergeTest : public testing::Test {
   TExtractRunState state;
 };
 
-TEST_F(MergeTest, PreparationCreatesAnEmptyFileOrKeepsAnExistingOne) {
+TEST_F(MergeTest, PreparationCreatesANewFileAndLeavesATakenNameAlone) {
   PrepareOutputFile(state, out.Folder(), services);
   EXPECT_EQ(state.FinalFile, out.Folder() + "08122026231507_IPs.txt");
   EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "");
+  CloseOutput(state);
 
   out.Write("08122026231507_IPs.txt", "1.1.1.1\r\n");
+  std::filesystem::create_directory(out.path() / "08122026231507-2_IPs.txt");
   PrepareOutputFile(state, out.Folder(), services);
-  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "1.1.1.1\r\n");
+  EXPECT_EQ(state.FinalFile, out.Folder() + "08122026231507-3_IPs.txt");
+  EXPECT_EQ(test::ReadFileBytes(out.path() / "08122026231507_IPs.txt"), "1.1.1.1\r\n");
 }
 
 TEST_F(MergeTest, PreparationInAFolderThatIsAFileFails) {
@@ -46,17 +51,22 @@ TEST_F(MergeTest, PreparationInAFolderThatIsAFileFails) {
 
 TEST_F(MergeTest, AppendsInSliceOrderDeletesAndSkipsMissingFiles) {
   PrepareOutputFile(state, out.Folder(), services);
-  out.Write("08122026231507_IPs.txt", "0.0.0.1\r\n");
+  state.FSFinal->Write("0.0.0.1\r\n", 9);
   // Finished in the order 2, 0, 1; task 3's file has gone.
   AddTemp(2, "c.tmp", "0.0.0.4\r\n");
   AddTemp(0, "a.tmp", "0.0.0.2\r\n");
-  state.GlobalTempFiles.push_back({3, temp.Folder() + "gone.tmp"});
+  state.GlobalTempFiles.push_back({3, temp.Folder() + "gone.tmp", 5});
   AddTemp(1, "b.tmp", "0.0.0.3\r\n");
 
-  MergeTempFiles(state, services);
+  EXPECT_EQ(MergeTempFiles(state, services), 3u);
+  CloseOutput(state);
   EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "0.0.0.1\r\n0.0.0.2\r\n0.0.0.3\r\n0.0.0.4\r\n");
   EXPECT_TRUE(state.GlobalTempFiles.empty());
   EXPECT_TRUE(test::FileNames(temp.path()).empty());
+  EXPECT_EQ(state.Exceptions,
+            std::vector<std::string>{"Task 3 error: The temp file \"" + temp.Folder() +
+                                     "gone.tmp\" was gone before the merge; its 5 addresses are "
+                                     "missing from the output."});
 }
 
 TEST_F(MergeTest, CopiesLargeFilesByteForByte) {
@@ -76,21 +86,32 @@ TEST_F(MergeTest, NothingToAppendLeavesTheOutputUnopened) {
   EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "<missing>");
 }
 
-TEST_F(MergeTest, FailedWriteKeepsTheFilesNotYetAppended) {
-  PrepareOutputFile(state, out.Folder(), services);
-  out.Write("08122026231507_IPs.txt", "earlier block\r\n");
-  AddTemp(0, "a.tmp", "0.0.0.2\r\n");
-  AddTemp(1, "b.tmp", "0.0.0.3\r\n");
-  services.on_open = [this](const std::string& path,
-                            platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
-    if (path == state.FinalFile) {
-      return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), 9);
-    }
+// A full disk partway through a block: the output is cut back to where the block began, and
+// every temp file of the block is kept and named.
+TEST_F(MergeTest, FailedWriteCutsTheBlockBackAndKeepsItsFiles) {
+  services.on_open = [](const std::string& path,
+                        platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+    if (path.ends_with("_IPs.txt"))
+      return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), 15 + 12);
     return nullptr;
   };
-  EXPECT_THROW(MergeTempFiles(state, services), Error);
-  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "earlier block\r\n0.0.0.2\r\n");
-  EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"b.tmp"}));
+  PrepareOutputFile(state, out.Folder(), services);
+  state.FSFinal->Write("earlier block\r\n", 15);
+  AddTemp(0, "a.tmp", "0.0.0.2\r\n");
+  AddTemp(1, "b.tmp", "0.0.0.3\r\n");
+  try {
+    (void)MergeTempFiles(state, services);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "There is not enough space on the disk The output was cut back to the end of its "
+              "last complete block. The addresses of the block are kept in the temp files \"" +
+                  temp.Folder() + "a.tmp\", \"" + temp.Folder() + "b.tmp\".");
+  }
+  CloseOutput(state);
+  EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "earlier block\r\n");
+  EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"a.tmp", "b.tmp"}));
+  EXPECT_TRUE(state.GlobalTempFiles.empty()) << "kept, so nobody removes them";
 }
 
 // A temp file whose second read fails, as a disk error partway would.

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "extractor/ip_text.h"
+#include "extractor/prefix_list.h"
 #include "tests/extractor/fake_services.h"
 #include "tests/support/temp_dir.h"
 
@@ -235,7 +238,11 @@ TEST_F(RunTest, UnwritableTempFolderLogsOneErrorPerTask) {
   settings.inline_block_limit = 0;
   services.temp_folder = temp.Write("not-a-folder", "");
   services.processors = 2;
-  ASSERT_EQ(Run("10.0.0.0/30\r\n"), RunOutcome::kCompleted);
+  RunReport report;
+  work.Write("prefix_list.txt", "10.0.0.0/30\r\n");
+  ASSERT_EQ(ButtonExtractClick(settings, ui, services, &report), RunOutcome::kIncomplete);
+  EXPECT_EQ(report.incomplete_blocks, 1u);
+  EXPECT_EQ(report.missing_addresses, 4u);
   ASSERT_EQ(ui.log.size(), 5u);
   EXPECT_EQ(ui.log[0], "Processing: 10.0.0.0/30");
   for (int task : {1, 2}) {
@@ -244,8 +251,80 @@ TEST_F(RunTest, UnwritableTempFolderLogsOneErrorPerTask) {
               std::string::npos);
   }
   EXPECT_EQ(ui.log[3], "Done: 10.0.0.0/30");
-  EXPECT_EQ(ui.labels[1], "Remaining: 0");  // the block counts as done all the same
+  // The block counts as done in the log and the progress, but the figures say what is missing.
+  EXPECT_EQ(ui.labels[1], "Missing: 4 IPs in 1 incomplete block");
+  EXPECT_EQ(ui.pos, 1);
   EXPECT_EQ(Output(), "");
+}
+
+// A temp-folder cleaner that removes a finished temp file before the merge.
+TEST_F(RunTest, TempFileGoneBeforeTheMergeIsAnErrorOfItsBlock) {
+  settings.inline_block_limit = 0;
+  services.processors = 2;
+  services.on_open = [](const std::string& path,
+                        platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+    if (mode == platform::OpenMode::kCreateExclusive && path.ends_with(".tmp"))
+      return std::make_unique<test::VanishingStream>(platform::OpenFile(path, mode), path);
+    return nullptr;
+  };
+  EXPECT_EQ(Run("10.0.0.0/30\r\n"), RunOutcome::kIncomplete);
+  ASSERT_EQ(ui.log.size(), 5u);
+  for (std::size_t line : {1u, 2u}) {
+    EXPECT_TRUE(ui.log[line].starts_with("ERROR: Task ")) << ui.log[line];
+    EXPECT_TRUE(ui.log[line].ends_with(
+        " was gone before the merge; its 2 addresses are missing from the output."))
+        << ui.log[line];
+  }
+  EXPECT_EQ(ui.log[3], "Done: 10.0.0.0/30");
+  EXPECT_EQ(ui.labels[1], "Missing: 4 IPs in 1 incomplete block");
+  EXPECT_EQ(Output(), "");
+}
+
+// Ctrl+C or a termination request: the run ends at a block's end, with no temp file left.
+TEST_F(RunTest, StopRequestEndsAtTheLastCompleteBlock) {
+  settings.inline_block_limit = 256;
+  const std::string output_path = out.Folder() + "08122026231507_IPs.txt";
+  // Asked to stop while the workers of the block after the first large one write.
+  std::atomic<bool> stop{false};
+  const auto run_thread = std::this_thread::get_id();
+  settings.stop_requested = [&] {
+    if (std::this_thread::get_id() != run_thread &&
+        platform::FileSize(output_path).value_or(0) > AddressLines("10.9.0.0", 4).size())
+      stop = true;
+    return stop.load();
+  };
+  RunReport report;
+  work.Write("prefix_list.txt", "10.9.0.0/30\r\n10.0.0.0/16\r\n10.1.0.0/16\r\n10.2.0.0/30\r\n");
+  EXPECT_EQ(ButtonExtractClick(settings, ui, services, &report), RunOutcome::kStopped);
+  EXPECT_EQ(Output(), AddressLines("10.9.0.0", 4) + AddressLines("10.0.0.0", 65536));
+  EXPECT_EQ(report.complete_blocks, 2u);
+  EXPECT_EQ(ui.log.back(), "Processing: 10.1.0.0/16");
+  EXPECT_EQ(ui.events.back().find("error"), std::string::npos) << "no error box for a stop";
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+// Lists the run cannot take: what they are is said, and nothing is written or emptied.
+TEST_F(RunTest, ListThatIsNotAFileOrTooLargeIsNamed) {
+  const std::string folder = work.Folder() + "a-folder";
+  std::filesystem::create_directory(folder);
+  const std::string large = work.Write("large.txt", "");
+  std::filesystem::resize_file(large, kMaxListBytes + 1);  // sparse: no disk space needed
+  const struct {
+    std::string path;
+    std::string error;
+  } cases[] = {
+      {folder, "error The prefix list \"" + folder + "\" is a folder, not a file."},
+      {large, "error The prefix list \"" + large +
+                  "\" is 67,108,865 bytes, more than the 67,108,864 bytes a list may have."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    settings.list_path = c.path;
+    ui = RecordingUi();
+    EXPECT_EQ(ButtonExtractClick(settings, ui, services), RunOutcome::kEndedByError);
+    EXPECT_EQ(ui.events, Events{c.error});
+  }
+  EXPECT_TRUE(test::FileNames(out.path()).empty());
 }
 
 // Small blocks are written on the run's thread and large ones through the worker tasks; which way
@@ -259,8 +338,9 @@ TEST_F(RunTest, SmallBlockAndWorkerPathsGiveTheSameOutputAndSteps) {
                                AddressLines("10.0.0.5", 4) + AddressLines("1.2.3.4", 1);
   const std::string all = complete + AddressLines("255.255.255.252", 4) +
                           AddressLines("172.16.0.0", 256) + "255.255.255.255\r\n";
-  // The disk fills up in the middle of 172.16.0.0/24.
+  // The disk fills up in the middle of 172.16.0.0/24; the output is cut back to the block before.
   const std::size_t disk_budget = all.size() - 17 - 100 * 12;
+  const std::string before_full = complete + AddressLines("255.255.255.252", 4);
   const struct {
     const char* name;
     std::string list;
@@ -272,7 +352,7 @@ TEST_F(RunTest, SmallBlockAndWorkerPathsGiveTheSameOutputAndSteps) {
       {"complete", head + tail, 0, RunOutcome::kCompleted, all, AllDone()},
       {"overflow", head + "255.255.255.255/31\r\n" + tail, 0, RunOutcome::kEndedByError, complete,
        "Processing: 255.255.255.255/31"},
-      {"disk full", head + tail, disk_budget, RunOutcome::kEndedByError, all.substr(0, disk_budget),
+      {"disk full", head + tail, disk_budget, RunOutcome::kEndedByError, before_full,
        "Processing: 172.16.0.0/24"},
   };
   for (const auto& c : cases) {
@@ -280,7 +360,7 @@ TEST_F(RunTest, SmallBlockAndWorkerPathsGiveTheSameOutputAndSteps) {
     services.on_open = [&](const std::string& path,
                            platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
       if (c.disk_budget > 0 && path.ends_with("_IPs.txt") &&
-          mode == platform::OpenMode::kReadWriteShared) {
+          mode == platform::OpenMode::kCreateNew) {
         return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), c.disk_budget);
       }
       return nullptr;
@@ -295,6 +375,9 @@ TEST_F(RunTest, SmallBlockAndWorkerPathsGiveTheSameOutputAndSteps) {
       EXPECT_EQ(Output(), c.output);
       ASSERT_FALSE(ui.log.empty());
       EXPECT_EQ(ui.log.back(), c.last_log);
+      // Only the worker path has temp files to name in an error.
+      for (std::string& event : ui.events)
+        event = event.substr(0, event.find(" The addresses of the block are kept"));
       if (first_events.empty())
         first_events = ui.events;
       else
@@ -303,18 +386,32 @@ TEST_F(RunTest, SmallBlockAndWorkerPathsGiveTheSameOutputAndSteps) {
   }
 }
 
-TEST_F(RunTest, ErrorEndingTheRunCanRemoveItsTempFiles) {
+// A full output disk: the output ends with its last complete block, and the temp files that hold
+// the rest of the block are named in the error and kept, also where other temp files are removed.
+TEST_F(RunTest, FullOutputDiskKeepsTheBlockInItsTempFilesAndNamesThem) {
   settings.inline_block_limit = 0;
   settings.remove_temp_files_on_error = true;
+  services.processors = 2;
   services.on_open = [](const std::string& path,
                         platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
-    if (path.ends_with("_IPs.txt") && mode == platform::OpenMode::kReadWriteShared)
-      return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), 100);
+    if (path.ends_with("_IPs.txt") && mode == platform::OpenMode::kCreateNew)
+      return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), 40 + 100);
     return nullptr;
   };
-  EXPECT_EQ(Run("10.0.0.0/24\r\n"), RunOutcome::kEndedByError);
-  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 256).substr(0, 100));
-  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+  EXPECT_EQ(Run("10.0.9.0/30\r\n10.0.0.0/24\r\n"), RunOutcome::kEndedByError);
+  EXPECT_EQ(Output(), AddressLines("10.0.9.0", 4));
+  const auto kept = test::FileNames(temp.path());
+  ASSERT_EQ(kept.size(), 2u);
+  std::string slices;
+  for (const auto& name : kept) {
+    EXPECT_NE(ui.events.back().find(temp.Folder() + name), std::string::npos) << ui.events.back();
+    slices += test::ReadFileBytes(temp.path() / name);
+  }
+  EXPECT_EQ(slices.size(), AddressLines("10.0.0.0", 256).size()) << "no address lost";
+  EXPECT_TRUE(ui.events.back().starts_with(
+      "error There is not enough space on the disk The output was cut back to the end of its "
+      "last complete block. The addresses of the block are kept in the temp files "))
+      << ui.events.back();
 }
 
 TEST_F(RunTest, OutputIsOpenedOnceForTheWholeRun) {
@@ -327,7 +424,7 @@ TEST_F(RunTest, OutputIsOpenedOnceForTheWholeRun) {
   settings.inline_block_limit = 256;
   ASSERT_EQ(Run("10.0.0.0/24\r\n10.0.1.0/23\r\n10.0.4.0/24\r\n10.0.8.0/22\r\n"),
             RunOutcome::kCompleted);
-  EXPECT_EQ(output_opens, 2) << "created, then opened once to append";
+  EXPECT_EQ(output_opens, 1) << "created and kept open";
   EXPECT_EQ(Output(), AddressLines("10.0.0.0", 256) + AddressLines("10.0.1.0", 512) +
                           AddressLines("10.0.4.0", 256) + AddressLines("10.0.8.0", 1024));
 }
@@ -345,11 +442,26 @@ TEST_F(RunTest, NamedOutputMustNotExistYet) {
   EXPECT_EQ(ui.log.back(), "ALL DONE. Output file: " + settings.output_file);
 }
 
-TEST_F(RunTest, SecondRunInTheSameSecondAppends) {
+// A run never writes into a file it did not create: a taken dated name moves it on to the next
+// free name with a counter, also when a link stands at the name.
+TEST_F(RunTest, RunInTheSameSecondTakesTheNextFreeName) {
   ASSERT_EQ(Run("10.0.0.0/30"), RunOutcome::kCompleted);
   ASSERT_EQ(Run("10.0.1.0/31"), RunOutcome::kCompleted);
-  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 4) + AddressLines("10.0.1.0", 2));
-  EXPECT_EQ(ui.events[0], "clear");
+  EXPECT_EQ(Output(), AddressLines("10.0.0.0", 4));
+  EXPECT_EQ(ui.log.back(), "ALL DONE. Output file: " + out.Folder() + "08122026231507-2_IPs.txt");
+  EXPECT_EQ(test::ReadFileBytes(out.path() / "08122026231507-2_IPs.txt"),
+            AddressLines("10.0.1.0", 2));
+
+  const test::TempDir elsewhere;
+  const std::string target = elsewhere.Write("target.txt", "keep me");
+  std::error_code error;
+  std::filesystem::create_symlink(target, out.path() / "08122026231507-3_IPs.txt", error);
+  if (error)
+    GTEST_SKIP() << "cannot make symbolic links: " << error.message();
+  ASSERT_EQ(Run("10.0.2.0/32"), RunOutcome::kCompleted);
+  EXPECT_EQ(ui.log.back(), "ALL DONE. Output file: " + out.Folder() + "08122026231507-4_IPs.txt");
+  EXPECT_EQ(test::ReadFileBytes(target), "keep me");
+  EXPECT_EQ(test::ReadFileBytes(out.path() / "08122026231507-4_IPs.txt"), "10.0.2.0\r\n");
 }
 
 TEST_F(RunTest, ReadsUtf16ListsAndKeepsTheirText) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/ascii_text.h"
 #include "platform/error.h"
 #include "platform/file_bytes.h"
 #include "skin/data/skin_archive.h"
@@ -152,20 +153,12 @@ int Pack(const std::vector<std::string>& arguments, std::FILE* err) {
   return kExitOk;
 }
 
-std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 // Member names are taken without regard to case, by the program and by the file systems it runs
 // on, so two of them differing only in case would overwrite each other.
 void RefuseDuplicateMembers(const std::vector<skin::PackedMember>& members) {
   std::map<std::string, const std::string*> seen;
   for (const auto& member : members) {
-    const auto [it, added] = seen.emplace(UpperAscii(member.name), &member.name);
+    const auto [it, added] = seen.emplace(kestrune::Upper(member.name), &member.name);
     if (!added) {
       throw Error("The skin archive holds two members named \"" + *it->second + "\"" +
                   (*it->second == member.name ? "" : " and \"" + member.name + "\"") +
