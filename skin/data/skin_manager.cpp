@@ -220,6 +220,15 @@ void TsSkinManager::SetBrightness(int value) {
   }
 }
 
+void TsSkinManager::ReloadSkinData() {
+  ClearSkinData();
+  InitCommonData();
+  ManagerState &= static_cast<std::uint16_t>(~msRTLFlipped);  // The pictures are new.
+  if (platform_.RightToLeft()) {
+    FlipImages(true);
+  }
+}
+
 void TsSkinManager::UpdateCurrentSkin() {
   // Without a skin name there is no current skin: a reload would pick the first internal one.
   if (!active_ || loading_ || (ManagerState & msSkinChanging) != 0 || skin_name_.empty()) {
@@ -228,12 +237,7 @@ void TsSkinManager::UpdateCurrentSkin() {
   const bool scaling = (ManagerState & msScaleChanging) != 0;
   ManagerState |= msSkinChanging;
   try {
-    ClearSkinData();
-    InitCommonData();
-    ManagerState &= static_cast<std::uint16_t>(~msRTLFlipped);  // The pictures are new.
-    if (platform_.RightToLeft()) {
-      FlipImages(true);
-    }
+    ReloadSkinData();
   } catch (const std::exception& error) {
     platform_.ShowErrorDialog(error.what());
   }
@@ -367,12 +371,7 @@ void TsSkinManager::SetSkinName(std::string value) {
     skin_name_.resize(skin_name_.size() - 4);
   }
   try {
-    ClearSkinData();
-    InitCommonData();
-    ManagerState &= static_cast<std::uint16_t>(~msRTLFlipped);  // The pictures are new.
-    if (platform_.RightToLeft()) {
-      FlipImages(true);
-    }
+    ReloadSkinData();
   } catch (const std::exception& error) {
     skin_name_ = old_name;
     platform_.ShowErrorDialog(error.what());

@@ -256,6 +256,8 @@ class TsSkinManager {
  private:
   void ClearSkinData();
   void InitCommonData();
+  // Clears and rebuilds every density copy from the current name; mirrors glyphs where needed.
+  void ReloadSkinData();
   void LoadCopy(TacSkinData& data);
   [[nodiscard]] bool InitSkinFile();
   [[nodiscard]] bool ReadArchive(std::span<const std::uint8_t> archive);
