@@ -10,9 +10,9 @@
 
 #include "platform/error.h"
 #include "skin/paint/stretch.h"
-#include "tests/support/png_writer.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
+#include "tests/support/png_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune {

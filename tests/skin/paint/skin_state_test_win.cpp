@@ -331,10 +331,11 @@ TEST_F(SkinStateWinTest, AnotherProcessCannotMakeTheProgramWriteThroughItsPointe
     kestrune::test::ProcessResult result;
     std::atomic<bool> done{false};
     std::thread sender([&] {
-      result = kestrune::test::RunProcess(kestrune::test::BuildPath(KESTRUNE_ALPHA_SENDER),
-                                {std::to_string(reinterpret_cast<std::uintptr_t>(MemoWindow())),
-                                 std::to_string(send.command), std::to_string(send.lparam)},
-                                work.Folder());
+      result = kestrune::test::RunProcess(
+          kestrune::test::BuildPath(KESTRUNE_ALPHA_SENDER),
+          {std::to_string(reinterpret_cast<std::uintptr_t>(MemoWindow())),
+           std::to_string(send.command), std::to_string(send.lparam)},
+          work.Folder());
       done = true;
     });
     while (!done) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,8 +12,8 @@
 #include "skin/data/skin_archive_writer.h"
 #include "skin/paint/png_decode.h"
 #include "tests/support/png_writer.h"
-#include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tests/support/temp_dir.h"
+#include "tools/kestrune-skin/skin_paint_sheet.h"
 #include "tools/kestrune-skin/skin_tool.h"
 
 namespace kestrune::skin_tool {
@@ -43,7 +44,9 @@ TEST(SkinSheetTest, EverySectionOfTheBuiltInSkinPainted) {
     EXPECT_GT(sheet.sections, 60);
     const DecodedPng png = DecodePng(sheet.png);
     EXPECT_GT(png.width, 400);
-    EXPECT_GT(png.width * png.height, sheet.sections * 3 * (96 * 28) * ppi * ppi / (96 * 96));
+    const std::int64_t least_area =
+        std::int64_t{sheet.sections} * 3 * (96 * 28) * ppi * ppi / (96 * 96);
+    EXPECT_GT(std::int64_t{png.width} * png.height, least_area);
   }
   EXPECT_THROW(static_cast<void>(MakePaintSheet(skin::Bytes{1, 2, 3}, 96)), Error);
 }
