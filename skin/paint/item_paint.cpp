@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "platform/error.h"
 #include "skin/paint/border_stroke.h"
@@ -654,10 +656,15 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
     TintPixels(item_bmp, style.ColorTone, style.HueOffset, ScaledSaturation(style.Saturation));
 }
 
-void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
-               Bitmap& item_bmp, const TacSkinData& sd) {
+namespace {
+
+// What both item forms share: background and corner images. Gives the state clamped to the
+// section's states and the cache info moved by `pp`, or nothing when there is nothing to paint.
+std::optional<std::pair<int, TCacheInfo>> PaintItemBase(int skin_index, const TCacheInfo& ci,
+                                                        int state, TRect r, TPoint pp,
+                                                        Bitmap& item_bmp, const TacSkinData& sd) {
   if (!ValidSection(sd, skin_index) || !InsideBmp(item_bmp, r))
-    return;
+    return std::nullopt;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
   state = std::clamp(std::min(state, gd.States - 1), 0, 2);
   PaintItemBG(skin_index, ci, state, r, pp, item_bmp, sd);
@@ -665,26 +672,33 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
   TCacheInfo moved = ci;
   moved.X += pp.X;
   moved.Y += pp.Y;
+  return std::pair{state, moved};
+}
+
+}  // namespace
+
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
+               Bitmap& item_bmp, const TacSkinData& sd) {
+  const auto base = PaintItemBase(skin_index, ci, state, r, pp, item_bmp, sd);
+  if (!base)
+    return;
+  const auto& [clamped, moved] = *base;
+  const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
   if (ValidImage(sd, gd.BorderIndex))
     DrawSkinRect(item_bmp, r, moved, sd.ma[static_cast<std::size_t>(gd.BorderIndex)], sd.MasterBmp,
-                 state, true);
+                 clamped, true);
   else
-    TryPaintBorder(item_bmp, r, gd, state, moved, nullptr, sd.PPI, false);
+    TryPaintBorder(item_bmp, r, gd, clamped, moved, nullptr, sd.PPI, false);
 }
 
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd, const TsMaskData& md) {
-  if (!ValidSection(sd, skin_index) || !InsideBmp(item_bmp, r))
+  const auto base = PaintItemBase(skin_index, ci, state, r, pp, item_bmp, sd);
+  if (!base)
     return;
-  const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
-  state = std::clamp(std::min(state, gd.States - 1), 0, 2);
-  PaintItemBG(skin_index, ci, state, r, pp, item_bmp, sd);
-  CornerImages(gd, state, r, item_bmp, sd);
-  TCacheInfo moved = ci;
-  moved.X += pp.X;
-  moved.Y += pp.Y;
-  if (ValidImage(sd, gd.BorderIndex))
-    DrawSkinRect(item_bmp, r, moved, md, sd.MasterBmp, state, true);
+  const auto& [clamped, moved] = *base;
+  if (ValidImage(sd, sd.gd[static_cast<std::size_t>(skin_index)].BorderIndex))
+    DrawSkinRect(item_bmp, r, moved, md, sd.MasterBmp, clamped, true);
 }
 
 void PaintItemBGFast(int skin_index, int bg_index, int bg_hot_index, const TCacheInfo& ci,
