@@ -267,6 +267,9 @@ class MenuItem : public Component {
   [[nodiscard]] const std::string& Hint() const { return hint_; }
   [[nodiscard]] UINT Id() const { return id_; }
   std::function<void()> on_click;
+  // Owner-draw handlers, installed by a skin; empty while the system draws the item.
+  std::function<void(HDC dc, int& width, int& height)> on_measure_item;
+  std::function<void(HDC dc, const RECT& rect, UINT state)> on_advanced_draw_item;
 
  private:
   std::string caption_;

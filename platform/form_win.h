@@ -52,6 +52,14 @@ class Form : public WinControl {
   void SetMainForm(bool main_form) { main_form_ = main_form; }
 
   [[nodiscard]] Component* FindComponent(std::string_view name) const;
+  // The menu items in description order, the menu bar (nullptr without one) and the drop-down of
+  // a menu-bar item (nullptr for other items).
+  [[nodiscard]] const std::vector<MenuItem*>& MenuItems() const { return menu_items_; }
+  [[nodiscard]] HMENU MenuBar() const { return menu_; }
+  [[nodiscard]] HMENU PopupOf(const MenuItem& item) const {
+    const auto popup = popups_.find(&item);
+    return popup != popups_.end() ? popup->second : nullptr;
+  }
   [[nodiscard]] Application& App() const { return application_; }
 
   template <typename T>
