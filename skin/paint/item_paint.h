@@ -164,6 +164,11 @@ void UpdateCorners(TsCommonData& data, int state, unsigned corners);
 void DrawSkinRect32Ex(Bitmap& bmp, TRect r, const TCacheInfo& ci, const TsMaskData& md,
                       const Bitmap* master, int state, TRect max_widths, std::uint8_t opacity);
 
+// The part of the parent an outer effect of section skin_index covers around control_rect (the
+// control's rectangle there): that rectangle grown by the effect's offsets. Empty when the
+// section throws no effect or its image is missing.
+[[nodiscard]] TRect OuterEffectRect(TRect control_rect, int skin_index, const TacSkinData& sd);
+
 // A control's outer effect (shadow or glow) drawn into its parent's picture `parent` around
 // control_rect (the control's rectangle there). `focused` doubles the opacity. Nothing for a
 // section without an outer mode, or an effect whose image is missing.
