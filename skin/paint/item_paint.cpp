@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "skin/paint/bg_info.h"
 #include "skin/paint/border_stroke.h"
 #include "skin/paint/gradient.h"
 #include "skin/paint/masked_copy.h"
@@ -689,6 +690,18 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
                  clamped, true);
   else
     TryPaintBorder(item_bmp, r, gd, clamped, moved, nullptr, sd.PPI, false);
+}
+
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp, TacDC dc,
+               const TacSkinData& sd) {
+  if (dc == nullptr || r.IsEmpty() || !ValidSection(sd, skin_index))
+    return;
+  Bitmap bmp = CreateBmp32(r.Width(), r.Height());
+  if (bmp.Empty())
+    return;
+  const TRect all = Rect(0, 0, r.Width(), r.Height());
+  PaintItem(skin_index, ci, state, all, pp, bmp, sd);
+  CopyBitmapToDC(dc, bmp, all, {r.Left, r.Top});
 }
 
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
