@@ -219,7 +219,8 @@ TacTitleLayout TacFrameMetrics::CalcItems(const TacCaptionButtons& buttons) cons
   const int border = SysBorderWidth();
   const int caption = CaptionHeight();
   const int dpi = in_.Sys.Dpi > 0 ? in_.Sys.Dpi : 96;
-  int left = border;
+  // Never inside the frame the system really drew (Wine reports no padded border off 96).
+  int left = std::max(border, OffsetX());
   int right = CaptionWidth() - std::max(4, border);
   layout.VCenter = caption / 2 + border / 2 + (in_.Form.Maximized ? 2 : 0);
   const int top_line = in_.Form.Maximized ? in_.Sys.CxFrame - 1 : 0;

@@ -80,10 +80,10 @@ TEST(ProviderMetrics, MainWindowTitleLayoutPerMetricSet) {
        TRect{334, 0, 379, 20}, 28, 432 - 87 - 8 - 4, 87},
       {"Wine at 96", wine96, 3, 3, 19, 18, 3, TRect{3, 2, 19, 18}, TRect{373, 0, 418, 20},
        TRect{328, 0, 373, 20}, 23, 422 - 87 - 3 - 4, 87},
-      {"Wine at 144", wine144, 3, 0, 28, 27, 3, TRect{0, 2, 24, 26},
+      {"Wine at 144", wine144, 3, 0, 28, 27, 3, TRect{3, 2, 27, 26},
        TRect{w144 - 4 - close144.cx, 0, w144 - 4, close144.cy},
        TRect{w144 - 4 - 2 * close144.cx, 0, w144 - 4 - close144.cx, close144.cy},
-       24 + skin144.Spacing, w144 - buttons144 - 0 - skin144.Spacing, buttons144},
+       27 + skin144.Spacing, w144 - buttons144 - 0 - skin144.Spacing, buttons144},
   };
   for (const MetricCase& c : cases) {
     SCOPED_TRACE(c.name);
