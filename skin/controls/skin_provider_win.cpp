@@ -398,10 +398,10 @@ void TsSkinProvider::PaintAll() {
     PaintItem(common_data_->SkinIndex, ci, std::max(state, 0), TRect{0, 0, width, height}, TPoint{},
               *bmp, *sd);
     PaintTitle(*sd, width);
-    PaintMenuBand(*sd, width);
+    PaintMenuBand(*sd, metrics, width);
     PaintText(*sd);
     if (layout_.HeaderHeight > 0) {
-      SaveBGForBtns(width);
+      SaveBGForBtns(metrics, width);
       PaintButtons(*sd);
     }
     common_data_->BGChanged = false;
@@ -424,9 +424,9 @@ void TsSkinProvider::PaintTitle(const TacSkinData& sd, int width) {
   DrawAppIcon();
 }
 
-void TsSkinProvider::PaintMenuBand(const TacSkinData& sd, int width) {
+void TsSkinProvider::PaintMenuBand(const TacSkinData& sd, const TacFrameMetrics& metrics,
+                                   int width) {
   menu_line_bmp_ = Bitmap();
-  const TacFrameMetrics metrics = Metrics();
   const int rows = metrics.Input().Form.MenuLines;
   const int menu_height = metrics.MenuHeight();
   if (!metrics.Input().Form.MenuBarVisible || rows <= 0 || menu_height <= 0)
@@ -473,12 +473,8 @@ void TsSkinProvider::PaintMenuBand(const TacSkinData& sd, int width) {
     const TColor color = line != nullptr
                              ? line->Props[0].FontColor.Color
                              : (manager_ != nullptr ? manager_->GetGlobalFontColor() : clWhite);
-    NONCLIENTMETRICSW metrics_info{};
-    metrics_info.cbSize = sizeof metrics_info;
-    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics_info, &metrics_info, 0,
-                                 ::GetDpiForWindow(window));
-    platform::UniqueFont font(::CreateFontIndirectW(&metrics_info.lfMenuFont));
-    const HGDIOBJ old_font = ::SelectObject(dc, font.Get());
+    UpdateFonts();
+    const HGDIOBJ old_font = ::SelectObject(dc, menu_font_.Get());
     WriteText32(bmp, platform::Widen(item->Caption()), r,
                 DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_HIDEPREFIX, color);
     ::SelectObject(dc, old_font);
@@ -493,26 +489,11 @@ void TsSkinProvider::PaintText(const TacSkinData& sd) {
   HDC dc = BitmapDC(bmp);
   if (dc == nullptr)
     return;
-  HWND window = form_.Handle();
   const std::wstring text = platform::Widen(form_.Text());
   if (text.empty())
     return;
-  const UINT dpi = ::GetDpiForWindow(window);
-  NONCLIENTMETRICSW metrics_info{};
-  metrics_info.cbSize = sizeof metrics_info;
-  ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics_info, &metrics_info, 0, dpi);
-  LOGFONTW font_info = metrics_info.lfCaptionFont;
-  font_info.lfHeight = ::MulDiv(-13, static_cast<int>(dpi), 96);
-  font_info.lfWeight = FW_NORMAL;
-  if (manager_ != nullptr && manager_->Fonts().MainMode != fmDefault) {
-    const std::string& face = manager_->Fonts().MainMode == fmFromSkin
-                                  ? manager_->SkinCommonInfo.MainFont
-                                  : manager_->Fonts().MainFont;
-    if (!face.empty())
-      ::lstrcpynW(font_info.lfFaceName, platform::Widen(face).c_str(), LF_FACESIZE);
-  }
-  platform::UniqueFont font(::CreateFontIndirectW(&font_info));
-  const HGDIOBJ old_font = ::SelectObject(dc, font.Get());
+  UpdateFonts();
+  const HGDIOBJ old_font = ::SelectObject(dc, caption_font_.Get());
   RECT measure{0, 0, 0, 0};
   acDrawText(dc, text, measure, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   const TRect tr = CaptionTextRect(layout_, measure.bottom - measure.top);
@@ -524,6 +505,29 @@ void TsSkinProvider::PaintText(const TacSkinData& sd) {
   WriteTextEx(dc, text, true, ToRect(tr),
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_ALPHATEXT, style);
   ::SelectObject(dc, old_font);
+}
+
+void TsSkinProvider::UpdateFonts() {
+  const UINT dpi = ::GetDpiForWindow(form_.Handle());
+  if (dpi == font_dpi_ && caption_font_.Get() != nullptr && menu_font_.Get() != nullptr)
+    return;
+  NONCLIENTMETRICSW metrics_info{};
+  metrics_info.cbSize = sizeof metrics_info;
+  ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics_info, &metrics_info, 0, dpi);
+  // The system's caption font at the skin's height, in the skin's face when the manager says so.
+  LOGFONTW font_info = metrics_info.lfCaptionFont;
+  font_info.lfHeight = ::MulDiv(-13, static_cast<int>(dpi), 96);
+  font_info.lfWeight = FW_NORMAL;
+  if (manager_ != nullptr && manager_->Fonts().MainMode != fmDefault) {
+    const std::string& face = manager_->Fonts().MainMode == fmFromSkin
+                                  ? manager_->SkinCommonInfo.MainFont
+                                  : manager_->Fonts().MainFont;
+    if (!face.empty())
+      ::lstrcpynW(font_info.lfFaceName, platform::Widen(face).c_str(), LF_FACESIZE);
+  }
+  caption_font_ = platform::UniqueFont(::CreateFontIndirectW(&font_info));
+  menu_font_ = platform::UniqueFont(::CreateFontIndirectW(&metrics_info.lfMenuFont));
+  font_dpi_ = dpi;
 }
 
 void TsSkinProvider::DrawAppIcon() {
@@ -559,9 +563,8 @@ void TsSkinProvider::DrawAppIcon() {
   }
 }
 
-void TsSkinProvider::SaveBGForBtns(int width) {
+void TsSkinProvider::SaveBGForBtns(const TacFrameMetrics& metrics, int width) {
   Bitmap& bmp = *common_data_->FCacheBmp;
-  const TacFrameMetrics metrics = Metrics();
   const int strip_width =
       std::min(width, metrics.SysBorderWidth() + metrics.TitleBtnsWidth(layout_.Buttons) + 10);
   const int strip_height =
@@ -1097,6 +1100,7 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
       common_data_->BGChanged = true;
+      font_dpi_ = 0;
       return CallOld(message, wparam, lparam);
     case WM_EXITMENULOOP: {
       // The system may have drawn a menu-band item of its own while the menu was open.

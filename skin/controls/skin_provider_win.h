@@ -20,6 +20,7 @@
 #include "platform/controls_win.h"
 #include "platform/form_description.h"
 #include "platform/form_win.h"
+#include "platform/gdi_win.h"
 #include "skin/controls/skin_provider_metrics.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
@@ -111,10 +112,11 @@ class TsSkinProvider {
   void PaintCaption(HDC dc);
   void FrameUnblocked();
   void PaintTitle(const TacSkinData& sd, int width);
-  void PaintMenuBand(const TacSkinData& sd, int width);
+  void PaintMenuBand(const TacSkinData& sd, const TacFrameMetrics& metrics, int width);
   void PaintText(const TacSkinData& sd);
   void DrawAppIcon();
-  void SaveBGForBtns(int width);
+  void SaveBGForBtns(const TacFrameMetrics& metrics, int width);
+  void UpdateFonts();
   void PaintButtons(const TacSkinData& sd);
   void PaintButton(const TsCaptionButton& button, bool enabled, const TacSkinData& sd);
   void RepaintButton(TsCaptionButton& button, int state);
@@ -158,6 +160,9 @@ class TsSkinProvider {
     platform::ControlColor font_color;
   };
   std::vector<SavedLabel> saved_labels_;
+  platform::UniqueFont caption_font_;
+  platform::UniqueFont menu_font_;
+  UINT font_dpi_ = 0;  // the density the fonts were made for; 0: make them again
 };
 
 }  // namespace kestrune::skin
