@@ -36,9 +36,15 @@ TMainForm::TMainForm(platform::Application& application,
   }
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
+  if (const auto* provider = description.Find("SkinProvider"))
+    SkinProvider =
+        skin::TsSkinProvider::Create(*this, *provider, SkinManager.get(),
+                                     [this](std::string_view text) { App().ShowMessage(text); });
 }
 
 TMainForm::~TMainForm() {
+  // The provider reads the manager until it goes.
+  SkinProvider.reset();
   SkinManager.reset();  // It still talks to skin_platform_ while it goes.
 }
 

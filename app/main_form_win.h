@@ -11,6 +11,7 @@
 #include "platform/application_win.h"
 #include "platform/form_win.h"
 #include "platform/process_services.h"
+#include "skin/controls/skin_provider_win.h"
 #include "skin/data/skin_broadcast_win.h"
 #include "skin/data/skin_manager.h"
 
@@ -38,6 +39,8 @@ class TMainForm : public platform::Form, public RunUi {
   // The window's skin, loaded at start-up and broadcast to every window; null when the
   // description has no skin manager.
   std::unique_ptr<skin::TsSkinManager> SkinManager;
+  // Paints the frame, title bar and menu band; null when the description has no provider.
+  std::unique_ptr<skin::TsSkinProvider> SkinProvider;
 
   void FormCreate();
   void ButtonExtractClick();
