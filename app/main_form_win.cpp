@@ -36,10 +36,21 @@ TMainForm::TMainForm(platform::Application& application,
   }
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
+  InstallSkinnedMenus();
   if (const auto* provider = description.Find("SkinProvider"))
     SkinProvider =
         skin::TsSkinProvider::Create(*this, *provider, SkinManager.get(),
                                      [this](std::string_view text) { App().ShowMessage(text); });
+}
+
+void TMainForm::InstallSkinnedMenus() {
+  if (SkinManager == nullptr)
+    return;
+  auto menus = std::make_unique<skin::TsSkinableMenus>(*SkinManager);
+  if (pictures_ != nullptr)
+    menus->SetPictures(*this, pictures_->MenuPictures());
+  menus->InitItems(*this);
+  SkinManager->SkinableMenus = std::move(menus);
 }
 
 TMainForm::~TMainForm() {
@@ -49,12 +60,16 @@ TMainForm::~TMainForm() {
 }
 
 LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  if ((message == WM_MEASUREITEM || message == WM_DRAWITEM) && pictures_ != nullptr &&
-      pictures_->HandleMessage(message, lparam))
-    return TRUE;
+  auto* menus = skin::TsSkinableMenus::Of(SkinManager.get());
+  if (message == skin::WM_DRAWMENUBORDER && menus != nullptr) {
+    menus->DrawMenuBorders();
+    return 0;
+  }
   const LRESULT result = Form::WindowProc(message, wparam, lparam);
   if (message == WM_DPICHANGED && pictures_ != nullptr)
     pictures_->Apply(*this, HIWORD(wparam));
+  if (message == WM_DPICHANGED && menus != nullptr)
+    menus->UpdateMenus();
   return result;
 }
 

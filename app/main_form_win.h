@@ -64,6 +64,8 @@ class TMainForm : public platform::Form, public RunUi {
   // The run's log lines, labels and progress reach the controls at most every 100 ms and at the
   // end of the run, not once per block: a list of 20,000 lines logs 40,000.
   void ShowPending(bool now);
+  // The skinned menus, owned by SkinManager, draw the menu items and their pictures.
+  void InstallSkinnedMenus();
 
   std::string pending_log_;  // lines not yet in MemoResults, each ended by CR LF
   std::optional<std::string> pending_labels_[4];
