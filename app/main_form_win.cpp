@@ -4,6 +4,7 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "skin/controls/memo_win.h"
 
 namespace kestrune {
 
@@ -36,9 +37,12 @@ TMainForm::TMainForm(platform::Application& application,
   }
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
+  if (SkinManager != nullptr)
+    memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
 }
 
 TMainForm::~TMainForm() {
+  memo_skin_.reset();
   SkinManager.reset();  // It still talks to skin_platform_ while it goes.
 }
 
