@@ -4,6 +4,7 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "skin/controls/memo_win.h"
 
 namespace kestrune {
 
@@ -41,6 +42,8 @@ TMainForm::TMainForm(platform::Application& application,
     SkinProvider =
         skin::TsSkinProvider::Create(*this, *provider, SkinManager.get(),
                                      [this](std::string_view text) { App().ShowMessage(text); });
+  if (SkinManager != nullptr)
+    memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
 }
 
 void TMainForm::InstallSkinnedMenus() {
@@ -54,6 +57,7 @@ void TMainForm::InstallSkinnedMenus() {
 }
 
 TMainForm::~TMainForm() {
+  memo_skin_.reset();
   // The provider reads the manager until it goes.
   SkinProvider.reset();
   SkinManager.reset();  // It still talks to skin_platform_ while it goes.

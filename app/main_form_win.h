@@ -16,6 +16,9 @@
 #include "skin/data/skin_manager.h"
 
 namespace kestrune {
+namespace skin {
+class TsMemo;
+}
 
 class FormPictures;
 
@@ -77,6 +80,7 @@ class TMainForm : public platform::Form, public RunUi {
   RunSettings settings_;
   skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).
   std::unique_ptr<FormPictures> pictures_;
+  std::unique_ptr<skin::TsMemo> memo_skin_;  // MemoResults' skin; goes before SkinManager
 };
 
 }  // namespace kestrune
