@@ -217,6 +217,16 @@ struct TacOuterEffects {
   TacOuterVisibility Visibility = ovNone;
 };
 
+// The state fade of a control: its look cross-faded to the state it is in now, frame by frame
+// on a window timer. A control that fades sets TsCommonData::AnimTimer; the glow starts it too.
+class TacStateFade {
+ public:
+  virtual ~TacStateFade() = default;
+  virtual void FadeToCurrentState() = 0;
+  virtual void Stop() = 0;
+  [[nodiscard]] virtual bool Running() const = 0;
+};
+
 class TsCommonData {
  public:
   // `owner` outlives this object (not owned). With `create_cache_bmp` an empty cache bitmap is
@@ -266,7 +276,11 @@ class TsCommonData {
   [[nodiscard]] int GetPPI();
   void ShowGlowingIfNeeded(bool clicked = false, int skin_index = -1, bool allow_animation = true,
                            std::uint8_t alpha = 255);
-  void StopTimers() {}
+  // Stops the state fade, when the owner runs one.
+  void StopTimers() {
+    if (AnimTimer != nullptr)
+      AnimTimer->Stop();
+  }
 
   // ---- Messages. True: handled (CommonMessage) / keep from the default handling
   // (CommonWndProc).
@@ -314,6 +328,7 @@ class TsCommonData {
   bool BGChanged = true;
   int SkinIndex = -1;
   TacSkinOwner* FOwnerControl = nullptr;  // the owner when it is a control; not owned
+  TacStateFade* AnimTimer = nullptr;       // the owner's state fade; not owned, none by default
 
  private:
   [[nodiscard]] bool CacheEmpty() const { return !FCacheBmp || FCacheBmp->Empty(); }
