@@ -4,8 +4,27 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "skin/controls/skinned_form_controls_win.h"
 
 namespace kestrune {
+namespace {
+
+// The window's image list as the skinned controls draw it: PNG pictures at the density's size.
+skin::TsGlyphSource SkinGlyphs(TsAlphaImageList* images) {
+  skin::TsGlyphSource source;
+  if (images == nullptr)
+    return source;
+  source.Count = images->GetCount();
+  source.Size = [images](int ppi) {
+    return skin::TSize{GetImageWidth(*images, 0, ppi), GetImageHeight(*images, 0, ppi)};
+  };
+  source.Render = [images](int index, skin::Bitmap& target) {
+    return images->GetBitmap32(index, target);
+  };
+  return source;
+}
+
+}  // namespace
 
 TMainForm::TMainForm(platform::Application& application,
                      const platform::FormDescription& description,
@@ -36,9 +55,12 @@ TMainForm::TMainForm(platform::Application& application,
   }
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
+  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
+                                                                SkinGlyphs(sAlphaImageList.get()));
 }
 
 TMainForm::~TMainForm() {
+  skinned_controls_.reset();
   SkinManager.reset();  // It still talks to skin_platform_ while it goes.
 }
 

@@ -17,6 +17,9 @@
 namespace kestrune {
 
 class FormPictures;
+namespace skin {
+class TsSkinnedControls;
+}
 
 class TMainForm : public platform::Form, public RunUi {
  public:
@@ -72,6 +75,7 @@ class TMainForm : public platform::Form, public RunUi {
   RunSettings settings_;
   skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).
   std::unique_ptr<FormPictures> pictures_;
+  std::unique_ptr<skin::TsSkinnedControls> skinned_controls_;  // Goes before SkinManager.
 };
 
 }  // namespace kestrune
