@@ -5,8 +5,27 @@
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
 #include "skin/controls/memo_win.h"
+#include "skin/controls/skinned_form_controls_win.h"
 
 namespace kestrune {
+namespace {
+
+// The window's image list as the skinned controls draw it: PNG pictures at the density's size.
+skin::TsGlyphSource SkinGlyphs(TsAlphaImageList* images) {
+  skin::TsGlyphSource source;
+  if (images == nullptr)
+    return source;
+  source.Count = images->GetCount();
+  source.Size = [images](int ppi) {
+    return skin::TSize{GetImageWidth(*images, 0, ppi), GetImageHeight(*images, 0, ppi)};
+  };
+  source.Render = [images](int index, skin::Bitmap& target) {
+    return images->GetBitmap32(index, target);
+  };
+  return source;
+}
+
+}  // namespace
 
 TMainForm::TMainForm(platform::Application& application,
                      const platform::FormDescription& description,
@@ -44,6 +63,8 @@ TMainForm::TMainForm(platform::Application& application,
                                      [this](std::string_view text) { App().ShowMessage(text); });
   if (SkinManager != nullptr)
     memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
+  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
+                                                                SkinGlyphs(sAlphaImageList.get()));
 }
 
 void TMainForm::InstallSkinnedMenus() {
@@ -57,6 +78,7 @@ void TMainForm::InstallSkinnedMenus() {
 }
 
 TMainForm::~TMainForm() {
+  skinned_controls_.reset();
   memo_skin_.reset();
   // The provider reads the manager until it goes.
   SkinProvider.reset();

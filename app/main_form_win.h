@@ -21,6 +21,9 @@ class TsMemo;
 }
 
 class FormPictures;
+namespace skin {
+class TsSkinnedControls;
+}
 
 class TMainForm : public platform::Form, public RunUi {
  public:
@@ -81,6 +84,7 @@ class TMainForm : public platform::Form, public RunUi {
   skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).
   std::unique_ptr<FormPictures> pictures_;
   std::unique_ptr<skin::TsMemo> memo_skin_;  // MemoResults' skin; goes before SkinManager
+  std::unique_ptr<skin::TsSkinnedControls> skinned_controls_;  // Goes before SkinManager.
 };
 
 }  // namespace kestrune
