@@ -1,7 +1,11 @@
 // A small skinned window for the glow tests to hover from another process: a form with a memo
 // bound to the built-in skin's EDIT section, which has a glow. Runs until the form is closed.
+// The form answers the registered message "KestruneGlowHostGdiObjects" with the number of GDI
+// objects the process holds.
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -30,6 +34,27 @@ parent = GlowHost
 bounds = 40, 50, 280, 150
 )";
 
+// GetGuiResources where it counts; Wine answers 0 there, so its handle table is walked instead
+// (a handle's low word indexes the table, and a handle without a generation matches any).
+DWORD GdiObjects() {
+  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  if (counted != 0)
+    return counted;
+  DWORD live = 0;
+  for (ULONG_PTR index = 1; index < 0x10000; ++index)
+    if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+      ++live;
+  return live;
+}
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                              UINT_PTR /*id*/, DWORD_PTR /*ref*/) {
+  static const UINT count_message = ::RegisterWindowMessageW(L"KestruneGlowHostGdiObjects");
+  if (message == count_message)
+    return static_cast<LRESULT>(GdiObjects());
+  return ::DefSubclassProc(window, message, wparam, lparam);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*command_line*/,
@@ -49,6 +74,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     auto* memo = dynamic_cast<platform::Memo*>(form.FindComponent("Log"));
     if (memo == nullptr)
       return 2;
+    ::SetWindowSubclass(form.Handle(), CountingProc, 1, 0);
     skin::WinSkinOwner owner(*memo);
     {
       skin::TsCommonData data(&owner, true);
