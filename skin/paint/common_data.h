@@ -215,7 +215,13 @@ struct TacPaintBorderData {
 
 struct TacOuterEffects {
   TacOuterVisibility Visibility = ovNone;
+  // Drawn around the control now; a hovered control's effect is the glow's business instead.
+  [[nodiscard]] bool IsShown(bool focused) const {
+    return Visibility == ovAlways || (Visibility == ovFocused && focused);
+  }
 };
+
+struct TacBGInfo;
 
 class TsCommonData {
  public:
@@ -268,6 +274,18 @@ class TsCommonData {
                            std::uint8_t alpha = 255);
   void StopTimers() {}
 
+  // ---- Outer effects: a shadow or glow the control throws onto its parent's cache.
+  // Changes when the effect is shown; the parent's cache and the control are painted again.
+  void SetOuterVisibility(TacOuterVisibility value);
+  // The answer to AC_PAINTOUTER: draws the effect into info.PaintBmp around the owner (its
+  // rectangle there moved by info.Offset), first keeping the pixels under it in FOuterCache.
+  // With bit 0 of `data` the effect is drawn again over those kept pixels, so a repeat never
+  // lays one effect over another.
+  void PaintOuter(TacBGInfo& info, int data);
+  // The parent's side, after it painted its cache: every visible, ready child of `owner_ctrl`
+  // draws its effect into this state's cache, whose client origin lies at `offset` there.
+  void PaintOuterEffects(TacSkinOwner* owner_ctrl, TPoint offset);
+
   // ---- Messages. True: handled (CommonMessage) / keep from the default handling
   // (CommonWndProc).
   bool CommonWndProc(TacMessage& message);
@@ -314,6 +332,7 @@ class TsCommonData {
   bool BGChanged = true;
   int SkinIndex = -1;
   TacSkinOwner* FOwnerControl = nullptr;  // the owner when it is a control; not owned
+  TRect FOuterRect;                       // where FOuterCache was taken from in the parent's cache
 
  private:
   [[nodiscard]] bool CacheEmpty() const { return !FCacheBmp || FCacheBmp->Empty(); }
