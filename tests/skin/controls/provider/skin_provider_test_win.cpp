@@ -139,6 +139,42 @@ TEST_F(SkinProviderTest, CaptionTextChangeRepaintsTheSkinnedCaption) {
   EXPECT_GT(text_columns(), before + 40);
 }
 
+TEST_F(SkinProviderTest, MenuBandTakesTheSkinsBandAndTheItemsOwnDrawing) {
+  ShowAndPaint();
+  const Bitmap& band = Provider().MenuLineBmp();
+  ASSERT_FALSE(band.Empty());
+  RECT client{};
+  ::GetClientRect(Window(), &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(Window(), &origin);
+  RECT frame{};
+  ::GetWindowRect(Window(), &frame);
+  EXPECT_EQ(Provider().MenuLineTop() + band.Height(), origin.y - frame.top)
+      << "the band ends where the client area begins";
+  EXPECT_EQ(Rgb(band, band.Width() - 20, band.Height() / 2), 0x202020u)
+      << "the band shows the form's colour through";
+  // Without a skinned drawing the caption is written plainly, in the band's light text colour.
+  const TRect band_area{0, Provider().MenuLineTop(), Bmp().Width(),
+                        Provider().MenuLineTop() + band.Height()};
+  EXPECT_GE(Brightest(Bmp(), band_area), 0xE0);
+
+  platform::MenuItem* about = form_->MenuItems().front();
+  RECT drawn{};
+  UINT drawn_state = 0;
+  about->on_advanced_draw_item = [&](HDC dc, const RECT& r, UINT state) {
+    drawn = r;
+    drawn_state = state;
+    platform::UniqueBrush brush(::CreateSolidBrush(RGB(0x12, 0x34, 0x56)));
+    ::FillRect(dc, &r, brush.Get());
+  };
+  Provider().RepaintMenu();
+  EXPECT_EQ(drawn_state, kMenuBandItemState);
+  EXPECT_GE(drawn.top, Provider().MenuLineTop());
+  EXPECT_LE(drawn.bottom, Provider().MenuLineTop() + band.Height());
+  EXPECT_EQ(Rgb(Bmp(), (drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2), 0x123456u);
+  about->on_advanced_draw_item = nullptr;
+}
+
 TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
   ShowAndPaint();
   HRGN region = ::CreateRectRgn(0, 0, 0, 0);
