@@ -108,12 +108,15 @@ TEST_F(SkinProviderTest, BitmapShowsTitleTextAndFrameActiveAndInactive) {
   EXPECT_EQ(Rgb(bmp, bmp.Width() / 2, 4), 0x202020u) << "the title section's colour";
   EXPECT_EQ(Rgb(bmp, 0, middle), 0x3A3A3Au) << "the active frame colour";
   EXPECT_EQ(Brightest(bmp, TextArea()), 0xF2) << "the active caption colour";
+  const TRect close = Provider().Layout().Buttons.Close.cpRect;
+  const int close_active = Brightest(bmp, close);
 
   ::SendMessageW(Window(), WM_NCACTIVATE, FALSE, 0);
   PumpMessages();
   EXPECT_FALSE(Provider().FormActive());
   EXPECT_EQ(Rgb(Bmp(), 0, middle), 0x333333u) << "the inactive frame colour";
   EXPECT_EQ(Brightest(Bmp(), TextArea()), 0x9E) << "the inactive caption colour";
+  EXPECT_LT(Brightest(Bmp(), close), close_active) << "the caption buttons are faded";
 
   ::SendMessageW(Window(), WM_NCACTIVATE, TRUE, 0);
   EXPECT_EQ(Rgb(Bmp(), 0, middle), 0x3A3A3Au);
