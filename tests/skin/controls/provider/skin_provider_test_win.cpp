@@ -289,6 +289,66 @@ TEST_F(SkinProviderTest, TitleBarHitTestsAndTheCloseButtonCloses) {
   EXPECT_FALSE(::IsWindow(Window()));
 }
 
+// Real mouse input, sent from another thread while this one answers the window's messages.
+void MouseAt(POINT p, DWORD buttons) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = p.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = p.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  ::SendInput(1, &input, sizeof input);
+  ::Sleep(60);
+}
+
+void PumpWhile(std::thread& input) {
+  std::atomic<bool> done{false};
+  std::thread waiter([&] {
+    input.join();
+    done = true;
+  });
+  while (!done) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    PumpMessages();
+  }
+  waiter.join();
+  for (int i = 0; i < 10; ++i) {
+    ::Sleep(20);
+    PumpMessages();
+  }
+}
+
+TEST_F(SkinProviderTest, MouseDragsByTheCaptionAndTheCloseButtonCloses) {
+  ShowAndPaint();
+  ::SetForegroundWindow(Window());
+  RECT before{};
+  ::GetWindowRect(Window(), &before);
+  const TRect min = Provider().Layout().Buttons.Min.cpRect;
+  const POINT grip{before.left + min.Left - 60, before.top + 8};
+  std::thread drag([&] {
+    MouseAt(grip, 0);
+    MouseAt(grip, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step)
+      MouseAt(POINT{grip.x - 10 * step, grip.y + 10 * step}, 0);
+    MouseAt(POINT{grip.x - 40, grip.y + 40}, MOUSEEVENTF_LEFTUP);
+  });
+  PumpWhile(drag);
+  RECT after{};
+  ::GetWindowRect(Window(), &after);
+  EXPECT_EQ(after.left - before.left, -40);
+  EXPECT_EQ(after.top - before.top, 40);
+
+  const TRect close = Provider().Layout().Buttons.Close.cpRect;
+  const POINT button{after.left + (close.Left + close.Right) / 2,
+                     after.top + (close.Top + close.Bottom) / 2};
+  std::thread click([&] {
+    MouseAt(button, 0);
+    MouseAt(button, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(button, MOUSEEVENTF_LEFTUP);
+  });
+  PumpWhile(click);
+  EXPECT_FALSE(::IsWindow(Window()));
+}
+
 TEST_F(SkinProviderTest, ReleasedAwayFromTheButtonDoesNothing) {
   ShowAndPaint();
   RECT frame{};
