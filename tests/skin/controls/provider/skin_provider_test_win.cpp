@@ -393,6 +393,16 @@ TEST_F(SkinProviderTest, DensityChangeIsPassedOnAndTheBitmapFollows) {
   EXPECT_EQ(Bmp().Height(), frame.bottom - frame.top);
 }
 
+TEST_F(SkinProviderTest, LabelTakesTheSkinsTextColourAndGetsItsOwnBack) {
+  platform::Label& label = *form_->LabelSpeed;
+  const platform::ControlColor own = label.FontColor();
+  Provider().InitLabel(label, true);
+  EXPECT_EQ(label.FontColor(), form_->SkinManager->GetGlobalFontColor());
+  Provider().InitLabel(label, true);  // a second call keeps the first saved colour
+  Provider().InitLabel(label, false);
+  EXPECT_EQ(label.FontColor(), own);
+}
+
 TEST_F(SkinProviderTest, SecondProviderOnTheSameFormStaysInert) {
   TsSkinProvider second(*form_, form_->SkinManager.get());
   EXPECT_TRUE(second.Inert());
