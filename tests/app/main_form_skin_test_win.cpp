@@ -79,11 +79,15 @@ TEST(MainFormSkin, InternalSkinIsLoadedAndBroadcastToEveryWindow) {
   const std::set<HWND> windows = WindowsOf(form->Handle());
   EXPECT_GE(windows.size(), 4u);
   EXPECT_EQ(Receivers(skin::AC_SETNEWSKIN), windows);
-  // Start-up sends no repaint yet; the form provider only asks whether the form has one.
-  const auto startup = std::count_if(g_received.begin(), g_received.end(), [](const Received& r) {
-    return r.command != skin::AC_GETPROVIDER;
-  });
-  EXPECT_EQ(static_cast<std::size_t>(startup), windows.size());
+  // Start-up sends no repaint yet: besides the new skin only the questions the skinned controls
+  // ask of themselves while they bind to it.
+  for (const Received& received : g_received) {
+    EXPECT_TRUE(received.command == skin::AC_SETNEWSKIN ||
+                received.command == skin::AC_GETDEFINDEX ||
+                received.command == skin::AC_SETGLASSMODE ||
+                received.command == skin::AC_GETPROVIDER)
+        << received.command;
+  }
 
   g_received.clear();
   manager.SetActive(false);
