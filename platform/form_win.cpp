@@ -209,8 +209,9 @@ void Form::CreateComponent(const ComponentDescription& description,
   Component* parent = FindComponent(description.parent);
   const std::string& kind = description.kind;
   std::unique_ptr<Component> component;
-  if (kind == "main_menu" || kind == "image_list" || kind == "skin_manager") {
-    // Image lists and the skin manager are built by the form's owner, which knows their class.
+  if (kind == "main_menu" || kind == "image_list" || kind == "skin_manager" ||
+      kind == "skin_provider") {
+    // Image lists and the skin components are built by the form's owner, which knows their class.
     component = std::make_unique<Component>(description.name);
   } else if (kind == "menu_item") {
     const UINT id = kFirstMenuId + static_cast<UINT>(menu_items_.size());

@@ -78,6 +78,12 @@ struct TacButtonsOptions {
   bool ShiftContentOnClick = true;  // a pressed control's content moves by one pixel
 };
 
+// Fixed sizes of skinned scroll bars; -1 leaves them to the skin.
+struct TacScrollsOptions {
+  int ScrollSize = -1;   // bar thickness
+  int ButtonsSize = -1;  // arrow button length
+};
+
 // Switches of the effects that skinned controls read.
 struct TacEffects {
   bool AllowGlowing = true;
@@ -169,6 +175,7 @@ class TsSkinManager {
   TsStoredSkins InternalSkins;
   TacOptions Options;
   TacButtonsOptions ButtonsOptions;
+  TacScrollsOptions ScrollsOptions;
   TacEffects Effects;
   // The skin state of the control under the mouse; compared, never dereferenced (not owned).
   const void* ActiveControl = nullptr;
