@@ -461,7 +461,10 @@ void TsSkinableMenus::PrepareMenuBG(TacMenuInfo& info, const platform::Form& for
     DrawSkinRect(bmp, all, EmptyCI, sd->ma[static_cast<std::size_t>(gd->BorderIndex)],
                  sd->MasterBmp, 0, true);
   } else {
-    TryPaintBorder(bmp, all, *gd, 0, EmptyCI, nullptr, PPI, false);
+    // The region cuts the corners; the pixels it keeps at the curve fade towards black.
+    TCacheInfo corners;
+    corners.FillColor = clBlack;
+    TryPaintBorder(bmp, all, *gd, 0, corners, nullptr, PPI, false);
   }
   if (extra > 0) {
     if (const int extra_line = Section("EXTRALINE"); extra_line >= 0) {
