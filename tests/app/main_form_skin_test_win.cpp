@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -83,7 +84,8 @@ TEST(MainFormSkin, InternalSkinIsLoadedAndBroadcastToEveryWindow) {
   for (const Received& received : g_received) {
     EXPECT_TRUE(received.command == skin::AC_SETNEWSKIN ||
                 received.command == skin::AC_GETDEFINDEX ||
-                received.command == skin::AC_SETGLASSMODE)
+                received.command == skin::AC_SETGLASSMODE ||
+                received.command == skin::AC_GETPROVIDER)
         << received.command;
   }
 
