@@ -13,15 +13,27 @@ void WriteLine(std::FILE* stream, std::string_view text) {
 // The live status line is redrawn at most this often; a terminal is slow to write to.
 constexpr auto kStatusInterval = std::chrono::milliseconds(100);
 
+// Log text gathered before one write; a long list logs two lines per block.
+constexpr std::size_t kGatheredLogSize = std::size_t{1} << 16;
+
 }  // namespace
 
 void ConsoleUi::AppendLog(std::string_view line) {
   ClearStatus();
   // The log is flushed before anything goes to the other stream and at the end, not per line.
-  WriteLine(log_, line);
+  if (gather_log_) {
+    gathered_ += line;
+    gathered_ += '\n';
+    if (gathered_.size() >= kGatheredLogSize) {
+      std::fwrite(gathered_.data(), 1, gathered_.size(), log_);
+      gathered_.clear();
+    }
+  } else {
+    WriteLine(log_, line);
+  }
   // A failure must not pass unseen when the log goes to a file or a pipe.
   if (log_ != status_ && line.starts_with("ERROR: ")) {
-    std::fflush(log_);
+    FlushLog();
     WriteLine(status_, line);
     std::fflush(status_);
   }
@@ -58,7 +70,7 @@ void ConsoleUi::SetProgressPosition(int position) {
 
 void ConsoleUi::ShowMessage(std::string_view text) {
   ClearStatus();
-  std::fflush(log_);
+  FlushLog();
   WriteLine(status_, text);
   std::fflush(status_);
 }
@@ -68,7 +80,7 @@ void ConsoleUi::ShowErrorBox(std::string_view text) {
 }
 
 void ConsoleUi::Finish() {
-  std::fflush(log_);
+  FlushLog();
   if (live_ && last_draw_ != std::chrono::steady_clock::time_point{})
     DrawStatus(true);
   if (status_shown_) {
@@ -89,6 +101,12 @@ std::string ConsoleUi::StatusLine() const {
   return bar + "  " + total_ + "  " + remaining_ + "  " + speed_ + "  " + eta_;
 }
 
+void ConsoleUi::FlushLog() {
+  std::fwrite(gathered_.data(), 1, gathered_.size(), log_);
+  gathered_.clear();
+  std::fflush(log_);
+}
+
 void ConsoleUi::ClearStatus() {
   if (!status_shown_)
     return;
@@ -104,7 +122,7 @@ void ConsoleUi::DrawStatus(bool now) {
   if (!now && time - last_draw_ < kStatusInterval)
     return;
   last_draw_ = time;
-  std::fflush(log_);
+  FlushLog();
   const std::string line = "\r\x1b[K" + StatusLine();
   std::fwrite(line.data(), 1, line.size(), status_);
   std::fflush(status_);

@@ -13,9 +13,11 @@ namespace kestrune::cli {
 
 class ConsoleUi final : public RunUi {
  public:
-  // `log` and `status` are not owned; `live_status` turns the status line on.
-  ConsoleUi(std::FILE* log, std::FILE* status, bool live_status)
-      : log_(log), status_(status), live_(live_status) {}
+  // `log` and `status` are not owned; `live_status` turns the status line on. `gather_log` keeps
+  // log lines back until 64 KiB have come (or the status stream or the end needs them): for a log
+  // nobody watches line by line, a file or a pipe.
+  ConsoleUi(std::FILE* log, std::FILE* status, bool live_status, bool gather_log = false)
+      : log_(log), status_(status), live_(live_status), gather_log_(gather_log) {}
 
   void ClearLog() override {}
   void AppendLog(std::string_view line) override;
@@ -34,12 +36,16 @@ class ConsoleUi final : public RunUi {
 
  private:
   void ClearStatus();
+  // Writes the gathered log lines and flushes the log stream.
+  void FlushLog();
   // Draws the status line unless it was drawn less than 100 ms ago (`now`: in any case).
   void DrawStatus(bool now = false);
 
   std::FILE* log_;
   std::FILE* status_;
   bool live_;
+  bool gather_log_;
+  std::string gathered_;  // log lines not written yet
   bool status_shown_ = false;
   std::chrono::steady_clock::time_point last_draw_{};
   int maximum_ = 0;

@@ -106,9 +106,10 @@ int main(int argc, char** argv) {
   const kestrune::platform::SystemServices services;
   std::FILE* log = settings.output_file == kestrune::kStandardStream ? stderr : stdout;
   // A long list logs two lines per block: write them in large pieces, unless someone watches.
-  if (!kestrune::platform::IsTerminal(log))
+  const bool log_watched = kestrune::platform::IsTerminal(log);
+  if (!log_watched)
     std::setvbuf(log, nullptr, _IOFBF, std::size_t{1} << 16);
-  kestrune::cli::ConsoleUi ui(log, stderr, kestrune::platform::IsTerminal(stderr));
+  kestrune::cli::ConsoleUi ui(log, stderr, kestrune::platform::IsTerminal(stderr), !log_watched);
   kestrune::RunReport report;
   const kestrune::RunOutcome outcome =
       kestrune::ButtonExtractClick(settings, ui, services, &report);

@@ -1,8 +1,8 @@
 #include "extractor/ip_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
 
 #include "platform/ascii_text.h"
 #include "platform/error.h"
@@ -19,6 +19,14 @@ struct Digits {
 constexpr std::uint64_t kSaturated = std::uint64_t{1} << 33;
 
 std::optional<Digits> ScanInteger(std::string_view text) {
+  // The common case, plain decimal digits (octets, prefixes), without the general rules below.
+  if (!text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    Digits digits;
+    for (const char c : text)
+      digits.magnitude = digits.magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+    return digits;
+  }
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ')
     ++i;
@@ -107,25 +115,20 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
 }
 
 std::uint32_t StrToIP(std::string_view text) {
-  std::vector<std::string_view> parts;
-  if (!text.empty()) {
-    std::size_t start = 0;
-    for (;;) {
-      const std::size_t dot = text.find('.', start);
-      parts.push_back(text.substr(start, dot == std::string_view::npos ? dot : dot - start));
-      if (dot == std::string_view::npos)
-        break;
-      start = dot + 1;
-    }
-  }
-  if (parts.size() != 4)
+  // Exactly four dot-separated parts; counted first, so that a list of 200,000 addresses costs
+  // no allocation per line.
+  if (text.empty() || std::count(text.begin(), text.end(), '.') != 3)
     throw Error("Invalid IP format: " + std::string(text));
   std::uint32_t address = 0;
-  for (const std::string_view part : parts) {
+  std::size_t start = 0;
+  for (int k = 0; k < 4; ++k) {
+    const std::size_t dot = k < 3 ? text.find('.', start) : text.size();
+    const std::string_view part = text.substr(start, dot - start);
     const auto octet = ParseUInt32(part);
     if (!octet || *octet > 255)
       throw Error("Invalid IP octet: " + std::string(part));
     address = (address << 8) | *octet;
+    start = dot + 1;
   }
   return address;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 #include "platform/error.h"
 
@@ -75,36 +76,43 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
 
 }  // namespace
 
-std::string DecodeListText(std::string_view bytes, const platform::ProcessServices& services) {
+PrefixList::PrefixList(std::string text) : text_(std::move(text)) {
+  // Every line break ends a line (CR LF is one), and so does the end of a last line without one.
+  for (std::size_t i = 0; i < text_.size(); ++i) {
+    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 == text_.size() || text_[i + 1] != '\n')))
+      ++line_count_;
+  }
+  if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r')
+    ++line_count_;
+}
+
+bool PrefixList::Cursor::Next(std::string_view& line) {
+  if (rest_.empty())
+    return false;
+  std::size_t end = 0;
+  while (end < rest_.size() && rest_[end] != '\n' && rest_[end] != '\r')
+    ++end;
+  line = rest_.substr(0, end);
+  if (end < rest_.size() && rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n')
+    ++end;
+  rest_.remove_prefix(std::min(end + 1, rest_.size()));
+  return true;
+}
+
+std::string DecodeListText(std::string bytes, const platform::ProcessServices& services) {
   if (StartsWith(bytes, "\xEF\xBB\xBF"))
-    return std::string(bytes.substr(3));
+    return bytes.erase(0, 3);
   if (StartsWith(bytes, "\xFF\xFE"))
-    return Utf16ToUtf8(bytes.substr(2), false);
+    return Utf16ToUtf8(std::string_view(bytes).substr(2), false);
   if (StartsWith(bytes, "\xFE\xFF"))
-    return Utf16ToUtf8(bytes.substr(2), true);
+    return Utf16ToUtf8(std::string_view(bytes).substr(2), true);
+  // Plain ASCII reads the same in every code page: no conversion, no copy.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+    return bytes;
   return services.AnsiToUtf8(bytes);
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  // Long lists are the norm; one allocation instead of a chain of regrowths.
-  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n')
-      continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-      ++i;
-    start = i + 1;
-  }
-  if (start < text.size())
-    lines.emplace_back(text.substr(start));
-  return lines;
-}
-
-std::vector<std::string> LoadPrefixList(const std::string& path,
-                                        const platform::ProcessServices& services) {
+PrefixList LoadPrefixList(const std::string& path, const platform::ProcessServices& services) {
   const auto file = services.Open(path, platform::OpenMode::kReadDenyWrite);
   const auto size = platform::FileSize(path);
   if (size && *size > kMaxListBytes)
@@ -114,9 +122,8 @@ std::vector<std::string> LoadPrefixList(const std::string& path,
   return lines;
 }
 
-std::vector<std::string> ReadPrefixList(platform::Stream& stream,
-                                        const platform::ProcessServices& services,
-                                        std::string_view name, std::uint64_t expected_size) {
+PrefixList ReadPrefixList(platform::Stream& stream, const platform::ProcessServices& services,
+                          std::string_view name, std::uint64_t expected_size) {
   std::size_t used = 0;
   try {
     // Read straight into one buffer of the expected size (plus one byte, to see the end without a
@@ -124,7 +131,8 @@ std::vector<std::string> ReadPrefixList(platform::Stream& stream,
     constexpr std::size_t kChunk = 65536;
     std::string bytes(static_cast<std::size_t>(std::min(expected_size, kMaxListBytes)) + 1, '\0');
     for (;;) {
-      if (bytes.size() - used < kChunk / 4)
+      // Only a full buffer grows: the byte past the expected size is where a file's end shows.
+      if (bytes.size() == used)
         bytes.resize(std::max(bytes.size() * 2, used + kChunk));
       const std::size_t got = stream.Read(bytes.data() + used, bytes.size() - used);
       if (got == 0)
@@ -134,7 +142,7 @@ std::vector<std::string> ReadPrefixList(platform::Stream& stream,
         throw Error(TooLargeText(name, ""));
     }
     bytes.resize(used);
-    return SplitLines(DecodeListText(bytes, services));
+    return PrefixList(DecodeListText(std::move(bytes), services));
   } catch (const std::bad_alloc&) {
     throw Error("Not enough memory to hold the lines of the prefix list \"" + std::string(name) +
                 "\" (" + FormatBytes(used) + " bytes read).");

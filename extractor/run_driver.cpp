@@ -214,8 +214,7 @@ std::string_view Joined(std::string& buffer, std::string_view head, std::string_
   return buffer;
 }
 
-std::vector<std::string> ReadList(const RunSettings& settings,
-                                  const platform::ProcessServices& services) {
+PrefixList ReadList(const RunSettings& settings, const platform::ProcessServices& services) {
   if (settings.list_path == kStandardStream)
     return ReadPrefixList(*platform::StandardInput(), services, "standard input");
   return LoadPrefixList(settings.list_path, services);
@@ -255,9 +254,8 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
   std::uint64_t worker_blocks_complete = 0;
   TExtractRunState state;
   state.StopRequested = settings.stop_requested;
-  const std::vector<std::string> PrefixList = ReadList(settings, services);
-  const int line_count =
-      PrefixList.size() > INT_MAX ? INT_MAX : static_cast<int>(PrefixList.size());
+  const PrefixList list = ReadList(settings, services);
+  const int line_count = list.LineCount() > INT_MAX ? INT_MAX : static_cast<int>(list.LineCount());
   const platform::RegionalFormats formats = services.Formats();
   HeldUi ui(visible_ui);
   const bool figures_shown = visible_ui.ShowsFigures();
@@ -276,15 +274,17 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
     ui.SetLabel(RunLabel::kETA, kEtaCalculating);
     ui.SetLabel(RunLabel::kSpeed, kSpeedCalculating);
 
-    state.TotalEstimatedIPs = CountEstimatedIPs(PrefixList);
+    state.TotalEstimatedIPs = CountEstimatedIPs(list);
     state.RemainingIPs = state.TotalEstimatedIPs;
     ui.SetLabel(RunLabel::kTotalEstimated, TotalLabelText(state.TotalEstimatedIPs, formats));
     ui.SetLabel(RunLabel::kRemaining, RemainingLabelText(state.RemainingIPs, formats));
 
-    for (int PrefixIdx = 0; PrefixIdx < line_count; ++PrefixIdx) {
+    PrefixList::Cursor lines = list.Lines();
+    std::string_view list_line;
+    for (int PrefixIdx = 0; PrefixIdx < line_count && lines.Next(list_line); ++PrefixIdx) {
       if (stop_requested())
         throw RunStopped();
-      state.LineTrimmed = std::string(TrimLine(PrefixList[static_cast<std::size_t>(PrefixIdx)]));
+      state.LineTrimmed.assign(TrimLine(list_line));
       if (state.LineTrimmed.empty())
         continue;
       const std::size_t slash = state.LineTrimmed.find('/');
@@ -292,7 +292,7 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         ui.AppendLog("Invalid format (no /): " + state.LineTrimmed);
         continue;
       }
-      state.BaseIP = state.LineTrimmed.substr(0, slash);
+      state.BaseIP.assign(state.LineTrimmed, 0, slash);
       const std::string_view SubnetStr = std::string_view(state.LineTrimmed).substr(slash + 1);
       const auto prefix = ParseInt32(SubnetStr);
       if (!prefix) {

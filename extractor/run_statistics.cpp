@@ -64,9 +64,10 @@ std::string_view TrimLine(std::string_view line) {
   return line.substr(first, last - first);
 }
 
-std::uint64_t CountEstimatedIPs(const std::vector<std::string>& lines) {
+std::uint64_t CountEstimatedIPs(const PrefixList& list) {
   std::uint64_t total = 0;
-  for (const std::string& line : lines) {
+  PrefixList::Cursor lines = list.Lines();
+  for (std::string_view line; lines.Next(line);) {
     const std::string_view L = TrimLine(line);
     const std::size_t slash = L.find('/');
     if (L.empty() || slash == std::string_view::npos)

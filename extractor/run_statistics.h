@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "extractor/prefix_list.h"
 #include "platform/process_services.h"
 
 namespace kestrune {
@@ -19,7 +20,7 @@ inline constexpr std::string_view kSpeedCalculating = "Speed: calculating...";
 
 // The sum of 2^(32 - prefix) over the lines whose text after the first "/" is a prefix length of
 // 16..32; the address before the slash is not examined.
-[[nodiscard]] std::uint64_t CountEstimatedIPs(const std::vector<std::string>& lines);
+[[nodiscard]] std::uint64_t CountEstimatedIPs(const PrefixList& list);
 
 // "#,##0": whole number, regional thousands separator between groups of three digits.
 [[nodiscard]] std::string FormatWholeNumber(double value, const platform::RegionalFormats& formats);

@@ -73,6 +73,13 @@ struct TacDropDownFrame {
 // item's top-left corner in client coordinates.
 [[nodiscard]] TacDropDownFrame DropDownFrame(TacPoint window, TacPoint client, TacPoint first_item);
 
+// Whether the accelerator prefix of an item's text is hidden: only when the system asks for no
+// accelerators (the owner-draw state bit 0x100) and the menus do not show them always.
+inline constexpr unsigned kStateNoAccel = 0x100;
+[[nodiscard]] constexpr bool HidesPrefix(unsigned owner_draw_state, bool show_always) {
+  return (owner_draw_state & kStateNoAccel) != 0 && !show_always;
+}
+
 // Picture placement in a drop-down item of the given height: centred in the image column.
 [[nodiscard]] TacPoint MenuGlyphPos(int column_width, int item_height, int glyph_width,
                                     int glyph_height, int extra_width);

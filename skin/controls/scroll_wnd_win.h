@@ -124,13 +124,14 @@ class TacScrollWnd {
   void PaintCorner(HDC window_dc);
 
   HWND handle_;
+  // Cleared when the wrapper goes: code on the stack of a message that freed it checks this.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   TsCommonData* skin_data_;  // not owned
   TsSkinManager* manager_;   // not owned; null: the default manager
   bool destroyed_ = false;
   bool subclassed_ = false;
   Tracking track_;
   Hover hover_;
-  int thickness_cache_ = 0;
 };
 
 // The wrapper of a skinned edit control: the scroll bars plus the frame from the control's

@@ -221,6 +221,16 @@ struct TacOuterEffects {
   }
 };
 
+// The state fade of a control: its look cross-faded to the state it is in now, frame by frame
+// on a window timer. A control that fades sets TsCommonData::AnimTimer; the glow starts it too.
+class TacStateFade {
+ public:
+  virtual ~TacStateFade() = default;
+  virtual void FadeToCurrentState() = 0;
+  virtual void Stop() = 0;
+  [[nodiscard]] virtual bool Running() const = 0;
+};
+
 struct TacBGInfo;
 
 class TsCommonData {
@@ -272,7 +282,11 @@ class TsCommonData {
   [[nodiscard]] int GetPPI();
   void ShowGlowingIfNeeded(bool clicked = false, int skin_index = -1, bool allow_animation = true,
                            std::uint8_t alpha = 255);
-  void StopTimers() {}
+  // Stops the state fade, when the owner runs one.
+  void StopTimers() {
+    if (AnimTimer != nullptr)
+      AnimTimer->Stop();
+  }
 
   // ---- Outer effects: a shadow or glow the control throws onto its parent's cache.
   // Changes when the effect is shown; the parent's cache and the control are painted again.
@@ -332,6 +346,7 @@ class TsCommonData {
   bool BGChanged = true;
   int SkinIndex = -1;
   TacSkinOwner* FOwnerControl = nullptr;  // the owner when it is a control; not owned
+  TacStateFade* AnimTimer = nullptr;      // the owner's state fade; not owned, none by default
   TRect FOuterRect;                       // where FOuterCache was taken from in the parent's cache
 
  private:

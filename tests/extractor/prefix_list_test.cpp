@@ -9,7 +9,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(SplitLines, CutsAtEveryKindOfLineBreak) {
+TEST(PrefixList, CutsAtEveryKindOfLineBreakAndCountsWhatItGives) {
   const struct {
     std::string text;
     Lines lines;
@@ -26,7 +26,13 @@ TEST(SplitLines, CutsAtEveryKindOfLineBreak) {
   };
   for (const auto& [text, lines] : cases) {
     SCOPED_TRACE(testing::PrintToString(text));
-    EXPECT_EQ(SplitLines(text), lines);
+    const PrefixList list(text);
+    Lines given;
+    PrefixList::Cursor cursor = list.Lines();
+    for (std::string_view line; cursor.Next(line);)
+      given.emplace_back(line);
+    EXPECT_EQ(given, lines);
+    EXPECT_EQ(list.LineCount(), lines.size()) << "the progress maximum";
   }
 }
 

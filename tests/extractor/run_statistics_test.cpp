@@ -29,7 +29,10 @@ TEST(CountEstimatedIPs, CountsLinesAcceptedOnTheirPrefix) {
   };
   for (const auto& [lines, total] : cases) {
     SCOPED_TRACE(testing::PrintToString(lines));
-    EXPECT_EQ(CountEstimatedIPs(lines), total);
+    std::string text;
+    for (const auto& line : lines)
+      text += line + "\n";
+    EXPECT_EQ(CountEstimatedIPs(PrefixList(text)), total);
   }
 }
 

@@ -323,6 +323,8 @@ TEST(PaintItem, StateIsClampedToTheSectionsStates) {
   EXPECT_PIXELS(bmp, std::vector<std::uint32_t>(9, 0));
 }
 
+// A DC of the portable build is a HeadlessDC; the Windows side is the GDI comparison's part.
+#ifndef _WIN32
 TEST(PaintItem, IntoADeviceContextLandsAtTheRectangleWithTheSameBackground) {
   // A half-transparent framed section over a parent whose pixels name their place: a DC form
   // that mixed up r's place in the DC with its place over the parent would show here.
@@ -360,6 +362,7 @@ TEST(PaintItem, IntoADeviceContextLandsAtTheRectangleWithTheSameBackground) {
   PaintItem(1, ci, 0, Rect(0, 0, 4, 4), pp, &dc, skin.sd);
   EXPECT_PIXELS(target, std::vector<std::uint32_t>(16, 0));
 }
+#endif
 
 TEST(PaintItem, TintStepsRunInOrderWithTheSaturationScaled) {
   SkinFixture skin;

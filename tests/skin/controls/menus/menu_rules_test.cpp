@@ -96,6 +96,14 @@ TEST(MenuFrame, BitmapLinesUpWithEitherKindOfSystemFrame) {
   EXPECT_EQ(DropDownFrame({0, 0}, {0, 0}, {4, 4}), (TacDropDownFrame{{0, 0}, 4}));
 }
 
+TEST(MenuText, PrefixIsHiddenOnlyWhenTheSystemAsksAndTheMenusAllow) {
+  EXPECT_TRUE(HidesPrefix(kStateNoAccel, false));
+  EXPECT_TRUE(HidesPrefix(kStateNoAccel | 1u, false));  // selected too
+  EXPECT_FALSE(HidesPrefix(kStateNoAccel, true));
+  EXPECT_FALSE(HidesPrefix(0, false));
+  EXPECT_FALSE(HidesPrefix(0x400, false));
+}
+
 TEST(MenuGlyphs, PicturesSitInTheirColumnOrAtTheBandItemsEdge) {
   EXPECT_EQ(MenuGlyphPos(26, 22, 16, 16, 0), (TacPoint{5, 3}));
   EXPECT_EQ(MenuGlyphPos(39, 32, 24, 24, 0), (TacPoint{7, 4}));
