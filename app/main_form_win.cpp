@@ -4,6 +4,7 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "skin/controls/glow_win.h"
 #include "skin/controls/memo_win.h"
 #include "skin/controls/skinned_form_controls_win.h"
 
@@ -54,6 +55,7 @@ TMainForm::TMainForm(platform::Application& application,
     pictures_ = std::make_unique<FormPictures>(*sAlphaImageList, description);
     pictures_->Apply(*this, static_cast<int>(::GetDpiForWindow(Handle())));
   }
+  skin::InstallGlowWindows(skin_platform_);
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
   InstallSkinnedMenus();
