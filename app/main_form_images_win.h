@@ -1,8 +1,8 @@
 #pragma once
 // The pictures of the main window's standard controls: the Extract button's image and the About
-// menu's item pictures (drawn by the window when the menu asks), at the size the window's pixel
-// density asks for (the image list's size rule: 16 at 96 DPI, 24 at 144, 32 at 192). Include only
-// from Windows sources.
+// menu's item pictures (drawn by the skinned menus), at the size the window's pixel density asks
+// for (the image list's size rule: 16 at 96 DPI, 24 at 144, 32 at 192). Include only from Windows
+// sources.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -15,6 +15,7 @@
 #include "platform/form_description.h"
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
+#include "skin/controls/skinable_menus_win.h"
 #include "skin/paint/bitmap_win.h"
 
 namespace kestrune {
@@ -31,8 +32,8 @@ class FormPictures {
 
   // Gives the controls of `form` their pictures for `dpi`, replacing earlier ones.
   void Apply(platform::Form& form, int dpi);
-  // The form's WM_MEASUREITEM and WM_DRAWITEM for the menu pictures; true when handled.
-  bool HandleMessage(UINT message, LPARAM lparam);
+  // The menu items' pictures as the skinned menus draw them.
+  [[nodiscard]] skin::TacMenuPictures MenuPictures() const;
 
  private:
   struct Use {
@@ -46,12 +47,6 @@ class FormPictures {
   std::vector<Use> uses_;
   HWND form_ = nullptr;
   std::vector<HWND> buttons_;  // not owned: the buttons given an image list
-  struct MenuImage {
-    UINT id = 0;
-    int index = 0;
-  };
-  std::vector<MenuImage> menu_images_;
-  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   std::vector<platform::UniqueImageList> button_lists_;
 };
 

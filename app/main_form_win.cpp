@@ -4,8 +4,28 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "skin/controls/memo_win.h"
+#include "skin/controls/skinned_form_controls_win.h"
 
 namespace kestrune {
+namespace {
+
+// The window's image list as the skinned controls draw it: PNG pictures at the density's size.
+skin::TsGlyphSource SkinGlyphs(TsAlphaImageList* images) {
+  skin::TsGlyphSource source;
+  if (images == nullptr)
+    return source;
+  source.Count = images->GetCount();
+  source.Size = [images](int ppi) {
+    return skin::TSize{GetImageWidth(*images, 0, ppi), GetImageHeight(*images, 0, ppi)};
+  };
+  source.Render = [images](int index, skin::Bitmap& target) {
+    return images->GetBitmap32(index, target);
+  };
+  return source;
+}
+
+}  // namespace
 
 TMainForm::TMainForm(platform::Application& application,
                      const platform::FormDescription& description,
@@ -36,19 +56,46 @@ TMainForm::TMainForm(platform::Application& application,
   }
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
+  InstallSkinnedMenus();
+  if (const auto* provider = description.Find("SkinProvider"))
+    SkinProvider =
+        skin::TsSkinProvider::Create(*this, *provider, SkinManager.get(),
+                                     [this](std::string_view text) { App().ShowMessage(text); });
+  if (SkinManager != nullptr)
+    memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
+  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
+                                                                SkinGlyphs(sAlphaImageList.get()));
+}
+
+void TMainForm::InstallSkinnedMenus() {
+  if (SkinManager == nullptr)
+    return;
+  auto menus = std::make_unique<skin::TsSkinableMenus>(*SkinManager);
+  if (pictures_ != nullptr)
+    menus->SetPictures(*this, pictures_->MenuPictures());
+  menus->InitItems(*this);
+  SkinManager->SkinableMenus = std::move(menus);
 }
 
 TMainForm::~TMainForm() {
+  skinned_controls_.reset();
+  memo_skin_.reset();
+  // The provider reads the manager until it goes.
+  SkinProvider.reset();
   SkinManager.reset();  // It still talks to skin_platform_ while it goes.
 }
 
 LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
-  if ((message == WM_MEASUREITEM || message == WM_DRAWITEM) && pictures_ != nullptr &&
-      pictures_->HandleMessage(message, lparam))
-    return TRUE;
+  auto* menus = skin::TsSkinableMenus::Of(SkinManager.get());
+  if (message == skin::WM_DRAWMENUBORDER && menus != nullptr) {
+    menus->DrawMenuBorders();
+    return 0;
+  }
   const LRESULT result = Form::WindowProc(message, wparam, lparam);
   if (message == WM_DPICHANGED && pictures_ != nullptr)
     pictures_->Apply(*this, HIWORD(wparam));
+  if (message == WM_DPICHANGED && menus != nullptr)
+    menus->UpdateMenus();
   return result;
 }
 

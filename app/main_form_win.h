@@ -11,12 +11,19 @@
 #include "platform/application_win.h"
 #include "platform/form_win.h"
 #include "platform/process_services.h"
+#include "skin/controls/skin_provider_win.h"
 #include "skin/data/skin_broadcast_win.h"
 #include "skin/data/skin_manager.h"
 
 namespace kestrune {
+namespace skin {
+class TsMemo;
+}
 
 class FormPictures;
+namespace skin {
+class TsSkinnedControls;
+}
 
 class TMainForm : public platform::Form, public RunUi {
  public:
@@ -38,6 +45,8 @@ class TMainForm : public platform::Form, public RunUi {
   // The window's skin, loaded at start-up and broadcast to every window; null when the
   // description has no skin manager.
   std::unique_ptr<skin::TsSkinManager> SkinManager;
+  // Paints the frame, title bar and menu band; null when the description has no provider.
+  std::unique_ptr<skin::TsSkinProvider> SkinProvider;
 
   void FormCreate();
   void ButtonExtractClick();
@@ -61,6 +70,8 @@ class TMainForm : public platform::Form, public RunUi {
   // The run's log lines, labels and progress reach the controls at most every 100 ms and at the
   // end of the run, not once per block: a list of 20,000 lines logs 40,000.
   void ShowPending(bool now);
+  // The skinned menus, owned by SkinManager, draw the menu items and their pictures.
+  void InstallSkinnedMenus();
 
   std::string pending_log_;  // lines not yet in MemoResults, each ended by CR LF
   std::optional<std::string> pending_labels_[4];
@@ -72,6 +83,8 @@ class TMainForm : public platform::Form, public RunUi {
   RunSettings settings_;
   skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).
   std::unique_ptr<FormPictures> pictures_;
+  std::unique_ptr<skin::TsMemo> memo_skin_;  // MemoResults' skin; goes before SkinManager
+  std::unique_ptr<skin::TsSkinnedControls> skinned_controls_;  // Goes before SkinManager.
 };
 
 }  // namespace kestrune

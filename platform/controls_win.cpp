@@ -113,6 +113,14 @@ LRESULT WinControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
           return 0;
       }
       break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (WinControl* child = FromHandle(reinterpret_cast<HWND>(lparam));
+          child != nullptr && child != this) {
+        if (HBRUSH brush = child->ControlBrush(reinterpret_cast<HDC>(wparam)))
+          return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
     case WM_SETCURSOR:
       if (cursor_ != nullptr && reinterpret_cast<HWND>(wparam) == handle_ &&
           LOWORD(lparam) == HTCLIENT) {
@@ -444,6 +452,42 @@ void Memo::AppendLines(std::string_view lines) {
   const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(Handle()));
   ::SendMessageW(Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
   ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Memo::RecreateWindow() {
+  HWND old = Handle();
+  if (old == nullptr)
+    return;
+  const std::string text = Text();
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(old, GWL_STYLE));
+  const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(old, GWL_EXSTYLE));
+  HWND parent = ::GetParent(old);
+  HWND before = ::GetWindow(old, GW_HWNDPREV);
+  ::DestroyWindow(old);
+  CreateHandle(WC_EDITW, style, ex_style, parent, nullptr);
+  ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
+  // Back to its place in the tab order.
+  ::SetWindowPos(Handle(), before != nullptr ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ApplyDpi(Dpi());
+  SetText(text);
+}
+
+void Memo::ColorsChanged() {
+  own_colors_ = true;
+  brush_.Reset();
+  WinControl::ColorsChanged();
+}
+
+HBRUSH Memo::ControlBrush(HDC dc) {
+  if (!own_colors_)
+    return nullptr;
+  const COLORREF color = ResolveControlColor(Color());
+  if (brush_.Get() == nullptr)
+    brush_.Reset(::CreateSolidBrush(color));
+  ::SetBkColor(dc, color);
+  ::SetTextColor(dc, ResolveControlColor(FontColor()));
+  return brush_.Get();
 }
 
 // ---- ProgressBar

@@ -142,6 +142,9 @@ class WinControl : public Control {
   void CreateHandle(const wchar_t* class_name, DWORD style, DWORD ex_style, HWND parent,
                     HMENU menu_or_id);
   virtual LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
+  // The brush (with the DC's colours set) that this child paints its background with when its
+  // parent is asked (WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC); nullptr leaves it to the system.
+  virtual HBRUSH ControlBrush(HDC /*dc*/) { return nullptr; }
   // The procedure this control's replaced, for every message it leaves alone.
   LRESULT CallPrevious(UINT message, WPARAM wparam, LPARAM lparam);
   // A WM_COMMAND notification sent by this control to its parent; true when handled.
@@ -246,6 +249,18 @@ class Memo : public WinControl {
   // end with a line break: unlike AppendLine it asks the control nothing about its last line, a
   // question whose cost grows with the text.
   void AppendLines(std::string_view lines);
+  // Destroys the window and makes it again with the same style, place, font and text (a skin
+  // that took over the window's frame leaves the new one to the system).
+  void RecreateWindow();
+
+ protected:
+  void ColorsChanged() override;
+  HBRUSH ControlBrush(HDC dc) override;
+
+ private:
+  // Set once colours were given: from then on the memo paints in them, not the system's.
+  bool own_colors_ = false;
+  UniqueBrush brush_;
 };
 
 class ProgressBar : public WinControl {

@@ -209,8 +209,9 @@ void Form::CreateComponent(const ComponentDescription& description,
   Component* parent = FindComponent(description.parent);
   const std::string& kind = description.kind;
   std::unique_ptr<Component> component;
-  if (kind == "main_menu" || kind == "image_list" || kind == "skin_manager") {
-    // Image lists and the skin manager are built by the form's owner, which knows their class.
+  if (kind == "main_menu" || kind == "image_list" || kind == "skin_manager" ||
+      kind == "skin_provider") {
+    // Image lists and the skin components are built by the form's owner, which knows their class.
     component = std::make_unique<Component>(description.name);
   } else if (kind == "menu_item") {
     const UINT id = kFirstMenuId + static_cast<UINT>(menu_items_.size());
@@ -327,6 +328,14 @@ void Form::Show() {
   ::UpdateWindow(Handle());
 }
 
+MenuItem* Form::MenuItemById(UINT id) const {
+  for (MenuItem* item : menu_items_) {
+    if (item->Id() == id)
+      return item;
+  }
+  return nullptr;
+}
+
 Component* Form::FindComponent(std::string_view name) const {
   if (name == Name())
     return const_cast<Form*>(this);
@@ -359,6 +368,28 @@ LRESULT Form::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
         }
       }
       break;
+    case WM_MEASUREITEM: {
+      // Owner-drawn menu items answer through their handlers; the DC carries no font of its own.
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      MenuItem* item = measure->CtlType == ODT_MENU ? MenuItemById(measure->itemID) : nullptr;
+      if (item == nullptr || !item->on_measure_item)
+        break;
+      const WindowDc dc(Handle());
+      int width = static_cast<int>(measure->itemWidth);
+      int height = static_cast<int>(measure->itemHeight);
+      item->on_measure_item(dc.Get(), width, height);
+      measure->itemWidth = static_cast<UINT>(std::max(width, 0));
+      measure->itemHeight = static_cast<UINT>(std::max(height, 0));
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      MenuItem* item = draw->CtlType == ODT_MENU ? MenuItemById(draw->itemID) : nullptr;
+      if (item == nullptr || !item->on_advanced_draw_item)
+        break;
+      item->on_advanced_draw_item(draw->hDC, draw->rcItem, draw->itemState);
+      return TRUE;
+    }
     case WM_MENUSELECT: {
       std::string hint;
       for (MenuItem* item : menu_items_) {

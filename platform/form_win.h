@@ -60,6 +60,10 @@ class Form : public WinControl {
     const auto popup = popups_.find(&item);
     return popup != popups_.end() ? popup->second : nullptr;
   }
+  // The menu item with command id `id`, or nullptr.
+  [[nodiscard]] MenuItem* MenuItemById(UINT id) const;
+  // The density the form is laid out for.
+  [[nodiscard]] int PixelsPerInch() const { return Dpi(); }
   [[nodiscard]] Application& App() const { return application_; }
 
   template <typename T>

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,13 @@ class WinSkinManagerPlatform : public SkinManagerPlatform {
   void HookSystemColors(bool on) override;
   [[nodiscard]] std::uintptr_t MakeBrush(std::int32_t color) override;
   void FreeBrush(std::uintptr_t brush) override;
+  void ClearGlowWindows() override {
+    if (clear_glow_windows)
+      clear_glow_windows();
+  }
+
+  // Frees the glow windows when a skin is applied or removed; set by the glow windows' module.
+  std::function<void()> clear_glow_windows;
 
  private:
   std::wstring form_class_;

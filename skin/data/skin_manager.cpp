@@ -161,6 +161,7 @@ TsSkinManager::TsSkinManager(SkinManagerPlatform& platform) : platform_(platform
 }
 
 TsSkinManager::~TsSkinManager() {
+  SkinableMenus.reset();
   if (SkinCommonInfo.Active && OnDeactivate) {
     OnDeactivate();
   }
@@ -223,6 +224,9 @@ void TsSkinManager::SetBrightness(int value) {
 void TsSkinManager::ReloadSkinData() {
   ClearSkinData();
   InitCommonData();
+  if (SkinableMenus) {
+    SkinableMenus->SkinLoaded();
+  }
   ManagerState &= static_cast<std::uint16_t>(~msRTLFlipped);  // The pictures are new.
   if (platform_.RightToLeft()) {
     FlipImages(true);

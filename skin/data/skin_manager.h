@@ -78,6 +78,12 @@ struct TacButtonsOptions {
   bool ShiftContentOnClick = true;  // a pressed control's content moves by one pixel
 };
 
+// Fixed sizes of skinned scroll bars; -1 leaves them to the skin.
+struct TacScrollsOptions {
+  int ScrollSize = -1;   // bar thickness
+  int ButtonsSize = -1;  // arrow button length
+};
+
 // Switches of the effects that skinned controls read.
 struct TacEffects {
   bool AllowGlowing = true;
@@ -91,6 +97,20 @@ struct TacMenuSupport {
   int FontHeight = -11;
   TColor FontColor = static_cast<TColor>(0xFF000008u);  // The window text colour.
   std::string IcoLineSkin;                              // "ICOLINE" when empty at load.
+  bool UseExtraLine = false;                            // a band at the left of drop-downs
+  int ExtraLineWidth = 32;
+  std::string ExtraLineFontName = "Segoe UI";
+  std::uint8_t AlphaBlend = 254;  // opacity of drop-down windows; 255 is not layered
+  bool SkinnedShadows = true;     // drop-downs lose the system's shadow
+  bool ShowAccelCharAlways = false;
+};
+
+// The menu skinning object the manager owns (TsSkinableMenus): made by the window side, which
+// the manager does not know; told when a skin has been loaded.
+class TacSkinableMenusLink {
+ public:
+  virtual ~TacSkinableMenusLink() = default;
+  virtual void SkinLoaded() = 0;
 };
 
 struct TacFonts {
@@ -155,10 +175,12 @@ class TsSkinManager {
   TsStoredSkins InternalSkins;
   TacOptions Options;
   TacButtonsOptions ButtonsOptions;
+  TacScrollsOptions ScrollsOptions;
   TacEffects Effects;
   // The skin state of the control under the mouse; compared, never dereferenced (not owned).
   const void* ActiveControl = nullptr;
   TacMenuSupport MenuSupport;
+  std::unique_ptr<TacSkinableMenusLink> SkinableMenus;  // freed first when the manager goes
   TacThirdPartyLists ThirdParty{};  // Empty: the default list; " ": an empty list.
   std::uint8_t SkinningRules = srStdForms | srStdDialogs | srThirdParty;
   bool SkinnedPopups = true;

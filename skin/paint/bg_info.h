@@ -30,6 +30,8 @@ struct TacBGInfo {
   TacBGType BgType = btUnknown;
   bool PleaseDraw = false;  // paint into DrawDC instead of describing the background
   TacDC DrawDC = nullptr;
+  // AC_PAINTOUTER: the same cache as Bmp, which the child draws its outer effect into.
+  Bitmap* PaintBmp = nullptr;
 };
 
 // The background behind the owner of `data`.

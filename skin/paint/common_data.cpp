@@ -1080,6 +1080,10 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
         *reinterpret_cast<TRect*>(message.LParam) =
             FOwnerControl != nullptr ? FOwnerControl->BoundsRect() : TRect{};
       return true;
+    case AC_PAINTOUTER:
+      if (pointer_ok)
+        PaintOuter(*reinterpret_cast<TacBGInfo*>(message.LParam), argument);
+      return true;
     case AC_KILLTIMERS:
       if (manager != nullptr && manager->ActiveControl == this)
         manager->ActiveControl = nullptr;

@@ -215,7 +215,23 @@ struct TacPaintBorderData {
 
 struct TacOuterEffects {
   TacOuterVisibility Visibility = ovNone;
+  // Drawn around the control now; a hovered control's effect is the glow's business instead.
+  [[nodiscard]] bool IsShown(bool focused) const {
+    return Visibility == ovAlways || (Visibility == ovFocused && focused);
+  }
 };
+
+// The state fade of a control: its look cross-faded to the state it is in now, frame by frame
+// on a window timer. A control that fades sets TsCommonData::AnimTimer; the glow starts it too.
+class TacStateFade {
+ public:
+  virtual ~TacStateFade() = default;
+  virtual void FadeToCurrentState() = 0;
+  virtual void Stop() = 0;
+  [[nodiscard]] virtual bool Running() const = 0;
+};
+
+struct TacBGInfo;
 
 class TsCommonData {
  public:
@@ -266,7 +282,23 @@ class TsCommonData {
   [[nodiscard]] int GetPPI();
   void ShowGlowingIfNeeded(bool clicked = false, int skin_index = -1, bool allow_animation = true,
                            std::uint8_t alpha = 255);
-  void StopTimers() {}
+  // Stops the state fade, when the owner runs one.
+  void StopTimers() {
+    if (AnimTimer != nullptr)
+      AnimTimer->Stop();
+  }
+
+  // ---- Outer effects: a shadow or glow the control throws onto its parent's cache.
+  // Changes when the effect is shown; the parent's cache and the control are painted again.
+  void SetOuterVisibility(TacOuterVisibility value);
+  // The answer to AC_PAINTOUTER: draws the effect into info.PaintBmp around the owner (its
+  // rectangle there moved by info.Offset), first keeping the pixels under it in FOuterCache.
+  // With bit 0 of `data` the effect is drawn again over those kept pixels, so a repeat never
+  // lays one effect over another.
+  void PaintOuter(TacBGInfo& info, int data);
+  // The parent's side, after it painted its cache: every visible, ready child of `owner_ctrl`
+  // draws its effect into this state's cache, whose client origin lies at `offset` there.
+  void PaintOuterEffects(TacSkinOwner* owner_ctrl, TPoint offset);
 
   // ---- Messages. True: handled (CommonMessage) / keep from the default handling
   // (CommonWndProc).
@@ -314,6 +346,8 @@ class TsCommonData {
   bool BGChanged = true;
   int SkinIndex = -1;
   TacSkinOwner* FOwnerControl = nullptr;  // the owner when it is a control; not owned
+  TacStateFade* AnimTimer = nullptr;      // the owner's state fade; not owned, none by default
+  TRect FOuterRect;                       // where FOuterCache was taken from in the parent's cache
 
  private:
   [[nodiscard]] bool CacheEmpty() const { return !FCacheBmp || FCacheBmp->Empty(); }

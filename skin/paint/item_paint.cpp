@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "skin/paint/bg_info.h"
 #include "skin/paint/border_stroke.h"
 #include "skin/paint/gradient.h"
 #include "skin/paint/masked_copy.h"
@@ -691,6 +692,18 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
     TryPaintBorder(item_bmp, r, gd, clamped, moved, nullptr, sd.PPI, false);
 }
 
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp, TacDC dc,
+               const TacSkinData& sd) {
+  if (dc == nullptr || r.IsEmpty() || !ValidSection(sd, skin_index))
+    return;
+  Bitmap bmp = CreateBmp32(r.Width(), r.Height());
+  if (bmp.Empty())
+    return;
+  const TRect all = Rect(0, 0, r.Width(), r.Height());
+  PaintItem(skin_index, ci, state, all, pp, bmp, sd);
+  CopyBitmapToDC(dc, bmp, all, {r.Left, r.Top});
+}
+
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd, const TsMaskData& md) {
   const auto base = PaintItemBase(skin_index, ci, state, r, pp, item_bmp, sd);
@@ -774,27 +787,51 @@ void DrawSkinRect32Ex(Bitmap& bmp, TRect r, const TCacheInfo& ci, const TsMaskDa
   }
 }
 
-void PaintOuterEffect(Bitmap& parent, TRect control_rect, int skin_index, const TacSkinData& sd,
-                      bool focused) {
-  if (!ValidSection(sd, skin_index) || parent.Empty() || control_rect.IsEmpty())
-    return;
+namespace {
+
+// What an outer effect is made of: its image, how far it reaches beyond the control, its opacity.
+struct OuterSource {
+  int mask = -1;
+  TRect offset;
+  int opacity = 0;
+};
+
+// The section's own outer image, else the skin's standard effect of its mode; false for none.
+bool FindOuterSource(int skin_index, const TacSkinData& sd, OuterSource& out) {
+  if (!ValidSection(sd, skin_index))
+    return false;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
   if (gd.OuterMode < 1)
-    return;
-  int mask = gd.OuterMask;
-  TRect offset = gd.OuterOffset;
-  int opacity = gd.OuterOpacity;
-  if (mask < 0 && (gd.OuterMode == 1 || gd.OuterMode == 2)) {
+    return false;
+  out = {gd.OuterMask, gd.OuterOffset, gd.OuterOpacity};
+  if (out.mask < 0 && (gd.OuterMode == 1 || gd.OuterMode == 2)) {
     const TacOutEffData& oe = sd.oe[static_cast<std::size_t>(gd.OuterMode - 1)];
-    mask = oe.Mask;
-    offset = Rect(oe.OffsetL, oe.OffsetT, oe.OffsetR, oe.OffsetB);
-    opacity = oe.Opacity;
+    out = {oe.Mask, Rect(oe.OffsetL, oe.OffsetT, oe.OffsetR, oe.OffsetB), oe.Opacity};
   }
-  if (!ValidImage(sd, mask))
+  return ValidImage(sd, out.mask);
+}
+
+TRect GrowBy(TRect r, TRect by) {
+  return Rect(r.Left - by.Left, r.Top - by.Top, r.Right + by.Right, r.Bottom + by.Bottom);
+}
+
+}  // namespace
+
+TRect OuterEffectRect(TRect control_rect, int skin_index, const TacSkinData& sd) {
+  OuterSource source;
+  if (control_rect.IsEmpty() || !FindOuterSource(skin_index, sd, source))
+    return {};
+  return GrowBy(control_rect, source.offset);
+}
+
+void PaintOuterEffect(Bitmap& parent, TRect control_rect, int skin_index, const TacSkinData& sd,
+                      bool focused) {
+  OuterSource source;
+  if (parent.Empty() || control_rect.IsEmpty() || !FindOuterSource(skin_index, sd, source))
     return;
-  const TRect r = Rect(control_rect.Left - offset.Left, control_rect.Top - offset.Top,
-                       control_rect.Right + offset.Right, control_rect.Bottom + offset.Bottom);
-  TRect widths = offset;
+  const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
+  const TRect r = GrowBy(control_rect, source.offset);
+  TRect widths = source.offset;
   if (ValidImage(sd, gd.BorderIndex)) {
     const TsMaskData& frame = sd.ma[static_cast<std::size_t>(gd.BorderIndex)];
     widths = Rect(widths.Left + frame.WL, widths.Top + frame.WT, widths.Right + frame.WR,
@@ -803,10 +840,11 @@ void PaintOuterEffect(Bitmap& parent, TRect control_rect, int skin_index, const 
     const int half = std::min(control_rect.Width(), control_rect.Height()) / 2;
     widths = Rect(widths.Left + half, widths.Top + half, widths.Right + half, widths.Bottom + half);
   }
+  int opacity = source.opacity;
   if (focused)
     opacity *= 2;
-  DrawSkinRect32Ex(parent, r, EmptyCI, sd.ma[static_cast<std::size_t>(mask)], sd.MasterBmp, 0,
-                   widths, static_cast<std::uint8_t>(std::clamp(opacity, 0, 255)));
+  DrawSkinRect32Ex(parent, r, EmptyCI, sd.ma[static_cast<std::size_t>(source.mask)], sd.MasterBmp,
+                   0, widths, static_cast<std::uint8_t>(std::clamp(opacity, 0, 255)));
 }
 
 }  // namespace kestrune::skin

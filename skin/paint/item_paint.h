@@ -16,12 +16,11 @@
 #include "skin/paint/bitmap.h"
 #include "skin/paint/cache_info.h"
 #include "skin/paint/colors.h"
+#include "skin/paint/common_data.h"
 #include "skin/paint/geometry.h"
 #include "skin/paint/round_masks.h"
 
 namespace kestrune::skin {
-
-class TsCommonData;
 
 // Texture fill modes; 8, 9 and 14 have no drawing of their own and tile as fmTiled.
 enum TacFillMode : std::uint8_t {
@@ -128,6 +127,13 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
                Bitmap& item_bmp, const TacSkinData& sd);
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd, const TsItemStyle& style);
+// Painted into a bitmap of r's size and copied to dc at r (a device context on Windows; elsewhere
+// a HeadlessDC, see bg_info.h); pp is still where r lies in the area ci describes.
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp, TacDC dc,
+               const TacSkinData& sd);
+// A bitmap pointer is never a device context.
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp, Bitmap* bmp,
+               const TacSkinData& sd) = delete;
 // With the frame taken from md whenever the section has a valid frame image.
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd, const TsMaskData& md);
@@ -155,6 +161,9 @@ void UpdateBmpColors(Bitmap& bmp, TColor tone, int hue_offset, int saturation);
 void PaintItem(TsCommonData& data, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, bool update_corners = true, bool colors_auto_update = true);
 void UpdateBmpColors(Bitmap& bmp, TsCommonData& data, int state, TColor color_tone_bg);
+// The background alone, in the control's own colour when it has one.
+void PaintItemBG(TsCommonData& data, const TCacheInfo& ci, int state, TRect r, TPoint pp,
+                 Bitmap& item_bmp);
 enum TsCorner : unsigned { scLeftTop = 1, scLeftBottom = 2, scRightTop = 4, scRightBottom = 8 };
 inline constexpr unsigned kAllCorners = scLeftTop | scLeftBottom | scRightTop | scRightBottom;
 void UpdateCorners(TsCommonData& data, int state, unsigned corners);
@@ -163,6 +172,11 @@ void UpdateCorners(TsCommonData& data, int state, unsigned corners);
 // edges are drawn, laid over the parent's pixels with the effect's opacity.
 void DrawSkinRect32Ex(Bitmap& bmp, TRect r, const TCacheInfo& ci, const TsMaskData& md,
                       const Bitmap* master, int state, TRect max_widths, std::uint8_t opacity);
+
+// The part of the parent an outer effect of section skin_index covers around control_rect (the
+// control's rectangle there): that rectangle grown by the effect's offsets. Empty when the
+// section throws no effect or its image is missing.
+[[nodiscard]] TRect OuterEffectRect(TRect control_rect, int skin_index, const TacSkinData& sd);
 
 // A control's outer effect (shadow or glow) drawn into its parent's picture `parent` around
 // control_rect (the control's rectangle there). `focused` doubles the opacity. Nothing for a

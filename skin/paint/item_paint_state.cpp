@@ -48,6 +48,18 @@ void PaintItem(TsCommonData& data, const TCacheInfo& ci, int state, TRect r, TPo
   PaintItem(data.SkinIndex, ci, state, r, pp, item_bmp, *sd, style);
 }
 
+void PaintItemBG(TsCommonData& data, const TCacheInfo& ci, int state, TRect r, TPoint pp,
+                 Bitmap& item_bmp) {
+  TsSkinManager* manager = data.GetSkinManager();
+  TacSkinData* sd = data.GetCommonSkinData();
+  if (manager == nullptr || sd == nullptr || !data.Skinned())
+    return;
+  TColor custom = clFuchsia;
+  if (data.FCustomColor && data.FOwnerObject != nullptr)
+    custom = acColorToRGB(data.FOwnerObject->Color(), manager);
+  PaintItemBG(data.SkinIndex, ci, state, r, pp, item_bmp, *sd, -1, -1, custom);
+}
+
 void UpdateBmpColors(Bitmap& bmp, TsCommonData& data, int state, TColor color_tone_bg) {
   TsSkinManager* manager = data.GetSkinManager();
   if (manager == nullptr || !data.Skinned())

@@ -211,6 +211,28 @@ class Program {
     return seen;
   }
 
+  // Clicks Extract as a user does: the real cursor moves over the button, the left button goes
+  // down and up there. Returns once the input is queued; the program handles it on its own.
+  void ClickExtractWithMouse() const {
+    ::SetForegroundWindow(form_);
+    RECT r{};
+    ::GetWindowRect(button_, &r);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ((r.left + r.right) / 2) * 65535 / (width - 1);
+    input.mi.dy = ((r.top + r.bottom) / 2) * 65535 / (height - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof input);
+    std::this_thread::sleep_for(200ms);
+    for (const DWORD flag : {DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
+      input.mi.dwFlags = flag | MOUSEEVENTF_ABSOLUTE;
+      ::SendInput(1, &input, sizeof input);
+      std::this_thread::sleep_for(100ms);
+    }
+  }
+
   // Closes the window as the close button and Alt+F4 do, and returns the exit code.
   DWORD Close(bool with_alt_f4) {
     if (with_alt_f4)
@@ -397,6 +419,23 @@ TEST_F(EndToEnd, ShowsTheWindowRunsTheListAndClosesWithAltF4) {
   EXPECT_EQ(program.Close(/*with_alt_f4=*/true), 0u);
   EXPECT_EQ(OutputFiles(), outputs);  // closing writes nothing
   EXPECT_EQ(test::FileNames(work_folder()), std::vector<std::string>{"prefix_list.txt"});
+}
+
+TEST_F(EndToEnd, ARealMouseClickOnTheSkinnedButtonRunsTheList) {
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.ExtractButton(), nullptr);
+  // Skinned, the button draws itself: the system only reports its clicks.
+  EXPECT_EQ(::GetWindowLongPtrW(program.ExtractButton(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  WriteList("10.0.0.5/31\r\n");
+  program.ClickExtractWithMouse();
+  EXPECT_TRUE(WaitFor(
+      [&] { return program.Log().find("ALL DONE. Output file: ") != std::string::npos; }, 60s))
+      << program.Log();
+  const std::vector<std::string> outputs = OutputFiles();
+  ASSERT_EQ(outputs.size(), 1u);
+  EXPECT_EQ(test::ReadFileBytes(program_folder() / outputs[0]), "10.0.0.5\r\n10.0.0.6\r\n");
+  EXPECT_EQ(program.Label(L"LabelTotalEstimated"), "Total IPs: 2");
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
 }
 
 TEST_F(EndToEnd, MissingListShowsTheMessageAndLeavesTheWindowAlone) {

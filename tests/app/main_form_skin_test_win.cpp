@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -78,7 +79,15 @@ TEST(MainFormSkin, InternalSkinIsLoadedAndBroadcastToEveryWindow) {
   const std::set<HWND> windows = WindowsOf(form->Handle());
   EXPECT_GE(windows.size(), 4u);
   EXPECT_EQ(Receivers(skin::AC_SETNEWSKIN), windows);
-  EXPECT_EQ(g_received.size(), windows.size());  // Start-up sends no repaint yet.
+  // Start-up sends no repaint yet: besides the new skin only the questions the skinned controls
+  // ask of themselves while they bind to it.
+  for (const Received& received : g_received) {
+    EXPECT_TRUE(received.command == skin::AC_SETNEWSKIN ||
+                received.command == skin::AC_GETDEFINDEX ||
+                received.command == skin::AC_SETGLASSMODE ||
+                received.command == skin::AC_GETPROVIDER)
+        << received.command;
+  }
 
   g_received.clear();
   manager.SetActive(false);

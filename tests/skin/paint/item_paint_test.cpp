@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "skin/paint/bg_info.h"
 #include "skin/paint/masked_copy.h"
 #include "skin/paint/nine_slice.h"
 #include "skin/paint/pixel_ops.h"
@@ -321,6 +322,47 @@ TEST(PaintItem, StateIsClampedToTheSectionsStates) {
   PaintItem(0, EmptyCI, 0, Rect(2, 0, 2, 3), {}, bmp, skin.sd);
   EXPECT_PIXELS(bmp, std::vector<std::uint32_t>(9, 0));
 }
+
+// A DC of the portable build is a HeadlessDC; the Windows side is the GDI comparison's part.
+#ifndef _WIN32
+TEST(PaintItem, IntoADeviceContextLandsAtTheRectangleWithTheSameBackground) {
+  // A half-transparent framed section over a parent whose pixels name their place: a DC form
+  // that mixed up r's place in the DC with its place over the parent would show here.
+  SkinFixture skin;
+  skin.Section().Props[0].Transparency = 50;
+  skin.sd.ma.push_back(Entry(NamedPicture(5, 5), 1, 1, {2, 2, 2, 2}));
+  skin.Section().BorderIndex = 0;
+  const Bitmap parent = NamedParent();
+  const TCacheInfo ci = MakeCacheInfo(parent, 1, 2);
+  const TRect r = Rect(3, 2, 10, 8);
+  const TPoint pp{4, 1};
+  Bitmap expected = Filled(r.Width(), r.Height(), 0);
+  PaintItem(0, ci, 1, Rect(0, 0, r.Width(), r.Height()), pp, expected, skin.sd);
+
+  for (const TPoint origin : {TPoint{0, 0}, TPoint{2, 1}}) {
+    SCOPED_TRACE(std::to_string(origin.X) + "," + std::to_string(origin.Y));
+    Bitmap target = Filled(14, 12, 0x12345678);
+    HeadlessDC dc{&target, origin};
+    PaintItem(0, ci, 1, r, pp, &dc, skin.sd);
+    for (int y = 0; y < target.Height(); ++y) {
+      for (int x = 0; x < target.Width(); ++x) {
+        const int ix = x - origin.X - r.Left, iy = y - origin.Y - r.Top;
+        const bool in_r = ix >= 0 && iy >= 0 && ix < r.Width() && iy < r.Height();
+        EXPECT_EQ(Hex(GetAPixel(target, x, y).C),
+                  Hex(in_r ? GetAPixel(expected, ix, iy).C : 0x12345678u))
+            << x << "," << y;
+      }
+    }
+  }
+  // No DC, an empty rectangle or an invalid section draw nothing.
+  Bitmap target = Filled(4, 4, 0);
+  HeadlessDC dc{&target, {}};
+  PaintItem(0, ci, 0, Rect(0, 0, 4, 4), pp, static_cast<TacDC>(nullptr), skin.sd);
+  PaintItem(0, ci, 0, Rect(2, 2, 2, 4), pp, &dc, skin.sd);
+  PaintItem(1, ci, 0, Rect(0, 0, 4, 4), pp, &dc, skin.sd);
+  EXPECT_PIXELS(target, std::vector<std::uint32_t>(16, 0));
+}
+#endif
 
 TEST(PaintItem, TintStepsRunInOrderWithTheSaturationScaled) {
   SkinFixture skin;

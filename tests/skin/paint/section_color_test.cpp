@@ -95,5 +95,46 @@ TEST(SectionColor, ControlStatePaintsItsOwnColourAndBorder) {
   }
 }
 
+TEST(SectionColor, ControlStateBackgroundTakesItsOwnColourOrTheSectionsOverTheParent) {
+  HeadlessSkinPlatform platform(96);
+  TsSkinManager manager(platform);
+  manager.InternalSkins = BuiltinStoredSkins();
+  manager.SetSkinName(std::string(kBuiltinSkinName));
+  ASSERT_TRUE(manager.IsActive());
+  TacSkinData& sd = manager.CommonSkinData(96);
+  const int panel = sd.GetSkinIndex("PANEL");
+  ASSERT_GE(panel, 0);
+  for (TsGenState& props : sd.gd[static_cast<std::size_t>(panel)].Props) {
+    props.Transparency = 50;
+    props.Color = 0xFF0000;
+    props.ImagePercent = props.GradientPercent = 0;
+  }
+  FakeOwner parent(nullptr, 0x0000FF);
+  FakeOwner child(&parent, 0x00FF00);
+  TsCommonData data(&child, false);
+  data.FSkinManager = &manager;
+  data.SkinIndex = panel;
+  TCacheInfo ci;
+  ci.FillColor = 0x0000FF;
+  struct Case {
+    bool custom_color;
+    TColor expected;
+  };
+  for (const Case& c :
+       {Case{true, 0x00FF00}, Case{false, TransparentColor(0x0000FF, 0xFF0000, 50)}}) {
+    SCOPED_TRACE(c.custom_color);
+    data.FCustomColor = c.custom_color;
+    Bitmap bmp = test::Filled(4, 3, 0);
+    PaintItemBG(data, ci, 0, Rect(0, 0, 4, 3), {}, bmp);
+    const std::uint32_t pixel = 0xFF000000u | SwapRedBlue(c.expected);
+    for (const std::uint32_t p : test::Pixels(bmp))
+      EXPECT_EQ(test::Hex(p), test::Hex(pixel));
+  }
+  data.SkinIndex = -1;  // unskinned: nothing
+  Bitmap bmp = test::Filled(2, 2, 0);
+  PaintItemBG(data, ci, 0, Rect(0, 0, 2, 2), {}, bmp);
+  EXPECT_EQ(test::Pixels(bmp), std::vector<std::uint32_t>(4, 0));
+}
+
 }  // namespace
 }  // namespace kestrune::skin

@@ -30,6 +30,7 @@ class FakeOwner : public TacSkinOwner {
   [[nodiscard]] bool Destroying() const override { return destroying; }
   [[nodiscard]] bool Enabled() const override { return enabled; }
   [[nodiscard]] bool Focused() const override { return focused; }
+  [[nodiscard]] bool Visible() const override { return visible; }
   [[nodiscard]] TColor Color() const override { return color; }
   void SetColor(TColor value) override { color = value; }
   [[nodiscard]] TColor FontColor() const override { return font_color; }
@@ -86,6 +87,7 @@ class FakeOwner : public TacSkinOwner {
   bool destroying = false;
   bool enabled = true;
   bool focused = false;
+  bool visible = true;
   bool mouse_inside = false;
   bool foreign = false;  // messages arrive from another thread
   TColor color = 0x00102030;

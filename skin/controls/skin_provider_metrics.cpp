@@ -1,0 +1,296 @@
+#include "skin/controls/skin_provider_metrics.h"
+
+#include <algorithm>
+
+namespace kestrune::skin {
+namespace {
+
+bool Contains(const TRect& r, TPoint p) {
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
+constexpr int kNoGlyphSize = 21;
+
+}  // namespace
+
+TacTitleSkin TitleSkinOf(const TacSkinData& data, int bi_valign, bool has_caption_section) {
+  TacTitleSkin skin;
+  skin.BISpacing = data.BISpacing;
+  skin.BIRightMargin = data.BIRightMargin;
+  skin.BILeftMargin = data.BILeftMargin;
+  skin.BITopMargin = data.BITopMargin;
+  skin.BIVAlign = bi_valign;
+  skin.Spacing = data.Spacing;
+  skin.HasCaptionSection = has_caption_section;
+  for (std::size_t i = 0; i < kTitleGlyphCount; ++i) {
+    const int index = data.TitleGlyphs[i];
+    if (index >= 0 && static_cast<std::size_t>(index) < data.ma.size())
+      skin.Glyphs[i] = TSize{data.ma[static_cast<std::size_t>(index)].Width,
+                             data.ma[static_cast<std::size_t>(index)].Height};
+  }
+  skin.UserGlyph = skin.Glyphs[tgUser];
+  return skin;
+}
+
+bool BigButtons(TacBorderStyle style) {
+  return style == bsSingle || style == bsSizeable || style == bsDialog;
+}
+
+void UpdateIconsIndexes(const TacFormFrame& form, TacCaptionButtons& buttons) {
+  buttons.Min.cpHitCode = kHitMinButton;
+  buttons.Max.cpHitCode = kHitMaxButton;
+  buttons.Close.cpHitCode = kHitClose;
+  const bool big = BigButtons(form.BorderStyle);
+  if (big) {
+    buttons.Min.cpGlyphType = tgMin;
+    buttons.Max.cpGlyphType = tgMax;
+    buttons.Close.cpGlyphType = form.VisibleMax || form.VisibleMin ? tgClose : tgCloseAlone;
+    buttons.Help.cpGlyphType = tgHelp;
+  } else {
+    buttons.Min.cpGlyphType = tgSmallMin;
+    buttons.Max.cpGlyphType = tgSmallMax;
+    buttons.Close.cpGlyphType = tgSmallClose;
+    buttons.Help.cpGlyphType = tgSmallHelp;
+  }
+  for (TsCaptionButton* button : {&buttons.Close, &buttons.Max, &buttons.Min, &buttons.Help})
+    button->cpHaveAlignment = big;
+}
+
+int GetNearestSize(int n) {
+  if (n >= -100 && n <= 47)
+    return 16;
+  if (n >= 48 && n <= 64)
+    return 24;
+  return 32;
+}
+
+int TacFrameMetrics::PaddedBorder() const {
+  const TacBorderStyle style = in_.Form.BorderStyle;
+  return style == bsSizeable || style == bsSizeToolWin ? in_.Sys.CxPaddedBorder : 0;
+}
+
+int TacFrameMetrics::ThickFrameAnswer() const {
+  return in_.Sys.CxFrame + PaddedBorder();
+}
+
+int TacFrameMetrics::FixedFrameAnswer() const {
+  return (in_.Sys.Dpi == 96 ? in_.Sys.CxFixedFrame : in_.Sys.CxPaddedBorder) + PaddedBorder();
+}
+
+int TacFrameMetrics::FrameAnswer(int argument, int high_word) const {
+  switch (argument) {
+    case 1:
+      return ThickFrameAnswer();
+    case 2:
+      return FixedFrameAnswer();
+    case 3: {
+      if (in_.Form.WrapperLeftEdge >= 0)
+        return in_.Form.WrapperLeftEdge - in_.Form.BorderWidthProp;
+      const int real = (in_.Form.Width - in_.Form.ClientWidth) / 2 - in_.Form.BorderWidthProp;
+      if (real != 0)
+        return real;
+      if (high_word == 1)
+        return ThickFrameAnswer();
+      if (high_word == 2)
+        return FixedFrameAnswer();
+      return PaddedBorder();
+    }
+    default:
+      return 0;
+  }
+}
+
+int TacFrameMetrics::SysBorderWidth() const {
+  if (in_.Form.ThickFrame)
+    return FrameAnswer(1);
+  if (in_.Form.BorderBit)
+    return FrameAnswer(2) + (in_.Sys.OSMajor > 6 ? 5 : 0);
+  return FrameAnswer(3, 0);
+}
+
+int TacFrameMetrics::SysCaptHeight() const {
+  switch (in_.Form.BorderStyle) {
+    case bsDialog:
+      return in_.Sys.OSMajor >= 10 && !in_.Form.Minimized ? in_.Sys.CySmCaption : in_.Sys.CyCaption;
+    case bsToolWindow:
+    case bsSizeToolWin:
+      return !in_.Form.Minimized ? in_.Sys.CySmCaption : in_.Sys.CyCaption;
+    default:
+      return in_.Sys.CyCaption;
+  }
+}
+
+int TacFrameMetrics::CaptionHeight() const {
+  if ((in_.Form.BorderStyle == bsNone || !in_.Form.CaptionStyle) && !in_.Form.Minimized)
+    return 0;
+  return SysCaptHeight();
+}
+
+int TacFrameMetrics::MenuHeight() const {
+  return in_.Form.MenuBarVisible ? in_.Sys.CyMenu - 1 : 0;
+}
+
+int TacFrameMetrics::HeaderHeight() const {
+  return std::max(0, in_.Form.Height - in_.Form.ClientHeight - BorderHeight());
+}
+
+int TacFrameMetrics::OffsetX() const {
+  return (in_.Form.Width - in_.Form.ClientWidth) / 2;
+}
+
+int TacFrameMetrics::OffsetY() const {
+  const int frame = in_.Form.BorderStyle != bsNone ? BorderWidth() : 0;
+  return in_.Form.Height - in_.Form.ClientHeight - frame;
+}
+
+int TacFrameMetrics::CaptionWidth() const {
+  return in_.Form.Minimized && !in_.Form.MainForm ? 160 : in_.Form.Width;
+}
+
+int TacFrameMetrics::GlyphWidth(TacTitleGlyph glyph) const {
+  if (glyph >= tgNone)
+    return kNoGlyphSize;
+  const int width = in_.Skin.Glyphs[glyph].cx;
+  return width > 0 ? width : kNoGlyphSize;
+}
+
+int TacFrameMetrics::ButtonHeight() const {
+  const int height = in_.Skin.Glyphs[tgClose].cy;
+  return height > 0 ? height : kNoGlyphSize;
+}
+
+int TacFrameMetrics::SysButtonWidth(const TsCaptionButton& button) const {
+  return GlyphWidth(button.cpGlyphType);
+}
+
+int TacFrameMetrics::UserButtonWidth() const {
+  const int image = in_.Skin.UserGlyph.cx > 0 ? in_.Skin.UserGlyph.cx : kNoGlyphSize;
+  return std::max(2, image);  // the user buttons of this program carry no glyph of their own
+}
+
+int TacFrameMetrics::TitleBtnsWidth(const TacCaptionButtons& buttons) const {
+  if (!in_.Form.SystemMenu)
+    return 0;
+  const int gap = BigButtons(in_.Form.BorderStyle) ? in_.Skin.BISpacing : 0;
+  int width = in_.Skin.BIRightMargin + SysButtonWidth(buttons.Close);
+  if (in_.Form.VisibleMax)
+    width += gap + SysButtonWidth(buttons.Max);
+  if (in_.Form.VisibleMin)
+    width += gap + SysButtonWidth(buttons.Min);
+  if (in_.Form.ShowHelp)
+    width += gap + SysButtonWidth(buttons.Help);
+  if (in_.Form.UserButtons > 0)
+    width += in_.Skin.Spacing + in_.Form.UserButtons * (gap + UserButtonWidth());
+  return width;
+}
+
+int TacFrameMetrics::SysButtonsCount() const {
+  if (!in_.Form.SystemMenu)
+    return 0;
+  return 3 + (in_.Form.ShowHelp ? 1 : 0) - (in_.Form.VisibleMin ? 0 : 1) -
+         (in_.Form.VisibleMax ? 0 : 1);
+}
+
+bool TacFrameMetrics::IconVisible() const {
+  const TacBorderStyle style = in_.Form.BorderStyle;
+  return in_.Form.TitleIconVisible && (style == bsSingle || style == bsSizeable) &&
+         in_.Form.ShowAppIcon && in_.Form.SystemMenu;
+}
+
+int TacFrameMetrics::TitleIconWidth() const {
+  if (!IconVisible())
+    return 0;
+  if (in_.Form.TitleIconWidth > 0)
+    return in_.Form.TitleIconWidth;
+  return GetNearestSize(CaptionHeight() - in_.Skin.BITopMargin);
+}
+
+int TacFrameMetrics::TitleIconHeight() const {
+  if (!IconVisible())
+    return 0;
+  if (in_.Form.TitleIconHeight > 0)
+    return in_.Form.TitleIconHeight;
+  return GetNearestSize(CaptionHeight() - in_.Skin.BITopMargin);
+}
+
+TacTitleLayout TacFrameMetrics::CalcItems(const TacCaptionButtons& buttons) const {
+  TacTitleLayout layout;
+  layout.Buttons = buttons;
+  const int border = SysBorderWidth();
+  const int caption = CaptionHeight();
+  const int dpi = in_.Sys.Dpi > 0 ? in_.Sys.Dpi : 96;
+  // Never inside the frame the system really drew (Wine reports no padded border off 96).
+  int left = std::max(border, OffsetX());
+  int right = CaptionWidth() - std::max(4, border);
+  layout.VCenter = caption / 2 + border / 2 + (in_.Form.Maximized ? 2 : 0);
+  const int top_line = in_.Form.Maximized ? in_.Sys.CxFrame - 1 : 0;
+  layout.HeaderHeight = SysBorderHeight() + caption;
+
+  const int h = TitleIconHeight() * dpi / 96;
+  const int w = TitleIconWidth() * dpi / 96;
+  if (w > 0 && h > 0) {
+    const int top = layout.VCenter - h / 2;
+    layout.IconRect = TRect{left, top, left + w, top + h};
+  } else {
+    layout.IconRect = TRect{left, 0, left, 0};
+  }
+
+  const bool big = BigButtons(in_.Form.BorderStyle);
+  const int gap = big ? in_.Skin.BISpacing : 0;
+  const auto place = [&](TsCaptionButton& button, bool shown) {
+    if (!shown) {
+      button.cpRect = TRect{right, 0, right, 0};
+      return;
+    }
+    const int top = in_.Skin.BIVAlign == 1 && button.cpHaveAlignment
+                        ? top_line
+                        : layout.VCenter - ButtonHeight() / 2;
+    button.cpRect = TRect{right - SysButtonWidth(button), top, right, top + ButtonHeight()};
+    right = button.cpRect.Left - gap;
+  };
+  TacCaptionButtons& b = layout.Buttons;
+  if (b.Max.cpGlyphType == tgMax || b.Max.cpGlyphType == tgNormal)
+    b.Max.cpGlyphType = in_.Form.Maximized ? tgNormal : tgMax;
+  else if (b.Max.cpGlyphType == tgSmallMax || b.Max.cpGlyphType == tgSmallNormal)
+    b.Max.cpGlyphType = in_.Form.Maximized ? tgSmallNormal : tgSmallMax;
+  const bool minimized_child = in_.Form.Minimized && !in_.Form.MainForm;
+  if (b.Min.cpGlyphType == tgMin || b.Min.cpGlyphType == tgNormal)
+    b.Min.cpGlyphType = minimized_child ? tgNormal : tgMin;
+  else if (b.Min.cpGlyphType == tgSmallMin || b.Min.cpGlyphType == tgSmallNormal)
+    b.Min.cpGlyphType = minimized_child ? tgSmallNormal : tgSmallMin;
+  const bool system_menu = in_.Form.SystemMenu && caption > 0;
+  place(b.Close, system_menu);
+  place(b.Max, system_menu && in_.Form.VisibleMax);
+  place(b.Min, system_menu && in_.Form.VisibleMin);
+  if (system_menu && in_.Form.ShowHelp)
+    right -= in_.Skin.Spacing;
+  place(b.Help, system_menu && in_.Form.ShowHelp);
+
+  if (w > 0 && h > 0)
+    layout.TextLeft = layout.IconRect.Right + in_.Skin.Spacing;
+  else
+    layout.TextLeft = border + in_.Skin.BILeftMargin + (in_.Skin.HasCaptionSection ? 2 : 0);
+  layout.TextRight = CaptionWidth() - TitleBtnsWidth(b) - border - in_.Skin.Spacing;
+  return layout;
+}
+
+TRect CaptionTextRect(const TacTitleLayout& layout, int line_height) {
+  const int top = layout.VCenter - line_height / 2 - 1;
+  return TRect{layout.TextLeft, top, layout.TextRight, top + line_height};
+}
+
+unsigned TitleHitTest(const TacTitleLayout& layout, TPoint window_point, int title_bottom,
+                      int window_width) {
+  const TacCaptionButtons& b = layout.Buttons;
+  for (const TsCaptionButton* button : {&b.Close, &b.Max, &b.Min, &b.Help}) {
+    if (button->Present() && Contains(button->cpRect, window_point))
+      return button->cpHitCode;
+  }
+  if (Contains(layout.IconRect, window_point))
+    return 3;
+  if (Contains(TRect{0, 0, window_width, title_bottom}, window_point))
+    return 2;
+  return 0;
+}
+
+}  // namespace kestrune::skin

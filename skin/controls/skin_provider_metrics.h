@@ -1,0 +1,199 @@
+#pragma once
+// The form provider's measurements of a standard frame: frame widths, title and menu heights,
+// where the client area lies in the window bitmap, and the title bar's layout (icon, caption
+// buttons, caption text). Everything here is a pure function of the system metrics, the Windows
+// version, the form's frame and the skin, so the rules are tested without windows; the provider
+// fills TacFrameInput from the live window.
+
+#include <array>
+#include <cstdint>
+
+#include "skin/data/skin_data.h"
+#include "skin/paint/geometry.h"
+
+namespace kestrune::skin {
+
+// Which title glyph of the skin a caption button shows; the order of TacSkinData::TitleGlyphs.
+enum TacTitleGlyph : std::uint8_t {
+  tgCloseAlone,
+  tgClose,
+  tgMax,
+  tgMin,
+  tgNormal,
+  tgHelp,
+  tgSmallClose,
+  tgSmallMax,
+  tgSmallMin,
+  tgSmallNormal,
+  tgSmallHelp,
+  tgUser,
+  tgNone,
+};
+
+// The system's hit-test codes of the caption buttons.
+inline constexpr unsigned kHitMinButton = 8;
+inline constexpr unsigned kHitMaxButton = 9;
+inline constexpr unsigned kHitClose = 20;
+
+struct TsCaptionButton {
+  int cpState = -1;  // 0 normal, 1 hot, 2 pressed, -1 never drawn
+  int cpGlowID = -1;
+  TRect cpRect;  // window coordinates; an absent button has Right == Left
+  unsigned cpHitCode = 0;
+  const void* cpTimer = nullptr;  // the fade animation; none here
+  bool cpHaveAlignment = false;
+  TacTitleGlyph cpGlyphType = tgNone;
+
+  [[nodiscard]] bool Present() const { return cpRect.Right > cpRect.Left; }
+};
+
+enum TacBorderStyle : std::uint8_t {
+  bsNone,
+  bsSingle,
+  bsSizeable,
+  bsDialog,
+  bsToolWindow,
+  bsSizeToolWin,
+};
+
+// System metrics at the window's density (GetSystemMetricsForDpi where it exists).
+struct TacSystemMetrics {
+  int CxFrame = 4;
+  int CxFixedFrame = 3;
+  int CxPaddedBorder = 0;
+  int CyCaption = 23;
+  int CySmCaption = 15;
+  int CyMenu = 19;
+  int Dpi = 96;
+  int OSMajor = 6;  // GetVersion's major number: 10 on Windows 10 and 11, 6 under Wine
+};
+
+// The form as the frame rules see it.
+struct TacFormFrame {
+  TacBorderStyle BorderStyle = bsSingle;
+  bool ThickFrame = false;   // WS_THICKFRAME
+  bool BorderBit = true;     // WS_BORDER (part of WS_CAPTION)
+  bool CaptionStyle = true;  // WS_CAPTION whole
+  int BorderWidthProp = 0;   // the form's own BorderWidth property
+  int Width = 0;             // window
+  int Height = 0;
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+  bool Minimized = false;
+  bool Maximized = false;
+  bool MainForm = true;
+  bool SystemMenu = true;  // WS_SYSMENU
+  bool VisibleMin = false;
+  bool VisibleMax = false;
+  bool ShowHelp = false;
+  bool MenuBarVisible = false;
+  int MenuLines = 0;  // menu bar rows
+  // The left edge width recorded by the form's own scroll-bar wrapper; -1 when none.
+  int WrapperLeftEdge = -1;
+  bool ShowAppIcon = true;
+  bool TitleIconVisible = true;
+  int TitleIconWidth = 0;  // TitleIcon.Width / Height; 0: from the glyph or the caption height
+  int TitleIconHeight = 0;
+  int UserButtons = 0;
+};
+
+// What the skin says of the title bar, already at the window's density.
+struct TacTitleSkin {
+  int BISpacing = 0;
+  int BIRightMargin = 0;
+  int BILeftMargin = 0;
+  int BITopMargin = 0;
+  int BIVAlign = 0;
+  int Spacing = 4;  // 4 scaled to the density
+  bool HasCaptionSection = false;
+  // One state of each title glyph; 0 x 0 where the skin has none.
+  std::array<TSize, kTitleGlyphCount> Glyphs{};
+  TSize UserGlyph;  // the TITLEBUTTON image
+};
+
+// The title skin of one density copy of the skin.
+[[nodiscard]] TacTitleSkin TitleSkinOf(const TacSkinData& data, int bi_valign,
+                                       bool has_caption_section);
+
+struct TacFrameInput {
+  TacSystemMetrics Sys;
+  TacFormFrame Form;
+  TacTitleSkin Skin;
+};
+
+// The caption buttons of a form, in the provider's order.
+struct TacCaptionButtons {
+  TsCaptionButton Close;
+  TsCaptionButton Max;
+  TsCaptionButton Min;
+  TsCaptionButton Help;
+};
+
+// Glyph types, hit codes and alignment of the caption buttons.
+[[nodiscard]] bool BigButtons(TacBorderStyle style);
+void UpdateIconsIndexes(const TacFormFrame& form, TacCaptionButtons& buttons);
+
+// The title bar's layout for one paint.
+struct TacTitleLayout {
+  int VCenter = 0;
+  int HeaderHeight = 0;  // SysBorderHeight + CaptionHeight
+  TRect IconRect;
+  TacCaptionButtons Buttons;
+  int TextLeft = 0;  // the caption text's horizontal span (left alignment)
+  int TextRight = 0;
+};
+
+class TacFrameMetrics {
+ public:
+  explicit TacFrameMetrics(const TacFrameInput& input) : in_(input) {}
+
+  // The provider's answer to AC_GETBORDERWIDTH: argument 1 the thick frame, 2 the fixed frame,
+  // 3 the real frame (high_word chooses the fallback when the form has no BorderWidth).
+  [[nodiscard]] int FrameAnswer(int argument, int high_word = 0) const;
+  [[nodiscard]] int PaddedBorder() const;
+  [[nodiscard]] int SysBorderWidth() const;
+  [[nodiscard]] int SysBorderHeight() const { return SysBorderWidth(); }
+  [[nodiscard]] int SysCaptHeight() const;
+  [[nodiscard]] int CaptionHeight() const;
+  [[nodiscard]] int BorderWidth() const { return SysBorderWidth() + in_.Form.BorderWidthProp; }
+  [[nodiscard]] int BorderHeight() const { return BorderWidth(); }
+  [[nodiscard]] int MenuHeight() const;
+  [[nodiscard]] int HeaderHeight() const;
+  [[nodiscard]] int OffsetX() const;
+  [[nodiscard]] int OffsetY() const;
+  [[nodiscard]] int CaptionWidth() const;
+  [[nodiscard]] int ButtonHeight() const;
+  [[nodiscard]] int SysButtonWidth(const TsCaptionButton& button) const;
+  [[nodiscard]] int UserButtonWidth() const;
+  [[nodiscard]] int TitleBtnsWidth(const TacCaptionButtons& buttons) const;
+  [[nodiscard]] int SysButtonsCount() const;
+  [[nodiscard]] bool IconVisible() const;
+  [[nodiscard]] int TitleIconWidth() const;
+  [[nodiscard]] int TitleIconHeight() const;
+
+  // Places icon and caption buttons (`buttons` carries their glyph types and states in).
+  [[nodiscard]] TacTitleLayout CalcItems(const TacCaptionButtons& buttons) const;
+
+  [[nodiscard]] const TacFrameInput& Input() const { return in_; }
+
+ private:
+  [[nodiscard]] int GlyphWidth(TacTitleGlyph glyph) const;
+  [[nodiscard]] int ThickFrameAnswer() const;
+  [[nodiscard]] int FixedFrameAnswer() const;
+
+  TacFrameInput in_;
+};
+
+// 16 for -100..47, 24 for 48..64, 32 otherwise.
+[[nodiscard]] int GetNearestSize(int n);
+
+// The caption text's rectangle for a line of height `line_height`.
+[[nodiscard]] TRect CaptionTextRect(const TacTitleLayout& layout, int line_height);
+
+// Which part of the frame a window point lies on, as the system's hit-test codes: a caption
+// button's code, 3 (system menu) on the icon, 2 (caption) elsewhere in the title bar, 0 where
+// the system's own answer holds (menu band, frame, client).
+[[nodiscard]] unsigned TitleHitTest(const TacTitleLayout& layout, TPoint window_point,
+                                    int title_bottom, int window_width);
+
+}  // namespace kestrune::skin

@@ -1,0 +1,272 @@
+// The glow seen from another process, as any program on the desktop sees it: the real cursor
+// moved over a skinned memo of the glow host and away again. The test runs at the density of
+// its Wine prefix (96, and 144 in the second ctest entry).
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "assets/skin/builtin_skin.h"
+#include "skin/controls/glow_win.h"
+#include "skin/data/skin_manager.h"
+#include "tests/support/build_path.h"
+
+namespace kestrune::skin {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end)
+      return condition();
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Top-level windows, visible ones only unless `hidden_too`, of process `pid` (0: all).
+std::set<HWND> TopLevelWindows(DWORD pid, bool hidden_too) {
+  struct Query {
+    DWORD pid;
+    bool hidden_too;
+    std::set<HWND> found;
+  } query{pid, hidden_too, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& q = *reinterpret_cast<Query*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if ((q.pid == 0 || owner == q.pid) && (q.hidden_too || ::IsWindowVisible(window) != FALSE))
+          q.found.insert(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+void MoveCursor(POINT to) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dx = static_cast<LONG>((to.x * 65535LL + (w - 1) / 2) / (w - 1));
+  input.mi.dy = static_cast<LONG>((to.y * 65535LL + (h - 1) / 2) / (h - 1));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &input, sizeof input);
+}
+
+POINT Centre(const RECT& r) {
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+RECT WindowRect(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return r;
+}
+
+// The glow host in a process of its own, closed with its form.
+class GlowHost {
+ public:
+  GlowHost() {
+    std::wstring command = L"\"" + Widen(test::BuildPath(KESTRUNE_GLOW_HOST)) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &process_) == FALSE)
+      return;
+    ::CloseHandle(process_.hThread);
+    WaitFor(
+        [this] {
+          for (HWND window : TopLevelWindows(process_.dwProcessId, false))
+            if (ClassOf(window) == L"KestruneForm")
+              form = window;
+          return form != nullptr;
+        },
+        20s);
+    if (form != nullptr)
+      memo = ::FindWindowExW(form, nullptr, L"EDIT", nullptr);
+  }
+  GlowHost(const GlowHost&) = delete;
+  GlowHost& operator=(const GlowHost&) = delete;
+  ~GlowHost() {
+    if (process_.hProcess == nullptr)
+      return;
+    if (form != nullptr)
+      ::PostMessageW(form, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+      ::TerminateProcess(process_.hProcess, 3);
+    ::CloseHandle(process_.hProcess);
+  }
+
+  [[nodiscard]] DWORD Pid() const { return process_.dwProcessId; }
+  [[nodiscard]] std::set<HWND> Windows() const { return TopLevelWindows(Pid(), true); }
+  // The GDI objects the host holds, as it counts them itself (-1 when it does not answer).
+  [[nodiscard]] long long GdiObjects() const {
+    static const UINT message = ::RegisterWindowMessageW(L"KestruneGlowHostGdiObjects");
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutW(form, message, 0, 0, SMTO_NORMAL, 10000, &answer) == 0)
+      return -1;
+    return static_cast<long long>(answer);
+  }
+  // The host's visible glow windows.
+  [[nodiscard]] std::vector<HWND> Glows() const {
+    std::vector<HWND> glows;
+    for (HWND window : TopLevelWindows(Pid(), false))
+      if (ClassOf(window) == kGlowFormClass)
+        glows.push_back(window);
+    return glows;
+  }
+
+  HWND form = nullptr;
+  HWND memo = nullptr;
+
+ private:
+  static std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+  }
+
+  PROCESS_INFORMATION process_{};
+};
+
+// How far the built-in skin's EDIT glow reaches beyond the control at this density.
+int GlowSide(int ppi) {
+  HeadlessSkinPlatform platform(ppi);
+  TsSkinManager manager(platform);
+  manager.InternalSkins = BuiltinStoredSkins();
+  manager.SetSkinName(std::string(kBuiltinSkinName));
+  const TacSkinData& sd = manager.CommonSkinData(ppi);
+  const int edit = sd.GetSkinIndex("EDIT");
+  const int image = sd.GetMaskIndex(edit, "GLOW0");
+  if (edit < 0 || image < 0)
+    return -1;
+  return sd.ma[static_cast<std::size_t>(image)].WL -
+         sd.gd[static_cast<std::size_t>(edit)].GlowMargin;
+}
+
+class GlowCrossProcessTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    ASSERT_NE(host_.form, nullptr) << "the glow host did not show its form";
+    ASSERT_NE(host_.memo, nullptr);
+    away_ = POINT{::GetSystemMetrics(SM_CXSCREEN) - 20, ::GetSystemMetrics(SM_CYSCREEN) - 20};
+    MoveCursor(away_);
+    std::this_thread::sleep_for(100ms);
+  }
+
+  // Hovers the memo and returns the one glow window that came, or nullptr.
+  HWND Hover() {
+    MoveCursor(Centre(WindowRect(host_.memo)));
+    std::vector<HWND> glows;
+    WaitFor([&] { return !(glows = host_.Glows()).empty(); }, 5s);
+    return glows.size() == 1 ? glows.front() : nullptr;
+  }
+
+  GlowHost host_;
+  POINT away_{};
+};
+
+TEST_F(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithTheCursor) {
+  const int ppi = static_cast<int>(::GetDpiForWindow(host_.form));
+  SCOPED_TRACE(std::to_string(ppi) + " PPI");
+  RecordProperty("ppi", ppi);
+  const int side = GlowSide(ppi);
+  RecordProperty("margin", side);
+  ASSERT_GT(side, 0);
+  const std::set<HWND> before = TopLevelWindows(0, false);
+
+  MoveCursor(Centre(WindowRect(host_.memo)));
+  std::set<HWND> added;
+  WaitFor(
+      [&] {
+        added.clear();
+        for (HWND window : TopLevelWindows(0, false))
+          if (!before.contains(window))
+            added.insert(window);
+        return !added.empty();
+      },
+      5s);
+  std::this_thread::sleep_for(200ms);  // nothing else follows
+  for (HWND window : TopLevelWindows(0, false))
+    if (!before.contains(window))
+      added.insert(window);
+  ASSERT_EQ(added.size(), 1u) << "exactly one new top-level window";
+  HWND glow = *added.begin();
+
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(glow, &owner);
+  EXPECT_EQ(owner, host_.Pid());
+  const LONG_PTR ex_style = ::GetWindowLongPtrW(glow, GWL_EXSTYLE);
+  EXPECT_NE(ex_style & WS_EX_LAYERED, 0) << "layered";
+  EXPECT_NE(ex_style & WS_EX_TRANSPARENT, 0) << "click-through";
+  EXPECT_NE(ex_style & WS_EX_TOOLWINDOW, 0) << "no task-bar button";
+  EXPECT_NE(ex_style & WS_EX_NOACTIVATE, 0) << "never activated";
+  EXPECT_EQ(::GetWindowLongPtrW(glow, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_CHILD), 0);
+  EXPECT_EQ(::GetClassLongPtrW(glow, GCL_STYLE) & CS_DROPSHADOW, 0);
+  EXPECT_NE(::GetForegroundWindow(), glow);
+
+  const RECT memo = WindowRect(host_.memo);
+  const RECT expected{memo.left - side, memo.top - side, memo.right + side, memo.bottom + side};
+  const RECT got = WindowRect(glow);
+  EXPECT_TRUE(::EqualRect(&got, &expected) != FALSE)
+      << "glow (" << got.left << "," << got.top << ")-(" << got.right << "," << got.bottom
+      << "), memo (" << memo.left << "," << memo.top << ")-(" << memo.right << "," << memo.bottom
+      << "), margin " << side;
+  EXPECT_EQ(::GetWindow(host_.form, GW_HWNDPREV), glow) << "directly above the form";
+
+  for (const POINT border : {POINT{got.left + 1, (got.top + got.bottom) / 2},
+                             POINT{(got.left + got.right) / 2, got.top + 1}}) {
+    const HWND under = ::WindowFromPoint(border);
+    EXPECT_NE(under, glow);
+    EXPECT_EQ(under, host_.form) << "the form lies under the glow's border";
+  }
+  EXPECT_EQ(::WindowFromPoint(Centre(memo)), host_.memo);
+
+  MoveCursor(away_);
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindow(glow) == FALSE || ::IsWindowVisible(glow) == FALSE; },
+                      1000ms))
+      << "gone within a second after the cursor left";
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindow(glow) == FALSE; }, 3s)) << "and destroyed";
+}
+
+TEST_F(GlowCrossProcessTest, FiftyVisitsLeaveNoWindowOrGdiObjectBehind) {
+  // One visit first: the window class, the skin's pictures and caches are made once.
+  ASSERT_NE(Hover(), nullptr);
+  MoveCursor(away_);
+  ASSERT_TRUE(WaitFor([&] { return host_.Glows().empty(); }, 3s));
+  std::this_thread::sleep_for(300ms);
+  const std::size_t windows = host_.Windows().size();
+  const long long gdi = host_.GdiObjects();
+  ASSERT_GT(gdi, 0);
+
+  for (int visit = 0; visit < 50; ++visit) {
+    SCOPED_TRACE(visit);
+    HWND glow = Hover();
+    ASSERT_NE(glow, nullptr);
+    MoveCursor(away_);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindow(glow) == FALSE; }, 3s));
+  }
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(host_.Windows().size(), windows);
+  EXPECT_EQ(host_.GdiObjects(), gdi);
+  RecordProperty("gdi_objects", static_cast<int>(gdi));
+  RecordProperty("windows", static_cast<int>(windows));
+}
+
+}  // namespace
+}  // namespace kestrune::skin

@@ -1,0 +1,128 @@
+// The About drop-down of kestrune.exe opened from another process with the keyboard, as a user
+// would: the drop-down window carries the skin's wrapper, opacity and rounded region, and Escape
+// closes it.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "tests/app/test_paths_win.h"
+
+namespace kestrune {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<HWND> VisibleWindowsOf(DWORD process_id, const wchar_t* class_name) {
+  struct Search {
+    DWORD process_id;
+    const wchar_t* class_name;
+    std::vector<HWND> found;
+  } search{process_id, class_name, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        if (owner == s->process_id && ::IsWindowVisible(window) &&
+            ::lstrcmpiW(name, s->class_name) == 0)
+          s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition())
+      return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+void PostKey(HWND window, UINT key, bool system) {
+  ::PostMessageW(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+  ::PostMessageW(window, system ? WM_SYSKEYUP : WM_KEYUP, key, LPARAM{1} | (LPARAM{3} << 30));
+}
+
+TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
+  const std::string exe = test::WindowsPath(KESTRUNE_EXE);
+  std::wstring command = L"\"" + std::wstring(exe.begin(), exe.end()) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+  ::CloseHandle(process.hThread);
+  HWND form = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const auto forms = VisibleWindowsOf(process.dwProcessId, L"KestruneForm");
+        form = forms.empty() ? nullptr : forms.front();
+        return form != nullptr;
+      },
+      60s));
+  ::WaitForInputIdle(process.hProcess, 10000);
+
+  PostKey(form, VK_F10, true);
+  PostKey(form, VK_DOWN, false);
+  HWND drop_down = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const auto menus = VisibleWindowsOf(process.dwProcessId, L"#32768");
+        drop_down = menus.empty() ? nullptr : menus.front();
+        return drop_down != nullptr;
+      },
+      30s));
+
+  EXPECT_NE(::GetWindowLongW(drop_down, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  EXPECT_TRUE(::GetLayeredWindowAttributes(drop_down, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 254);
+  EXPECT_EQ(::GetClassLongPtrW(drop_down, GCL_STYLE) & CS_DROPSHADOW, 0u);
+  // The region loses the corner pixels and keeps the rest.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        HRGN probe = ::CreateRectRgn(0, 0, 0, 0);
+        const int kind = ::GetWindowRgn(drop_down, probe);
+        ::DeleteObject(probe);
+        return kind != ERROR;
+      },
+      10s));
+  RECT window{};
+  ::GetWindowRect(drop_down, &window);
+  const int w = window.right - window.left;
+  const int h = window.bottom - window.top;
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(::GetWindowRgn(drop_down, region), ERROR);
+  for (const POINT corner : {POINT{0, 0}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}})
+    EXPECT_FALSE(::PtInRegion(region, corner.x, corner.y)) << corner.x << "," << corner.y;
+  EXPECT_TRUE(::PtInRegion(region, w / 2, 0));
+  EXPECT_TRUE(::PtInRegion(region, 0, h / 2));
+  EXPECT_TRUE(::PtInRegion(region, w / 2, h / 2));
+  ::DeleteObject(region);
+
+  PostKey(form, VK_ESCAPE, false);
+  EXPECT_TRUE(
+      WaitFor([&] { return VisibleWindowsOf(process.dwProcessId, L"#32768").empty(); }, 30s));
+  PostKey(form, VK_ESCAPE, false);
+
+  ::PostMessageW(form, WM_CLOSE, 0, 0);
+  if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
+    ::TerminateProcess(process.hProcess, 1);
+  ::CloseHandle(process.hProcess);
+}
+
+}  // namespace
+}  // namespace kestrune
