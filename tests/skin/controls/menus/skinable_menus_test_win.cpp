@@ -283,6 +283,22 @@ TEST_P(SkinnedMenus, ItemShowsItsPictureTextAndState) {
   EXPECT_LT((Brightest(disabled, text) >> 8) & 0xFF, 0xA0u);
 }
 
+// A reload replaces the skin's tables: the drop-down's background is built again from them.
+TEST_P(SkinnedMenus, AReloadedSkinIsDrawnFromItsNewTables) {
+  const Bitmap before = Draw("Github", 0);
+  const int right = before.Width() - 4 * GetParam() / 96;
+  EXPECT_EQ(Rgb(before, right, before.Height() / 2), kMainMenuColor);
+  manager_->SetBrightness(40);
+  TacSkinData& data = manager_->CommonSkinData(GetParam());
+  const int main_menu = data.GetSkinIndex("MAINMENU");
+  ASSERT_GE(main_menu, 0);
+  const auto brighter = static_cast<std::uint32_t>(
+      ColorToRGB(data.gd[static_cast<std::size_t>(main_menu)].Props[0].Color));
+  ASSERT_NE(brighter, kMainMenuColor);
+  const Bitmap after = Draw("Github", 0);
+  EXPECT_EQ(Rgb(after, right, after.Height() / 2), SwapRedBlue(brighter) & 0xFFFFFFu);
+}
+
 TEST_P(SkinnedMenus, DividersDrawALineOrTheirCaption) {
   // A line from the end of the picture column to the margin, along the item's top.
   const Bitmap line = Draw("Line", 0);
