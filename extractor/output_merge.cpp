@@ -21,6 +21,7 @@ void PrepareOutputFile(TExtractRunState& state, const std::string& folder,
                        const platform::ProcessServices& services) {
   const std::string dated = OutputFileName(services.Now());
   const std::string stem = dated.substr(0, dated.size() - std::string_view("_IPs.txt").size());
+  std::string first_error;
   for (int counter = 1;; ++counter) {
     const std::string name =
         counter == 1 ? dated : stem + "-" + std::to_string(counter) + "_IPs.txt";
@@ -28,11 +29,16 @@ void PrepareOutputFile(TExtractRunState& state, const std::string& folder,
     try {
       state.FSFinal = services.Open(state.FinalFile, platform::OpenMode::kCreateNew);
       return;
-    } catch (const Error&) {
-      // Only a taken name moves on to the next; any other failure is the run's.
-      if (counter >= kMaxOutputNameCounter ||
-          platform::KindOfPath(state.FinalFile, false) == platform::PathKind::kNone)
+    } catch (const Error& error) {
+      // Only a taken name moves on to the next; any other failure is the run's. A name the system
+      // cannot even look at (a folder name it refuses) passes for taken, so the error the run
+      // ends with is that of the dated name, not of the last counter tried.
+      if (counter == 1)
+        first_error = error.what();
+      if (platform::KindOfPath(state.FinalFile, false) == platform::PathKind::kNone)
         throw;
+      if (counter >= kMaxOutputNameCounter)
+        throw Error(first_error);
     }
   }
 }

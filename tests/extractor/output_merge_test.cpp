@@ -49,6 +49,19 @@ TEST_F(MergeTest, PreparationInAFolderThatIsAFileFails) {
   EXPECT_THROW(PrepareOutputFile(state, not_folder, services), Error);
 }
 
+#ifdef _WIN32
+// A folder name Windows refuses: the error names the dated file, not the last counter tried.
+TEST_F(MergeTest, PreparationInAFolderWithAnInvalidNameNamesTheDatedFile) {
+  try {
+    PrepareOutputFile(state, out.Folder() + "a\"b", services);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what()).find("08122026231507_IPs.txt"), std::string::npos)
+        << error.what();
+  }
+}
+#endif
+
 TEST_F(MergeTest, AppendsInSliceOrderDeletesAndSkipsMissingFiles) {
   PrepareOutputFile(state, out.Folder(), services);
   state.FSFinal->Write("0.0.0.1\r\n", 9);
