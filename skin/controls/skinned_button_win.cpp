@@ -316,18 +316,28 @@ bool TsButton::HandleMessage(TacMessage& message) {
       // Owner-drawn, the system paints nothing of its own here: the skin paints the change.
       message.Result = ::DefSubclassProc(window, message.Msg, wparam, lparam);
       data_->CommonWndProc(message);
-      if (Skinned())
-        StateChanged(message.Msg == BM_SETSTATE);
+      if (!Skinned())
+        return true;
+      // The release before the click is painted at once: the click's handler may keep the
+      // window thread for long, and no fade frame comes meanwhile.
+      StateChanged(message.Msg == BM_SETSTATE && !releasing_);
+      if (releasing_)
+        ::UpdateWindow(window);
       return true;
     }
     case WM_LBUTTONUP:
-      if (Skinned() && timer_.Running()) {
+      if (!Skinned())
+        return false;
+      if (timer_.Running()) {
         // The press came and went within its fade: show the pressed look before the click runs.
         timer_.Finish();
         ::UpdateWindow(window);
         ::Sleep(kPressedLookWait);
       }
-      return false;
+      releasing_ = true;
+      message.Result = ::DefSubclassProc(window, message.Msg, wparam, lparam);
+      releasing_ = false;
+      return true;
     case platform::CM_ENABLEDCHANGED:
       data_->CommonWndProc(message);
       StateChanged(false);

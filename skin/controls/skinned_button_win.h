@@ -90,6 +90,7 @@ class TsButton final : private TacStateFade {
   Bitmap fade_frame_;  // the frame on screen while it runs
   TsButtonLayout layout_;
   int shown_state_ = -1;
+  bool releasing_ = false;  // inside the system's handling of the left button's release
 };
 
 }  // namespace kestrune::skin

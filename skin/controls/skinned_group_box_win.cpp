@@ -23,6 +23,10 @@ const TsGeneralData* SectionAt(TacSkinData* sd, int index) {
   return &sd->gd[static_cast<std::size_t>(index)];
 }
 
+// A deferred paint is tried again after this long.
+constexpr UINT_PTR kRetryTimer = 0x4B47;
+constexpr UINT kRetryDelay = 50;  // milliseconds
+
 // The default disabled blend of the skin library (of 255): the share of the picture kept.
 constexpr std::uint8_t kDefBlendDisabled = 100;
 
@@ -240,7 +244,10 @@ void TsGroupBox::PaintToDC(HDC dc) {
     case TacBoxPaint::Skip:
       return;
     case TacBoxPaint::Defer:
+      // The parent's finished paint tells the box to try again; should none come, the box
+      // asks once more itself.
       data_->FUpdating = true;
+      ::SetTimer(Handle(), kRetryTimer, kRetryDelay, nullptr);
       return;
     case TacBoxPaint::Paint:
       break;
@@ -316,6 +323,14 @@ bool TsGroupBox::HandleMessage(TacMessage& message) {
       if (!Skinned() || wparam == 0)
         return false;
       PaintToDC(reinterpret_cast<HDC>(wparam));
+      message.Result = 0;
+      return true;
+    case WM_TIMER:
+      if (wparam != kRetryTimer)
+        return false;
+      ::KillTimer(window, kRetryTimer);
+      if (data_->FUpdating)
+        ::RedrawWindow(window, nullptr, nullptr, RDWA_ALL);
       message.Result = 0;
       return true;
     case WM_ERASEBKGND:

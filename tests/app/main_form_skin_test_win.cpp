@@ -82,20 +82,22 @@ TEST(MainFormSkin, InternalSkinIsLoadedAndBroadcastToEveryWindow) {
   // Start-up sends no repaint yet: besides the new skin only the questions the skinned controls
   // ask of themselves while they bind to it.
   for (const Received& received : g_received) {
-    EXPECT_TRUE(received.command == skin::AC_SETNEWSKIN ||
-                received.command == skin::AC_GETDEFINDEX ||
-                received.command == skin::AC_SETGLASSMODE ||
-                received.command == skin::AC_GETPROVIDER)
+    EXPECT_TRUE(
+        received.command == skin::AC_SETNEWSKIN || received.command == skin::AC_GETDEFINDEX ||
+        received.command == skin::AC_SETGLASSMODE || received.command == skin::AC_GETPROVIDER)
         << received.command;
   }
 
   g_received.clear();
   manager.SetActive(false);
   EXPECT_EQ(Receivers(skin::AC_REMOVESKIN), windows);
+  // The memo makes its window anew when the skin goes.
+  const std::set<HWND> unskinned = WindowsOf(form->Handle());
+  EXPECT_EQ(unskinned.size(), windows.size());
   g_received.clear();
   manager.SetActive(true);
-  EXPECT_EQ(Receivers(skin::AC_SETNEWSKIN), windows);
-  EXPECT_EQ(Receivers(skin::AC_REFRESH), windows);
+  EXPECT_EQ(Receivers(skin::AC_SETNEWSKIN), unskinned);
+  EXPECT_EQ(Receivers(skin::AC_REFRESH), unskinned);
   ASSERT_FALSE(g_received.empty());
   EXPECT_EQ(g_received.front().command, skin::AC_SETNEWSKIN);
   EXPECT_EQ(g_received.back().command, skin::AC_REFRESH);

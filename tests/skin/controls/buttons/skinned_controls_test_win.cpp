@@ -2,6 +2,8 @@
 // by state, the group box's caption and frame, the labels' colour, and the box painting by itself.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 #include "skin/controls/skinned_button_win.h"
 #include "skin/controls/skinned_group_box_win.h"
 #include "skin/data/skin_broadcast_win.h"
+#include "skin/paint/bg_info.h"
 #include "skin/data/skin_manager.h"
 
 namespace kestrune::skin {
@@ -293,6 +296,36 @@ TEST_F(SkinnedControlsTest, GroupBoxPaintsWithoutOutsideHelp) {
   EXPECT_FALSE(box_->SkinData().BGChanged);
   EXPECT_FALSE(box_->SkinData().FUpdating);
   EXPECT_EQ(ScreenPixel(window, 200, frame_row), kGroupFrame);
+}
+
+// A parent that cannot lend its background while `g_not_ready` is set.
+bool g_not_ready = false;
+LRESULT CALLBACK NotReadyParent(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                UINT_PTR /*id*/, DWORD_PTR /*ref*/) {
+  if (g_not_ready && message == SM_ALPHACMD && CommandOf(wparam) == AC_GETBG) {
+    reinterpret_cast<TacBGInfo*>(lparam)->BgType = btNotReady;
+    return 0;
+  }
+  return ::DefSubclassProc(window, message, wparam, lparam);
+}
+
+// Deferred while the parent has no background, the box paints once it has one, though nothing
+// tells it so.
+TEST_F(SkinnedControlsTest, DeferredGroupBoxPaintsOnceItsParentIsReady) {
+  ASSERT_TRUE(::SetWindowSubclass(form_.Handle(), &NotReadyParent, 7, 0));
+  g_not_ready = true;
+  ShowAndPaint();
+  HWND window = group_->Handle();
+  EXPECT_TRUE(box_->SkinData().FUpdating);
+  EXPECT_NE(ScreenPixel(window, 0, 100), kGroupFrame);
+  g_not_ready = false;
+  for (int i = 0; i < 100 && box_->SkinData().FUpdating; ++i) {
+    ::Sleep(20);
+    PumpMessages();
+  }
+  EXPECT_FALSE(box_->SkinData().FUpdating);
+  EXPECT_EQ(ScreenPixel(window, 0, 100), kGroupFrame);
+  ::RemoveWindowSubclass(form_.Handle(), &NotReadyParent, 7);
 }
 
 TEST_F(SkinnedControlsTest, LabelsTakeTheSkinsTextColourOverTheBoxBackground) {
