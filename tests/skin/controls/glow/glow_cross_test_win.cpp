@@ -183,9 +183,18 @@ class GlowCrossProcessTest : public testing::TestWithParam<const char*> {
 
   // Hovers the memo and returns the one glow window that came, or nullptr.
   HWND Hover() {
-    MoveCursor(Centre(WindowRect(host_.memo)));
+    POINT centre = Centre(WindowRect(host_.memo));
+    MoveCursor(centre);
     std::vector<HWND> glows;
-    WaitFor([&] { return !(glows = host_.Glows()).empty(); }, 5s);
+    // On a loaded machine a move can reach the window before it tracks the mouse again; one
+    // more move then tells it.
+    for (int attempt = 0; attempt < 3 && glows.empty(); ++attempt) {
+      if (attempt > 0) {
+        ++centre.x;
+        MoveCursor(centre);
+      }
+      WaitFor([&] { return !(glows = host_.Glows()).empty(); }, 3s);
+    }
     return glows.size() == 1 ? glows.front() : nullptr;
   }
 
@@ -197,9 +206,13 @@ TEST_P(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithT
   const int ppi = static_cast<int>(::GetDpiForWindow(host_.form));
   SCOPED_TRACE(std::to_string(ppi) + " PPI");
   RecordProperty("ppi", ppi);
+  // The glow comes from the skin copy the control paints with: the window's density, except
+  // that the program's log keeps the copy it took before its window first showed (96).
+  const bool strict = std::string(GetParam()) == KESTRUNE_GLOW_HOST;
   const int side = GlowSide(ppi);
-  RecordProperty("margin", side);
+  const int side_96 = GlowSide(96);
   ASSERT_GT(side, 0);
+  RecordProperty("margin", side);
   const std::set<HWND> before = TopLevelWindows(0, false);
 
   MoveCursor(Centre(WindowRect(host_.memo)));
@@ -233,9 +246,12 @@ TEST_P(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithT
   EXPECT_NE(::GetForegroundWindow(), glow);
 
   const RECT memo = WindowRect(host_.memo);
-  const RECT expected{memo.left - side, memo.top - side, memo.right + side, memo.bottom + side};
   const RECT got = WindowRect(glow);
-  EXPECT_TRUE(::EqualRect(&got, &expected) != FALSE)
+  const auto around = [&](int m) {
+    const RECT expected{memo.left - m, memo.top - m, memo.right + m, memo.bottom + m};
+    return ::EqualRect(&got, &expected) != FALSE;
+  };
+  EXPECT_TRUE(around(side) || (!strict && around(side_96)))
       << "glow (" << got.left << "," << got.top << ")-(" << got.right << "," << got.bottom
       << "), memo (" << memo.left << "," << memo.top << ")-(" << memo.right << "," << memo.bottom
       << "), margin " << side;
@@ -283,7 +299,8 @@ TEST_P(GlowHostTest, FiftyVisitsLeaveNoWindowOrGdiObjectBehind) {
   RecordProperty("windows", static_cast<int>(windows));
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, GlowCrossProcessTest, testing::Values(KESTRUNE_GLOW_HOST));
+INSTANTIATE_TEST_SUITE_P(Programs, GlowCrossProcessTest,
+                         testing::Values(KESTRUNE_GLOW_HOST, KESTRUNE_EXE));
 // The host counts its GDI objects on request; the program's window does not.
 INSTANTIATE_TEST_SUITE_P(Host, GlowHostTest, testing::Values(KESTRUNE_GLOW_HOST));
 
