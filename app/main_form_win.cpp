@@ -4,6 +4,7 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "skin/controls/glow_win.h"
 #include "skin/controls/memo_win.h"
 #include "skin/controls/skinned_form_controls_win.h"
 
@@ -54,6 +55,7 @@ TMainForm::TMainForm(platform::Application& application,
     pictures_ = std::make_unique<FormPictures>(*sAlphaImageList, description);
     pictures_->Apply(*this, static_cast<int>(::GetDpiForWindow(Handle())));
   }
+  skin::InstallGlowWindows(skin_platform_);
   if (const auto* skin_manager = description.Find("SkinManager"))
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
   InstallSkinnedMenus();
@@ -73,6 +75,13 @@ void TMainForm::InstallSkinnedMenus() {
   auto menus = std::make_unique<skin::TsSkinableMenus>(*SkinManager);
   if (pictures_ != nullptr)
     menus->SetPictures(*this, pictures_->MenuPictures());
+  // The band's items stand on the provider's band, at its place in the window; the provider
+  // draws them into its bitmap and the system into the window, both in window coordinates.
+  menus->MenuBand = [this](const platform::Form&, bool) {
+    if (SkinProvider == nullptr || SkinProvider->MenuLineBmp().Empty())
+      return skin::TacMenuBand{};
+    return skin::TacMenuBand{&SkinProvider->MenuLineBmp(), POINT{0, SkinProvider->MenuLineTop()}};
+  };
   menus->InitItems(*this);
   SkinManager->SkinableMenus = std::move(menus);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -69,7 +70,13 @@ std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessSer
     std::vector<char> Buffer;
     for (const auto& finished : Snapshot) {
       const std::string& TmpName = finished.Path;
-      if (!platform::FileExists(TmpName)) {
+      // Opened first and asked after: a cleaner may delete the file between a look and the open.
+      std::unique_ptr<platform::Stream> FSrc;
+      try {
+        FSrc = services.Open(TmpName, platform::OpenMode::kReadShared);
+      } catch (const Error&) {
+        if (platform::KindOfPath(TmpName, false) != platform::PathKind::kNone)
+          throw;
         std::lock_guard lock(state.CS);
         state.Exceptions.push_back(
             "Task " + std::to_string(finished.TaskID) + " error: The temp file \"" + TmpName +
@@ -77,7 +84,6 @@ std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessSer
             " addresses are missing from the output.");
         continue;
       }
-      const auto FSrc = services.Open(TmpName, platform::OpenMode::kReadShared);
       if (!FSFinal->CopyRestFrom(*FSrc)) {
         Buffer.resize(kMergeBufferSize);
         for (;;) {

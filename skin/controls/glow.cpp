@@ -344,7 +344,9 @@ void TacGlowRegistry::HideGlow(int& id, bool do_animation) {
   }
   TsSkinManager* manager = effect->SkinManager;
   TacGlowEffect* glow = Glow(id);
-  if (do_animation && glow != nullptr && manager != nullptr && manager->Effects.AllowAnimation &&
+  // A control with a state fade of its own drives the glow there; this fade serves the others.
+  const bool own_fade = glow != nullptr && glow->SkinData->AnimTimer == nullptr;
+  if (do_animation && own_fade && manager != nullptr && manager->Effects.AllowAnimation &&
       !platform_.Terminating() && glow->Wnd) {
     if (!(glow->FadingOut && glow->Fade.Running()))
       StartFade(*glow, id, 0);

@@ -356,7 +356,10 @@ void TacScrollWnd::PaintBar(HDC window_dc, TacScrollBar& bar, const int* slider_
         const int from = thumb.Start - origin;
         const TRect sr = vertical ? TRect{side, from, side + narrow, from + thumb.Length}
                                   : TRect{from, side, from + thumb.Length, side + narrow};
-        paint(slider.SkinIndex, state, sr);
+        // The slider's rounded ends show the track under them.
+        TCacheInfo track_ci;
+        track_ci.FillColor = sd->gd[static_cast<std::size_t>(track1.SkinIndex)].Props[0].Color;
+        PaintItem(slider.SkinIndex, track_ci, state, sr, TPoint{sr.Left, sr.Top}, bmp, *sd);
       }
     } else {
       // Too short for a slider: the halves of the track and the two buttons share the length.

@@ -53,7 +53,18 @@ Bitmap CopyOf(const Bitmap& bmp) {
   return copy;
 }
 
-void PutToDC(HDC dc, const RECT& r, const Bitmap& bmp) {
+// Pixels shown in a window are opaque; a layered drop-down would otherwise take the alpha
+// bytes the painting left behind for its own, where the system reads them.
+void MakeOpaque(Bitmap& bmp) {
+  for (int y = 0; y < bmp.Height(); ++y) {
+    std::uint32_t* row = bmp.Row32(y);
+    for (int x = 0; x < bmp.Width(); ++x)
+      row[x] |= 0xFF000000u;
+  }
+}
+
+void PutToDC(HDC dc, const RECT& r, Bitmap& bmp) {
+  MakeOpaque(bmp);
   ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, BitmapDC(bmp), 0, 0, SRCCOPY);
 }
 
@@ -450,7 +461,10 @@ void TsSkinableMenus::PrepareMenuBG(TacMenuInfo& info, const platform::Form& for
     DrawSkinRect(bmp, all, EmptyCI, sd->ma[static_cast<std::size_t>(gd->BorderIndex)],
                  sd->MasterBmp, 0, true);
   } else {
-    TryPaintBorder(bmp, all, *gd, 0, EmptyCI, nullptr, PPI, false);
+    // The region cuts the corners; the pixels it keeps at the curve fade towards black.
+    TCacheInfo corners;
+    corners.FillColor = clBlack;
+    TryPaintBorder(bmp, all, *gd, 0, corners, nullptr, PPI, false);
   }
   if (extra > 0) {
     if (const int extra_line = Section("EXTRALINE"); extra_line >= 0) {
@@ -462,6 +476,7 @@ void TsSkinableMenus::PrepareMenuBG(TacMenuInfo& info, const platform::Form& for
                  Rect(0, 0, band.Width(), band.Height()));
     }
   }
+  MakeOpaque(bmp);
   FillArOR(size);
 }
 

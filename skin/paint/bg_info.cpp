@@ -78,7 +78,11 @@ void CopyPixels(Bitmap& dst, TPoint at, const Bitmap& src, TRect src_rect) {
   if (dst.Empty() || src.Empty() || dst.PixelFormat() != TPixelFormat::pf32bit ||
       src.PixelFormat() != TPixelFormat::pf32bit)
     return;
-  src_rect = Intersect(src_rect, TRect{0, 0, src.Width(), src.Height()});
+  // A source area reaching past the source's edges keeps its pixels where they belong.
+  const TRect inside = Intersect(src_rect, TRect{0, 0, src.Width(), src.Height()});
+  at.X += inside.Left - src_rect.Left;
+  at.Y += inside.Top - src_rect.Top;
+  src_rect = inside;
   TRect d{at.X, at.Y, at.X + src_rect.Width(), at.Y + src_rect.Height()};
   const TRect clipped = Intersect(d, TRect{0, 0, dst.Width(), dst.Height()});
   if (clipped.IsEmpty())

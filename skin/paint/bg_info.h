@@ -63,6 +63,9 @@ void PaintParentBG(Bitmap& dst, TRect dst_rect, const TCacheInfo& ci);
 // elsewhere it points at a HeadlessDC, so that the drawing paths can be followed in tests.
 void CopyBitmapToDC(TacDC dc, const Bitmap& bmp, TRect src, TPoint dst);
 
+// The other way: fills `bmp` from `dc`, the DC's point `src` landing on the bitmap's origin.
+void CopyDCToBitmap(TacDC dc, TPoint src, Bitmap& bmp);
+
 struct HeadlessDC {
   Bitmap* Target = nullptr;  // not owned
   TPoint Origin;             // added to every position drawn at

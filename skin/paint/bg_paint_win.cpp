@@ -60,6 +60,14 @@ void CopyBitmapToDC(TacDC dc, const Bitmap& bmp, TRect src, TPoint dst) {
   ::BitBlt(target, dst.X, dst.Y, src.Width(), src.Height(), source, src.Left, src.Top, SRCCOPY);
 }
 
+void CopyDCToBitmap(TacDC dc, TPoint src, Bitmap& bmp) {
+  auto* source = static_cast<HDC>(dc);
+  HDC target = BitmapDC(bmp);
+  if (source == nullptr || target == nullptr || bmp.Empty())
+    return;
+  ::BitBlt(target, 0, 0, bmp.Width(), bmp.Height(), source, src.X, src.Y, SRCCOPY);
+}
+
 void PaintControls(HDC dc, platform::WinControl& owner, bool change_cache, POINT offset,
                    bool check_visible) {
   // One paint of graphic children at a time: a child that makes its container paint again

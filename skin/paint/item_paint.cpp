@@ -752,6 +752,23 @@ int PaintSection(Bitmap& bmp, int section_index, int second_index, int state, co
   return index;
 }
 
+int PaintSection(Bitmap& bmp, int section_index, int second_index, int state, const TacSkinData& sd,
+                 TPoint parent_offset, TColor bg_color, TacDC parent_dc) {
+  if (parent_dc == nullptr)
+    return PaintSection(bmp, section_index, second_index, state, sd, parent_offset, bg_color);
+  const int index = section_index < 0 ? second_index : section_index;
+  Bitmap behind = CreateBmp32(bmp.Width(), bmp.Height());
+  if (behind.Empty())
+    return index;
+  const TRect all = Rect(0, 0, bmp.Width(), bmp.Height());
+  CopyDCToBitmap(parent_dc, parent_offset, behind);
+  CopyRect32(bmp, 0, 0, behind, all);
+  TCacheInfo ci = MakeCacheInfo(behind);
+  ci.FillColor = bg_color;
+  PaintItem(index, ci, state, all, {}, bmp, sd);
+  return index;
+}
+
 void UpdateBmpColors(Bitmap& bmp, TColor tone, int hue_offset, int saturation) {
   TintPixels(bmp, tone, hue_offset, ScaledSaturation(saturation));
 }

@@ -148,6 +148,11 @@ void PaintItemBGFast(int skin_index, int bg_index, int bg_hot_index, const TCach
 // returns the index used.
 int PaintSection(Bitmap& bmp, int section_index, int second_index, int state, const TacSkinData& sd,
                  TPoint parent_offset, TColor bg_color);
+// Over what parent_dc shows: bmp is first filled from the DC at parent_offset, and those pixels
+// are the section's ready background (kept apart, so rounded corners show them and not the
+// section's own paint). Without a DC as above.
+int PaintSection(Bitmap& bmp, int section_index, int second_index, int state, const TacSkinData& sd,
+                 TPoint parent_offset, TColor bg_color, TacDC parent_dc);
 
 // The tint of a control's own bitmap: tone towards `tone` (skipped for clNone), hue rotated,
 // saturation changed by saturation * 255 div 100; key-colour pixels are left.

@@ -82,10 +82,9 @@ TEST(MainFormSkin, InternalSkinIsLoadedAndBroadcastToEveryWindow) {
   // Start-up sends no repaint yet: besides the new skin only the questions the skinned controls
   // ask of themselves while they bind to it.
   for (const Received& received : g_received) {
-    EXPECT_TRUE(received.command == skin::AC_SETNEWSKIN ||
-                received.command == skin::AC_GETDEFINDEX ||
-                received.command == skin::AC_SETGLASSMODE ||
-                received.command == skin::AC_GETPROVIDER)
+    EXPECT_TRUE(
+        received.command == skin::AC_SETNEWSKIN || received.command == skin::AC_GETDEFINDEX ||
+        received.command == skin::AC_SETGLASSMODE || received.command == skin::AC_GETPROVIDER)
         << received.command;
   }
 

@@ -260,8 +260,10 @@ TEST_F(CliWindowsTest, TempFileGoneBeforeTheMergeIsReportedAndCounted) {
   for (int attempt = 0; attempt < 12000 && !deleted; ++attempt) {
     for (const auto& name : test::FileNames(temp.path())) {
       // Until its worker closes it, a temp file cannot be deleted.
-      if (name.starts_with("ip_") && ::DeleteFileW((temp.path() / name).wstring().c_str()))
+      if (name.starts_with("ip_") && ::DeleteFileW((temp.path() / name).wstring().c_str())) {
         deleted = true;
+        break;  // one slice only
+      }
     }
     if (!deleted)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -285,6 +287,65 @@ TEST_F(CliWindowsTest, TempFileGoneBeforeTheMergeIsReportedAndCounted) {
   const std::string kept_slice =
       task[1] == "0" ? AddressText("10.0.128.0", 32768) : AddressText("10.0.0.0", 32768);
   EXPECT_TRUE(output == kept_slice + AddressText("10.1.0.0", 4)) << "the other slice stays whole";
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+// Ctrl+C on the console of a run: it stops at the end of a complete block, deletes the temp files
+// of the block it was writing and says how many blocks the output holds. (Wine delivers Ctrl+C to
+// a console's processes, but neither Ctrl+Break from another process nor the close event: closing
+// the console window there ends its process outright.)
+TEST_F(CliWindowsTest, CtrlCOnItsConsoleStopsAtTheEndOfACompleteBlock) {
+  const TempFolderVariables temp_variables(temp.Folder());
+  constexpr int kBlocks = 200;
+  std::string list;
+  for (int i = 0; i < kBlocks; ++i)
+    list += "10." + std::to_string(i) + ".0.0/16\n";
+  work.Write("prefix_list.txt", list);
+  CliProcess run({"--jobs", "2", "--out", "a.txt"}, work, false, CREATE_NEW_CONSOLE);
+  // Once the output holds a block and the workers have temp files open for the next one.
+  const auto has_temp_file = [&] {
+    const auto names = test::FileNames(temp.path());
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::string& name) { return name.starts_with("ip_"); });
+  };
+  for (int wait = 0; wait < 6000; ++wait) {
+    std::error_code ignored;
+    if (std::filesystem::file_size(work.path() / "a.txt", ignored) > 0 && has_temp_file())
+      break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::FreeConsole();
+  ASSERT_TRUE(::AttachConsole(run.id())) << ::GetLastError();
+  ::SetConsoleCtrlHandler(nullptr, TRUE);  // this process ignores the Ctrl+C it sends
+  EXPECT_TRUE(::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) << ::GetLastError();
+  ::FreeConsole();
+  ::SetConsoleCtrlHandler(nullptr, FALSE);
+
+  EXPECT_EQ(run.Wait(), 130) << run.Err();
+  const std::string err = run.Err();
+  std::smatch held;
+  ASSERT_TRUE(std::regex_search(
+      err, held,
+      std::regex("kestrune-cli: stopped; the output holds ([0-9]+) complete blocks? and no temp "
+                 "file is left\n$")))
+      << run.Err();
+  const int blocks = std::stoi(held[1]);
+  EXPECT_GE(blocks, 1);
+  EXPECT_LT(blocks, kBlocks);
+  std::string expected;
+  for (int i = 0; i < blocks; ++i)
+    expected += AddressText("10." + std::to_string(i) + ".0.0", 65536);
+  const std::string output = test::ReadFileBytes(work.path() / "a.txt");
+  EXPECT_EQ(output.size(), expected.size());
+  EXPECT_TRUE(output == expected) << "the output holds exactly the complete blocks";
+  // The stop comes between blocks or while the next one is written; either way its Done line is
+  // the last.
+  const std::string log = run.Out();
+  const std::string last_done = "Done: 10." + std::to_string(blocks - 1) + ".0.0/16\n";
+  const std::string tail = log.substr(log.rfind("Done: "));
+  EXPECT_TRUE(tail == last_done ||
+              tail == last_done + "Processing: 10." + std::to_string(blocks) + ".0.0/16\n")
+      << tail;
   EXPECT_TRUE(test::FileNames(temp.path()).empty());
 }
 

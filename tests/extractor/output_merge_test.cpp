@@ -52,11 +52,19 @@ TEST_F(MergeTest, PreparationInAFolderThatIsAFileFails) {
 TEST_F(MergeTest, AppendsInSliceOrderDeletesAndSkipsMissingFiles) {
   PrepareOutputFile(state, out.Folder(), services);
   state.FSFinal->Write("0.0.0.1\r\n", 9);
-  // Finished in the order 2, 0, 1; task 3's file has gone.
+  // Finished in the order 2, 0, 1; task 3's file has gone, and task 4's goes as the merge comes
+  // to open it (a cleaner between a look and the open).
   AddTemp(2, "c.tmp", "0.0.0.4\r\n");
   AddTemp(0, "a.tmp", "0.0.0.2\r\n");
   state.GlobalTempFiles.push_back({3, temp.Folder() + "gone.tmp", 5});
+  AddTemp(4, "late.tmp", "0.0.0.5\r\n");
   AddTemp(1, "b.tmp", "0.0.0.3\r\n");
+  services.on_open = [](const std::string& path,
+                        platform::OpenMode) -> std::unique_ptr<platform::Stream> {
+    if (path.ends_with("late.tmp"))
+      platform::DeleteFileQuietly(path);
+    return nullptr;
+  };
 
   EXPECT_EQ(MergeTempFiles(state, services), 3u);
   CloseOutput(state);
@@ -64,9 +72,12 @@ TEST_F(MergeTest, AppendsInSliceOrderDeletesAndSkipsMissingFiles) {
   EXPECT_TRUE(state.GlobalTempFiles.empty());
   EXPECT_TRUE(test::FileNames(temp.path()).empty());
   EXPECT_EQ(state.Exceptions,
-            std::vector<std::string>{"Task 3 error: The temp file \"" + temp.Folder() +
-                                     "gone.tmp\" was gone before the merge; its 5 addresses are "
-                                     "missing from the output."});
+            (std::vector<std::string>{"Task 3 error: The temp file \"" + temp.Folder() +
+                                          "gone.tmp\" was gone before the merge; its 5 addresses "
+                                          "are missing from the output.",
+                                      "Task 4 error: The temp file \"" + temp.Folder() +
+                                          "late.tmp\" was gone before the merge; its 1 addresses "
+                                          "are missing from the output."}));
 }
 
 TEST_F(MergeTest, CopiesLargeFilesByteForByte) {

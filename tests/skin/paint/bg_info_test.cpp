@@ -418,5 +418,16 @@ TEST(PaintParentBG, ReadyCopiesAndUnknownLeavesAlone) {
   EXPECT_EQ(child.Row32(0)[0], 0x01020304u);
 }
 
+TEST(PaintParentBG, AnAreaStartingOutsideTheParentKeepsItsPixelsInPlace) {
+  Bitmap parent = CreateBmp32(4, 4);
+  parent.Row32(0)[0] = 0xFF0000FFu;
+  Bitmap child = CreateBmp32(3, 3);
+  FillRect32(child, TRect{0, 0, 3, 3}, 0x00ABCDEFu, 255);
+  // The child's area begins one pixel left of and above the parent's bitmap.
+  PaintParentBG(child, TRect{0, 0, 3, 3}, MakeCacheInfo(parent, -1, -1));
+  EXPECT_EQ(child.Row32(1)[1], 0xFF0000FFu);
+  EXPECT_NE(child.Row32(0)[0], 0xFF0000FFu);
+}
+
 }  // namespace
 }  // namespace kestrune::skin

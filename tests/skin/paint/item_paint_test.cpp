@@ -362,6 +362,31 @@ TEST(PaintItem, IntoADeviceContextLandsAtTheRectangleWithTheSameBackground) {
   PaintItem(1, ci, 0, Rect(0, 0, 4, 4), pp, &dc, skin.sd);
   EXPECT_PIXELS(target, std::vector<std::uint32_t>(16, 0));
 }
+
+TEST(PaintSection, OverAParentDCTheCornersAndClearPartsShowTheDCsPicture) {
+  // A section with a 1-pixel border of radius 3 over a parent whose pixels name their place,
+  // painted at (4, 5) of a DC whose origin lies at (1, 2) of the parent.
+  const Bitmap parent = NamedParent();
+  Bitmap dc_target = Filled(16, 16, 0);
+  CopyRect32(dc_target, 0, 0, parent, Rect(0, 0, 16, 16));
+  HeadlessDC dc{&dc_target, {1, 2}};
+  const auto parent_at = [&](int x, int y) { return Named(1 + 4 + x, 2 + 5 + y) & 0x00FFFFFF; };
+  for (const int transparency : {0, 100}) {
+    SCOPED_TRACE(transparency);
+    SkinFixture skin;
+    skin.Section().Props[0].Transparency = transparency;
+    skin.Section().Props[0].BorderColor = 0x00FFFF;
+    skin.Section().BorderWidth = 1;
+    skin.Section().BorderRadius = 3;
+    Bitmap bmp = Filled(9, 8, 0);
+    EXPECT_EQ(PaintSection(bmp, -1, 0, 0, skin.sd, {4, 5}, clFuchsia, &dc), 0);
+    EXPECT_EQ(Hex(GetAPixel(bmp, 0, 0).C & 0x00FFFFFF), Hex(parent_at(0, 0)));
+    EXPECT_EQ(Hex(GetAPixel(bmp, 8, 7).C & 0x00FFFFFF), Hex(parent_at(8, 7)));
+    EXPECT_EQ(Hex(GetAPixel(bmp, 4, 0).C), "FFFFFF00");  // the border
+    EXPECT_EQ(Hex(GetAPixel(bmp, 4, 4).C),
+              Hex(transparency == 0 ? kOwn : 0xFF000000u | parent_at(4, 4)));
+  }
+}
 #endif
 
 TEST(PaintItem, TintStepsRunInOrderWithTheSaturationScaled) {

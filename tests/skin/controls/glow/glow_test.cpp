@@ -258,6 +258,20 @@ TEST_F(GlowRegistryTest, AnimatedHidingFadesOutThenLetsTheControlGo) {
   EXPECT_EQ(platform_.released.size(), 1u);
 }
 
+TEST_F(GlowRegistryTest, AControlWithAStateFadeOfItsOwnLosesTheGlowAtOnce) {
+  struct StateFade : TacStateFade {
+    void FadeToCurrentState() override {}
+    void Stop() override {}
+    [[nodiscard]] bool Running() const override { return false; }
+  } fade;
+  State(0).AnimTimer = &fade;
+  Hover(0);
+  registry_.HideGlow(State(0).GlowID, true);
+  EXPECT_EQ(State(0).GlowID, -1);
+  EXPECT_EQ(platform_.released.size(), 1u);
+  State(0).AnimTimer = nullptr;
+}
+
 TEST_F(GlowRegistryTest, ReturningDuringTheFadeOutRisesAgain) {
   Hover(0);
   test::FakeGlowWindow* window = platform_.Last();

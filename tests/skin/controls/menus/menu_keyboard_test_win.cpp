@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "skin/paint/skin_commands.h"
 #include "tests/app/test_paths_win.h"
 
 namespace kestrune {
@@ -85,6 +86,12 @@ TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
       },
       30s));
 
+  DWORD_PTR handled = 0;
+  EXPECT_NE(::SendMessageTimeoutW(drop_down, skin::SM_ALPHACMD,
+                                  skin::MakeCommandParam(skin::AC_CTRLHANDLED), 0, SMTO_ABORTIFHUNG,
+                                  10000, &handled),
+            0);
+  EXPECT_EQ(handled, 1u);  // the skin's wrapper answers for the drop-down
   EXPECT_NE(::GetWindowLongW(drop_down, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   BYTE alpha = 0;
   DWORD flags = 0;

@@ -108,12 +108,15 @@ TEST_F(SkinProviderTest, BitmapShowsTitleTextAndFrameActiveAndInactive) {
   EXPECT_EQ(Rgb(bmp, bmp.Width() / 2, 4), 0x202020u) << "the title section's colour";
   EXPECT_EQ(Rgb(bmp, 0, middle), 0x3A3A3Au) << "the active frame colour";
   EXPECT_EQ(Brightest(bmp, TextArea()), 0xF2) << "the active caption colour";
+  const TRect close = Provider().Layout().Buttons.Close.cpRect;
+  const int close_active = Brightest(bmp, close);
 
   ::SendMessageW(Window(), WM_NCACTIVATE, FALSE, 0);
   PumpMessages();
   EXPECT_FALSE(Provider().FormActive());
   EXPECT_EQ(Rgb(Bmp(), 0, middle), 0x333333u) << "the inactive frame colour";
   EXPECT_EQ(Brightest(Bmp(), TextArea()), 0x9E) << "the inactive caption colour";
+  EXPECT_LT(Brightest(Bmp(), close), close_active) << "the caption buttons are faded";
 
   ::SendMessageW(Window(), WM_NCACTIVATE, TRUE, 0);
   EXPECT_EQ(Rgb(Bmp(), 0, middle), 0x3A3A3Au);
@@ -137,6 +140,42 @@ TEST_F(SkinProviderTest, CaptionTextChangeRepaintsTheSkinnedCaption) {
   ASSERT_EQ(result.out, "1\n") << result.err;
   EXPECT_FALSE(Provider().SkinData().BGChanged) << "the frame was painted again at once";
   EXPECT_GT(text_columns(), before + 40);
+}
+
+TEST_F(SkinProviderTest, MenuBandTakesTheSkinsBandAndTheItemsOwnDrawing) {
+  ShowAndPaint();
+  const Bitmap& band = Provider().MenuLineBmp();
+  ASSERT_FALSE(band.Empty());
+  RECT client{};
+  ::GetClientRect(Window(), &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(Window(), &origin);
+  RECT frame{};
+  ::GetWindowRect(Window(), &frame);
+  EXPECT_EQ(Provider().MenuLineTop() + band.Height(), origin.y - frame.top)
+      << "the band ends where the client area begins";
+  EXPECT_EQ(Rgb(band, band.Width() - 20, band.Height() / 2), 0x202020u)
+      << "the band shows the form's colour through";
+  // Without a skinned drawing the caption is written plainly, in the band's light text colour.
+  const TRect band_area{0, Provider().MenuLineTop(), Bmp().Width(),
+                        Provider().MenuLineTop() + band.Height()};
+  EXPECT_GE(Brightest(Bmp(), band_area), 0xE0);
+
+  platform::MenuItem* about = form_->MenuItems().front();
+  RECT drawn{};
+  UINT drawn_state = 0;
+  about->on_advanced_draw_item = [&](HDC dc, const RECT& r, UINT state) {
+    drawn = r;
+    drawn_state = state;
+    platform::UniqueBrush brush(::CreateSolidBrush(RGB(0x12, 0x34, 0x56)));
+    ::FillRect(dc, &r, brush.Get());
+  };
+  Provider().RepaintMenu();
+  EXPECT_EQ(drawn_state, kMenuBandItemState);
+  EXPECT_GE(drawn.top, Provider().MenuLineTop());
+  EXPECT_LE(drawn.bottom, Provider().MenuLineTop() + band.Height());
+  EXPECT_EQ(Rgb(Bmp(), (drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2), 0x123456u);
+  about->on_advanced_draw_item = nullptr;
 }
 
 TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
@@ -250,6 +289,66 @@ TEST_F(SkinProviderTest, TitleBarHitTestsAndTheCloseButtonCloses) {
   EXPECT_FALSE(::IsWindow(Window()));
 }
 
+// Real mouse input, sent from another thread while this one answers the window's messages.
+void MouseAt(POINT p, DWORD buttons) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = p.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = p.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  ::SendInput(1, &input, sizeof input);
+  ::Sleep(60);
+}
+
+void PumpWhile(std::thread& input) {
+  std::atomic<bool> done{false};
+  std::thread waiter([&] {
+    input.join();
+    done = true;
+  });
+  while (!done) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    PumpMessages();
+  }
+  waiter.join();
+  for (int i = 0; i < 10; ++i) {
+    ::Sleep(20);
+    PumpMessages();
+  }
+}
+
+TEST_F(SkinProviderTest, MouseDragsByTheCaptionAndTheCloseButtonCloses) {
+  ShowAndPaint();
+  ::SetForegroundWindow(Window());
+  RECT before{};
+  ::GetWindowRect(Window(), &before);
+  const TRect min = Provider().Layout().Buttons.Min.cpRect;
+  const POINT grip{before.left + min.Left - 60, before.top + 8};
+  std::thread drag([&] {
+    MouseAt(grip, 0);
+    MouseAt(grip, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step)
+      MouseAt(POINT{grip.x - 10 * step, grip.y + 10 * step}, 0);
+    MouseAt(POINT{grip.x - 40, grip.y + 40}, MOUSEEVENTF_LEFTUP);
+  });
+  PumpWhile(drag);
+  RECT after{};
+  ::GetWindowRect(Window(), &after);
+  EXPECT_EQ(after.left - before.left, -40);
+  EXPECT_EQ(after.top - before.top, 40);
+
+  const TRect close = Provider().Layout().Buttons.Close.cpRect;
+  const POINT button{after.left + (close.Left + close.Right) / 2,
+                     after.top + (close.Top + close.Bottom) / 2};
+  std::thread click([&] {
+    MouseAt(button, 0);
+    MouseAt(button, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(button, MOUSEEVENTF_LEFTUP);
+  });
+  PumpWhile(click);
+  EXPECT_FALSE(::IsWindow(Window()));
+}
+
 TEST_F(SkinProviderTest, ReleasedAwayFromTheButtonDoesNothing) {
   ShowAndPaint();
   RECT frame{};
@@ -292,6 +391,16 @@ TEST_F(SkinProviderTest, DensityChangeIsPassedOnAndTheBitmapFollows) {
   ::RedrawWindow(Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   EXPECT_EQ(Bmp().Width(), frame.right - frame.left);
   EXPECT_EQ(Bmp().Height(), frame.bottom - frame.top);
+}
+
+TEST_F(SkinProviderTest, LabelTakesTheSkinsTextColourAndGetsItsOwnBack) {
+  platform::Label& label = *form_->LabelSpeed;
+  const platform::ControlColor own = label.FontColor();
+  Provider().InitLabel(label, true);
+  EXPECT_EQ(label.FontColor(), form_->SkinManager->GetGlobalFontColor());
+  Provider().InitLabel(label, true);  // a second call keeps the first saved colour
+  Provider().InitLabel(label, false);
+  EXPECT_EQ(label.FontColor(), own);
 }
 
 TEST_F(SkinProviderTest, SecondProviderOnTheSameFormStaysInert) {
