@@ -666,8 +666,11 @@ void TsCommonData::ShowGlowingIfNeeded(bool clicked, int skin_index, bool allow_
     GlowID = hooks.ShowGlow(FOwnerObject->VisibleScreenRect(), section, "GLOW", gd->GlowMargin,
                             allow_animation ? 0 : alpha, FOwnerObject->ParentForm(), *this);
   }
-  if (allow_animation && GlowID >= 0)
+  if (allow_animation && GlowID >= 0) {
     BGChanged = false;  // the state fade paints the new look
+    if (AnimTimer != nullptr)
+      AnimTimer->FadeToCurrentState();
+  }
 }
 
 // ---- Messages

@@ -20,6 +20,11 @@ static_assert(wm::Move == WM_MOVE && wm::Size == WM_SIZE && wm::Paint == WM_PAIN
 static_assert(RDWA_ALL == (RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE));
 static_assert(RDWA_ALLNOW == (RDWA_ALL | RDW_UPDATENOW));
 
+// Messages this thread is sending to its own windows through WinSkinOwner::Send. While one is
+// under way a command is ours, even when the thread is inside the handling of a message another
+// process sent (a click sent from outside runs the whole extraction in there).
+thread_local int t_own_sends = 0;
+
 TRect ToTRect(const RECT& r) {
   return TRect{r.left, r.top, r.right, r.bottom};
 }
@@ -256,8 +261,14 @@ TacWindow WinSkinOwner::ParentForm() const {
 }
 
 std::intptr_t WinSkinOwner::Send(std::uint32_t msg, std::uintptr_t wparam, std::intptr_t lparam) {
-  if (HWND window = Window())
-    return ::SendMessageW(window, msg, wparam, lparam);
+  if (HWND window = Window()) {
+    if (::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
+      return ::SendMessageW(window, msg, wparam, lparam);
+    ++t_own_sends;
+    const LRESULT result = ::SendMessageW(window, msg, wparam, lparam);
+    --t_own_sends;
+    return result;
+  }
   // A graphic control: the message is performed on the object itself.
   if (data_ == nullptr)
     return 0;
@@ -411,7 +422,7 @@ LRESULT WinSkinOwner::Process(HWND window, UINT message, WPARAM wparam, LPARAM l
   }
   TacMessage m = MakeMessage(message, wparam, static_cast<std::intptr_t>(lparam));
   // A command sent from another thread or process carries a pointer that is not ours.
-  m.Foreign = message == SM_ALPHACMD && ::InSendMessage() != FALSE;
+  m.Foreign = message == SM_ALPHACMD && t_own_sends == 0 && ::InSendMessage() != FALSE;
   if (on_message && on_message(m))
     return m.Result;
   if (data_ != nullptr && data_->CommonWndProc(m))

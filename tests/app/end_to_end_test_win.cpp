@@ -415,6 +415,15 @@ TEST_F(EndToEnd, ShowsTheWindowRunsTheListAndClosesWithAltF4) {
   EXPECT_TRUE(program.Label(L"LabelSpeed").ends_with(" IPs/sec")) << program.Label(L"LabelSpeed");
   EXPECT_EQ(program.ProgressMaximum(), 3);
   EXPECT_EQ(program.ProgressPosition(), 2);
+  // The figures written during a click sent from another process stand on the dark skin: the
+  // box lent its own background to them, not the system's light one.
+  POINT under_figure{::MulDiv(13, dpi, 96), ::MulDiv(243, dpi, 96)};
+  ::ClientToScreen(program.Group(), &under_figure);
+  HDC screen = ::GetDC(nullptr);
+  const COLORREF pixel = ::GetPixel(screen, under_figure.x, under_figure.y);
+  ::ReleaseDC(nullptr, screen);
+  ASSERT_NE(pixel, CLR_INVALID);
+  EXPECT_LT(GetRValue(pixel), 0x80) << std::hex << pixel;
 
   EXPECT_EQ(program.Close(/*with_alt_f4=*/true), 0u);
   EXPECT_EQ(OutputFiles(), outputs);  // closing writes nothing
