@@ -92,10 +92,13 @@ TEST(MainFormSkin, InternalSkinIsLoadedAndBroadcastToEveryWindow) {
   g_received.clear();
   manager.SetActive(false);
   EXPECT_EQ(Receivers(skin::AC_REMOVESKIN), windows);
+  // Without the skin the results log has made its window again.
+  const std::set<HWND> unskinned = WindowsOf(form->Handle());
+  EXPECT_EQ(unskinned.size(), windows.size());
   g_received.clear();
   manager.SetActive(true);
-  EXPECT_EQ(Receivers(skin::AC_SETNEWSKIN), windows);
-  EXPECT_EQ(Receivers(skin::AC_REFRESH), windows);
+  EXPECT_EQ(Receivers(skin::AC_SETNEWSKIN), unskinned);
+  EXPECT_EQ(Receivers(skin::AC_REFRESH), unskinned);
   ASSERT_FALSE(g_received.empty());
   EXPECT_EQ(g_received.front().command, skin::AC_SETNEWSKIN);
   EXPECT_EQ(g_received.back().command, skin::AC_REFRESH);
