@@ -157,6 +157,9 @@ TacSkinData* TsCommonData::GetCommonSkinData() {
     const int system_ppi = FOwnerObject != nullptr ? FOwnerObject->PPI() : 96;
     if (manager->IsActive() && SkinIndex >= 0) {
       int ppi = CurrentPPI;
+      // A control that is still loading or whose parent is hidden cannot tell its density yet:
+      // its stand-in copy is answered but not kept, or it would outlive the real density.
+      bool density_known = true;
       if (IsProvider(FOwnerObject)) {
         ppi = FOwnerObject->PPI();
         if (manager->Options.ScaleMode == smVCL)
@@ -193,8 +196,13 @@ TacSkinData* TsCommonData::GetCommonSkinData() {
               break;
           }
         }
+      } else {
+        density_known = false;
       }
-      FCommonSkinData = &manager->CommonSkinData(ppi);
+      TacSkinData& data = manager->CommonSkinData(ppi);
+      if (!density_known)
+        return &data;
+      FCommonSkinData = &data;
       PPIIndex = FCommonSkinData->ScaleValue;
       return FCommonSkinData;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/control_messages.h"
@@ -425,6 +426,47 @@ TEST(Commands, UnknownOnesAreSwallowedAndSeveralSetState) {
   EXPECT_EQ(handled.Result, 1);
   EXPECT_EQ(handled.LParam, 1);
   EXPECT_EQ(Command(*data, AC_GETSKINDATA).Result, reinterpret_cast<std::intptr_t>(data.get()));
+}
+
+TEST(Density, TheSkinCopyFollowsTheOwnersDensityOnceItIsKnown) {
+  // Until the control is ready and its parent shows, the copy is a stand-in at 96; it must give
+  // way to the owner's own density as soon as that can be told.
+  struct Case {
+    const char* name;
+    std::function<void(FakeOwner&form, FakeOwner&control)> hide, reveal;
+  };
+  const Case cases[] = {
+      {"parent hidden", [](FakeOwner& form, FakeOwner&) { form.visible = false; },
+       [](FakeOwner& form, FakeOwner&) { form.visible = true; }},
+      {"control loading", [](FakeOwner&, FakeOwner& control) { control.loading = true; },
+       [](FakeOwner&, FakeOwner& control) { control.loading = false; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestManager manager({Section("MEMO", 0xFFFFFF)});
+    manager->Options.ScaleMode = smVCL;
+    FakeOwner form, memo;
+    form.ppi = memo.ppi = 144;
+    Adopt(form, memo);
+    c.hide(form, memo);
+    auto data = MakeState(memo);
+    data->SetSkinSection("MEMO");
+    ASSERT_EQ(data->SkinIndex, 0);
+    ASSERT_NE(data->GetCommonSkinData(), nullptr);
+    EXPECT_EQ(data->GetCommonSkinData()->PPI, 96);
+
+    c.reveal(form, memo);
+    ASSERT_NE(data->GetCommonSkinData(), nullptr);
+    EXPECT_EQ(data->GetCommonSkinData()->PPI, 144);
+    EXPECT_EQ(data->GetPPI(), 144);
+    EXPECT_EQ(data->PPIIndex, 2);
+
+    memo.ppi = 192;
+    EXPECT_EQ(data->GetPPI(), 144) << "a known density stays until the window hears otherwise";
+    TacMessage dpi_changed = MakeMessage(wm::DpiChanged, 0, 0);
+    data->CommonWndProc(dpi_changed);
+    EXPECT_EQ(data->GetPPI(), 192);
+  }
 }
 
 TEST(WindowMessages, MovesSizesAndRedrawLocks) {

@@ -38,6 +38,7 @@ class FakeOwner : public TacSkinOwner {
   [[nodiscard]] TRect BoundsRect() const override { return bounds; }
   [[nodiscard]] TPoint ClientOffset() const override { return client_offset; }
   [[nodiscard]] bool MouseInControl() const override { return mouse_inside; }
+  [[nodiscard]] int PPI() const override { return ppi; }
 
   std::intptr_t Send(std::uint32_t msg, std::uintptr_t wparam, std::intptr_t lparam) override {
     if (msg == SM_ALPHACMD) {
@@ -94,6 +95,7 @@ class FakeOwner : public TacSkinOwner {
   TColor font_color = 0x00040506;
   TRect bounds{0, 0, 40, 30};
   TPoint client_offset;
+  int ppi = 96;
   std::intptr_t default_index_answer = 0;
   std::function<std::intptr_t(TacPaintInfo&)> font_index_answer;
   // Paints the cache when asked to prepare it; the default handling then clears BGChanged.
