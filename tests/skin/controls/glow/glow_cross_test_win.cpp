@@ -206,11 +206,9 @@ TEST_P(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithT
   const int ppi = static_cast<int>(::GetDpiForWindow(host_.form));
   SCOPED_TRACE(std::to_string(ppi) + " PPI");
   RecordProperty("ppi", ppi);
-  // The glow comes from the skin copy the control paints with: the window's density, except
-  // that the program's log keeps the copy it took before its window first showed (96).
-  const bool strict = std::string(GetParam()) == KESTRUNE_GLOW_HOST;
+  // The glow comes from the skin copy the control paints with: the window's density, also for
+  // the program's log, which first asks for it before its window shows.
   const int side = GlowSide(ppi);
-  const int side_96 = GlowSide(96);
   ASSERT_GT(side, 0);
   RecordProperty("margin", side);
   const std::set<HWND> before = TopLevelWindows(0, false);
@@ -251,10 +249,9 @@ TEST_P(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithT
     const RECT expected{memo.left - m, memo.top - m, memo.right + m, memo.bottom + m};
     return ::EqualRect(&got, &expected) != FALSE;
   };
-  EXPECT_TRUE(around(side) || (!strict && around(side_96)))
-      << "glow (" << got.left << "," << got.top << ")-(" << got.right << "," << got.bottom
-      << "), memo (" << memo.left << "," << memo.top << ")-(" << memo.right << "," << memo.bottom
-      << "), margin " << side;
+  EXPECT_TRUE(around(side)) << "glow (" << got.left << "," << got.top << ")-(" << got.right << ","
+                            << got.bottom << "), memo (" << memo.left << "," << memo.top << ")-("
+                            << memo.right << "," << memo.bottom << "), margin " << side;
   EXPECT_EQ(::GetWindow(host_.form, GW_HWNDPREV), glow) << "directly above the form";
 
   for (const POINT border : {POINT{got.left + 1, (got.top + got.bottom) / 2},
