@@ -148,11 +148,14 @@ class SelectedObject {
   HGDIOBJ previous_;
 };
 
-// A window's device context from GetDC (the screen's for nullptr), released at the end of scope;
-// Get() is nullptr when the system refuses one.
+// A window's device context from GetDC (the screen's for nullptr), or with Area::Whole the whole
+// window's, frame included (GetWindowDC); released at the end of scope. Get() is nullptr when the
+// system refuses one.
 class WindowDc {
  public:
-  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  enum class Area { Client, Whole };
+  explicit WindowDc(HWND window, Area area = Area::Client)
+      : window_(window), dc_(area == Area::Whole ? ::GetWindowDC(window) : ::GetDC(window)) {}
   WindowDc(const WindowDc&) = delete;
   WindowDc& operator=(const WindowDc&) = delete;
   ~WindowDc() {

@@ -235,11 +235,10 @@ TRect WinGlowPlatform::VisibleWindowRect(TacWindow control) const {
   if (::IsWindowVisible(window) == FALSE || ::GetWindowRect(window, &bounds) == FALSE)
     return {};
   // The window's device context, frame included: what the system lets it paint.
-  HDC dc = ::GetWindowDC(window);
   RECT clip{};
-  const int kind = dc != nullptr ? ::GetClipBox(dc, &clip) : ERROR;
-  if (dc != nullptr)
-    ::ReleaseDC(window, dc);
+  int kind = ERROR;
+  if (const platform::WindowDc dc(window, platform::WindowDc::Area::Whole); dc.Get() != nullptr)
+    kind = ::GetClipBox(dc.Get(), &clip);
   if (kind == ERROR || kind == NULLREGION)
     return {};
   ::OffsetRect(&clip, bounds.left, bounds.top);

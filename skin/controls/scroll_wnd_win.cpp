@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/control_messages.h"
+#include "platform/gdi_win.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
@@ -408,7 +409,8 @@ void TacScrollWnd::PaintCorner(HDC window_dc) {
 void TacScrollWnd::RepaintNonClient() {
   if (destroyed_ || !::IsWindowVisible(handle_) || !skin_data_->Skinned())
     return;
-  HDC dc = ::GetWindowDC(handle_);
+  const platform::WindowDc window_dc(handle_, platform::WindowDc::Area::Whole);
+  HDC dc = window_dc.Get();
   if (dc == nullptr)
     return;
   PaintFrame(dc);
@@ -417,7 +419,6 @@ void TacScrollWnd::RepaintNonClient() {
   PaintBar(dc, sBarVert);
   PaintBar(dc, sBarHorz);
   PaintCorner(dc);
-  ::ReleaseDC(handle_, dc);
 }
 
 // ---- Messages
@@ -566,10 +567,8 @@ void TacScrollWnd::DragTo(int mouse_along) {
   TacScrollBar& bar = *track_.bar;
   const int p = Ac_DragSliderStart(mouse_along, track_.grab_offset, track_.thumb);
   track_.slider_start = p;
-  if (HDC dc = ::GetWindowDC(handle_)) {
-    PaintBar(dc, bar, &track_.slider_start);
-    ::ReleaseDC(handle_, dc);
-  }
+  if (const platform::WindowDc dc(handle_, platform::WindowDc::Area::Whole); dc.Get() != nullptr)
+    PaintBar(dc.Get(), bar, &track_.slider_start);
   const int offset = Ac_DragOffset(p, track_.thumb, bar.ScrollInfo);
   if (offset == track_.last_offset)
     return;

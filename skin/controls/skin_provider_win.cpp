@@ -48,23 +48,6 @@ RECT ClientInWindow(HWND window) {
   return client;
 }
 
-// The DC of the whole window, frame included.
-class FrameDc {
- public:
-  explicit FrameDc(HWND window) : window_(window), dc_(::GetWindowDC(window)) {}
-  FrameDc(const FrameDc&) = delete;
-  FrameDc& operator=(const FrameDc&) = delete;
-  ~FrameDc() {
-    if (dc_ != nullptr)
-      ::ReleaseDC(window_, dc_);
-  }
-  [[nodiscard]] HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
 // A glyph whose picture carries its own alpha (anti-aliased edges over transparent pixels)
 // rather than the fuchsia key, though its entry does not say so.
 bool DrawnWithAlpha(const TsMaskData& md, const Bitmap* master) {
@@ -649,7 +632,7 @@ void TsSkinProvider::RepaintButton(TsCaptionButton& button, int state) {
     frame_dropped_ = true;
     return;
   }
-  FrameDc dc(form_.Handle());
+  platform::WindowDc dc(form_.Handle(), platform::WindowDc::Area::Whole);
   ::BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), BitmapDC(bmp), r.Left, r.Top, SRCCOPY);
 }
 
@@ -761,7 +744,7 @@ void TsSkinProvider::NcPaint(HDC given_dc) {
     PaintCaption(given_dc);
     return;
   }
-  FrameDc dc(form_.Handle());
+  platform::WindowDc dc(form_.Handle(), platform::WindowDc::Area::Whole);
   PaintCaption(dc.Get());
 }
 
@@ -821,7 +804,7 @@ void TsSkinProvider::RepaintMenuItem(platform::MenuItem& item, const RECT& r, UI
   ::GdiFlush();
   if (PaintBlocked())
     return;
-  FrameDc dc(form_.Handle());
+  platform::WindowDc dc(form_.Handle(), platform::WindowDc::Area::Whole);
   ::BitBlt(dc.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top, BitmapDC(bmp), r.left,
            r.top, SRCCOPY);
 }
