@@ -200,10 +200,17 @@ TacSkinData* TsCommonData::GetCommonSkinData() {
         density_known = false;
       }
       TacSkinData& data = manager->CommonSkinData(ppi);
-      if (!density_known)
+      if (!density_known) {
+        FStandInPPI = ppi;
         return &data;
+      }
       FCommonSkinData = &data;
       PPIIndex = FCommonSkinData->ScaleValue;
+      // A frame measured from a stand-in of another density is measured again.
+      const bool remeasure = FStandInPPI != 0 && FStandInPPI != ppi && HasWindow(FOwnerObject);
+      FStandInPPI = 0;
+      if (remeasure)
+        FOwnerObject->FrameChanged();
       return FCommonSkinData;
     }
     FCommonSkinData = nullptr;

@@ -330,6 +330,8 @@ class TsCommonData {
   int GlowID = -1;
   int CircleID = -1;
   int PPIIndex = -1;
+  // The density of a stand-in skin copy answered before the real one was known (0: none).
+  int FStandInPPI = 0;
   int FHUEOffset = 0;
   int FSaturation = 0;
   int CurrentPPI = 96;

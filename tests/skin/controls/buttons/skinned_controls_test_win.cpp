@@ -17,8 +17,8 @@
 #include "skin/controls/skinned_button_win.h"
 #include "skin/controls/skinned_group_box_win.h"
 #include "skin/data/skin_broadcast_win.h"
-#include "skin/paint/bg_info.h"
 #include "skin/data/skin_manager.h"
+#include "skin/paint/bg_info.h"
 
 namespace kestrune::skin {
 namespace {
@@ -130,6 +130,10 @@ class SkinnedControlsTest : public testing::Test {
   }
 
   void ShowAndPaint() {
+    // The states under test start from normal: the real cursor must not rest on the form.
+    RECT frame{};
+    ::GetWindowRect(form_.Handle(), &frame);
+    ::SetCursorPos(frame.right + 50, frame.bottom + 50);
     form_.Show();
     ::UpdateWindow(form_.Handle());
     PumpMessages();

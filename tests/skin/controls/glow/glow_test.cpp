@@ -131,10 +131,11 @@ class GlowRegistryTest : public testing::Test {
 
   test::TestManager manager_;
   FakeGlowPlatform platform_;
-  TacGlowRegistry registry_{platform_};
   int form_ = 0;  // stands for the form's window
   std::vector<std::unique_ptr<FakeOwner>> owners_;
   std::vector<std::unique_ptr<TsCommonData>> states_;
+  // Goes before the states: it still resets their glow ids as it goes.
+  TacGlowRegistry registry_{platform_};
 };
 
 TEST_F(GlowRegistryTest, AppendsHidingLeavesAHoleAndClearingStartsAgain) {
