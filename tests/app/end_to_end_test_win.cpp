@@ -19,6 +19,7 @@
 #include "platform/win_util.h"
 #include "tests/app/test_paths_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/windows_of_win.h"
 
 namespace kestrune {
 namespace {
@@ -46,27 +47,6 @@ std::string TextOf(HWND window) {
                         SMTO_ABORTIFHUNG, 10000, &copied);
   text.resize(copied);
   return Narrow(text);
-}
-
-std::vector<HWND> TopLevelWindowsOf(DWORD process_id, const wchar_t* class_name) {
-  struct Search {
-    DWORD process_id;
-    const wchar_t* class_name;
-    std::vector<HWND> found;
-  } search{process_id, class_name, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == s->process_id && ::IsWindowVisible(window) &&
-            ::lstrcmpiW(ClassOf(window).c_str(), s->class_name) == 0) {
-          s->found.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 std::vector<HWND> ChildrenOf(HWND parent) {
@@ -134,7 +114,7 @@ class Program {
     // The form has its caption before its controls exist: wait for all of them.
     WaitFor(
         [&] {
-          for (HWND window : TopLevelWindowsOf(process_id_, L"KestruneForm")) {
+          for (HWND window : test::VisibleTopLevelWindows(process_id_, L"KestruneForm")) {
             wchar_t caption[64] = {};
             ::GetWindowTextW(window, caption, 64);
             if (std::wstring_view(caption) == kCaption)
@@ -200,7 +180,7 @@ class Program {
             return true;
           if (seen)
             return false;
-          for (HWND box : TopLevelWindowsOf(process_id_, L"#32770")) {
+          for (HWND box : test::VisibleTopLevelWindows(process_id_, L"#32770")) {
             seen = ReadAndClose(box);
             break;
           }

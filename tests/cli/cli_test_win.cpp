@@ -16,6 +16,7 @@
 #include "extractor/output_merge.h"
 
 #include "tests/support/build_path.h"
+#include "tests/support/process_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune {
@@ -23,24 +24,6 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
   return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
-}
-
-// Quotes one argument for the child's command-line parser: backslashes before a quote (the
-// closing one included) are doubled.
-std::wstring Quote(const std::string& word) {
-  std::wstring quoted = L"\"";
-  std::size_t backslashes = 0;
-  for (const wchar_t c : Wide(word)) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(2 * backslashes, L'\\');
-  return quoted + L"\"";
 }
 
 std::string AddressText(const std::string& first, std::uint32_t count) {
@@ -121,9 +104,9 @@ class CliProcess {
       out.Reset(file(out_path_.filename().string().c_str()));
     }
     Handle err(file(err_path_.filename().string().c_str()));
-    std::wstring command = Quote(test::BuildPath(KESTRUNE_CLI_PATH));
+    std::wstring command = test::QuoteArgument(test::BuildPath(KESTRUNE_CLI_PATH));
     for (const auto& argument : arguments)
-      command += L" " + Quote(argument);
+      command += L" " + test::QuoteArgument(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

@@ -26,9 +26,21 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
-// Quotes one argument so that the child's command-line parser gives it back unchanged:
-// backslashes are doubled where they come before a quote.
-std::wstring Quote(const std::string& word) {
+// Console output of a Windows program ends its lines with CR LF; the tests compare lines.
+std::string WithoutCarriageReturns(std::string text) {
+  std::erase(text, '\r');
+  return text;
+}
+
+HANDLE InheritableFile(const std::filesystem::path& path, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return ::CreateFileW(path.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+std::wstring QuoteArgument(const std::string& word) {
   std::wstring quoted = L"\"";
   std::size_t backslashes = 0;
   for (const wchar_t c : Wide(word)) {
@@ -44,20 +56,6 @@ std::wstring Quote(const std::string& word) {
   return quoted + L"\"";
 }
 
-// Console output of a Windows program ends its lines with CR LF; the tests compare lines.
-std::string WithoutCarriageReturns(std::string text) {
-  std::erase(text, '\r');
-  return text;
-}
-
-HANDLE InheritableFile(const std::filesystem::path& path, DWORD access, DWORD disposition) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  return ::CreateFileW(path.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-}  // namespace
-
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& working_folder) {
   TempDir capture;
@@ -69,9 +67,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     HANDLE in = InheritableFile(in_path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     HANDLE out = InheritableFile(out_path, GENERIC_WRITE, CREATE_ALWAYS);
     HANDLE err = InheritableFile(err_path, GENERIC_WRITE, CREATE_ALWAYS);
-    std::wstring command = Quote(program);
+    std::wstring command = QuoteArgument(program);
     for (const auto& argument : arguments)
-      command += L" " + Quote(argument);
+      command += L" " + QuoteArgument(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

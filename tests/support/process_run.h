@@ -16,4 +16,10 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& working_folder);
 
+#ifdef _WIN32
+// One argument quoted for a Windows command line, so that the child's parser gives it back
+// unchanged (backslashes before a quote, the closing one included, are doubled).
+std::wstring QuoteArgument(const std::string& word);
+#endif
+
 }  // namespace kestrune::test

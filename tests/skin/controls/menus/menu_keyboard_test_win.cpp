@@ -12,33 +12,12 @@
 
 #include "skin/paint/skin_commands.h"
 #include "tests/app/test_paths_win.h"
+#include "tests/support/windows_of_win.h"
 
 namespace kestrune {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::vector<HWND> VisibleWindowsOf(DWORD process_id, const wchar_t* class_name) {
-  struct Search {
-    DWORD process_id;
-    const wchar_t* class_name;
-    std::vector<HWND> found;
-  } search{process_id, class_name, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        if (owner == s->process_id && ::IsWindowVisible(window) &&
-            ::lstrcmpiW(name, s->class_name) == 0)
-          s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 template <typename Condition>
 bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
@@ -68,7 +47,7 @@ TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
   HWND form = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
-        const auto forms = VisibleWindowsOf(process.dwProcessId, L"KestruneForm");
+        const auto forms = test::VisibleTopLevelWindows(process.dwProcessId, L"KestruneForm");
         form = forms.empty() ? nullptr : forms.front();
         return form != nullptr;
       },
@@ -80,7 +59,7 @@ TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
   HWND drop_down = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
-        const auto menus = VisibleWindowsOf(process.dwProcessId, L"#32768");
+        const auto menus = test::VisibleTopLevelWindows(process.dwProcessId, L"#32768");
         drop_down = menus.empty() ? nullptr : menus.front();
         return drop_down != nullptr;
       },
@@ -121,8 +100,8 @@ TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
   ::DeleteObject(region);
 
   PostKey(form, VK_ESCAPE, false);
-  EXPECT_TRUE(
-      WaitFor([&] { return VisibleWindowsOf(process.dwProcessId, L"#32768").empty(); }, 30s));
+  EXPECT_TRUE(WaitFor(
+      [&] { return test::VisibleTopLevelWindows(process.dwProcessId, L"#32768").empty(); }, 30s));
   PostKey(form, VK_ESCAPE, false);
 
   ::PostMessageW(form, WM_CLOSE, 0, 0);

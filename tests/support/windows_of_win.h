@@ -1,0 +1,13 @@
+#pragma once
+// Finds another process's windows, for tests that drive a program from outside.
+
+#include <windows.h>
+
+#include <vector>
+
+namespace kestrune::test {
+
+// The visible top-level windows of `process_id` whose class is `class_name` (case ignored).
+[[nodiscard]] std::vector<HWND> VisibleTopLevelWindows(DWORD process_id, const wchar_t* class_name);
+
+}  // namespace kestrune::test
