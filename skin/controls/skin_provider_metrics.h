@@ -40,7 +40,7 @@ struct TsCaptionButton {
   int cpGlowID = -1;
   TRect cpRect;  // window coordinates; an absent button has Right == Left
   unsigned cpHitCode = 0;
-  const void* cpTimer = nullptr;  // the fade animation; none here
+  const void* cpTimer = nullptr;  // the running fade (TacSBAnimation); null when none
   bool cpHaveAlignment = false;
   TacTitleGlyph cpGlyphType = tgNone;
 

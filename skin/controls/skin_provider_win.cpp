@@ -585,55 +585,30 @@ void TsSkinProvider::PaintButtons(const TacSkinData& sd) {
 
 void TsSkinProvider::PaintButton(const TsCaptionButton& button, bool enabled,
                                  const TacSkinData& sd) {
+  PaintButton(button, enabled, sd, *common_data_->FCacheBmp,
+              TPoint{button.cpRect.Left, button.cpRect.Top});
+}
+
+void TsSkinProvider::PaintButton(const TsCaptionButton& button, bool enabled, const TacSkinData& sd,
+                                 Bitmap& target, TPoint at) {
   if (button.cpGlyphType >= tgNone)
     return;
   const int index = sd.TitleGlyphs[button.cpGlyphType];
   if (index < 0 || static_cast<std::size_t>(index) >= sd.ma.size())
     return;
-  Bitmap& bmp = *common_data_->FCacheBmp;
-  const int state = std::max(button.cpState, 0);
+  // A fading button shows its normal look under the fade window.
+  const int state = button.cpTimer != nullptr ? 0 : std::max(button.cpState, 0);
   const bool faded = (state == 0 && !form_active_) || !enabled;
   const TsMaskData& entry = sd.ma[static_cast<std::size_t>(index)];
   if (!HasOwnAlpha(entry) && DrawnWithAlpha(entry, sd.MasterBmp)) {
     // Blended by the picture's alpha; copied by the key, its transparent pixels would show.
     TsMaskData with_alpha = entry;
     with_alpha.DrawMode = static_cast<std::int16_t>(with_alpha.DrawMode | 0x10);
-    DrawSkinGlyph(bmp, TPoint{button.cpRect.Left, button.cpRect.Top}, state, faded ? 2 : 1,
-                  with_alpha, sd.MasterBmp, MakeCacheInfo(bmp));
+    DrawSkinGlyph(target, at, state, faded ? 2 : 1, with_alpha, sd.MasterBmp,
+                  MakeCacheInfo(target));
     return;
   }
-  DrawSkinGlyph(bmp, TPoint{button.cpRect.Left, button.cpRect.Top}, state, faded ? 2 : 1, entry,
-                sd.MasterBmp, MakeCacheInfo(bmp));
-}
-
-void TsSkinProvider::RepaintButton(TsCaptionButton& button, int state) {
-  if (button.cpState == state)
-    return;
-  button.cpState = state;
-  // The layout's copy is the one painted; keep the two in step.
-  for (TsCaptionButton* b : {&buttons_.Close, &buttons_.Max, &buttons_.Min, &buttons_.Help}) {
-    if (b->cpHitCode == button.cpHitCode)
-      b->cpState = state;
-  }
-  TacSkinData* sd = common_data_->GetCommonSkinData();
-  if (sd == nullptr || common_data_->BGChanged || WindowBitmap().Empty() || temp_bmp_.Empty()) {
-    common_data_->BGChanged = true;
-    PaintFrameNow();
-    return;
-  }
-  // Restore the title under the button from the saved strip, then draw the button alone.
-  Bitmap& bmp = *common_data_->FCacheBmp;
-  const int strip_left = std::max(0, bmp.Width() - 1 - temp_bmp_.Width());
-  const TRect r = button.cpRect;
-  CopyPixels(bmp, TPoint{r.Left, r.Top}, temp_bmp_,
-             TRect{r.Left - strip_left, r.Top, r.Right - strip_left, r.Bottom});
-  PaintButtons(*sd);
-  if (PaintBlocked()) {
-    frame_dropped_ = true;
-    return;
-  }
-  platform::WindowDc dc(form_.Handle(), platform::WindowDc::Area::Whole);
-  ::BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), BitmapDC(bmp), r.Left, r.Top, SRCCOPY);
+  DrawSkinGlyph(target, at, state, faded ? 2 : 1, entry, sd.MasterBmp, MakeCacheInfo(target));
 }
 
 // ---- The window region.
@@ -883,32 +858,117 @@ void TsSkinProvider::DpiChanged(int dpi) {
   dpi_changing_ = false;
 }
 
-// ---- Hit tests and the caption buttons' press.
+// ---- The caption buttons' host.
 
-TsCaptionButton* TsSkinProvider::ButtonOfHit(unsigned hit) {
-  TacCaptionButtons& b = layout_.Buttons;
-  for (TsCaptionButton* button : {&b.Close, &b.Max, &b.Min, &b.Help}) {
-    if (button->cpHitCode == hit && button->Present())
-      return button;
-  }
-  return nullptr;
+bool TsSkinProvider::ButtonEnabled(unsigned hit) const {
+  HWND window = form_.Handle();
+  if (::IsWindowEnabled(window) == FALSE)
+    return false;
+  HMENU system_menu = ::GetSystemMenu(window, FALSE);
+  if (system_menu == nullptr || hit == kHitHelp)
+    return true;
+  const UINT command = hit == kHitClose       ? SC_CLOSE
+                       : hit == kHitMinButton ? SC_MINIMIZE
+                       : ::IsZoomed(window)   ? SC_RESTORE
+                                              : SC_MAXIMIZE;
+  const UINT state = ::GetMenuState(system_menu, command, MF_BYCOMMAND);
+  return state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-LRESULT TsSkinProvider::HitTest(LPARAM lparam) {
-  HWND window = form_.Handle();
+TacHitFrame TsSkinProvider::HitFrame() {
   if (common_data_->BGChanged || WindowBitmap().Empty())
     PaintAll();
-  RECT frame{};
-  ::GetWindowRect(window, &frame);
-  const TPoint p{static_cast<short>(LOWORD(lparam)) - frame.left,
-                 static_cast<short>(HIWORD(lparam)) - frame.top};
-  const RECT client = ClientInWindow(window);
-  const int band = menu_line_bmp_.Empty() ? 0 : menu_line_bmp_.Height();
-  const int title_bottom = std::max<int>(0, client.top - band);
-  const unsigned hit = TitleHitTest(layout_, p, title_bottom, frame.right - frame.left);
-  if (hit != 0)
-    return static_cast<LRESULT>(hit);
-  return CallOld(WM_NCHITTEST, 0, lparam);
+  HWND window = form_.Handle();
+  TacHitFrame f;
+  f.Layout = layout_;
+  const SIZE size = WindowSize(window);
+  f.Window = TSize{size.cx, size.cy};
+  f.Client = ToTRect(ClientInWindow(window));
+  f.MenuTop = menu_line_bmp_.Empty() ? f.Client.Top : menu_line_top_;
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+  f.ThickFrame = (style & WS_THICKFRAME) != 0;
+  f.Maximized = ::IsZoomed(window) != FALSE;
+  f.Minimized = ::IsIconic(window) != FALSE;
+  f.CornerSize = Metrics().SysCaptHeight();
+  f.CloseEnabled = ButtonEnabled(kHitClose);
+  f.MaxEnabled = ButtonEnabled(kHitMaxButton);
+  f.MinEnabled = ButtonEnabled(kHitMinButton);
+  f.MainForm = ::GetWindow(window, GW_OWNER) == nullptr;
+  return f;
+}
+
+void TsSkinProvider::ShowButton(unsigned hit, int state, const TacSBAnimation* fade) {
+  // The layout's copy is the one painted; the provider's own keeps the state for the next layout.
+  TsCaptionButton* shown = nullptr;
+  TacCaptionButtons& laid = layout_.Buttons;
+  for (TsCaptionButton* b : {&buttons_.Close, &buttons_.Max, &buttons_.Min, &buttons_.Help,
+                             &laid.Close, &laid.Max, &laid.Min, &laid.Help}) {
+    if (b->cpHitCode != hit)
+      continue;
+    b->cpState = state;
+    b->cpTimer = fade;
+    if (b == &laid.Close || b == &laid.Max || b == &laid.Min || b == &laid.Help)
+      shown = b;
+  }
+  if (shown == nullptr || !shown->Present() || !Skinned())
+    return;
+  TacSkinData* sd = common_data_->GetCommonSkinData();
+  if (sd == nullptr || common_data_->BGChanged || WindowBitmap().Empty() || temp_bmp_.Empty()) {
+    common_data_->BGChanged = true;
+    PaintFrameNow();
+    return;
+  }
+  // Restore the title under the button from the saved strip, then draw the buttons again.
+  Bitmap& bmp = *common_data_->FCacheBmp;
+  const int strip_left = std::max(0, bmp.Width() - 1 - temp_bmp_.Width());
+  const TRect r = shown->cpRect;
+  CopyPixels(bmp, TPoint{r.Left, r.Top}, temp_bmp_,
+             TRect{r.Left - strip_left, r.Top, r.Right - strip_left, r.Bottom});
+  PaintButtons(*sd);
+  if (PaintBlocked()) {
+    frame_dropped_ = true;
+    return;
+  }
+  platform::WindowDc dc(form_.Handle(), platform::WindowDc::Area::Whole);
+  ::BitBlt(dc.Get(), r.Left, r.Top, r.Width(), r.Height(), BitmapDC(bmp), r.Left, r.Top, SRCCOPY);
+}
+
+Bitmap TsSkinProvider::ButtonLook(unsigned hit, int state) {
+  TacSkinData* sd = common_data_->GetCommonSkinData();
+  if (sd == nullptr || temp_bmp_.Empty() || WindowBitmap().Empty())
+    return Bitmap();
+  const TacCaptionButtons& laid = layout_.Buttons;
+  for (const TsCaptionButton* b : {&laid.Close, &laid.Max, &laid.Min, &laid.Help}) {
+    if (b->cpHitCode != hit || !b->Present())
+      continue;
+    try {
+      const TRect r = b->cpRect;
+      Bitmap look = CreateBmp32(r.Width(), r.Height());
+      if (look.Empty())
+        return look;
+      const int strip_left = std::max(0, WindowBitmap().Width() - 1 - temp_bmp_.Width());
+      CopyPixels(look, TPoint{}, temp_bmp_,
+                 TRect{r.Left - strip_left, r.Top, r.Right - strip_left, r.Bottom});
+      TsCaptionButton in_state = *b;
+      in_state.cpState = state;
+      in_state.cpTimer = nullptr;
+      PaintButton(in_state, ButtonEnabled(hit), *sd, look, TPoint{});
+      ::GdiFlush();
+      return look;
+    } catch (const std::exception&) {
+      return Bitmap();  // no look: the button changes without a fade
+    }
+  }
+  return Bitmap();
+}
+
+bool TsSkinProvider::FadesAllowed() const {
+  const auto style = ::GetWindowLongPtrW(form_.Handle(), GWL_STYLE);
+  return manager_ != nullptr && manager_->Effects.AllowGlowing && (style & WS_CHILD) == 0;
+}
+
+bool TsSkinProvider::AnimationAllowed() const {
+  return manager_ != nullptr && manager_->Effects.AllowAnimation;
 }
 
 // ---- The procedure.
@@ -984,12 +1044,7 @@ LRESULT TsSkinProvider::SkinCommand(UINT message, WPARAM wparam, LPARAM lparam) 
       PaintFrameNow();
       return 0;
     case AC_MOUSELEAVE:
-      if (bi_clicked_) {
-        bi_clicked_ = false;
-        if (TsCaptionButton* button = ButtonOfHit(static_cast<unsigned>(current_ht_)))
-          RepaintButton(*button, 0);
-      }
-      current_ht_ = 0;
+      caption_.MouseLeave();
       return 0;
     default:
       break;
@@ -1064,6 +1119,12 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_WINDOWPOSCHANGED: {
+      // A fade window stays where the button was; moving or hiding ends the fades at once.
+      if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
+          pos != nullptr &&
+          ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) ||
+           (pos->flags & SWP_HIDEWINDOW) != 0))
+        caption_.FinishFades();
       const LRESULT result = CallOld(message, wparam, lparam);
       recorded_size_ = WindowSize(form_.Handle());
       FrameUnblocked();
@@ -1098,55 +1159,17 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_PRINTCLIENT:
       return 0;
     case WM_NCHITTEST:
-      return HitTest(lparam);
+    case WM_NCMOUSEMOVE:
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-      if (TsCaptionButton* button = ButtonOfHit(static_cast<unsigned>(wparam))) {
-        current_ht_ = static_cast<int>(wparam);
-        bi_clicked_ = true;
-        ::SetCapture(form_.Handle());
-        RepaintButton(*button, 2);
-        return 0;
-      }
-      break;
-    case WM_MOUSEMOVE:
+    case WM_NCLBUTTONUP:
     case WM_LBUTTONUP:
-      if (bi_clicked_) {
-        TsCaptionButton* button = ButtonOfHit(static_cast<unsigned>(current_ht_));
-        POINT p{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-        const RECT client = ClientInWindow(form_.Handle());
-        const TPoint at{p.x + client.left, p.y + client.top};
-        const bool over = button != nullptr && at.X >= button->cpRect.Left &&
-                          at.X < button->cpRect.Right && at.Y >= button->cpRect.Top &&
-                          at.Y < button->cpRect.Bottom;
-        if (message == WM_MOUSEMOVE) {
-          if (button != nullptr)
-            RepaintButton(*button, over ? 2 : 0);
-          return 0;
-        }
-        const unsigned hit = static_cast<unsigned>(current_ht_);
-        bi_clicked_ = false;
-        current_ht_ = 0;
-        ::ReleaseCapture();
-        if (button != nullptr)
-          RepaintButton(*button, 0);
-        if (over) {
-          const WPARAM command = hit == kHitClose             ? SC_CLOSE
-                                 : hit == kHitMinButton       ? SC_MINIMIZE
-                                 : ::IsZoomed(form_.Handle()) ? SC_RESTORE
-                                                              : SC_MAXIMIZE;
-          ::PostMessageW(form_.Handle(), WM_SYSCOMMAND, command, 0);
-        }
-        return 0;
-      }
-      break;
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
     case WM_CAPTURECHANGED:
-      if (bi_clicked_) {
-        bi_clicked_ = false;
-        if (TsCaptionButton* button = ButtonOfHit(static_cast<unsigned>(current_ht_)))
-          RepaintButton(*button, 0);
-        current_ht_ = 0;
-      }
+      if (LRESULT result = 0; caption_.Message(message, wparam, lparam, result))
+        return result;
       break;
     default:
       break;

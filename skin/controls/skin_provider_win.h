@@ -21,6 +21,7 @@
 #include "platform/form_description.h"
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
+#include "skin/controls/caption_buttons_win.h"
 #include "skin/controls/skin_provider_metrics.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
@@ -40,7 +41,7 @@ inline constexpr char kProviderOnlyOne[] =
 // that marks a drawing into the provider's bitmap.
 inline constexpr UINT kMenuBandItemState = 0x500;
 
-class TsSkinProvider {
+class TsSkinProvider : private TacCaptionHost {
  public:
   // Attaches to `form` at once (its window must exist). `manager` null: the default manager.
   // When another provider already answers for the form, this one stays inert.
@@ -48,7 +49,7 @@ class TsSkinProvider {
   TsSkinProvider(const TsSkinProvider&) = delete;
   TsSkinProvider& operator=(const TsSkinProvider&) = delete;
   // Gives the form's window procedure back and restores the system's look.
-  ~TsSkinProvider();
+  ~TsSkinProvider() override;
 
   // The provider a stored description names for `form` (kind skin_provider, property
   // skin_section). A provider whose parent is not the form shows kProviderFormsOnly through
@@ -96,6 +97,8 @@ class TsSkinProvider {
   [[nodiscard]] int MenuLineTop() const { return menu_line_top_; }
   // The window bitmap as last painted (a test hook); empty before the first paint.
   [[nodiscard]] const Bitmap& WindowBitmap() const;
+  // The caption buttons' hot, pressed and fading states.
+  [[nodiscard]] const TacCaptionCycle& Caption() const { return caption_; }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -119,14 +122,22 @@ class TsSkinProvider {
   void UpdateFonts();
   void PaintButtons(const TacSkinData& sd);
   void PaintButton(const TsCaptionButton& button, bool enabled, const TacSkinData& sd);
-  void RepaintButton(TsCaptionButton& button, int state);
+  void PaintButton(const TsCaptionButton& button, bool enabled, const TacSkinData& sd,
+                   Bitmap& target, TPoint at);
+  [[nodiscard]] bool ButtonEnabled(unsigned hit) const;
   void FillArOR();
   void UpdateRgn(bool redraw);
   void EraseClient(HDC dc);
   void DpiChanged(int dpi);
-  LRESULT HitTest(LPARAM lparam);
-  TsCaptionButton* ButtonOfHit(unsigned hit);
   void UpdateAdapter(bool skinned);
+
+  // The caption buttons' host.
+  [[nodiscard]] HWND CaptionWindow() const override { return form_.Handle(); }
+  [[nodiscard]] TacHitFrame HitFrame() override;
+  void ShowButton(unsigned hit, int state, const TacSBAnimation* fade) override;
+  [[nodiscard]] Bitmap ButtonLook(unsigned hit, int state) override;
+  [[nodiscard]] bool FadesAllowed() const override;
+  [[nodiscard]] bool AnimationAllowed() const override;
 
   platform::Form& form_;
   TsSkinManager* manager_;
@@ -142,8 +153,6 @@ class TsSkinProvider {
   int menu_line_index_ = -1;
   TacCaptionButtons buttons_;
   TacTitleLayout layout_;
-  int current_ht_ = 0;  // caption element pressed; 0 none
-  bool bi_clicked_ = false;
   Bitmap temp_bmp_;  // the strip under the caption buttons
   Bitmap menu_line_bmp_;
   int menu_line_top_ = 0;
@@ -163,6 +172,8 @@ class TsSkinProvider {
   platform::UniqueFont caption_font_;
   platform::UniqueFont menu_font_;
   UINT font_dpi_ = 0;  // the density the fonts were made for; 0: make them again
+  // Last, so that its fade windows go before anything they draw from.
+  TacCaptionCycle caption_{*this};
 };
 
 }  // namespace kestrune::skin
