@@ -550,8 +550,16 @@ void TsSkinProvider::SaveBGForBtns(const TacFrameMetrics& metrics, int width) {
   Bitmap& bmp = *common_data_->FCacheBmp;
   const int strip_width =
       std::min(width, metrics.SysBorderWidth() + metrics.TitleBtnsWidth(layout_.Buttons) + 10);
-  const int strip_height =
-      std::min(bmp.Height(), metrics.SysBorderHeight() + metrics.CaptionHeight());
+  // Down to the buttons' bottom at least: where the system's frame is thinner than the skin's
+  // metrics say (Wine off 96 dots per inch), the buttons reach below the title's metric height,
+  // and a button repainted from a shorter strip would keep the bottom rows of its last look.
+  int bottom = metrics.SysBorderHeight() + metrics.CaptionHeight();
+  const TacCaptionButtons& b = layout_.Buttons;
+  for (const TsCaptionButton* button : {&b.Close, &b.Max, &b.Min, &b.Help}) {
+    if (button->Present())
+      bottom = std::max(bottom, button->cpRect.Bottom);
+  }
+  const int strip_height = std::min(bmp.Height(), bottom);
   if (strip_width <= 0 || strip_height <= 0) {
     temp_bmp_ = Bitmap();
     return;

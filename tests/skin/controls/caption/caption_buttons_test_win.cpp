@@ -94,6 +94,8 @@ bool Reddish(const Bitmap& bmp, int x, int y) {
 class CaptionButtonsTest : public ::testing::Test {
  protected:
   CaptionButtonsTest() {
+    // The second ctest entry runs at 144 dots per inch: the window at the real density.
+    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     application_.SetMessageBoxFunction(
         [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
     form_ = std::make_unique<TMainForm>(application_, test::MainDescription(), services_);
@@ -307,7 +309,13 @@ TEST_F(CaptionButtonsTest, HotCloseFadesInOverTheButtonAndTheWindowGoes) {
   EXPECT_TRUE(Reddish(out->Look(), 3, 3)) << "the old look is the one fading";
   ASSERT_TRUE(PumpUntil([&] { return Caption().Animation(kHitClose) == nullptr; }, 5s));
   EXPECT_TRUE(FadeWindows().empty());
-  EXPECT_FALSE(Reddish(Provider().WindowBitmap(), in_window.Left + 3, in_window.Top + 3));
+  for (const int y :
+       {in_window.Top, in_window.Top + in_window.Height() / 2, in_window.Bottom - 1}) {
+    SCOPED_TRACE(::testing::Message() << "row " << y);
+    for (const int x :
+         {in_window.Left + 1, in_window.Left + in_window.Width() / 2, in_window.Right - 2})
+      EXPECT_FALSE(Reddish(Provider().WindowBitmap(), x, y)) << "nothing of the hot look stays";
+  }
 }
 
 // Without glow effects, or with the animation switch off, the look changes at once.
