@@ -16,6 +16,7 @@
 #include "app/main_form_win.h"
 #include "skin/controls/skin_provider_win.h"
 #include "skin/data/skin_manager.h"
+#include "skin/paint/skin_commands.h"
 #include "tests/support/main_layout.h"
 
 namespace kestrune::skin {
@@ -249,17 +250,30 @@ TEST_F(CaptionButtonsTest, WhileOneButtonIsPressedTheOtherStaysNormal) {
   EXPECT_TRUE(commands_.empty());
 }
 
-TEST_F(CaptionButtonsTest, CaptureTakenElsewhereEndsThePress) {
-  Press(kHitMinButton);
-  HWND memo = form_->MemoResults->Handle();
-  ::SetCapture(memo);
-  EXPECT_FALSE(Caption().biClicked());
-  EXPECT_EQ(Button(kHitMinButton).cpState, 0);
-  MouseAt(Centre(ButtonOnScreen(kHitMinButton)), MOUSEEVENTF_LEFTUP);
-  Pump(200ms);
-  ::ReleaseCapture();
-  EXPECT_FALSE(::IsIconic(window_));
-  EXPECT_TRUE(commands_.empty());
+// A press also ends, without its action, when another window takes the capture or the skin's
+// mouse-leave command arrives; the release that follows does nothing.
+TEST_F(CaptionButtonsTest, PressEndedByTheCaptureOrTheLeaveCommandDoesNothing) {
+  for (const bool by_capture : {true, false}) {
+    SCOPED_TRACE(by_capture ? "capture taken by the log" : "mouse-leave command");
+    Press(kHitMinButton);
+    HWND memo = form_->MemoResults->Handle();
+    if (by_capture)
+      ::SetCapture(memo);
+    else
+      ::SendMessageW(window_, SM_ALPHACMD, MakeCommandParam(AC_MOUSELEAVE), 0);
+    EXPECT_FALSE(Caption().biClicked());
+    EXPECT_EQ(Caption().CurrentHT(), 0u);
+    EXPECT_EQ(Button(kHitMinButton).cpState, 0);
+    if (!by_capture)
+      EXPECT_NE(::GetCapture(), window_) << "the capture is given back";
+    MouseAt(Centre(ButtonOnScreen(kHitMinButton)), MOUSEEVENTF_LEFTUP);
+    Pump(200ms);
+    ::ReleaseCapture();
+    EXPECT_FALSE(::IsIconic(window_));
+    EXPECT_TRUE(commands_.empty());
+    MouseAt(Centre(ScreenRectOf(*form_->MemoResults)));
+    Pump(100ms);
+  }
 }
 
 // With the effects on, the hot look fades in over the button in a click-through window just
