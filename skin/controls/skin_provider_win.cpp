@@ -926,13 +926,14 @@ void TsSkinProvider::ShowButton(unsigned hit, int state, const TacSBAnimation* f
     PaintFrameNow();
     return;
   }
-  // Restore the title under the button from the saved strip, then draw the buttons again.
+  // Restore the title under the button from the saved strip, then draw that button alone: a
+  // glyph blended again over itself would grow bolder with every repaint.
   Bitmap& bmp = *common_data_->FCacheBmp;
   const int strip_left = std::max(0, bmp.Width() - 1 - temp_bmp_.Width());
   const TRect r = shown->cpRect;
   CopyPixels(bmp, TPoint{r.Left, r.Top}, temp_bmp_,
              TRect{r.Left - strip_left, r.Top, r.Right - strip_left, r.Bottom});
-  PaintButtons(*sd);
+  PaintButton(*shown, ButtonEnabled(hit), *sd);
   if (PaintBlocked()) {
     frame_dropped_ = true;
     return;

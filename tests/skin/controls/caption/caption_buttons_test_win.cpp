@@ -283,6 +283,15 @@ TEST_F(CaptionButtonsTest, HotCloseFadesInOverTheButtonAndTheWindowGoes) {
   ASSERT_TRUE(form_->SkinManager->Effects.AllowAnimation);
   const RECT close = ButtonOnScreen(kHitClose);
   const TRect in_window = Button(kHitClose).cpRect;
+  const auto pixels_of = [this](const TRect& r) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        pixels.push_back(GetAPixel(Provider().WindowBitmap(), x, y).C);
+    return pixels;
+  };
+  const TRect min_in_window = Button(kHitMinButton).cpRect;
+  const std::vector<std::uint32_t> min_before = pixels_of(min_in_window);
   MouseAt(Centre(close));
   ASSERT_TRUE(PumpUntil([&] { return Caption().Animation(kHitClose) != nullptr; }, 3s, true));
   const TacSBAnimation& fade = *Caption().Animation(kHitClose);
@@ -330,6 +339,7 @@ TEST_F(CaptionButtonsTest, HotCloseFadesInOverTheButtonAndTheWindowGoes) {
          {in_window.Left + 1, in_window.Left + in_window.Width() / 2, in_window.Right - 2})
       EXPECT_FALSE(Reddish(Provider().WindowBitmap(), x, y)) << "nothing of the hot look stays";
   }
+  EXPECT_EQ(pixels_of(min_in_window), min_before) << "the other button was left as it was";
 }
 
 // Without glow effects, or with the animation switch off, the look changes at once.
