@@ -1019,6 +1019,19 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   }
   if (!Skinned())
     return CallOld(message, wparam, lparam);
+  // A press on the title icon and Alt+Space drop the skinned system menu under the icon.
+  if ((message == WM_NCLBUTTONDOWN && wparam == HTSYSMENU) ||
+      (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ')) {
+    if (system_menu_ == nullptr)
+      system_menu_ = std::make_unique<TsSystemMenu>(form_, manager_);
+    RECT frame{};
+    ::GetWindowRect(form_.Handle(), &frame);
+    const TacFrameMetrics metrics = Metrics();
+    system_menu_->DropSysMenu(
+        frame.left + metrics.SysBorderWidth(),
+        frame.top + metrics.BorderHeight() + layout_.IconRect.Height() + metrics.SysBorderHeight());
+    return 0;
+  }
 
   switch (message) {
     case WM_NCPAINT:

@@ -1,0 +1,350 @@
+// The skinned system menu on real windows: the items it takes from the window's system menu,
+// what it shows and enables for the main window and for other frames and states, what choosing
+// an item does, and the drop-down it opens (skinned, or the window's own menu).
+
+#include "skin/controls/system_menu_win.h"
+
+#include <commctrl.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_form_win.h"
+#include "assets/skin/builtin_skin.h"
+#include "platform/application_win.h"
+#include "platform/form_description.h"
+#include "platform/form_win.h"
+#include "platform/win_util.h"
+#include "skin/controls/skinable_menus_win.h"
+#include "skin/paint/skin_commands.h"
+#include "tests/support/main_layout.h"
+
+namespace kestrune::skin {
+namespace {
+
+void PumpMessages() {
+  MSG message{};
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+// The system menu `menu` as it shows now, one item per line: "-" for a separator, else the
+// caption with " (disabled)" when greyed and " [owner]" when owner-drawn.
+std::string Shown(HMENU menu, const platform::PopupMenu* popup = nullptr) {
+  std::string text;
+  const int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
+    ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    if ((info.fType & MFT_SEPARATOR) != 0) {
+      text += "-\n";
+      continue;
+    }
+    std::string caption;
+    if (popup != nullptr) {
+      const platform::MenuItem* item = popup->ItemById(info.wID);
+      caption = item != nullptr ? item->Caption() : "?";
+    } else {
+      wchar_t buffer[128] = {};
+      ::GetMenuStringW(menu, static_cast<UINT>(i), buffer, 128, MF_BYPOSITION);
+      caption = platform::Narrow(buffer);
+    }
+    text += caption;
+    if ((info.fState & MFS_GRAYED) != 0)
+      text += " (disabled)";
+    if ((info.fType & MFT_OWNERDRAW) != 0)
+      text += " [owner]";
+    text += "\n";
+  }
+  return text;
+}
+
+// Records the WM_SYSCOMMAND messages a window gets (and lets them through).
+class SysCommandLog {
+ public:
+  explicit SysCommandLog(HWND window) : window_(window) {
+    ::SetWindowSubclass(window_, Procedure, kId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~SysCommandLog() { ::RemoveWindowSubclass(window_, Procedure, kId); }
+  std::vector<unsigned> commands;
+
+ private:
+  static constexpr UINT_PTR kId = 0x5359;
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                    UINT_PTR /*id*/, DWORD_PTR data) {
+    if (message == WM_SYSCOMMAND)
+      reinterpret_cast<SysCommandLog*>(data)->commands.push_back(
+          static_cast<unsigned>(wparam & 0xFFF0));
+    return ::DefSubclassProc(window, message, wparam, lparam);
+  }
+  HWND window_;
+};
+
+// The drop-down menu window this thread shows, or nullptr.
+HWND VisibleDropDown() {
+  HWND found = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM data) {
+        if (::GetClassLongPtrW(window, GCW_ATOM) == 0x8000 && ::IsWindowVisible(window)) {
+          *reinterpret_cast<HWND*>(data) = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Runs `inspect` once from a timer while a menu opened by `open` is tracked on this thread,
+// then ends the menu; true when the timer ran.
+bool WhileMenuOpen(const std::function<void()>& open, const std::function<void(HWND)>& inspect) {
+  static const std::function<void(HWND)>* current = nullptr;
+  static bool ran = false;
+  current = &inspect;
+  ran = false;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND drop_down = VisibleDropDown();
+    if (current != nullptr && !ran) {
+      ran = true;
+      (*current)(drop_down);
+    }
+    ::EndMenu();
+  });
+  // Should the menu never open, the timer still fires once the call returns.
+  open();
+  MSG message{};
+  for (int i = 0; i < 20 && !ran; ++i) {
+    ::Sleep(20);
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      ::DispatchMessageW(&message);
+  }
+  ::KillTimer(nullptr, timer);
+  current = nullptr;
+  return ran;
+}
+
+constexpr char kSmallLayout[] = R"(
+[TestForm]
+kind = form
+caption = "System menu"
+position = 60, 60
+client_size = 300, 160
+border = sizeable
+border_icons = system_menu, minimize, maximize
+font = "Segoe UI", 12
+)";
+
+// A sizeable form with every border icon and a skin manager whose menus skin popups.
+class SystemMenuTest : public ::testing::Test {
+ protected:
+  SystemMenuTest() {
+    manager_ = std::make_unique<TsSkinManager>(platform_);
+    manager_->BeginLoading();
+    manager_->InternalSkins.Items.push_back(BuiltinStoredSkin());
+    manager_->SetSkinName(std::string(kBuiltinSkinName));
+    manager_->Loaded();
+    form_ = std::make_unique<platform::Form>(application_);
+    form_->Load(platform::ParseFormDescription(kSmallLayout), {}, {});
+    manager_->SkinableMenus = std::make_unique<TsSkinableMenus>(*manager_);
+    system_menu_ = std::make_unique<TsSystemMenu>(*form_, manager_.get());
+    form_->Show();
+    ::SetForegroundWindow(form_->Handle());
+    PumpMessages();
+  }
+  ~SystemMenuTest() override {
+    system_menu_.reset();
+    manager_.reset();
+  }
+
+  HWND Window() const { return form_->Handle(); }
+  std::string Items() { return Shown(system_menu_->Menu().Handle(), &system_menu_->Menu()); }
+
+  platform::Application application_{"System menu test"};
+  HeadlessSkinPlatform platform_{96};
+  std::unique_ptr<platform::Form> form_;
+  std::unique_ptr<TsSkinManager> manager_;
+  std::unique_ptr<TsSystemMenu> system_menu_;
+};
+
+TEST_F(SystemMenuTest, ItemsFollowTheFrameTheIconsAndTheWindowState) {
+  struct Case {
+    const char* name;
+    std::function<void(HWND)> change;
+    const char* expected;
+  };
+  HMENU window_menu = ::GetSystemMenu(Window(), FALSE);
+  const std::vector<Case> cases{
+      {"sizeable, normal", [](HWND) {},
+       "&Restore (disabled)\n&Move\n&Size\nMi&nimize\nMa&ximize\n-\n&Close\tAlt+F4\n"},
+      {"maximized", [](HWND w) { ::ShowWindow(w, SW_MAXIMIZE); },
+       "&Restore\n&Move (disabled)\n&Size\nMi&nimize\nMa&ximize\n-\n&Close\tAlt+F4\n"},
+      {"minimized", [](HWND w) { ::ShowWindow(w, SW_MINIMIZE); },
+       "&Restore\n&Move\n&Size (disabled)\nMi&nimize\nMa&ximize\n-\n&Close\tAlt+F4\n"},
+      {"tool window",
+       [](HWND w) {
+         ::SetWindowLongPtrW(w, GWL_EXSTYLE,
+                             ::GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+       },
+       "&Move\n&Size\n-\n&Close\tAlt+F4\n"},
+      {"close greyed, no maximize box",
+       [window_menu](HWND w) {
+         ::SetWindowLongPtrW(w, GWL_STYLE, ::GetWindowLongPtrW(w, GWL_STYLE) & ~WS_MAXIMIZEBOX);
+         ::EnableMenuItem(window_menu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+       },
+       "&Restore (disabled)\n&Move\n&Size\nMi&nimize\n-\n&Close\tAlt+F4 (disabled)\n"},
+      {"no system menu",
+       [](HWND w) {
+         ::SetWindowLongPtrW(w, GWL_STYLE, ::GetWindowLongPtrW(w, GWL_STYLE) & ~WS_SYSMENU);
+       },
+       "&Move\n&Size\n"},
+  };
+  const LONG_PTR style = ::GetWindowLongPtrW(Window(), GWL_STYLE);
+  const LONG_PTR ex_style = ::GetWindowLongPtrW(Window(), GWL_EXSTYLE);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.change(Window());
+    PumpMessages();
+    system_menu_->UpdateItems(true);
+    EXPECT_EQ(Items(), c.expected);
+    ::ShowWindow(Window(), SW_RESTORE);
+    ::SetWindowLongPtrW(Window(), GWL_STYLE, style);
+    ::SetWindowLongPtrW(Window(), GWL_EXSTYLE, ex_style);
+    ::EnableMenuItem(::GetSystemMenu(Window(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+    PumpMessages();
+  }
+}
+
+TEST_F(SystemMenuTest, ExtraItemsComeBeforeCloseAndTheirCommandIsPosted) {
+  HMENU window_menu = ::GetSystemMenu(Window(), FALSE);
+  ASSERT_TRUE(::AppendMenuW(window_menu, MF_SEPARATOR, 0, nullptr));
+  ASSERT_TRUE(::AppendMenuW(window_menu, MF_STRING, 0x0100, L"&Pin\tCtrl+P"));
+  system_menu_->UpdateItems(true);
+  EXPECT_EQ(Items(),
+            "&Restore (disabled)\n&Move\n&Size\nMi&nimize\nMa&ximize\n-\n&Pin\tCtrl+P\n-\n"
+            "&Close\tAlt+F4\n");
+  EXPECT_EQ(system_menu_->ExtItemsCount, 1);
+  EXPECT_EQ(system_menu_->ItemClose->Name(), "acIC");
+  EXPECT_EQ(system_menu_->Command(*system_menu_->ItemClose), static_cast<unsigned>(SC_CLOSE));
+  EXPECT_EQ(system_menu_->Menu().Name().rfind("acSysMenu", 0), 0u);
+
+  platform::MenuItem* pin = nullptr;
+  for (platform::MenuItem* item : system_menu_->Menu().Items()) {
+    if (item->Caption() == "&Pin\tCtrl+P")
+      pin = item;
+  }
+  ASSERT_NE(pin, nullptr);
+  SysCommandLog log(Window());
+  system_menu_->ItemClick(*pin);
+  EXPECT_TRUE(log.commands.empty()) << "an extra item's command is posted, not sent";
+  PumpMessages();
+  EXPECT_EQ(log.commands, std::vector<unsigned>{0x0100});
+}
+
+TEST_F(SystemMenuTest, ChoosingMinimizeMinimizesAndUpdatesTheItems) {
+  system_menu_->UpdateItems();
+  ASSERT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
+  SysCommandLog log(Window());
+  system_menu_->ItemClick(*system_menu_->ItemMinimize);
+  EXPECT_EQ(log.commands, std::vector<unsigned>{SC_MINIMIZE});
+  EXPECT_TRUE(::IsIconic(Window()));
+  EXPECT_TRUE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
+  EXPECT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemSize));
+  system_menu_->ItemClick(*system_menu_->ItemRestore);
+  EXPECT_FALSE(::IsIconic(Window()));
+  EXPECT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
+}
+
+TEST_F(SystemMenuTest, DropsTheSkinnedMenuOwnerDrawnAndWrapped) {
+  std::string items;
+  LRESULT handled = 0;
+  RECT drop_rect{};
+  const bool ran = WhileMenuOpen([&] { system_menu_->DropSysMenu(100, 120); },
+                                 [&](HWND drop_down) {
+                                   items = Items();
+                                   if (drop_down != nullptr) {
+                                     handled = ::SendMessageW(drop_down, SM_ALPHACMD,
+                                                              MakeCommandParam(AC_CTRLHANDLED), 0);
+                                     ::GetWindowRect(drop_down, &drop_rect);
+                                   }
+                                 });
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(items,
+            "&Restore (disabled) [owner]\n&Move [owner]\n&Size [owner]\nMi&nimize [owner]\n"
+            "Ma&ximize [owner]\n-\n&Close\tAlt+F4 [owner]\n");
+  EXPECT_EQ(handled, 1) << "the drop-down carries the skin's wrapper";
+  EXPECT_EQ(drop_rect.left, 100);
+  EXPECT_EQ(drop_rect.top, 120);
+}
+
+TEST_F(SystemMenuTest, DropsNothingForAFormThatIsNotActive) {
+  platform::Form other(application_);
+  other.Load(platform::ParseFormDescription(kSmallLayout), {}, {});
+  other.Show();
+  ::SetActiveWindow(other.Handle());
+  PumpMessages();
+  ASSERT_NE(::GetActiveWindow(), Window());
+  HWND seen = reinterpret_cast<HWND>(1);
+  WhileMenuOpen([&] { system_menu_->DropSysMenu(100, 120); }, [&](HWND d) { seen = d; });
+  EXPECT_EQ(seen, nullptr) << "no menu opened";
+}
+
+TEST_F(SystemMenuTest, WithoutSkinnedPopupsTheWindowsOwnMenuIsGreyedByTheTable) {
+  manager_->SkinnedPopups = false;
+  ::SetWindowLongPtrW(Window(), GWL_STYLE,
+                      ::GetWindowLongPtrW(Window(), GWL_STYLE) & ~WS_MAXIMIZEBOX);
+  HMENU window_menu = ::GetSystemMenu(Window(), FALSE);
+  std::string states;
+  bool visible_meanwhile = false;
+  const bool ran =
+      WhileMenuOpen([&] { system_menu_->DropSysMenu(100, 120); },
+                    [&](HWND drop_down) {
+                      visible_meanwhile = ::IsWindowVisible(Window()) != FALSE;
+                      if (drop_down == nullptr)
+                        return;
+                      for (const UINT command :
+                           {kScRestore, kScMove, kScSize, kScMinimize, kScMaximize, kScClose}) {
+                        const UINT state = ::GetMenuState(window_menu, command, MF_BYCOMMAND);
+                        states += (state & MF_GRAYED) != 0 ? '0' : '1';
+                      }
+                    });
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(states, "011101") << "restore and maximize greyed, the rest enabled";
+  EXPECT_TRUE(visible_meanwhile);
+  EXPECT_NE(::GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE, 0);
+}
+
+// The real main window: its provider, its skin and its frame.
+TEST(SystemMenuMainWindow, ShowsRestoreDisabledMoveSizeDisabledMinimizeAndClose) {
+  platform::Application application("Kestrune");
+  application.SetMessageBoxFunction(
+      [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+  platform::SystemServices services;
+  TMainForm form(application, test::MainDescription(), services);
+  application.SetMainWindow(form.Handle());
+  form.Show();
+  PumpMessages();
+  {
+    TsSystemMenu menu(form, form.SkinManager.get());
+    menu.UpdateItems();
+    EXPECT_EQ(Shown(menu.Menu().Handle(), &menu.Menu()),
+              "&Restore (disabled)\n&Move\n&Size (disabled)\nMi&nimize\n-\n&Close\tAlt+F4\n");
+    EXPECT_EQ(menu.ItemMaximize->Name(), "acIX");
+    EXPECT_FALSE(menu.Menu().Visible(*menu.ItemMaximize));
+  }
+  ::DestroyWindow(form.Handle());
+  PumpMessages();
+}
+
+}  // namespace
+}  // namespace kestrune::skin
