@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <initializer_list>
 #include <string>
 #include <thread>
@@ -116,22 +118,40 @@ class SystemMenuInput : public ::testing::Test {
            handled == 1;
   }
 
-  // A screen point of the title icon, found by asking the window's hit test along the title.
-  bool IconPoint(POINT& icon) const {
+  // The title icon's rectangle on the screen, found by asking the window's hit test.
+  bool IconRect(RECT& icon) const {
     RECT frame{};
     ::GetWindowRect(form_, &frame);
-    for (int y = frame.top + 2; y < frame.top + 40; y += 2) {
-      for (int x = frame.left + 2; x < frame.left + 60; ++x) {
+    icon = RECT{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (int y = frame.top; y < frame.top + 60; ++y) {
+      for (int x = frame.left; x < frame.left + 80; ++x) {
         DWORD_PTR hit = 0;
         ::SendMessageTimeoutW(form_, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000,
                               &hit);
         if (hit == HTSYSMENU) {
-          icon = {x + 3, y + 3};  // a little inside the icon's top-left corner
-          return true;
+          icon.left = std::min<LONG>(icon.left, x);
+          icon.top = std::min<LONG>(icon.top, y);
+          icon.right = std::max<LONG>(icon.right, x + 1);
+          icon.bottom = std::max<LONG>(icon.bottom, y + 1);
         }
       }
     }
-    return false;
+    return icon.right > icon.left;
+  }
+
+  // Where the menu drops: at the frame's inner left edge, below the icon by the frame's width
+  // (the fixed frame of the main window's single border), not where the system puts its own.
+  POINT ExpectedDrop(const RECT& icon) const {
+    RECT frame{};
+    ::GetWindowRect(form_, &frame);
+    const int border = ::GetSystemMetrics(SM_CXFIXEDFRAME);
+    return {frame.left + border, frame.top + border + (icon.bottom - icon.top) + border};
+  }
+
+  static POINT TopLeft(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return {r.left, r.top};
   }
 
   PROCESS_INFORMATION process_{};
@@ -148,15 +168,12 @@ TEST_F(SystemMenuInput, AltSpaceOpensTheSkinnedMenuAndEscapeClosesIt) {
   ASSERT_TRUE(WaitFor([&] { return (drop_down = DropDown()) != nullptr; }, 30s));
   EXPECT_TRUE(Skinned(drop_down));
   EXPECT_NE(::GetWindowLongW(drop_down, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  // Under the icon, at the window's left edge.
-  RECT frame{};
-  ::GetWindowRect(form_, &frame);
-  RECT menu{};
-  ::GetWindowRect(drop_down, &menu);
-  EXPECT_GE(menu.left, frame.left);
-  EXPECT_LE(menu.left, frame.left + 12);
-  EXPECT_GT(menu.top, frame.top + 16);
-  EXPECT_LT(menu.top, frame.top + 60);
+  RECT icon{};
+  ASSERT_TRUE(IconRect(icon));
+  const POINT expected = ExpectedDrop(icon);
+  const POINT at = TopLeft(drop_down);
+  EXPECT_EQ(at.x, expected.x);
+  EXPECT_EQ(at.y, expected.y);
 
   Press(VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] { return DropDown() == nullptr; }, 30s));
@@ -167,18 +184,20 @@ TEST_F(SystemMenuInput, PressOnTheTitleIconOpensIt) {
   ASSERT_TRUE(started_);
   ASSERT_NE(form_, nullptr);
   ASSERT_TRUE(Focus());
-  POINT icon{};
-  ASSERT_TRUE(IconPoint(icon));
-  MouseTo(icon);
-  MouseTo(icon, MOUSEEVENTF_LEFTDOWN);
+  RECT icon{};
+  ASSERT_TRUE(IconRect(icon));
+  const POINT press{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+  MouseTo(press);
+  MouseTo(press, MOUSEEVENTF_LEFTDOWN);
   HWND drop_down = nullptr;
   const bool opened = WaitFor([&] { return (drop_down = DropDown()) != nullptr; }, 30s);
-  MouseTo(icon, MOUSEEVENTF_LEFTUP);
+  MouseTo(press, MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(opened);
   EXPECT_TRUE(Skinned(drop_down));
-  RECT menu{};
-  ::GetWindowRect(drop_down, &menu);
-  EXPECT_GT(menu.top, icon.y) << "below the icon";
+  const POINT expected = ExpectedDrop(icon);
+  const POINT at = TopLeft(drop_down);
+  EXPECT_EQ(at.x, expected.x);
+  EXPECT_EQ(at.y, expected.y);
   std::this_thread::sleep_for(300ms);
   EXPECT_NE(DropDown(), nullptr) << "the release over the icon leaves the menu open";
   Press(VK_ESCAPE);

@@ -325,25 +325,79 @@ TEST_F(SystemMenuTest, WithoutSkinnedPopupsTheWindowsOwnMenuIsGreyedByTheTable) 
 }
 
 // The real main window: its provider, its skin and its frame.
-TEST(SystemMenuMainWindow, ShowsRestoreDisabledMoveSizeDisabledMinimizeAndClose) {
-  platform::Application application("Kestrune");
-  application.SetMessageBoxFunction(
-      [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
-  platform::SystemServices services;
-  TMainForm form(application, test::MainDescription(), services);
-  application.SetMainWindow(form.Handle());
-  form.Show();
-  PumpMessages();
-  {
-    TsSystemMenu menu(form, form.SkinManager.get());
-    menu.UpdateItems();
-    EXPECT_EQ(Shown(menu.Menu().Handle(), &menu.Menu()),
-              "&Restore (disabled)\n&Move\n&Size (disabled)\nMi&nimize\n-\n&Close\tAlt+F4\n");
-    EXPECT_EQ(menu.ItemMaximize->Name(), "acIX");
-    EXPECT_FALSE(menu.Menu().Visible(*menu.ItemMaximize));
+class SystemMenuMainWindow : public ::testing::Test {
+ protected:
+  SystemMenuMainWindow() {
+    application_.SetMessageBoxFunction(
+        [](HWND, const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+    form_ = std::make_unique<TMainForm>(application_, test::MainDescription(), services_);
+    application_.SetMainWindow(form_->Handle());
+    form_->Show();
+    ::SetForegroundWindow(form_->Handle());
+    PumpMessages();
   }
-  ::DestroyWindow(form.Handle());
-  PumpMessages();
+  ~SystemMenuMainWindow() override {
+    ::DestroyWindow(form_->Handle());
+    PumpMessages();
+  }
+
+  platform::Application application_{"Kestrune"};
+  platform::SystemServices services_;
+  std::unique_ptr<TMainForm> form_;
+};
+
+TEST_F(SystemMenuMainWindow, ShowsRestoreDisabledMoveSizeDisabledMinimizeAndClose) {
+  TsSystemMenu menu(*form_, form_->SkinManager.get());
+  menu.UpdateItems();
+  EXPECT_EQ(Shown(menu.Menu().Handle(), &menu.Menu()),
+            "&Restore (disabled)\n&Move\n&Size (disabled)\nMi&nimize\n-\n&Close\tAlt+F4\n");
+  EXPECT_EQ(menu.ItemMaximize->Name(), "acIX");
+  EXPECT_FALSE(menu.Menu().Visible(*menu.ItemMaximize));
+}
+
+// The provider drops its own menu for both, not the system's: the open drop-down shows the
+// skinned popup's owner-drawn items.
+TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
+  HWND window = form_->Handle();
+  RECT frame{};
+  ::GetWindowRect(window, &frame);
+  const TRect icon = form_->SkinProvider->Layout().IconRect;
+  ASSERT_FALSE(icon.IsEmpty());
+  const LPARAM icon_point = MAKELPARAM(frame.left + (icon.Left + icon.Right) / 2,
+                                       frame.top + (icon.Top + icon.Bottom) / 2);
+  struct Case {
+    const char* name;
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+  };
+  for (const Case& c : {Case{"Alt+Space", WM_SYSCOMMAND, SC_KEYMENU, ' '},
+                        Case{"press on the icon", WM_NCLBUTTONDOWN, HTSYSMENU, icon_point}}) {
+    SCOPED_TRACE(c.name);
+    std::string items;
+    POINT at{};
+    const bool ran = WhileMenuOpen(
+        [&] { ::SendMessageW(window, c.message, c.wparam, c.lparam); },
+        [&](HWND drop_down) {
+          if (drop_down == nullptr)
+            return;
+          auto* menu = reinterpret_cast<HMENU>(::SendMessageW(drop_down, MN_GETHMENU, 0, 0));
+          const platform::PopupMenu* popup = nullptr;
+          for (const platform::PopupMenu* p : form_->PopupMenus())
+            popup = p->Name().rfind("acSysMenu", 0) == 0 ? p : popup;
+          items = Shown(menu, popup);
+          RECT r{};
+          ::GetWindowRect(drop_down, &r);
+          at = {r.left, r.top};
+        });
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(items,
+              "&Restore (disabled) [owner]\n&Move [owner]\n&Size (disabled) [owner]\n"
+              "Mi&nimize [owner]\n-\n&Close\tAlt+F4 [owner]\n");
+    const TacFrameMetrics metrics = form_->SkinProvider->Metrics();
+    EXPECT_EQ(at.x, frame.left + metrics.SysBorderWidth());
+    EXPECT_EQ(at.y, frame.top + metrics.BorderHeight() + icon.Height() + metrics.SysBorderHeight());
+  }
 }
 
 }  // namespace
