@@ -1027,9 +1027,12 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     RECT frame{};
     ::GetWindowRect(form_.Handle(), &frame);
     const TacFrameMetrics metrics = Metrics();
-    system_menu_->DropSysMenu(
-        frame.left + metrics.SysBorderWidth(),
-        frame.top + metrics.BorderHeight() + layout_.IconRect.Height() + metrics.SysBorderHeight());
+    // Never over the icon: off 96 dots per inch the frame widths the rules compute may be less
+    // than the real frame the icon stands below.
+    const int below_icon =
+        std::max(metrics.BorderHeight() + layout_.IconRect.Height() + metrics.SysBorderHeight(),
+                 layout_.IconRect.Bottom);
+    system_menu_->DropSysMenu(frame.left + metrics.SysBorderWidth(), frame.top + below_icon);
     return 0;
   }
 
