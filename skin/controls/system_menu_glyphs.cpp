@@ -9,14 +9,15 @@
 namespace kestrune::skin {
 namespace {
 
-// A stroke from (x0, y0) to (x1, y1) in the units of a 16 x 16 box, one unit wide.
+// A stroke from (x0, y0) to (x1, y1) in the units of a 16 x 16 box, one unit wide (whole
+// pixels when drawn).
 struct Stroke {
   float x0, y0, x1, y1;
 };
 
 std::vector<Stroke> StrokesOf(std::string_view name) {
   if (name == "acIN")
-    return {{3, 8.5f, 13, 8.5f}};
+    return {{3.5f, 8.5f, 12.5f, 8.5f}};
   if (name == "acIX")
     return {{3.5f, 3.5f, 12.5f, 3.5f},
             {12.5f, 3.5f, 12.5f, 12.5f},
@@ -48,15 +49,21 @@ float DistanceToStroke(float px, float py, const Stroke& s) {
 }  // namespace
 
 void DrawSysMenuGlyph(Bitmap& bmp, TRect box, std::string_view item_name, TColor color) noexcept {
-  const std::vector<Stroke> strokes = StrokesOf(item_name);
+  std::vector<Stroke> strokes = StrokesOf(item_name);
   const int side = std::min(box.Width(), box.Height());
   if (strokes.empty() || side <= 0)
     return;
   const float unit = static_cast<float>(side) / 16.0f;
   const int left = box.Left + (box.Width() - side) / 2;
   const int top = box.Top + (box.Height() - side) / 2;
-  // Half a unit, but never thinner than a pixel's half: a stroke stays visible when small.
-  const float half = std::max(0.5f, unit * 0.5f) / unit;
+  // Whole pixels wide, with the stroke centres snapped so that straight strokes cover whole
+  // pixels: on a pixel's centre for an odd width, between two pixels for an even one.
+  const int width = std::max(1, static_cast<int>(std::lround(unit)));
+  const float offset = width % 2 != 0 ? 0.5f : 0.0f;
+  const auto snap = [&](float units) { return std::floor(units * unit - offset + 0.5f) + offset; };
+  for (Stroke& s : strokes)
+    s = {snap(s.x0), snap(s.y0), snap(s.x1), snap(s.y1)};
+  const float half = static_cast<float>(width) / 2.0f;
   constexpr int kSamples = 4;
   for (int y = std::max(top, 0); y < std::min(top + side, bmp.Height()); ++y) {
     for (int x = std::max(left, 0); x < std::min(left + side, bmp.Width()); ++x) {
@@ -64,9 +71,8 @@ void DrawSysMenuGlyph(Bitmap& bmp, TRect box, std::string_view item_name, TColor
       for (int sy = 0; sy < kSamples; ++sy) {
         for (int sx = 0; sx < kSamples; ++sx) {
           const float px =
-              (static_cast<float>(x - left) + (static_cast<float>(sx) + 0.5f) / kSamples) / unit;
-          const float py =
-              (static_cast<float>(y - top) + (static_cast<float>(sy) + 0.5f) / kSamples) / unit;
+              static_cast<float>(x - left) + (static_cast<float>(sx) + 0.5f) / kSamples;
+          const float py = static_cast<float>(y - top) + (static_cast<float>(sy) + 0.5f) / kSamples;
           for (const Stroke& s : strokes) {
             if (DistanceToStroke(px, py, s) <= half) {
               ++inside;
@@ -78,7 +84,10 @@ void DrawSysMenuGlyph(Bitmap& bmp, TRect box, std::string_view item_name, TColor
       if (inside == 0)
         continue;
       const int cover = inside * 255 / (kSamples * kSamples);
-      BlendRect32(bmp, Rect(x, y, x + 1, y + 1), color, static_cast<std::uint8_t>(255 - cover));
+      if (cover == 255)
+        FillRect32(bmp, Rect(x, y, x + 1, y + 1), color);
+      else
+        BlendRect32(bmp, Rect(x, y, x + 1, y + 1), color, static_cast<std::uint8_t>(255 - cover));
     }
   }
 }

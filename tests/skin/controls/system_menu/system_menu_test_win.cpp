@@ -21,6 +21,7 @@
 #include "app/main_form_win.h"
 #include "assets/skin/builtin_skin.h"
 #include "platform/application_win.h"
+#include "platform/error.h"
 #include "platform/form_description.h"
 #include "platform/form_win.h"
 #include "platform/win_util.h"
@@ -224,6 +225,37 @@ class SystemMenuTest : public ::testing::Test {
   std::unique_ptr<TsSkinManager> manager_;
   std::unique_ptr<TsSystemMenu> system_menu_;
 };
+
+TEST_F(SystemMenuTest, PopupMenusKeepTheirItemsApartAndRefuseOneTooMany) {
+  platform::PopupMenu first(*form_, "First");
+  platform::MenuItem& a = first.Add("a", "A", 1);
+  UINT b_id = 0;
+  {
+    platform::PopupMenu second(*form_, "Second");
+    platform::MenuItem& b = second.Add("b", "B", 2);
+    b_id = b.Id();
+    EXPECT_NE(a.Id(), b.Id());
+    EXPECT_EQ(form_->MenuItemById(a.Id()), &a);
+    EXPECT_EQ(form_->MenuItemById(b.Id()), &b);
+    EXPECT_THROW(static_cast<void>(first.Visible(b)), Error) << "not an item of this menu";
+  }
+  EXPECT_EQ(form_->MenuItemById(b_id), nullptr) << "gone with its menu";
+
+  for (UINT i = 1; i < platform::PopupMenu::kMaxItems; ++i)
+    first.Add("", "x", i);
+  HMENU handle = first.Handle();
+  try {
+    first.Add("", "one too many", 0);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Popup menu First: more than 256 items");
+  }
+  EXPECT_EQ(first.Items().size(), platform::PopupMenu::kMaxItems);
+  EXPECT_EQ(::GetMenuItemCount(first.Handle()), 256);
+  first.SetVisible(a, false);
+  EXPECT_EQ(::GetMenuItemCount(first.Handle()), 255);
+  EXPECT_EQ(first.Handle(), handle) << "the same menu, filled again";
+}
 
 TEST_F(SystemMenuTest, ItemsFollowTheFrameTheIconsAndTheWindowState) {
   struct Case {
