@@ -1,9 +1,11 @@
 #include "platform/form_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "platform/application_win.h"
+#include "platform/popup_menu_win.h"
 #include "platform/win_util.h"
 
 namespace kestrune::platform {
@@ -333,7 +335,63 @@ MenuItem* Form::MenuItemById(UINT id) const {
     if (item->Id() == id)
       return item;
   }
+  for (const PopupMenu* popup : popup_menus_) {
+    if (MenuItem* item = popup->ItemById(id))
+      return item;
+  }
   return nullptr;
+}
+
+int Form::AcceleratedItem(HMENU menu, wchar_t key) const {
+  const auto upper = [](wchar_t c) {
+    return static_cast<wchar_t>(reinterpret_cast<std::uintptr_t>(
+        ::CharUpperW(reinterpret_cast<wchar_t*>(static_cast<std::uintptr_t>(c)))));
+  };
+  const int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) ||
+        (info.fType & MFT_OWNERDRAW) == 0 || (info.fState & MFS_GRAYED) != 0)
+      continue;
+    const MenuItem* item = MenuItemById(info.wID);
+    if (item == nullptr)
+      continue;
+    const std::wstring caption = Widen(item->Caption());
+    for (std::size_t at = caption.find(L'&'); at != std::wstring::npos && at + 1 < caption.size();
+         at = caption.find(L'&', at + 2)) {
+      if (caption[at + 1] != L'&' && upper(caption[at + 1]) == upper(key))
+        return i;
+    }
+  }
+  return -1;
+}
+
+UINT Form::AttachPopupMenu(PopupMenu& menu) {
+  // Ranges lie above the menu bar's ids and below the system's commands.
+  constexpr UINT kFirstPopupId = 0x4000;
+  constexpr UINT kLastPopupId = 0xEFFF;
+  for (UINT first = kFirstPopupId; first + PopupMenu::kMaxItems - 1 <= kLastPopupId;
+       first += PopupMenu::kMaxItems) {
+    if (std::find(popup_first_ids_.begin(), popup_first_ids_.end(), first) !=
+        popup_first_ids_.end())
+      continue;
+    popup_menus_.push_back(&menu);
+    popup_first_ids_.push_back(first);
+    return first;
+  }
+  throw Error("Form " + Name() + ": too many popup menus");
+}
+
+void Form::DetachPopupMenu(PopupMenu& menu) {
+  for (std::size_t i = 0; i < popup_menus_.size(); ++i) {
+    if (popup_menus_[i] == &menu) {
+      popup_menus_.erase(popup_menus_.begin() + static_cast<std::ptrdiff_t>(i));
+      popup_first_ids_.erase(popup_first_ids_.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+  }
 }
 
 Component* Form::FindComponent(std::string_view name) const {
@@ -389,6 +447,14 @@ LRESULT Form::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
         break;
       item->on_advanced_draw_item(draw->hDC, draw->rcItem, draw->itemState);
       return TRUE;
+    }
+    case WM_MENUCHAR: {
+      // Owner-drawn items hold no text in which the system could find their accelerator.
+      HMENU menu = reinterpret_cast<HMENU>(lparam);
+      const int position = AcceleratedItem(menu, static_cast<wchar_t>(LOWORD(wparam)));
+      if (position >= 0)
+        return MAKELRESULT(position, MNC_EXECUTE);
+      break;
     }
     case WM_MENUSELECT: {
       std::string hint;

@@ -18,6 +18,7 @@
 namespace kestrune::platform {
 
 class Application;
+class PopupMenu;
 
 // The stored description kept as an RCDATA resource of `module`.
 [[nodiscard]] FormDescription LoadFormDescription(HMODULE module, const wchar_t* resource_name);
@@ -60,8 +61,13 @@ class Form : public WinControl {
     const auto popup = popups_.find(&item);
     return popup != popups_.end() ? popup->second : nullptr;
   }
-  // The menu item with command id `id`, or nullptr.
+  // The menu item with command id `id` (of the menu bar or of a popup menu), or nullptr.
   [[nodiscard]] MenuItem* MenuItemById(UINT id) const;
+  // The popup menus made for this form. A popup registers while it lives and gets the first
+  // of a range of item ids of its own; throws kestrune::Error when no range is left.
+  [[nodiscard]] const std::vector<PopupMenu*>& PopupMenus() const { return popup_menus_; }
+  [[nodiscard]] UINT AttachPopupMenu(PopupMenu& menu);
+  void DetachPopupMenu(PopupMenu& menu);
   // The density the form is laid out for.
   [[nodiscard]] int PixelsPerInch() const { return Dpi(); }
   [[nodiscard]] Application& App() const { return application_; }
@@ -80,6 +86,9 @@ class Form : public WinControl {
 
  private:
   void ApplyFormDpi(int dpi, const RECT* suggested);
+  // The position of the enabled owner-drawn item of `menu` whose caption marks `key` as its
+  // accelerator ("&"), or -1.
+  [[nodiscard]] int AcceleratedItem(HMENU menu, wchar_t key) const;
   void CreateComponent(const ComponentDescription& description,
                        const std::vector<Handler>& handlers);
   [[nodiscard]] DWORD Style() const;
@@ -90,6 +99,8 @@ class Form : public WinControl {
   std::vector<MenuItem*> menu_items_;        // not owned; in components_
   std::map<const MenuItem*, HMENU> popups_;  // the submenus of menu-bar items, owned by menu_
   HMENU menu_ = nullptr;                     // owned by the window once it exists
+  std::vector<PopupMenu*> popup_menus_;      // not owned
+  std::vector<UINT> popup_first_ids_;        // by index in popup_menus_
   POINT position_{};
   SIZE client_size_{};
   DWORD style_ = 0;

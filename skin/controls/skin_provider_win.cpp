@@ -1083,6 +1083,22 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   }
   if (!Skinned())
     return CallOld(message, wparam, lparam);
+  // A press on the title icon and Alt+Space drop the skinned system menu under the icon.
+  if ((message == WM_NCLBUTTONDOWN && wparam == HTSYSMENU) ||
+      (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ')) {
+    if (system_menu_ == nullptr)
+      system_menu_ = std::make_unique<TsSystemMenu>(form_, manager_);
+    RECT frame{};
+    ::GetWindowRect(form_.Handle(), &frame);
+    const TacFrameMetrics metrics = Metrics();
+    // Never over the icon: off 96 dots per inch the frame widths the rules compute may be less
+    // than the real frame the icon stands below.
+    const int below_icon =
+        std::max(metrics.BorderHeight() + layout_.IconRect.Height() + metrics.SysBorderHeight(),
+                 layout_.IconRect.Bottom);
+    system_menu_->DropSysMenu(frame.left + metrics.SysBorderWidth(), frame.top + below_icon);
+    return 0;
+  }
 
   switch (message) {
     case WM_NCPAINT:

@@ -23,6 +23,7 @@
 #include "platform/gdi_win.h"
 #include "skin/controls/caption_buttons_win.h"
 #include "skin/controls/skin_provider_metrics.h"
+#include "skin/controls/system_menu_win.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
 
@@ -172,6 +173,7 @@ class TsSkinProvider : private TacCaptionHost {
   platform::UniqueFont caption_font_;
   platform::UniqueFont menu_font_;
   UINT font_dpi_ = 0;  // the density the fonts were made for; 0: make them again
+  std::unique_ptr<TsSystemMenu> system_menu_;  // made when first dropped
   // Last, so that its fade windows go before anything they draw from.
   TacCaptionCycle caption_{*this};
 };

@@ -7,6 +7,8 @@
 
 #include "platform/win_util.h"
 #include "skin/controls/menu_window_win.h"
+#include "skin/controls/system_menu_glyphs.h"
+#include "skin/controls/system_menu_rules.h"
 #include "skin/data/skin_colors.h"
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/cache_info.h"
@@ -113,12 +115,18 @@ TsSkinableMenus::~TsSkinableMenus() {
   if (hook_ != nullptr)
     ::UnhookWindowsHookEx(hook_);
   windows_.clear();
+  const auto release = [this](platform::MenuItem* item) {
+    if (installed_.count(item) != 0) {
+      item->on_measure_item = nullptr;
+      item->on_advanced_draw_item = nullptr;
+    }
+  };
   for (platform::Form* form : forms_) {
-    for (platform::MenuItem* item : form->MenuItems()) {
-      if (installed_.count(item) != 0) {
-        item->on_measure_item = nullptr;
-        item->on_advanced_draw_item = nullptr;
-      }
+    for (platform::MenuItem* item : form->MenuItems())
+      release(item);
+    for (platform::PopupMenu* popup : form->PopupMenus()) {
+      for (platform::MenuItem* item : popup->Items())
+        release(item);
     }
   }
 }
@@ -159,6 +167,12 @@ TsSkinableMenus::ItemPlace TsSkinableMenus::PlaceOf(const platform::Form& form,
     return false;
   };
   ItemPlace place;
+  for (platform::PopupMenu* popup : form.PopupMenus()) {
+    if (find(popup->Handle(), place)) {
+      place.popup = popup;
+      return place;
+    }
+  }
   if (form.MenuBar() == nullptr)
     return place;
   if (find(form.MenuBar(), place)) {
@@ -234,6 +248,33 @@ void TsSkinableMenus::InitItem(platform::Form& form, platform::MenuItem& item, b
     installed_.erase(&item);
     SetOwnerDraw(place.menu, place.position, false);
   }
+}
+
+void TsSkinableMenus::HookPopupMenu(platform::Form& form, platform::PopupMenu& menu, bool active) {
+  if (std::find(forms_.begin(), forms_.end(), &form) == forms_.end())
+    forms_.push_back(&form);
+  platform::Form* owner = &form;
+  for (platform::MenuItem* item : menu.Items()) {
+    const bool ours = installed_.count(item) != 0;
+    if (active && SkinsPopups()) {
+      if (!ours && (item->on_measure_item || item->on_advanced_draw_item))
+        continue;
+      item->on_measure_item = [this, owner, item](HDC dc, int& width, int& height) {
+        sMeasureItem(*owner, *item, dc, width, height);
+      };
+      item->on_advanced_draw_item = [this, owner, item](HDC dc, const RECT& r, UINT state) {
+        sAdvancedDrawItem(*owner, *item, dc, r, state);
+      };
+      installed_.insert(item);
+    } else if (ours) {
+      item->on_measure_item = nullptr;
+      item->on_advanced_draw_item = nullptr;
+      installed_.erase(item);
+    }
+  }
+  // Items of an earlier filling may have left their sizes under addresses now reused.
+  measured_.clear();
+  menu.Rebuild();
 }
 
 void TsSkinableMenus::UpdateMenus() {
@@ -386,15 +427,21 @@ SIZE TsSkinableMenus::ComputedMenuSize(const platform::Form& form, HMENU menu) {
   // One column: the measured items as the system would lay them out.
   int height = 0;
   int widest = 0;
-  for (const platform::MenuItem* item : form.MenuItems()) {
+  const auto add = [&](const platform::MenuItem* item) {
     const ItemPlace place = PlaceOf(form, *item);
     if (place.menu != menu)
-      continue;
+      return;
     const auto size = measured_.find({item, PPI});
     if (size == measured_.end())
-      continue;
+      return;
     height += size->second.cy;
     widest = std::max(widest, static_cast<int>(size->second.cx));
+  };
+  for (const platform::MenuItem* item : form.MenuItems())
+    add(item);
+  for (const platform::PopupMenu* popup : form.PopupMenus()) {
+    for (const platform::MenuItem* item : popup->Items())
+      add(item);
   }
   return {widest + 12 + 2 * BorderWidth, height + 2 * BorderWidth};
 }
@@ -560,6 +607,12 @@ void TsSkinableMenus::DrawPicture(const platform::Form& form, const platform::Me
                  {static_cast<int>(at.x), static_cast<int>(at.y)});
 }
 
+bool TsSkinableMenus::HasPicture(const platform::Form& form, const platform::MenuItem& item) const {
+  const auto pictures = pictures_.find(&form);
+  return pictures != pictures_.end() && pictures->second.ImageIndex && pictures->second.Render &&
+         pictures->second.ImageIndex(item) >= 0;
+}
+
 void TsSkinableMenus::sAdvancedDrawItem(platform::Form& form, platform::MenuItem& item, HDC dc,
                                         RECT r, UINT state) {
   const int w = r.right - r.left;
@@ -650,6 +703,13 @@ void TsSkinableMenus::sAdvancedDrawItem(platform::Form& form, platform::MenuItem
       DrawCheckMark(tmp, Rect(at.x, at.y, at.x + glyph.cx, at.y + glyph.cy), text_color);
     }
     DrawPicture(form, item, tmp, {at.x, at.y}, glyph);
+    if (place.popup != nullptr && place.popup->Name().rfind(kSysMenuPrefix, 0) == 0 &&
+        !HasPicture(form, item)) {
+      const TColor glyph_color = section != nullptr ? section->Props[hot ? 1u : 0u].FontColor.Color
+                                                    : ColorToRGB(clMenuText);
+      DrawSysMenuGlyph(tmp, Rect(at.x, at.y, at.x + glyph.cx, at.y + glyph.cy), item.Name(),
+                       ColorToRGB(glyph_color));
+    }
     const std::wstring caption = WideCaption(item);
     const std::size_t tab = caption.find(L'\t');
     const std::wstring_view left_part = std::wstring_view(caption).substr(0, tab);

@@ -17,6 +17,7 @@
 
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
+#include "platform/popup_menu_win.h"
 #include "skin/controls/menu_rules.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bitmap.h"
@@ -72,6 +73,9 @@ class TsSkinableMenus : public TacSkinableMenusLink {
   void InitItems(platform::Form& form, bool active = true);
   void InitMenuLine(platform::Form& form, bool active);
   void InitItem(platform::Form& form, platform::MenuItem& item, bool active);
+  // Installs (active) or removes the drop-down handlers of every item of a popup menu of
+  // `form`, hidden ones included, and makes its system menu again to match.
+  void HookPopupMenu(platform::Form& form, platform::PopupMenu& menu, bool active);
   // Measures and draws everything again (after a skin or density change).
   void UpdateMenus();
   void SetPictures(const platform::Form& form, TacMenuPictures pictures);
@@ -127,6 +131,7 @@ class TsSkinableMenus : public TacSkinableMenusLink {
     HMENU menu = nullptr;
     UINT position = 0;
     bool band = false;
+    const platform::PopupMenu* popup = nullptr;  // the popup menu that holds the item
   };
   [[nodiscard]] ItemPlace PlaceOf(const platform::Form& form, const platform::MenuItem& item) const;
   void SetOwnerDraw(HMENU menu, UINT position, bool on) const;
@@ -142,6 +147,7 @@ class TsSkinableMenus : public TacSkinableMenusLink {
   [[nodiscard]] TacDropDownFrame FrameOf(const TacMenuInfo& info) const;
   void DrawPicture(const platform::Form& form, const platform::MenuItem& item, Bitmap& target,
                    POINT at, SIZE size) const;
+  [[nodiscard]] bool HasPicture(const platform::Form& form, const platform::MenuItem& item) const;
   [[nodiscard]] SIZE ComputedMenuSize(const platform::Form& form, HMENU menu);
 
   TsSkinManager& manager_;

@@ -1,0 +1,219 @@
+// The system menu of kestrune.exe opened from another process with real input, as a user
+// would: Alt+Space and a press on the title icon drop the skinned menu, Escape closes it, and
+// choosing Minimize from it minimizes the window.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <initializer_list>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "skin/paint/skin_commands.h"
+#include "tests/app/test_paths_win.h"
+#include "tests/support/process_run.h"
+#include "tests/support/windows_of_win.h"
+
+namespace kestrune {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition())
+      return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
+  for (const auto& [key, down] : strokes) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &input, sizeof input);
+    std::this_thread::sleep_for(40ms);
+  }
+}
+
+void AltSpace() {
+  Keys({{VK_MENU, true}, {VK_SPACE, true}, {VK_SPACE, false}, {VK_MENU, false}});
+}
+
+void Press(WORD key) {
+  Keys({{key, true}, {key, false}});
+}
+
+void MouseTo(POINT p, DWORD buttons = 0) {
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = p.x * 65535 / (width - 1);
+  input.mi.dy = p.y * 65535 / (height - 1);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  ::SendInput(1, &input, sizeof input);
+  std::this_thread::sleep_for(100ms);
+}
+
+class SystemMenuInput : public ::testing::Test {
+ protected:
+  SystemMenuInput() {
+    const std::string exe = test::WindowsPath(KESTRUNE_EXE);
+    std::wstring command = test::QuoteArgument(exe);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    started_ = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &process_) != FALSE;
+    if (!started_)
+      return;
+    ::CloseHandle(process_.hThread);
+    WaitFor(
+        [&] {
+          const auto forms = test::VisibleTopLevelWindows(process_.dwProcessId, L"KestruneForm");
+          form_ = forms.empty() ? nullptr : forms.front();
+          return form_ != nullptr;
+        },
+        60s);
+    ::WaitForInputIdle(process_.hProcess, 10000);
+  }
+  ~SystemMenuInput() override {
+    if (!started_)
+      return;
+    for (int i = 0; i < 3 && DropDown() != nullptr; ++i)
+      Press(VK_ESCAPE);
+    if (form_ != nullptr)
+      ::PostMessageW(form_, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+      ::TerminateProcess(process_.hProcess, 1);
+    ::CloseHandle(process_.hProcess);
+  }
+
+  HWND DropDown() const {
+    const auto menus = test::VisibleTopLevelWindows(process_.dwProcessId, L"#32768");
+    return menus.empty() ? nullptr : menus.front();
+  }
+
+  // Brings the form to the front as a click on its caption would.
+  bool Focus() const {
+    ::SetForegroundWindow(form_);
+    return WaitFor([&] { return ::GetForegroundWindow() == form_; }, 10s);
+  }
+
+  bool Skinned(HWND drop_down) const {
+    DWORD_PTR handled = 0;
+    return ::SendMessageTimeoutW(drop_down, skin::SM_ALPHACMD,
+                                 skin::MakeCommandParam(skin::AC_CTRLHANDLED), 0, SMTO_ABORTIFHUNG,
+                                 10000, &handled) != 0 &&
+           handled == 1;
+  }
+
+  // The title icon's rectangle on the screen, found by asking the window's hit test.
+  bool IconRect(RECT& icon) const {
+    RECT frame{};
+    ::GetWindowRect(form_, &frame);
+    icon = RECT{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (int y = frame.top; y < frame.top + 60; ++y) {
+      for (int x = frame.left; x < frame.left + 80; ++x) {
+        DWORD_PTR hit = 0;
+        ::SendMessageTimeoutW(form_, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000,
+                              &hit);
+        if (hit == HTSYSMENU) {
+          icon.left = std::min<LONG>(icon.left, x);
+          icon.top = std::min<LONG>(icon.top, y);
+          icon.right = std::max<LONG>(icon.right, x + 1);
+          icon.bottom = std::max<LONG>(icon.bottom, y + 1);
+        }
+      }
+    }
+    return icon.right > icon.left;
+  }
+
+  // Where the menu drops: at the frame's inner left edge, below the icon by the frame's width
+  // (the fixed frame of the main window's single border), not where the system puts its own.
+  POINT ExpectedDrop(const RECT& icon) const {
+    RECT frame{};
+    ::GetWindowRect(form_, &frame);
+    const int border = ::GetSystemMetrics(SM_CXFIXEDFRAME);
+    return {frame.left + border, frame.top + border + (icon.bottom - icon.top) + border};
+  }
+
+  static POINT TopLeft(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return {r.left, r.top};
+  }
+
+  PROCESS_INFORMATION process_{};
+  bool started_ = false;
+  HWND form_ = nullptr;
+};
+
+TEST_F(SystemMenuInput, AltSpaceOpensTheSkinnedMenuAndEscapeClosesIt) {
+  ASSERT_TRUE(started_);
+  ASSERT_NE(form_, nullptr);
+  ASSERT_TRUE(Focus());
+  AltSpace();
+  HWND drop_down = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (drop_down = DropDown()) != nullptr; }, 30s));
+  EXPECT_TRUE(Skinned(drop_down));
+  EXPECT_NE(::GetWindowLongW(drop_down, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  RECT icon{};
+  ASSERT_TRUE(IconRect(icon));
+  const POINT expected = ExpectedDrop(icon);
+  const POINT at = TopLeft(drop_down);
+  EXPECT_EQ(at.x, expected.x);
+  EXPECT_EQ(at.y, expected.y);
+
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return DropDown() == nullptr; }, 30s));
+  EXPECT_FALSE(::IsIconic(form_));
+}
+
+TEST_F(SystemMenuInput, PressOnTheTitleIconOpensIt) {
+  ASSERT_TRUE(started_);
+  ASSERT_NE(form_, nullptr);
+  ASSERT_TRUE(Focus());
+  RECT icon{};
+  ASSERT_TRUE(IconRect(icon));
+  const POINT press{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+  MouseTo(press);
+  MouseTo(press, MOUSEEVENTF_LEFTDOWN);
+  HWND drop_down = nullptr;
+  const bool opened = WaitFor([&] { return (drop_down = DropDown()) != nullptr; }, 30s);
+  MouseTo(press, MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(Skinned(drop_down));
+  const POINT expected = ExpectedDrop(icon);
+  const POINT at = TopLeft(drop_down);
+  EXPECT_EQ(at.x, expected.x);
+  EXPECT_EQ(at.y, expected.y);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_NE(DropDown(), nullptr) << "the release over the icon leaves the menu open";
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return DropDown() == nullptr; }, 30s));
+}
+
+TEST_F(SystemMenuInput, ChoosingMinimizeMinimizesTheWindow) {
+  ASSERT_TRUE(started_);
+  ASSERT_NE(form_, nullptr);
+  ASSERT_TRUE(Focus());
+  AltSpace();
+  ASSERT_TRUE(WaitFor([&] { return DropDown() != nullptr; }, 30s));
+  Press('N');  // Mi&nimize
+  EXPECT_TRUE(WaitFor([&] { return ::IsIconic(form_) != FALSE; }, 30s));
+  EXPECT_EQ(DropDown(), nullptr);
+}
+
+}  // namespace
+}  // namespace kestrune
