@@ -29,6 +29,7 @@ namespace kestrune::skin {
 
 class TsSkinManager;
 class WinSkinOwner;
+class TacFormTransitions;
 
 // The warnings of a provider that cannot serve its owner.
 inline constexpr char kProviderFormsOnly[] =
@@ -96,6 +97,8 @@ class TsSkinProvider {
   [[nodiscard]] int MenuLineTop() const { return menu_line_top_; }
   // The window bitmap as last painted (a test hook); empty before the first paint.
   [[nodiscard]] const Bitmap& WindowBitmap() const;
+  // Activation and caption changes, the show, close and minimize animations; null when inert.
+  [[nodiscard]] TacFormTransitions* Transitions() const { return transitions_.get(); }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -163,6 +166,10 @@ class TsSkinProvider {
   platform::UniqueFont caption_font_;
   platform::UniqueFont menu_font_;
   UINT font_dpi_ = 0;  // the density the fonts were made for; 0: make them again
+  // What the transitions see of the provider, and the transitions; they go before the rest.
+  class TransitionHost;
+  std::unique_ptr<TransitionHost> transition_host_;
+  std::unique_ptr<TacFormTransitions> transitions_;
 };
 
 }  // namespace kestrune::skin
