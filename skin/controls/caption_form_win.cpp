@@ -98,10 +98,11 @@ TacCaptForm::TacCaptForm(HWND form, std::string name, UniqueRgn region, Source s
   if (shape != nullptr && (::CombineRgn(shape, region.Get(), nullptr, RGN_COPY) == ERROR ||
                            ::SetWindowRgn(window_, shape, FALSE) == 0))
     ::DeleteObject(shape);
-  // Just above the form: under whatever already lay over it.
+  // Just above the form: under whatever already lay over it (the new window may be that one).
   HWND above = ::GetWindow(form, GW_HWNDPREV);
-  ::SetWindowPos(window_, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (above != window_)
+    ::SetWindowPos(window_, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ::ShowWindow(window_, SW_SHOWNOACTIVATE);
   ::UpdateWindow(window_);
 }
