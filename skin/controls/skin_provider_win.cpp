@@ -7,6 +7,7 @@
 #include "platform/error.h"
 #include "platform/gdi_win.h"
 #include "platform/win_util.h"
+#include "skin/controls/form_transitions_win.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
 #include "skin/paint/bitmap_win.h"
@@ -148,6 +149,65 @@ class ProviderOwner final : public TacSkinOwner {
 
 }  // namespace
 
+// ---- What the transitions see of the provider.
+
+class TsSkinProvider::TransitionHost final : public TacTransitionHost {
+ public:
+  explicit TransitionHost(TsSkinProvider& provider) : p_(provider) {}
+
+  [[nodiscard]] HWND Window() const override { return p_.form_.Handle(); }
+  [[nodiscard]] std::string FormName() const override { return p_.form_.Name(); }
+  [[nodiscard]] const Bitmap* CurrentBitmap() const override {
+    const Bitmap& bmp = p_.WindowBitmap();
+    return bmp.Empty() ? nullptr : &bmp;
+  }
+  const Bitmap* FreshBitmap() override {
+    if (p_.common_data_->BGChanged || p_.WindowBitmap().Empty())
+      p_.PaintAll();
+    return CurrentBitmap();
+  }
+  [[nodiscard]] bool FormActive() const override { return p_.form_active_; }
+  void SetFormActive(bool active) override {
+    if (active == p_.form_active_)
+      return;
+    p_.form_active_ = active;
+    TacSkinData* sd = p_.common_data_->GetCommonSkinData();
+    if (sd == nullptr ||
+        ActivationChangesLook(*sd, p_.common_data_->SkinIndex, p_.Layout().HeaderHeight > 0))
+      p_.common_data_->BGChanged = true;
+  }
+  void MarkStale() override { p_.common_data_->BGChanged = true; }
+  LRESULT CallDefault(UINT message, WPARAM wparam, LPARAM lparam) override {
+    return p_.CallOld(message, wparam, lparam);
+  }
+  void RepaintFrame() override { p_.PaintFrameNow(); }
+  void ForgetMenuRows() override { p_.lines_count_ = -1; }
+  [[nodiscard]] bool Initialised() const override { return !p_.WindowBitmap().Empty(); }
+  [[nodiscard]] bool NcPaintAllowed() const override {
+    return p_.manager_ == nullptr || p_.manager_->Options.DrawNonClientArea;
+  }
+  [[nodiscard]] bool PopupOpen() const override { return false; }  // no such drop-downs here
+  [[nodiscard]] bool SizeSettled() const override {
+    const SIZE size = WindowSize(p_.form_.Handle());
+    return size.cx == p_.recorded_size_.cx && size.cy == p_.recorded_size_.cy;
+  }
+  // The provider keeps no glow of the caption of its own.
+  void DropGlowCaches() override {}
+  [[nodiscard]] bool ManagerAllowsAnimation() const override {
+    return p_.manager_ == nullptr || p_.manager_->Effects.AllowAnimation;
+  }
+  [[nodiscard]] TacAnimEffects AnimEffects() const override {
+    return p_.manager_ != nullptr ? p_.manager_->AnimEffects : TacAnimEffects{};
+  }
+  void BackgroundReady() override {
+    for (TacSkinOwner* child : p_.owner_->Children())
+      child->Send(SM_ALPHACMD, MakeCommandParam(AC_SETBGCHANGED, 1), 0);
+  }
+
+ private:
+  TsSkinProvider& p_;
+};
+
 // ---- Creation and attachment.
 
 TsSkinProvider::TsSkinProvider(platform::Form& form, TsSkinManager* manager)
@@ -170,9 +230,12 @@ TsSkinProvider::TsSkinProvider(platform::Form& form, TsSkinManager* manager)
     return;
   }
   window_ = window;
+  transition_host_ = std::make_unique<TransitionHost>(*this);
+  transitions_ = std::make_unique<TacFormTransitions>(*transition_host_);
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  transitions_.reset();
   if (window_ == nullptr)
     return;
   const bool was_skinned = Skinned();
@@ -1104,17 +1167,18 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NCPAINT:
       NcPaint(nullptr);
       return 0;
-    case WM_NCACTIVATE: {
-      if ((wparam != 0) != form_active_) {
-        form_active_ = wparam != 0;
-        common_data_->BGChanged = true;
-      }
-      // -1 keeps the default handling from drawing the system's caption.
-      const LRESULT result = CallOld(message, wparam, -1);
-      PaintFrameNow();
-      return result;
-    }
+    case WM_NCACTIVATE:
+      return transitions_->AC_WMNCActivate(wparam, lparam);
     case WM_SETTEXT:
+      return transitions_->SetText(wparam, lparam);
+    case WM_CLOSE:
+      return transitions_->Close(wparam, lparam);
+    case WM_SYSCOMMAND: {
+      LRESULT result = 0;
+      if (transitions_->SysCommand(wparam, lparam, result))
+        return result;
+      break;
+    }
     case WM_SETICON: {
       // The default handling draws the system's caption straight away; paint ours over it.
       const LRESULT result = CallOld(message, wparam, lparam);
@@ -1153,10 +1217,12 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       const LRESULT result = CallOld(message, wparam, lparam);
       recorded_size_ = WindowSize(form_.Handle());
       FrameUnblocked();
+      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) != 0)
+        transitions_->WindowShown();
       return result;
     }
     case WM_SHOWWINDOW: {
-      const LRESULT result = CallOld(message, wparam, lparam);
+      const LRESULT result = transitions_->ShowWindowMessage(wparam, lparam);
       if (wparam != 0)
         FrameUnblocked();
       return result;

@@ -31,6 +31,7 @@ namespace kestrune::skin {
 
 class TsSkinManager;
 class WinSkinOwner;
+class TacFormTransitions;
 
 // The warnings of a provider that cannot serve its owner.
 inline constexpr char kProviderFormsOnly[] =
@@ -100,6 +101,8 @@ class TsSkinProvider : private TacCaptionHost {
   [[nodiscard]] const Bitmap& WindowBitmap() const;
   // The caption buttons' hot, pressed and fading states.
   [[nodiscard]] const TacCaptionCycle& Caption() const { return caption_; }
+  // Activation and caption changes, the show, close and minimize animations; null when inert.
+  [[nodiscard]] TacFormTransitions* Transitions() const { return transitions_.get(); }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -176,6 +179,10 @@ class TsSkinProvider : private TacCaptionHost {
   std::unique_ptr<TsSystemMenu> system_menu_;  // made when first dropped
   // Last, so that its fade windows go before anything they draw from.
   TacCaptionCycle caption_{*this};
+  // What the transitions see of the provider, and the transitions; they go before the rest.
+  class TransitionHost;
+  std::unique_ptr<TransitionHost> transition_host_;
+  std::unique_ptr<TacFormTransitions> transitions_;
 };
 
 }  // namespace kestrune::skin

@@ -92,6 +92,20 @@ struct TacEffects {
   bool AllowHotEdits = false;  // hovering makes edits hot too
 };
 
+// One form animation: its switch, its length in milliseconds and its manner (0: a fade).
+struct TacFormAnimation {
+  bool Active = true;
+  int Time = 0;
+  int Mode = 0;
+};
+
+// The form animations of skinned forms. A show time of 0 shows the finished picture at once.
+struct TacAnimEffects {
+  TacFormAnimation FormShow;
+  TacFormAnimation FormHide;
+  TacFormAnimation Minimizing{true, 80, 0};
+};
+
 struct TacMenuSupport {
   std::string FontName = "Segoe UI";
   int FontHeight = -11;
@@ -177,6 +191,7 @@ class TsSkinManager {
   TacButtonsOptions ButtonsOptions;
   TacScrollsOptions ScrollsOptions;
   TacEffects Effects;
+  TacAnimEffects AnimEffects;
   // The skin state of the control under the mouse; compared, never dereferenced (not owned).
   const void* ActiveControl = nullptr;
   TacMenuSupport MenuSupport;

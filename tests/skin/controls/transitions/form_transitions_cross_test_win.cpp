@@ -1,0 +1,252 @@
+// The real program seen from another process: after start-up, after a deactivation and after a
+// caption change sent from here, the main window is not layered, the program shows exactly one
+// window, and (inside a Wine desktop, the only place Wine shows a frame) the title bar on the
+// screen is the skin's, with the caption in the active or inactive text colour.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/build_path.h"
+#include "tests/support/png_writer.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/windows_of_win.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kTitleColour = 0x202020;  // the title section's colour
+constexpr int kActiveText = 0xF2;                 // its caption colours, active and inactive
+constexpr int kInactiveText = 0x9E;
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end)
+      return condition();
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+std::wstring Widen(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+// Every visible top-level window of `pid`, whatever its class.
+std::vector<HWND> VisibleWindowsOf(DWORD pid) {
+  struct Query {
+    DWORD pid;
+    std::vector<HWND> found;
+  } query{pid, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& q = *reinterpret_cast<Query*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == q.pid && ::IsWindowVisible(window) != FALSE)
+          q.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+struct Shot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+  [[nodiscard]] std::uint32_t At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+Shot ShootScreen(const RECT& r) {
+  Shot shot;
+  shot.width = r.right - r.left;
+  shot.height = r.bottom - r.top;
+  shot.pixels.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height));
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
+  ::GdiFlush();
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < shot.pixels.size(); ++i)
+    shot.pixels[i] = source[i] & 0xFFFFFFu;
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+void Save(const Shot& shot, const std::string& name) {
+  const char* folder = std::getenv("KESTRUNE_SHOT_DIR");
+  if (folder == nullptr || *folder == '\0')
+    return;
+  std::vector<std::uint32_t> argb(shot.pixels.size());
+  for (std::size_t i = 0; i < argb.size(); ++i)
+    argb[i] = 0xFF000000u | shot.pixels[i];
+  const kestrune::test::Bytes png = kestrune::test::RgbaPng(
+      static_cast<std::uint32_t>(shot.width), static_cast<std::uint32_t>(shot.height), argb);
+  std::ofstream(kestrune::test::BuildPath(std::string(folder) + "/" + name + ".png"),
+                std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+}
+
+std::string Hex(std::uint32_t v) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%06X", v);
+  return text;
+}
+
+// Kestrune in a process of its own, closed at the end.
+class Program {
+ public:
+  Program() {
+    std::wstring command = L"\"" + Widen(kestrune::test::BuildPath(KESTRUNE_EXE)) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const std::wstring folder = Widen(work_.Folder());
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         folder.c_str(), &startup, &process_) == FALSE)
+      return;
+    ::CloseHandle(process_.hThread);
+    WaitFor(
+        [this] {
+          const auto forms =
+              kestrune::test::VisibleTopLevelWindows(process_.dwProcessId, L"KestruneForm");
+          form = forms.empty() ? nullptr : forms.front();
+          return form != nullptr;
+        },
+        60s);
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  ~Program() {
+    if (process_.hProcess == nullptr)
+      return;
+    if (form != nullptr)
+      ::PostMessageW(form, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
+      ::TerminateProcess(process_.hProcess, 3);
+    ::CloseHandle(process_.hProcess);
+  }
+
+  [[nodiscard]] DWORD Pid() const { return process_.dwProcessId; }
+  HWND form = nullptr;
+
+ private:
+  kestrune::test::TempDir work_;
+  PROCESS_INFORMATION process_{};
+};
+
+class TransitionsFromOutside : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    in_desktop_ = std::getenv("KESTRUNE_IN_DESKTOP") != nullptr;
+  }
+
+  // The window's state as another program sees it; `text` is the caption colour the title must
+  // show (inside a Wine desktop). Returns the last column of the caption text on the screen.
+  int Check(const Program& program, const std::string& stage, int text) {
+    SCOPED_TRACE(stage);
+    HWND form = program.form;
+    EXPECT_EQ(::GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "not layered";
+    EXPECT_EQ(VisibleWindowsOf(program.Pid()), std::vector<HWND>{form})
+        << "exactly one visible window";
+    if (!in_desktop_)
+      return 0;
+    std::this_thread::sleep_for(400ms);  // the desktop shows what the program drew
+    RECT frame{};
+    ::GetWindowRect(form, &frame);
+    const Shot shot = ShootScreen(frame);
+    const int dpi = static_cast<int>(::GetDpiForWindow(form));
+    Save(shot, "transitions_" + std::to_string(dpi) + "_" + stage);
+    const int caption = ::GetSystemMetricsForDpi(SM_CYCAPTION, static_cast<UINT>(dpi));
+    // The caption text lies right of the icon and left of the caption buttons (two of 45
+    // pixels at 96 dots per inch); the rest of the title is the title section's colour.
+    const int left = 40 * dpi / 96;
+    const int right = shot.width - 100 * dpi / 96;
+    int brightest = 0;
+    int last_text = 0;
+    int foreign = 0;
+    std::uint32_t foreign_pixel = 0;
+    for (int y = 2; y < caption; ++y) {
+      for (int x = left; x < right; ++x) {
+        const std::uint32_t p = shot.At(x, y);
+        const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF),
+                  b = static_cast<int>(p & 0xFF);
+        if (std::max({r, g, b}) - std::min({r, g, b}) > 12) {
+          ++foreign;
+          foreign_pixel = p;
+        }
+        brightest = std::max(brightest, b);
+        if (b > 0x60)
+          last_text = std::max(last_text, x);
+      }
+    }
+    EXPECT_EQ(foreign, 0) << "coloured pixels in the title (the system's caption?), e.g. "
+                          << Hex(foreign_pixel);
+    EXPECT_NEAR(brightest, text, 2) << "the caption's colour";
+    EXPECT_EQ(shot.At((left + right) / 2 + 60 * dpi / 96, 3), kTitleColour)
+        << "the title's colour beside the caption";
+    return last_text;
+  }
+
+  bool in_desktop_ = false;
+};
+
+TEST_F(TransitionsFromOutside, StartUpDeactivationAndCaptionChange) {
+  Program program;
+  ASSERT_NE(program.form, nullptr) << "Kestrune's window did not show";
+  std::this_thread::sleep_for(1500ms);  // start-up ends with the first paint
+  ::SetForegroundWindow(program.form);
+  Check(program, "started", kActiveText);
+
+  DWORD_PTR answer = 0;
+  ASSERT_NE(
+      ::SendMessageTimeoutW(program.form, WM_NCACTIVATE, FALSE, 0, SMTO_NORMAL, 10000, &answer), 0);
+  const int before = Check(program, "inactive", kInactiveText);
+
+  const wchar_t* caption = L"Kestrune: a caption changed from another program";
+  ASSERT_NE(::SendMessageTimeoutW(program.form, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption),
+                                  SMTO_NORMAL, 10000, &answer),
+            0);
+  wchar_t text[128] = {};
+  ::GetWindowTextW(program.form, text, 128);
+  EXPECT_STREQ(text, caption);
+  const int after = Check(program, "caption_changed", kInactiveText);
+  if (in_desktop_) {
+    EXPECT_GT(after, before + 40) << "the new, longer caption is on the screen";
+  }
+
+  ASSERT_NE(
+      ::SendMessageTimeoutW(program.form, WM_NCACTIVATE, TRUE, 0, SMTO_NORMAL, 10000, &answer), 0);
+  Check(program, "active_again", kActiveText);
+}
+
+}  // namespace
