@@ -139,6 +139,14 @@ void TsSkinableMenus::SkinLoaded() {
   sd = nullptr;
 }
 
+void TsSkinableMenus::SkinDataCleared() {
+  SkinLoaded();
+}
+
+void TsSkinableMenus::SkinSwitched() {
+  UpdateMenus();
+}
+
 void TsSkinableMenus::SetPictures(const platform::Form& form, TacMenuPictures pictures) {
   pictures_[&form] = std::move(pictures);
 }
