@@ -147,6 +147,14 @@ void TsSkinableMenus::SkinLoaded() {
   sd = nullptr;
 }
 
+void TsSkinableMenus::SkinDataCleared() {
+  SkinLoaded();
+}
+
+void TsSkinableMenus::SkinSwitched() {
+  UpdateMenus();
+}
+
 void TsSkinableMenus::SetPictures(const platform::Form& form, TacMenuPictures pictures) {
   pictures_[&form] = std::move(pictures);
 }

@@ -108,6 +108,9 @@ class TsSkinableMenus : public TacSkinableMenusLink {
 
   // TacSkinableMenusLink
   void SkinLoaded() override;
+  void SkinDataCleared() override;
+  // Items are drawn from the skin only while one is active: the system draws them otherwise.
+  void SkinSwitched() override;
 
   // Fields (sizes at 96 dots per inch; scaled to the menu's density where used).
   int Margin = 2;

@@ -404,6 +404,9 @@ void TsSkinManager::ClearSkinData() {
   }
   SkinCommonInfo.Active = false;
   SkinCommonInfo.Sections.fill(-1);
+  if (SkinableMenus) {
+    SkinableMenus->SkinDataCleared();
+  }
   SkinDataArray.clear();
   CommonDataLoaded = false;
 }
@@ -813,6 +816,10 @@ void TsSkinManager::SendNewSkin(bool repaint) {
     system_colors_hooked_ = Options.ChangeSysColors;
   }
   ApplyMainFont();
+  // Before the repaint, which draws the menu band through the menus' handlers.
+  if (SkinableMenus) {
+    SkinableMenus->SkinSwitched();
+  }
   if (repaint) {
     RepaintForms(false);
   }
@@ -846,6 +853,9 @@ void TsSkinManager::SendRemoveSkin() {
   }
   ClearSkinData();
   Broadcast(AC_REMOVESKIN);
+  if (SkinableMenus) {
+    SkinableMenus->SkinSwitched();
+  }
   MasterBitmap = Bitmap();
   ManagerState &= static_cast<std::uint16_t>(~msSkinRemoving);
 }

@@ -120,11 +120,16 @@ struct TacMenuSupport {
 };
 
 // The menu skinning object the manager owns (TsSkinableMenus): made by the window side, which
-// the manager does not know; told when a skin has been loaded.
+// the manager does not know; told when a skin has been loaded, when the skin's tables go and
+// when the windows have been told of a new skin or of its removal.
 class TacSkinableMenusLink {
  public:
   virtual ~TacSkinableMenusLink() = default;
   virtual void SkinLoaded() = 0;
+  // The tables of every loaded copy are being freed: nothing may keep pointing into them.
+  virtual void SkinDataCleared() = 0;
+  // The windows now have the new skin, or know it has gone (IsActive tells which).
+  virtual void SkinSwitched() = 0;
 };
 
 struct TacFonts {

@@ -342,6 +342,38 @@ TEST_P(SkinnedMenus, BandItemIsDrawnOverTheProvidersBand) {
   }
 }
 
+// The skin's tables are freed when it goes: the menus must neither draw from them nor keep
+// pointing at them, and the system draws the items until a skin comes back.
+TEST_P(SkinnedMenus, RemovingTheSkinLeavesTheItemsToTheSystemUntilTheNextSkin) {
+  const auto owner_drawn = [this](const char* name) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    EXPECT_TRUE(::GetMenuItemInfoW(::GetMenu(form_->Handle()), Item(name).Id(), FALSE, &info));
+    return (info.fType & MFT_OWNERDRAW) != 0;
+  };
+  const char* const names[] = {"About", "Github", "Line"};
+  static_cast<void>(Draw("About", ODS_NOACCEL));
+  ASSERT_NE(menus_->sd, nullptr);
+
+  manager_->SetActive(false);
+  EXPECT_EQ(menus_->sd, nullptr);
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(Item(name).on_advanced_draw_item);
+    EXPECT_FALSE(owner_drawn(name));
+  }
+
+  manager_->SetActive(true);
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(Item(name).on_advanced_draw_item);
+    EXPECT_TRUE(owner_drawn(name));
+  }
+  const Bitmap github = Draw("Github", 0);
+  EXPECT_EQ(Rgb(github, github.Width() - 4 * GetParam() / 96, github.Height() / 2), kMainMenuColor);
+}
+
 INSTANTIATE_TEST_SUITE_P(Densities, SkinnedMenus, ::testing::Values(96, 144),
                          [](const auto& param) { return "At" + std::to_string(param.param); });
 

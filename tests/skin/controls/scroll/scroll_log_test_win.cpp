@@ -410,9 +410,7 @@ TEST_F(ScrollLogTest, CtrlAFromAnotherProcessSelectsAllAndInsertsNothing) {
   EXPECT_EQ(form_->MemoResults->Text(), before);
 }
 
-// Off until the crash it shows is mended: since the skinned group box and frame joined the
-// window, recreating the log's window on AC_REMOVESKIN faults (write near address 0x48).
-TEST_F(ScrollLogTest, DISABLED_LogTextSurvivesRemovingTheSkinAndRefreshing) {
+TEST_F(ScrollLogTest, LogTextSurvivesRemovingTheSkinAndRefreshing) {
   AppendLines(300);
   const std::string text = form_->MemoResults->Text();
   TsSkinManager& manager = *form_->SkinManager;
