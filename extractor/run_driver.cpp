@@ -1,5 +1,6 @@
 #include "extractor/run_driver.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <vector>
@@ -20,28 +21,57 @@ std::string BlockedMessage(std::string_view line, std::int32_t prefix) {
   return std::string(line) + " -> BLOCKED (prefix " + std::to_string(prefix) + " <= 15)";
 }
 
+bool HasLineBreak(std::string_view line) {
+  for (const char c : line) {
+    if (c == '\n')
+      return true;
+  }
+  return false;
+}
+
 // The run's UI, holding its steps back while the blocks they report are still on their way to the
 // output, so that no "Done: " line is shown for a block the output lacks.
 class HeldUi final : public RunUi {
  public:
   explicit HeldUi(RunUi& ui) : ui_(ui) {}
 
+  // A place in the held steps: what has been held up to a moment.
+  struct Mark {
+    std::size_t steps = 0;
+    std::size_t text = 0;
+  };
+
   void Hold() { holding_ = true; }
-  // The number of steps held so far, and the size of their texts.
-  [[nodiscard]] std::size_t Held() const { return steps_.size(); }
+  [[nodiscard]] Mark Held() const { return {steps_.size(), texts_.size()}; }
   [[nodiscard]] std::size_t HeldTextSize() const { return texts_.size(); }
-  // Shows the first `count` held steps, forgets the others and stops holding.
-  void Release(std::size_t count) {
-    for (std::size_t i = 0; i < count && i < steps_.size(); ++i)
-      Show(steps_[i]);
+  // Shows what was held up to `mark`, forgets the rest and stops holding.
+  void Release(Mark mark) {
+    for (std::size_t i = 0; i < mark.steps && i < steps_.size(); ++i) {
+      HeldStep step = steps_[i];
+      // Lines held together may run on past the mark.
+      if (step.kind == Kind::kLines)
+        step.text_end = std::min(step.text_end, mark.text);
+      Show(step);
+    }
     steps_.clear();
     texts_.clear();
     holding_ = false;
   }
-  void ReleaseAll() { Release(steps_.size()); }
+  void ReleaseAll() { Release(Held()); }
 
   void ClearLog() override { Step(Kind::kClear, 0, {}); }
-  void AppendLog(std::string_view line) override { Step(Kind::kLog, 0, line); }
+  void AppendLog(std::string_view line) override {
+    if (!holding_ || HasLineBreak(line)) {
+      Step(Kind::kLog, 0, line);
+      return;
+    }
+    // Held lines that follow each other are kept as one text and shown in one piece.
+    if (steps_.empty() || steps_.back().kind != Kind::kLines)
+      steps_.push_back({Kind::kLines, 0, texts_.size(), texts_.size()});
+    texts_ += line;
+    texts_ += '\n';
+    steps_.back().text_end = texts_.size();
+  }
   void SetLabel(RunLabel label, std::string_view text) override {
     Step(Kind::kLabel, static_cast<int>(label), text);
   }
@@ -51,7 +81,7 @@ class HeldUi final : public RunUi {
   void ShowErrorBox(std::string_view text) override { ui_.ShowErrorBox(text); }
 
  private:
-  enum class Kind { kClear, kLog, kLabel, kMaximum, kPosition };
+  enum class Kind { kClear, kLog, kLines, kLabel, kMaximum, kPosition };
   struct HeldStep {
     Kind kind;
     int value;
@@ -78,6 +108,9 @@ class HeldUi final : public RunUi {
         break;
       case Kind::kLog:
         ui_.AppendLog(text);
+        break;
+      case Kind::kLines:
+        ui_.AppendLogLines(text);
         break;
       case Kind::kLabel:
         ui_.SetLabel(static_cast<RunLabel>(step.value), text);
@@ -137,7 +170,7 @@ class InlineBlocks {
     } catch (const std::exception& error) {
       const auto after = size_now();
       const std::uint64_t landed = size_known && after && *after >= before ? *after - before : 0;
-      std::size_t shown = ui_.Held();
+      HeldUi::Mark shown = ui_.Held();
       std::size_t whole = 0;  // bytes of the blocks that landed whole
       for (const auto& block : blocks_) {
         if (block.end > landed) {
@@ -172,8 +205,8 @@ class InlineBlocks {
 
  private:
   struct Block {
-    std::size_t end;        // where its text ends in text_
-    std::size_t done_step;  // the held step that logs its "Done: " line
+    std::size_t end;         // where its text ends in text_
+    HeldUi::Mark done_step;  // where the held step that logs its "Done: " line begins
   };
   void Reset() {
     text_.clear();
@@ -228,6 +261,14 @@ void RemoveUnmergedTempFiles(TExtractRunState& state) {
 }
 
 }  // namespace
+
+void RunUi::AppendLogLines(std::string_view lines) {
+  while (!lines.empty()) {
+    const std::size_t end = lines.find('\n');
+    AppendLog(lines.substr(0, end));
+    lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 1);
+  }
+}
 
 std::string MissingListMessage(std::string_view list_name) {
   return "File \"" + std::string(list_name) +
@@ -287,7 +328,7 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
       state.LineTrimmed.assign(TrimLine(list_line));
       if (state.LineTrimmed.empty())
         continue;
-      const std::size_t slash = state.LineTrimmed.find('/');
+      const std::size_t slash = FirstSlash(state.LineTrimmed);
       if (slash == std::string::npos) {
         ui.AppendLog("Invalid format (no /): " + state.LineTrimmed);
         continue;
@@ -352,7 +393,9 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
       }
       ui.AppendLog(Joined(line, "Done: ", state.LineTrimmed));
-      ui.SetProgressPosition(++progress);
+      ++progress;
+      if (figures_shown)
+        ui.SetProgressPosition(progress);
       TotalIPsProcessed += IPCount;
       state.RemainingIPs = state.TotalEstimatedIPs - TotalIPsProcessed;
       if (figures_shown) {

@@ -20,6 +20,9 @@ class RunUi {
   virtual ~RunUi() = default;
   virtual void ClearLog() = 0;
   virtual void AppendLog(std::string_view line) = 0;
+  // Appends several lines in one piece: `lines` holds each line followed by "\n". The same as one
+  // AppendLog per line, which is what it does unless the UI takes them faster at once.
+  virtual void AppendLogLines(std::string_view lines);
   virtual void SetLabel(RunLabel label, std::string_view text) = 0;
   virtual void SetProgressMaximum(int maximum) = 0;
   virtual void SetProgressPosition(int position) = 0;
@@ -27,8 +30,8 @@ class RunUi {
   virtual void ShowMessage(std::string_view text) = 0;
   // The standard error box for an error that ended the run; `text` has its period already.
   virtual void ShowErrorBox(std::string_view text) = 0;
-  // False when the speed, remaining and ETA figures of each block are shown nowhere, which spares
-  // working them out for every block.
+  // False when the speed, remaining and ETA figures and the progress position of each block are
+  // shown nowhere, which spares working them out and passing them on for every block.
   [[nodiscard]] virtual bool ShowsFigures() const { return true; }
 };
 
