@@ -302,6 +302,8 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
   const bool figures_shown = visible_ui.ShowsFigures();
   std::string line;  // one log line, reused: small blocks come by the hundred thousand
   InlineBlocks inline_blocks(state, ui, settings, services);
+  platform::ByteBuffer block_text;  // a large block formed in memory, reused for the next
+  TSpareTempFiles spare_temp_files;
 
   ui.ClearLog();
   try {
@@ -370,9 +372,6 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         inline_blocks.Add(StartIP, IPCount);
       } else {
         inline_blocks.Commit();  // what comes before this block reaches the output first
-        RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
-        if (stop_requested())
-          throw RunStopped();
         const auto log_errors = [&state, &ui] {
           std::lock_guard lock(state.CS);
           for (state.j = 0; state.j < static_cast<std::int32_t>(state.Exceptions.size());
@@ -381,8 +380,22 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
           }
           state.Exceptions.clear();
         };
-        log_errors();
-        const std::uint64_t merged = MergeTempFiles(state, services);
+        std::uint64_t merged = 0;
+        if (settings.large_blocks_in_memory) {
+          TFormedBlock block = FormBlockInMemory(state, block_text, spare_temp_files, StartIP,
+                                                 IPCount, services, settings.jobs);
+          if (stop_requested())
+            throw RunStopped();
+          log_errors();
+          merged = AppendFormedBlock(state, block, spare_temp_files, services);
+          log_errors();  // slices the output refused and their temp files did too
+        } else {
+          RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
+          if (stop_requested())
+            throw RunStopped();
+          log_errors();
+        }
+        merged += MergeTempFiles(state, services);
         log_errors();  // temp files that were gone before the merge
         if (merged < IPCount) {
           ++done.incomplete_blocks;
@@ -413,6 +426,7 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
     }
     inline_blocks.Commit();
     done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
+    spare_temp_files.DeleteAll();
     CloseOutput(state);
   } catch (...) {
     bool stopped = false;
