@@ -140,11 +140,6 @@ std::optional<std::uint32_t> ParseUInt32(std::string_view text) {
 }
 
 std::optional<std::int32_t> ParseInt32(std::string_view text) {
-  // One or two plain digits: every prefix length a list holds.
-  if (text.size() == 2 && IsDecimalDigit(text[0]) && IsDecimalDigit(text[1]))
-    return (text[0] - '0') * 10 + (text[1] - '0');
-  if (text.size() == 1 && IsDecimalDigit(text[0]))
-    return text[0] - '0';
   const auto digits = ScanInteger(text);
   if (!digits)
     return std::nullopt;

@@ -47,4 +47,15 @@ inline constexpr std::size_t kListTextSlack = 16;
 // a two's-complement value, so "$FFFFFFFF" is -1.
 [[nodiscard]] std::optional<std::int32_t> ParseInt32(std::string_view text);
 
+// ParseInt32 for a prefix length: one or two plain digits, what nearly every line holds, are read
+// here, where the caller's code keeps the result out of memory.
+[[nodiscard]] inline std::optional<std::int32_t> ParsePrefixLength(std::string_view text) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (text.size() == 2 && digit(text[0]) && digit(text[1]))
+    return (text[0] - '0') * 10 + (text[1] - '0');
+  if (text.size() == 1 && digit(text[0]))
+    return text[0] - '0';
+  return ParseInt32(text);
+}
+
 }  // namespace kestrune
