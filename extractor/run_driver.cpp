@@ -400,7 +400,9 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
           state.Exceptions.clear();
         };
         std::uint64_t merged = 0;
-        if (settings.large_blocks_in_memory) {
+        // A block refused halfway is taken back from the output before its temp files take it:
+        // standard output, which cannot be cut back, keeps the temp files' way.
+        if (settings.large_blocks_in_memory && settings.output_file != kStandardStream) {
           TFormedBlock block = FormBlockInMemory(state, block_text, spare_temp_files, StartIP,
                                                  IPCount, services, settings.jobs);
           if (stop_requested())

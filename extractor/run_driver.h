@@ -53,7 +53,8 @@ struct RunSettings {
   // The tasks of a large block form their slices in memory, and the block goes to the output in
   // one piece. Each task creates its temp file all the same and fails as it would otherwise; the
   // file stays empty unless the output refuses the block, whose slices it then takes for the
-  // merge. False: the tasks write their temp files, which the merge appends.
+  // merge. Not for standard output, which cannot be cut back. False: the tasks write their temp
+  // files, which the merge appends.
   bool large_blocks_in_memory = false;
   // See kInlineBlockLimit; 0 sends every block through the worker tasks.
   std::uint64_t inline_block_limit = kInlineBlockLimit;
