@@ -16,21 +16,24 @@ constexpr auto kStatusInterval = std::chrono::milliseconds(100);
 // Log text gathered before one write; a long list logs two lines per block.
 constexpr std::size_t kGatheredLogSize = std::size_t{1} << 16;
 
+// True when a line of `lines` (each ended by "\n") starts with "ERROR: ". Looks for the text
+// itself, which is rare, rather than at every line start.
+bool HasErrorLine(std::string_view lines) {
+  constexpr std::string_view kError = "ERROR: ";
+  for (std::size_t at = lines.find(kError); at != std::string_view::npos;
+       at = lines.find(kError, at + 1)) {
+    if (at == 0 || lines[at - 1] == '\n')
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void ConsoleUi::AppendLog(std::string_view line) {
   ClearStatus();
-  // The log is flushed before anything goes to the other stream and at the end, not per line.
-  if (gather_log_) {
-    gathered_ += line;
-    gathered_ += '\n';
-    if (gathered_.size() >= kGatheredLogSize) {
-      std::fwrite(gathered_.data(), 1, gathered_.size(), log_);
-      gathered_.clear();
-    }
-  } else {
-    WriteLine(log_, line);
-  }
+  WriteLog(line);
+  WriteLog("\n");
   // A failure must not pass unseen when the log goes to a file or a pipe.
   if (log_ != status_ && line.starts_with("ERROR: ")) {
     FlushLog();
@@ -38,6 +41,36 @@ void ConsoleUi::AppendLog(std::string_view line) {
     std::fflush(status_);
   }
   DrawStatus();
+}
+
+void ConsoleUi::AppendLogLines(std::string_view lines) {
+  // Failures are repeated on the status stream, line by line.
+  if (log_ != status_ && HasErrorLine(lines)) {
+    RunUi::AppendLogLines(lines);
+    return;
+  }
+  ClearStatus();
+  WriteLog(lines);
+  DrawStatus();
+}
+
+void ConsoleUi::WriteLog(std::string_view text) {
+  // The log is flushed before anything goes to the other stream and at the end, not per line.
+  if (!gather_log_) {
+    std::fwrite(text.data(), 1, text.size(), log_);
+    return;
+  }
+  if (gathered_.size() + text.size() < kGatheredLogSize) {
+    gathered_ += text;
+    return;
+  }
+  // Large pieces go on without a copy into the gathered text.
+  std::fwrite(gathered_.data(), 1, gathered_.size(), log_);
+  gathered_.clear();
+  if (text.size() < kGatheredLogSize)
+    gathered_ += text;
+  else
+    std::fwrite(text.data(), 1, text.size(), log_);
 }
 
 void ConsoleUi::SetLabel(RunLabel label, std::string_view text) {

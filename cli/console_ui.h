@@ -21,6 +21,7 @@ class ConsoleUi final : public RunUi {
 
   void ClearLog() override {}
   void AppendLog(std::string_view line) override;
+  void AppendLogLines(std::string_view lines) override;
   void SetLabel(RunLabel label, std::string_view text) override;
   void SetProgressMaximum(int maximum) override;
   void SetProgressPosition(int position) override;
@@ -38,6 +39,8 @@ class ConsoleUi final : public RunUi {
   void ClearStatus();
   // Writes the gathered log lines and flushes the log stream.
   void FlushLog();
+  // Writes log text (whole lines) to the log stream, gathered or at once.
+  void WriteLog(std::string_view text);
   // Draws the status line unless it was drawn less than 100 ms ago (`now`: in any case).
   void DrawStatus(bool now = false);
 

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
   kestrune::RunSettings settings;
   settings.output_folder = ".";
   settings.remove_temp_files_on_error = true;
+  settings.large_blocks_in_memory = true;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     if (word == "--help" || word == "-h") {

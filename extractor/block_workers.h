@@ -3,10 +3,13 @@
 // processor, each writing its slice as address list text into a temp file of its own.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "extractor/run_state.h"
+#include "platform/byte_buffer.h"
 #include "platform/process_services.h"
 
 namespace kestrune {
@@ -30,6 +33,67 @@ struct TPair {
 // `jobs` tasks at most (0: one per logical processor).
 void RunBlockTasks(TExtractRunState& state, std::uint32_t start, std::uint64_t count,
                    const platform::ProcessServices& services, int jobs = 0);
+
+// A temp file created by a task and not written yet.
+struct TReservedTempFile {
+  std::string Name;
+  std::unique_ptr<platform::Stream> File;  // open, empty; null when there is none
+  // Closes and deletes the file, if there is one.
+  void Delete() noexcept;
+};
+
+// Temp files that the tasks of earlier blocks created and did not need, index = task index: the
+// tasks of the next block take them rather than create their own. Deleted when it goes.
+struct TSpareTempFiles {
+  TSpareTempFiles() = default;
+  TSpareTempFiles(const TSpareTempFiles&) = delete;
+  TSpareTempFiles& operator=(const TSpareTempFiles&) = delete;
+  ~TSpareTempFiles();
+  // Deletes them now; throws when one cannot be deleted.
+  void DeleteAll();
+
+  std::vector<TReservedTempFile> Files;
+};
+
+// One slice of a block formed in memory (see FormBlockInMemory).
+struct TSliceInMemory {
+  int TaskID = 0;
+  // Where the slice goes should the output refuse the block; none once deleted or handed on.
+  TReservedTempFile Temp;
+  std::uint64_t Count = 0;
+  std::string_view Text;  // the slice's address list text
+  bool Formed = false;    // the task finished; else its error is in state.Exceptions
+};
+
+// The slices of a block formed in memory, index = task index. Temp files still held are deleted
+// when it goes, so that a block the run gives up leaves none behind.
+class TFormedBlock {
+ public:
+  TFormedBlock() = default;
+  TFormedBlock(TFormedBlock&&) = default;
+  TFormedBlock& operator=(TFormedBlock&&) = default;
+  ~TFormedBlock();
+
+  std::vector<TSliceInMemory> Slices;
+};
+
+// Runs the block's tasks as RunBlockTasks does, with the same errors in state.Exceptions (and the
+// same errors rethrown), but each task, once it has its temp file (a spare one, or one it creates
+// as a worker does), forms its slice's text in `text` instead of writing the file. The views of
+// the result point into `text`.
+[[nodiscard]] TFormedBlock FormBlockInMemory(TExtractRunState& state, platform::ByteBuffer& text,
+                                             TSpareTempFiles& spares, std::uint32_t start,
+                                             std::uint64_t count,
+                                             const platform::ProcessServices& services,
+                                             int jobs = 0);
+
+// Writes every formed slice into its temp file and lists the file in state.GlobalTempFiles, as
+// the workers of RunBlockTasks would have; a slice that cannot be written adds its
+// "Task %d error: %s" text to state.Exceptions instead, and its file is deleted.
+void MoveSlicesToTempFiles(TExtractRunState& state, TFormedBlock& block);
+
+// Keeps the block's unwritten temp files for the tasks of the next block.
+void KeepSpareTempFiles(TFormedBlock& block, TSpareTempFiles& spares);
 
 // Appends to `text` the address list text of the `count` addresses from `start` (which must not
 // run past 255.255.255.255), as a worker writes them.

@@ -77,6 +77,52 @@ struct OctetTable {
 
 constexpr OctetTable kOctets;
 
+// The last octet's text followed by CR LF, padded to eight bytes so that it is copied whole.
+struct LineEndTable {
+  std::array<std::array<char, 8>, 256> text{};
+  std::array<std::uint8_t, 256> length{};
+  constexpr LineEndTable() {
+    for (unsigned v = 0; v < 256; ++v) {
+      const std::uint8_t n = kOctets.length[v];
+      for (std::uint8_t k = 0; k < n; ++k)
+        text[v][k] = kOctets.text[v][k];
+      text[v][n] = '\r';
+      text[v][n + 1] = '\n';
+      length[v] = static_cast<std::uint8_t>(n + 2);
+    }
+  }
+};
+
+constexpr LineEndTable kLineEnds;
+
+bool IsDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The usual form of an address, four octets of one to three decimal digits each, read in one
+// pass; empty for anything else, which the general rule then judges.
+std::optional<std::uint32_t> ReadPlainAddress(std::string_view text) {
+  std::uint32_t address = 0;
+  std::size_t i = 0;
+  for (int part = 0; part < 4; ++part) {
+    if (part > 0) {
+      if (i == text.size() || text[i] != '.')
+        return std::nullopt;
+      ++i;
+    }
+    const std::size_t first = i;
+    unsigned octet = 0;
+    while (i < text.size() && i - first < 3 && IsDecimalDigit(text[i]))
+      octet = octet * 10 + static_cast<unsigned>(text[i++] - '0');
+    if (i == first || octet > 255)
+      return std::nullopt;
+    address = address << 8 | octet;
+  }
+  if (i != text.size())
+    return std::nullopt;
+  return address;
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> ParseUInt32(std::string_view text) {
@@ -115,6 +161,8 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
 }
 
 std::uint32_t StrToIP(std::string_view text) {
+  if (const auto plain = ReadPlainAddress(text))
+    return *plain;
   // Exactly four dot-separated parts; counted first, so that a list of 200,000 addresses costs
   // no allocation per line.
   if (text.empty() || std::count(text.begin(), text.end(), '.') != 3)
@@ -143,6 +191,60 @@ char* WriteIPText(std::uint32_t address, char* out) noexcept {
   const unsigned last = address & 0xFFu;
   std::memcpy(out, kOctets.text[last].data(), kOctets.length[last]);
   return out + kOctets.length[last];
+}
+
+char* WriteAddressListText(std::uint32_t start, std::uint64_t count, char* out) noexcept {
+  // Addresses that share their first three octets share the text before the last: it is formed
+  // once per run of up to 256 and copied whole, as is the last octet with its line end. The
+  // copies run past the line, into the room the next line overwrites.
+  std::uint64_t address = start;
+  const std::uint64_t end = address + count;
+  while (address < end) {
+    const std::uint64_t run_end = std::min(end, (address | 0xFFu) + 1);
+    const auto first = static_cast<std::uint32_t>(address);
+    char head[16] = {};
+    char* head_end = head;
+    for (int shift = 24; shift > 0; shift -= 8) {
+      const unsigned octet = (first >> shift) & 0xFFu;
+      std::memcpy(head_end, kOctets.text[octet].data(), 4);
+      head_end += kOctets.length[octet] + 1;
+    }
+    const auto head_size = static_cast<std::size_t>(head_end - head);
+    const std::uint32_t last = (first & 0xFFu) + static_cast<std::uint32_t>(run_end - address);
+    for (std::uint32_t low = first & 0xFFu; low < last; ++low) {
+      std::memcpy(out, head, sizeof head);
+      std::memcpy(out + head_size, kLineEnds.text[low].data(), 8);
+      out += head_size + kLineEnds.length[low];
+    }
+    address = run_end;
+  }
+  return out;
+}
+
+std::uint64_t AddressListTextSize(std::uint32_t start, std::uint64_t count) noexcept {
+  // Digits of the last octets 0..v-1 together, so that a run sharing its first three octets is
+  // summed at once.
+  static constexpr auto kDigitsBefore = [] {
+    std::array<std::uint32_t, 257> sums{};
+    for (unsigned v = 0; v < 256; ++v)
+      sums[v + 1] = sums[v] + kOctets.length[v];
+    return sums;
+  }();
+  std::uint64_t size = 0;
+  std::uint64_t address = start;
+  const std::uint64_t end = address + count;
+  while (address < end) {
+    const std::uint64_t run_end = std::min(end, (address | 0xFFu) + 1);
+    const auto first = static_cast<std::uint32_t>(address);
+    unsigned shared = 3 + 2;  // the dots, CR LF
+    for (int shift = 24; shift > 0; shift -= 8)
+      shared += kOctets.length[(first >> shift) & 0xFFu];
+    const std::uint32_t low = first & 0xFFu;
+    const auto high = static_cast<std::uint32_t>(low + (run_end - address));
+    size += (run_end - address) * shared + kDigitsBefore[high] - kDigitsBefore[low];
+    address = run_end;
+  }
+  return size;
 }
 
 std::string IPToStr(std::uint32_t address) {

@@ -9,6 +9,21 @@
 #include "platform/files.h"
 
 namespace kestrune {
+namespace {
+
+// " The addresses of the block are kept in the temp files ..." for those of `files` that exist.
+std::string KeptTempFilesNote(const std::vector<TFinishedTempFile>& files) {
+  std::string kept;
+  for (const auto& finished : files) {
+    if (platform::FileExists(finished.Path))
+      kept += (kept.empty() ? "" : ", ") + ("\"" + finished.Path + "\"");
+  }
+  if (kept.empty())
+    return "";
+  return " The addresses of the block are kept in the temp files " + kept + ".";
+}
+
+}  // namespace
 
 std::string OutputFileName(const platform::WallClock& time) {
   char name[64];
@@ -120,14 +135,7 @@ std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessSer
         message += std::string(" ") + cut.what();
       }
     }
-    std::string kept;
-    for (const auto& finished : Snapshot) {
-      if (platform::FileExists(finished.Path))
-        kept += (kept.empty() ? "" : ", ") + ("\"" + finished.Path + "\"");
-    }
-    if (!kept.empty())
-      message += " The addresses of the block are kept in the temp files " + kept + ".";
-    throw Error(message);
+    throw Error(message + KeptTempFilesNote(Snapshot));
   }
   for (const auto& finished : Snapshot)
     platform::DeleteFileOrThrow(finished.Path);
@@ -146,6 +154,54 @@ platform::Stream& OutputStream(TExtractRunState& state, const platform::ProcessS
 void CloseOutput(TExtractRunState& state) {
   if (const auto stream = std::move(state.FSFinal))
     stream->Close();
+}
+
+std::uint64_t AppendFormedBlock(TExtractRunState& state, TFormedBlock& block,
+                                TSpareTempFiles& spares,
+                                const platform::ProcessServices& services) {
+  if (std::none_of(block.Slices.begin(), block.Slices.end(),
+                   [](const TSliceInMemory& slice) { return slice.Formed; }))
+    return 0;
+  std::uint64_t appended = 0;
+  std::optional<std::uint64_t> block_start;
+  platform::Stream* FSFinal = nullptr;
+  try {
+    FSFinal = &OutputStream(state, services);
+    block_start = platform::FileSize(state.FinalFile);
+    for (const auto& slice : block.Slices) {
+      if (!slice.Formed)
+        continue;
+      FSFinal->Write(slice.Text.data(), slice.Text.size());
+      appended += slice.Count;
+    }
+  } catch (const platform::ClosedPipeError&) {
+    throw;
+  } catch (const std::exception& error) {
+    // The temp files take the block, and the merge tries the output once more from them: what it
+    // then does on a full disk (cut back, keep and name the files) is what it always does.
+    std::string message = error.what();
+    bool cut_back = false;
+    if (FSFinal != nullptr && block_start) {
+      try {
+        FSFinal->CutBack(*block_start);
+        cut_back = true;
+      } catch (const std::exception& cut) {
+        message += std::string(" ") + cut.what();
+      }
+    }
+    MoveSlicesToTempFiles(state, block);
+    if (cut_back)
+      return 0;
+    // Nothing may follow a block cut off: the files are kept, no longer listed.
+    std::vector<TFinishedTempFile> kept;
+    {
+      std::lock_guard lock(state.CS);
+      kept.swap(state.GlobalTempFiles);
+    }
+    throw Error(message + KeptTempFilesNote(kept));
+  }
+  KeepSpareTempFiles(block, spares);
+  return appended;
 }
 
 }  // namespace kestrune

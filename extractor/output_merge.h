@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "extractor/block_workers.h"
 #include "extractor/run_state.h"
 #include "platform/process_services.h"
 
@@ -44,6 +45,15 @@ void CloseOutput(TExtractRunState& state);
 // back to where the block began, and the error names the block's temp files, which are kept (and
 // no longer listed).
 std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services);
+
+// Appends a block formed in memory to the output, its slices in order, and keeps their temp files,
+// still empty, as spares; returns the number of addresses appended. Does not open the output when
+// no slice was formed. When the output refuses the block (a full disk), cuts it back to where the
+// block began, moves the slices into their temp files and lists those for MergeTempFiles, which
+// then tries once more and, failing alike, keeps and names them; returns 0 then. Throws when the
+// output cannot be cut back, naming the temp files that keep the block.
+std::uint64_t AppendFormedBlock(TExtractRunState& state, TFormedBlock& block,
+                                TSpareTempFiles& spares, const platform::ProcessServices& services);
 
 inline constexpr std::size_t kMergeBufferSize = 65536;
 

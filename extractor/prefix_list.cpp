@@ -74,15 +74,35 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
 
+bool IsAscii(std::string_view bytes) {
+  unsigned char any = 0;
+  for (const char c : bytes)
+    any |= static_cast<unsigned char>(c);
+  return (any & 0x80) == 0;
+}
+
 }  // namespace
 
-PrefixList::PrefixList(std::string text) : text_(std::move(text)) {
+PrefixList::PrefixList(std::string text) : decoded_(std::move(text)) {
+  CountLines();
+}
+
+PrefixList::PrefixList(platform::ByteBuffer text, std::size_t skip)
+    : bytes_(std::move(text)), skip_(std::min(skip, bytes_.size())) {
+  CountLines();
+}
+
+void PrefixList::CountLines() {
   // Every line break ends a line (CR LF is one), and so does the end of a last line without one.
-  for (std::size_t i = 0; i < text_.size(); ++i) {
-    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 == text_.size() || text_[i + 1] != '\n')))
+  const std::string_view text = Text();
+  line_count_ = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  // A CR ends a line of its own only where no LF follows it.
+  for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
+       cr = text.find('\r', cr + 1)) {
+    if (cr + 1 == text.size() || text[cr + 1] != '\n')
       ++line_count_;
   }
-  if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r')
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r')
     ++line_count_;
 }
 
@@ -99,6 +119,25 @@ bool PrefixList::Cursor::Next(std::string_view& line) {
   return true;
 }
 
+namespace {
+
+// The text of `bytes` as DecodeListText gives it, kept in the buffer where it needs no decoding.
+PrefixList DecodedList(platform::ByteBuffer bytes, const platform::ProcessServices& services) {
+  const std::string_view view(bytes.data(), bytes.size());
+  if (StartsWith(view, "\xEF\xBB\xBF"))
+    return PrefixList(std::move(bytes), 3);
+  if (StartsWith(view, "\xFF\xFE"))
+    return PrefixList(Utf16ToUtf8(view.substr(2), false));
+  if (StartsWith(view, "\xFE\xFF"))
+    return PrefixList(Utf16ToUtf8(view.substr(2), true));
+  // Plain ASCII reads the same in every code page: no conversion, no copy.
+  if (IsAscii(view))
+    return PrefixList(std::move(bytes), 0);
+  return PrefixList(services.AnsiToUtf8(view));
+}
+
+}  // namespace
+
 std::string DecodeListText(std::string bytes, const platform::ProcessServices& services) {
   if (StartsWith(bytes, "\xEF\xBB\xBF"))
     return bytes.erase(0, 3);
@@ -106,8 +145,7 @@ std::string DecodeListText(std::string bytes, const platform::ProcessServices& s
     return Utf16ToUtf8(std::string_view(bytes).substr(2), false);
   if (StartsWith(bytes, "\xFE\xFF"))
     return Utf16ToUtf8(std::string_view(bytes).substr(2), true);
-  // Plain ASCII reads the same in every code page: no conversion, no copy.
-  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+  if (IsAscii(bytes))
     return bytes;
   return services.AnsiToUtf8(bytes);
 }
@@ -129,20 +167,21 @@ PrefixList ReadPrefixList(platform::Stream& stream, const platform::ProcessServi
     // Read straight into one buffer of the expected size (plus one byte, to see the end without a
     // regrowth); a list of 200,000 lines is a few megabytes.
     constexpr std::size_t kChunk = 65536;
-    std::string bytes(static_cast<std::size_t>(std::min(expected_size, kMaxListBytes)) + 1, '\0');
+    platform::ByteBuffer bytes(static_cast<std::size_t>(std::min(expected_size, kMaxListBytes)) +
+                               1);
     for (;;) {
       // Only a full buffer grows: the byte past the expected size is where a file's end shows.
-      if (bytes.size() == used)
-        bytes.resize(std::max(bytes.size() * 2, used + kChunk));
-      const std::size_t got = stream.Read(bytes.data() + used, bytes.size() - used);
+      if (bytes.capacity() == used)
+        bytes.Reserve(std::max(bytes.capacity() * 2, used + kChunk));
+      const std::size_t got = stream.Read(bytes.data() + used, bytes.capacity() - used);
       if (got == 0)
         break;
       used += got;
+      bytes.Resize(used);
       if (used > kMaxListBytes)
         throw Error(TooLargeText(name, ""));
     }
-    bytes.resize(used);
-    return PrefixList(DecodeListText(std::move(bytes), services));
+    return DecodedList(std::move(bytes), services);
   } catch (const std::bad_alloc&) {
     throw Error("Not enough memory to hold the lines of the prefix list \"" + std::string(name) +
                 "\" (" + FormatBytes(used) + " bytes read).");

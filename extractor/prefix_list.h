@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_buffer.h"
 #include "platform/process_services.h"
 
 namespace kestrune {
@@ -17,6 +18,9 @@ class PrefixList {
  public:
   PrefixList() = default;
   explicit PrefixList(std::string text);
+  // The bytes of `text` from `skip` on, which are the list's text already (ASCII, or UTF-8 after
+  // its byte-order mark): kept as read, without a copy.
+  PrefixList(platform::ByteBuffer text, std::size_t skip);
 
   [[nodiscard]] std::size_t LineCount() const { return line_count_; }
 
@@ -30,10 +34,19 @@ class PrefixList {
    private:
     std::string_view rest_;
   };
-  [[nodiscard]] Cursor Lines() const { return Cursor(text_); }
+  [[nodiscard]] Cursor Lines() const { return Cursor(Text()); }
 
  private:
-  std::string text_;
+  [[nodiscard]] std::string_view Text() const {
+    if (bytes_.data() == nullptr)
+      return decoded_;
+    return {bytes_.data() + skip_, bytes_.size() - skip_};
+  }
+  void CountLines();
+
+  std::string decoded_;
+  platform::ByteBuffer bytes_;
+  std::size_t skip_ = 0;
   std::size_t line_count_ = 0;
 };
 

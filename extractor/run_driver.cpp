@@ -1,5 +1,6 @@
 #include "extractor/run_driver.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <vector>
@@ -20,28 +21,59 @@ std::string BlockedMessage(std::string_view line, std::int32_t prefix) {
   return std::string(line) + " -> BLOCKED (prefix " + std::to_string(prefix) + " <= 15)";
 }
 
+bool HasLineBreak(std::string_view line) {
+  for (const char c : line) {
+    if (c == '\n')
+      return true;
+  }
+  return false;
+}
+
 // The run's UI, holding its steps back while the blocks they report are still on their way to the
 // output, so that no "Done: " line is shown for a block the output lacks.
 class HeldUi final : public RunUi {
  public:
   explicit HeldUi(RunUi& ui) : ui_(ui) {}
 
+  // A place in the held steps: what has been held up to a moment.
+  struct Mark {
+    std::size_t steps = 0;
+    std::size_t text = 0;
+  };
+
   void Hold() { holding_ = true; }
-  // The number of steps held so far, and the size of their texts.
-  [[nodiscard]] std::size_t Held() const { return steps_.size(); }
+  // Room for `text_size` bytes of held text.
+  void Reserve(std::size_t text_size) { texts_.reserve(text_size); }
+  [[nodiscard]] Mark Held() const { return {steps_.size(), texts_.size()}; }
   [[nodiscard]] std::size_t HeldTextSize() const { return texts_.size(); }
-  // Shows the first `count` held steps, forgets the others and stops holding.
-  void Release(std::size_t count) {
-    for (std::size_t i = 0; i < count && i < steps_.size(); ++i)
-      Show(steps_[i]);
+  // Shows what was held up to `mark`, forgets the rest and stops holding.
+  void Release(Mark mark) {
+    for (std::size_t i = 0; i < mark.steps && i < steps_.size(); ++i) {
+      HeldStep step = steps_[i];
+      // Lines held together may run on past the mark.
+      if (step.kind == Kind::kLines)
+        step.text_end = std::min(step.text_end, mark.text);
+      Show(step);
+    }
     steps_.clear();
     texts_.clear();
     holding_ = false;
   }
-  void ReleaseAll() { Release(steps_.size()); }
+  void ReleaseAll() { Release(Held()); }
 
   void ClearLog() override { Step(Kind::kClear, 0, {}); }
-  void AppendLog(std::string_view line) override { Step(Kind::kLog, 0, line); }
+  void AppendLog(std::string_view line) override {
+    if (!holding_ || HasLineBreak(line)) {
+      Step(Kind::kLog, 0, line);
+      return;
+    }
+    // Held lines that follow each other are kept as one text and shown in one piece.
+    if (steps_.empty() || steps_.back().kind != Kind::kLines)
+      steps_.push_back({Kind::kLines, 0, texts_.size(), texts_.size()});
+    texts_ += line;
+    texts_ += '\n';
+    steps_.back().text_end = texts_.size();
+  }
   void SetLabel(RunLabel label, std::string_view text) override {
     Step(Kind::kLabel, static_cast<int>(label), text);
   }
@@ -51,7 +83,7 @@ class HeldUi final : public RunUi {
   void ShowErrorBox(std::string_view text) override { ui_.ShowErrorBox(text); }
 
  private:
-  enum class Kind { kClear, kLog, kLabel, kMaximum, kPosition };
+  enum class Kind { kClear, kLog, kLines, kLabel, kMaximum, kPosition };
   struct HeldStep {
     Kind kind;
     int value;
@@ -79,6 +111,9 @@ class HeldUi final : public RunUi {
       case Kind::kLog:
         ui_.AppendLog(text);
         break;
+      case Kind::kLines:
+        ui_.AppendLogLines(text);
+        break;
       case Kind::kLabel:
         ui_.SetLabel(static_cast<RunLabel>(step.value), text);
         break;
@@ -102,6 +137,10 @@ class InlineBlocks {
  public:
   // Bytes gathered before they are written.
   static constexpr std::size_t kWriteSize = std::size_t{1} << 18;
+  // Bytes of held log text before the gathered blocks are written all the same: a list of single
+  // addresses logs three times the bytes it writes, and held text that stays small stays in the
+  // processor's cache.
+  static constexpr std::size_t kHeldTextSize = std::size_t{1} << 17;
 
   InlineBlocks(TExtractRunState& state, HeldUi& ui, const RunSettings& settings,
                const platform::ProcessServices& services)
@@ -109,13 +148,20 @@ class InlineBlocks {
 
   // Gathers the block's text. The next UI step, held from now on, is its "Done: " line.
   void Add(std::uint32_t start, std::uint64_t count) {
-    if (text_.empty())
+    if (text_.empty()) {
       ui_.Hold();
+      if (text_.capacity() == 0) {
+        // Room for the most gathered at once, taken once: growing by steps would copy it over.
+        text_.reserve(kWriteSize + kInlineBlockLimit * (kMaxIPTextLength + 2) + kListTextSlack);
+        ui_.Reserve(2 * kHeldTextSize);
+        blocks_.reserve(kHeldTextSize / 32);
+      }
+    }
     AppendBlockText(text_, start, count);
     blocks_.push_back({text_.size(), ui_.Held()});
   }
   [[nodiscard]] bool Full() const {
-    return text_.size() >= kWriteSize || ui_.HeldTextSize() >= kWriteSize;
+    return text_.size() >= kWriteSize || ui_.HeldTextSize() >= kHeldTextSize;
   }
 
   // Writes what has been gathered and shows the held steps. When the write fails, shows only the
@@ -137,7 +183,7 @@ class InlineBlocks {
     } catch (const std::exception& error) {
       const auto after = size_now();
       const std::uint64_t landed = size_known && after && *after >= before ? *after - before : 0;
-      std::size_t shown = ui_.Held();
+      HeldUi::Mark shown = ui_.Held();
       std::size_t whole = 0;  // bytes of the blocks that landed whole
       for (const auto& block : blocks_) {
         if (block.end > landed) {
@@ -172,8 +218,8 @@ class InlineBlocks {
 
  private:
   struct Block {
-    std::size_t end;        // where its text ends in text_
-    std::size_t done_step;  // the held step that logs its "Done: " line
+    std::size_t end;         // where its text ends in text_
+    HeldUi::Mark done_step;  // where the held step that logs its "Done: " line begins
   };
   void Reset() {
     text_.clear();
@@ -208,8 +254,14 @@ void PrepareOutput(TExtractRunState& state, const RunSettings& settings,
         services);
 }
 
+// `to` made `text`: for the short texts of a line, cheaper than assign, which allows for overlap.
+void SetText(std::string& to, std::string_view text) {
+  to.clear();
+  to.append(text);
+}
+
 std::string_view Joined(std::string& buffer, std::string_view head, std::string_view tail) {
-  buffer.assign(head);
+  SetText(buffer, head);
   buffer += tail;
   return buffer;
 }
@@ -228,6 +280,14 @@ void RemoveUnmergedTempFiles(TExtractRunState& state) {
 }
 
 }  // namespace
+
+void RunUi::AppendLogLines(std::string_view lines) {
+  while (!lines.empty()) {
+    const std::size_t end = lines.find('\n');
+    AppendLog(lines.substr(0, end));
+    lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 1);
+  }
+}
 
 std::string MissingListMessage(std::string_view list_name) {
   return "File \"" + std::string(list_name) +
@@ -261,6 +321,8 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
   const bool figures_shown = visible_ui.ShowsFigures();
   std::string line;  // one log line, reused: small blocks come by the hundred thousand
   InlineBlocks inline_blocks(state, ui, settings, services);
+  platform::ByteBuffer block_text;  // a large block formed in memory, reused for the next
+  TSpareTempFiles spare_temp_files;
 
   ui.ClearLog();
   try {
@@ -284,17 +346,17 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
     for (int PrefixIdx = 0; PrefixIdx < line_count && lines.Next(list_line); ++PrefixIdx) {
       if (stop_requested())
         throw RunStopped();
-      state.LineTrimmed.assign(TrimLine(list_line));
+      SetText(state.LineTrimmed, TrimLine(list_line));
       if (state.LineTrimmed.empty())
         continue;
-      const std::size_t slash = state.LineTrimmed.find('/');
+      const std::size_t slash = FirstSlash(state.LineTrimmed);
       if (slash == std::string::npos) {
         ui.AppendLog("Invalid format (no /): " + state.LineTrimmed);
         continue;
       }
-      state.BaseIP.assign(state.LineTrimmed, 0, slash);
+      SetText(state.BaseIP, std::string_view(state.LineTrimmed).substr(0, slash));
       const std::string_view SubnetStr = std::string_view(state.LineTrimmed).substr(slash + 1);
-      const auto prefix = ParseInt32(SubnetStr);
+      const auto prefix = ParsePrefixLength(SubnetStr);
       if (!prefix) {
         ui.AppendLog("Invalid subnet number: " + state.LineTrimmed);
         continue;
@@ -329,9 +391,6 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         inline_blocks.Add(StartIP, IPCount);
       } else {
         inline_blocks.Commit();  // what comes before this block reaches the output first
-        RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
-        if (stop_requested())
-          throw RunStopped();
         const auto log_errors = [&state, &ui] {
           std::lock_guard lock(state.CS);
           for (state.j = 0; state.j < static_cast<std::int32_t>(state.Exceptions.size());
@@ -340,8 +399,24 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
           }
           state.Exceptions.clear();
         };
-        log_errors();
-        const std::uint64_t merged = MergeTempFiles(state, services);
+        std::uint64_t merged = 0;
+        // A block refused halfway is taken back from the output before its temp files take it:
+        // standard output, which cannot be cut back, keeps the temp files' way.
+        if (settings.large_blocks_in_memory && settings.output_file != kStandardStream) {
+          TFormedBlock block = FormBlockInMemory(state, block_text, spare_temp_files, StartIP,
+                                                 IPCount, services, settings.jobs);
+          if (stop_requested())
+            throw RunStopped();
+          log_errors();
+          merged = AppendFormedBlock(state, block, spare_temp_files, services);
+          log_errors();  // slices the output refused and their temp files did too
+        } else {
+          RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
+          if (stop_requested())
+            throw RunStopped();
+          log_errors();
+        }
+        merged += MergeTempFiles(state, services);
         log_errors();  // temp files that were gone before the merge
         if (merged < IPCount) {
           ++done.incomplete_blocks;
@@ -352,7 +427,9 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
       }
       ui.AppendLog(Joined(line, "Done: ", state.LineTrimmed));
-      ui.SetProgressPosition(++progress);
+      ++progress;
+      if (figures_shown)
+        ui.SetProgressPosition(progress);
       TotalIPsProcessed += IPCount;
       state.RemainingIPs = state.TotalEstimatedIPs - TotalIPsProcessed;
       if (figures_shown) {
@@ -370,6 +447,7 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
     }
     inline_blocks.Commit();
     done.complete_blocks = worker_blocks_complete + inline_blocks.Committed();
+    spare_temp_files.DeleteAll();
     CloseOutput(state);
   } catch (...) {
     bool stopped = false;

@@ -20,6 +20,9 @@ class RunUi {
   virtual ~RunUi() = default;
   virtual void ClearLog() = 0;
   virtual void AppendLog(std::string_view line) = 0;
+  // Appends several lines in one piece: `lines` holds each line followed by "\n". The same as one
+  // AppendLog per line, which is what it does unless the UI takes them faster at once.
+  virtual void AppendLogLines(std::string_view lines);
   virtual void SetLabel(RunLabel label, std::string_view text) = 0;
   virtual void SetProgressMaximum(int maximum) = 0;
   virtual void SetProgressPosition(int position) = 0;
@@ -27,8 +30,8 @@ class RunUi {
   virtual void ShowMessage(std::string_view text) = 0;
   // The standard error box for an error that ended the run; `text` has its period already.
   virtual void ShowErrorBox(std::string_view text) = 0;
-  // False when the speed, remaining and ETA figures of each block are shown nowhere, which spares
-  // working them out for every block.
+  // False when the speed, remaining and ETA figures and the progress position of each block are
+  // shown nowhere, which spares working them out and passing them on for every block.
   [[nodiscard]] virtual bool ShowsFigures() const { return true; }
 };
 
@@ -47,6 +50,12 @@ struct RunSettings {
   std::string output_file;
   // Worker tasks per block; 0: one per logical processor.
   int jobs = 0;
+  // The tasks of a large block form their slices in memory, and the block goes to the output in
+  // one piece. Each task creates its temp file all the same and fails as it would otherwise; the
+  // file stays empty unless the output refuses the block, whose slices it then takes for the
+  // merge. Not for standard output, which cannot be cut back. False: the tasks write their temp
+  // files, which the merge appends.
+  bool large_blocks_in_memory = false;
   // See kInlineBlockLimit; 0 sends every block through the worker tasks.
   std::uint64_t inline_block_limit = kInlineBlockLimit;
   // When an error ends the run, delete the temp files it did not merge (the window keeps them).

@@ -69,10 +69,10 @@ std::uint64_t CountEstimatedIPs(const PrefixList& list) {
   PrefixList::Cursor lines = list.Lines();
   for (std::string_view line; lines.Next(line);) {
     const std::string_view L = TrimLine(line);
-    const std::size_t slash = L.find('/');
-    if (L.empty() || slash == std::string_view::npos)
+    const std::size_t slash = FirstSlash(L);
+    if (slash == std::string_view::npos)
       continue;
-    const auto P = ParseInt32(L.substr(slash + 1));
+    const auto P = ParsePrefixLength(L.substr(slash + 1));
     if (!P || *P < 0 || *P > 32 || *P <= 15)
       continue;
     total += std::uint64_t{1} << (32 - *P);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "extractor/ip_text.h"
@@ -147,6 +148,67 @@ TEST_F(BlockTasksTest, NoGuidEndsTheBlockWithThatError) {
       },
       Error);
   EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+// A block formed in memory holds what the temp files would; each task has a temp file of its own,
+// left empty, which the tasks of the next block take over, and which take the slices when asked.
+TEST_F(BlockTasksTest, BlockFormedInMemoryHoldsTheSlicesAndKeepsItsTempFilesEmpty) {
+  services.processors = 3;
+  const std::uint32_t start = StrToIP("10.0.255.250");
+  const auto text_of = [](std::uint32_t first, std::uint32_t count) {
+    std::string text;
+    for (std::uint32_t i = 0; i < count; ++i)
+      text += IPToStr(first + i) + "\r\n";
+    return text;
+  };
+  platform::ByteBuffer text;
+  TSpareTempFiles spares;
+  {
+    TFormedBlock block = FormBlockInMemory(state, text, spares, start, 70000, services);
+    EXPECT_TRUE(state.Exceptions.empty());
+    std::string joined;
+    for (const auto& slice : block.Slices) {
+      EXPECT_TRUE(slice.Formed);
+      joined += slice.Text;
+    }
+    EXPECT_TRUE(joined == text_of(start, 70000));
+    const auto names = test::FileNames(temp.path());
+    ASSERT_EQ(names.size(), 3u);
+    for (const auto& name : names)  // held open, which on Windows keeps others from reading
+      EXPECT_EQ(std::filesystem::file_size(temp.path() / name), 0u) << name;
+    KeepSpareTempFiles(block, spares);
+  }
+  const auto spare_names = test::FileNames(temp.path());
+  EXPECT_EQ(spare_names.size(), 3u) << "kept for the next block";
+
+  TFormedBlock next = FormBlockInMemory(state, text, spares, StrToIP("1.2.3.4"), 16, services);
+  EXPECT_EQ(test::FileNames(temp.path()), spare_names) << "taken over, none made";
+  MoveSlicesToTempFiles(state, next);
+  EXPECT_EQ(state.GlobalTempFiles.size(), 3u);
+  std::string lines;
+  for (const auto& line : FinishedLines())
+    lines += line + "\r\n";
+  EXPECT_EQ(lines, text_of(StrToIP("1.2.3.4"), 16));
+  for (const auto& file : state.GlobalTempFiles)
+    platform::DeleteFileOrThrow(file.Path);
+  spares.DeleteAll();
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
+}
+
+TEST_F(BlockTasksTest, BlockFormedInMemoryFailsAsTheWorkersDoWithoutATempFolder) {
+  services.temp_folder = temp.Write("not-a-folder", "x");
+  services.processors = 2;
+  platform::ByteBuffer text;
+  TSpareTempFiles spares;
+  const TFormedBlock block = FormBlockInMemory(state, text, spares, 0, 256, services);
+  for (const auto& slice : block.Slices)
+    EXPECT_FALSE(slice.Formed);
+  ASSERT_EQ(state.Exceptions.size(), 2u);
+  for (const auto& error : state.Exceptions) {
+    EXPECT_TRUE(error.starts_with("Task ")) << error;
+    EXPECT_NE(error.find(" error: Cannot create file"), std::string::npos) << error;
+  }
+  EXPECT_EQ(test::FileNames(temp.path()), std::vector<std::string>{"not-a-folder"});
 }
 
 }  // namespace

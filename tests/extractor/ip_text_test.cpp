@@ -93,6 +93,34 @@ TEST(IPToStr, MatchesPrintfForEveryOctetInEveryPlace) {
   }
 }
 
+// Runs of addresses written at once: across the end of a last, second and first octet, up to the
+// top of the range, and never past the room they are given.
+TEST(AddressListText, WritesAndSizesRunsAsIPToStrWouldLineByLine) {
+  const struct {
+    const char* first;
+    std::uint64_t count;
+  } cases[] = {
+      {"0.0.0.0", 1},         {"255.255.255.255", 1}, {"10.0.0.250", 300}, {"9.255.255.250", 20},
+      {"255.255.0.0", 65536}, {"99.99.99.99", 1000},  {"1.2.3.4", 0},      {"10.0.0.5", 4},
+  };
+  for (const auto& [first, count] : cases) {
+    SCOPED_TRACE(testing::Message() << count << " from " << first);
+    const std::uint32_t start = StrToIP(first);
+    std::string expected;
+    for (std::uint64_t i = 0; i < count; ++i)
+      expected += IPToStr(static_cast<std::uint32_t>(start + i)) + "\r\n";
+    EXPECT_EQ(AddressListTextSize(start, count), expected.size());
+
+    constexpr char kGuard = '#';
+    std::string room(expected.size() + kListTextSlack + 8, kGuard);
+    const char* end = WriteAddressListText(start, count, room.data());
+    ASSERT_EQ(static_cast<std::size_t>(end - room.data()), expected.size());
+    EXPECT_TRUE(room.compare(0, expected.size(), expected) == 0);
+    EXPECT_EQ(room.substr(expected.size() + kListTextSlack), std::string(8, kGuard))
+        << "written past the room";
+  }
+}
+
 struct IntegerCase {
   const char* text;
   std::optional<std::int32_t> value;

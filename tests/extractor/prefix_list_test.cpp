@@ -2,12 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/process_services.h"
 
 namespace kestrune {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// A list that comes in pieces of a few bytes, as from a pipe.
+class PipedText final : public platform::Stream {
+ public:
+  explicit PipedText(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::size_t Read(void* buffer, std::size_t size) override {
+    const std::size_t count = std::min({size, bytes_.size() - at_, std::size_t{3}});
+    std::memcpy(buffer, bytes_.data() + at_, count);
+    at_ += count;
+    return count;
+  }
+  void Write(const void*, std::size_t) override {}
+  void SeekToEnd() override {}
+  void Close() override {}
+
+ private:
+  std::string bytes_;
+  std::size_t at_ = 0;
+};
 
 TEST(PrefixList, CutsAtEveryKindOfLineBreakAndCountsWhatItGives) {
   const struct {
@@ -73,6 +95,14 @@ TEST(DecodeListText, FollowsTheByteOrderMark) {
   for (const auto& [bytes, text] : cases) {
     SCOPED_TRACE(testing::PrintToString(bytes));
     EXPECT_EQ(DecodeListText(bytes, services), text);
+    // A list read whole keeps text that needs no decoding as it was read.
+    PipedText stream(bytes);
+    const PrefixList list = ReadPrefixList(stream, services);
+    Lines lines;
+    PrefixList::Cursor cursor = list.Lines();
+    for (std::string_view line; cursor.Next(line);)
+      lines.emplace_back(line);
+    EXPECT_EQ(lines, Lines{text}) << "read from a stream";
   }
 }
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <regex>
 #include <thread>
 
 #include "extractor/ip_text.h"
@@ -412,6 +414,125 @@ TEST_F(RunTest, FullOutputDiskKeepsTheBlockInItsTempFilesAndNamesThem) {
       "error There is not enough space on the disk The output was cut back to the end of its "
       "last complete block. The addresses of the block are kept in the temp files "))
       << ui.events.back();
+}
+
+// The steps of a run, with temp file names made alike and the "ERROR: " lines of a block (whose
+// tasks end in no set order) sorted.
+Events Comparable(Events events) {
+  const std::regex guid("ip_[0-9A-F-]{36}\\.tmp");
+  for (auto& event : events)
+    event = std::regex_replace(event, guid, "ip_GUID.tmp");
+  for (auto first = events.begin(); first != events.end();) {
+    const auto is_error = [](const std::string& e) { return e.starts_with("log ERROR: "); };
+    first = std::find_if(first, events.end(), is_error);
+    const auto last = std::find_if_not(first, events.end(), is_error);
+    std::sort(first, last);
+    first = last;
+  }
+  return events;
+}
+
+// Large blocks formed in memory reach the output in one piece. Which way a block goes must not
+// show in the output or in anything the run reports: also not when the temp folder cannot be
+// written, when a block would run past 255.255.255.255, or when the disk fills up partway through
+// a block, whose addresses then wait in its temp files, which the error names.
+TEST_F(RunTest, LargeBlocksFormedInMemoryReportAsThroughTempFiles) {
+  services.processors = 2;
+  const std::string list =
+      "10.1.0.0/16\r\nbad line\r\n192.168.0.0/24\r\n255.255.0.0/17\r\n1.2.3.4/32\r\n";
+  const std::string large = AddressLines("10.1.0.0", 65536);
+  const std::string all = large + AddressLines("192.168.0.0", 256) +
+                          AddressLines("255.255.0.0", 32768) + AddressLines("1.2.3.4", 1);
+  const std::string no_folder = temp.Folder() + "not-a-folder";
+  const struct {
+    const char* name;
+    std::string list;
+    std::size_t disk_budget;  // 0: no limit
+    std::string temp_folder;
+    RunOutcome outcome;
+    std::string output;
+    bool temp_files_kept;
+  } cases[] = {
+      {"complete", list, 0, temp.Folder(), RunOutcome::kCompleted, all, false},
+      {"overflow", list + "255.255.255.255/31\r\n1.1.1.1/32\r\n", 0, temp.Folder(),
+       RunOutcome::kEndedByError, all, false},
+      {"disk full in a large block", list,
+       large.size() + AddressLines("192.168.0.0", 256).size() + 5000, temp.Folder(),
+       RunOutcome::kEndedByError, large + AddressLines("192.168.0.0", 256), true},
+      {"no temp folder", list, 0, no_folder, RunOutcome::kIncomplete,
+       AddressLines("192.168.0.0", 256) + AddressLines("1.2.3.4", 1), false},
+  };
+  temp.Write("not-a-folder", "");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    services.temp_folder = c.temp_folder;
+    services.on_open = [&](const std::string& path,
+                           platform::OpenMode mode) -> std::unique_ptr<platform::Stream> {
+      if (c.disk_budget > 0 && path.ends_with("_IPs.txt") &&
+          mode == platform::OpenMode::kCreateNew) {
+        return std::make_unique<test::FillingStream>(platform::OpenFile(path, mode), c.disk_budget);
+      }
+      return nullptr;
+    };
+    // Small blocks do not go through the tasks on the run's thread: compared at each limit.
+    for (const std::uint64_t limit : {kInlineBlockLimit, std::uint64_t{0}}) {
+      Events first_events;
+      std::string first_output;
+      for (const bool in_memory : {false, true}) {
+        SCOPED_TRACE(testing::Message() << (in_memory ? "in memory" : "through temp files")
+                                        << ", on the run's thread up to " << limit);
+        settings.large_blocks_in_memory = in_memory;
+        settings.inline_block_limit = limit;
+        std::filesystem::remove(out.path() / "08122026231507_IPs.txt");
+        ui = RecordingUi();
+        const RunOutcome outcome = Run(c.list);
+        const auto kept = test::FileNames(temp.path());
+        for (const auto& name : kept) {
+          if (name == "not-a-folder")
+            continue;
+          EXPECT_NE(ui.events.back().find(name), std::string::npos) << ui.events.back();
+          std::filesystem::remove(temp.path() / name);
+        }
+        Events events = Comparable(ui.events);
+        for (std::string& event : events)
+          event = event.substr(0, event.find(" The addresses of the block are kept"));
+        if (limit == kInlineBlockLimit) {
+          EXPECT_EQ(outcome, c.outcome);
+          EXPECT_TRUE(Output() == c.output) << Output().size() << " bytes, not " << c.output.size();
+          EXPECT_EQ(kept.size() > 1, c.temp_files_kept);
+        }
+        if (!in_memory) {
+          first_events = events;
+          first_output = Output();
+        } else {
+          EXPECT_EQ(events, first_events);
+          EXPECT_TRUE(Output() == first_output);
+        }
+      }
+    }
+  }
+}
+
+// A stop asked while the tasks of a large block form it in memory: the block is left out, and no
+// temp file stays, the spares of earlier blocks included.
+TEST_F(RunTest, StopWhileABlockIsFormedInMemoryKeepsTheCompleteBlocks) {
+  settings.large_blocks_in_memory = true;
+  settings.inline_block_limit = 256;
+  const auto run_thread = std::this_thread::get_id();
+  std::atomic<bool> stop{false};
+  settings.stop_requested = [&] {
+    // The tasks ask while the run's thread waits for them, so the log holds still meanwhile.
+    if (std::this_thread::get_id() != run_thread && ui.log.back() == "Processing: 10.1.0.0/16")
+      stop = true;
+    return stop.load();
+  };
+  RunReport report;
+  work.Write("prefix_list.txt", "10.9.0.0/30\r\n10.0.0.0/16\r\n10.1.0.0/16\r\n10.2.0.0/30\r\n");
+  EXPECT_EQ(ButtonExtractClick(settings, ui, services, &report), RunOutcome::kStopped);
+  EXPECT_TRUE(Output() == AddressLines("10.9.0.0", 4) + AddressLines("10.0.0.0", 65536));
+  EXPECT_EQ(report.complete_blocks, 2u);
+  EXPECT_EQ(ui.log.back(), "Processing: 10.1.0.0/16");
+  EXPECT_TRUE(test::FileNames(temp.path()).empty());
 }
 
 TEST_F(RunTest, OutputIsOpenedOnceForTheWholeRun) {
