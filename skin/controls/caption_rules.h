@@ -28,13 +28,6 @@ inline constexpr unsigned kHitBottomRight = 17;
 inline constexpr unsigned kHitBorder = 18;  // a frame that does not size
 inline constexpr unsigned kHitHelp = 21;
 
-// The system commands a caption button gives (the values of SC_MINIMIZE and its kin).
-inline constexpr unsigned kScMinimize = 0xF020;
-inline constexpr unsigned kScMaximize = 0xF030;
-inline constexpr unsigned kScClose = 0xF060;
-inline constexpr unsigned kScRestore = 0xF120;
-inline constexpr unsigned kScContextHelp = 0xF180;
-
 // The frame as the hit test sees it, measured from the live window: the laid-out title bar, and
 // where the system really put the client area and the menu band (the skin's metrics can differ
 // from the system's frame, so the real geometry decides everything below the title).

@@ -35,6 +35,16 @@ inline constexpr unsigned kHitMinButton = 8;
 inline constexpr unsigned kHitMaxButton = 9;
 inline constexpr unsigned kHitClose = 20;
 
+// The system commands the caption buttons and the system menu give (the values of SC_SIZE and
+// its kin).
+inline constexpr unsigned kScSize = 0xF000;
+inline constexpr unsigned kScMove = 0xF010;
+inline constexpr unsigned kScMinimize = 0xF020;
+inline constexpr unsigned kScMaximize = 0xF030;
+inline constexpr unsigned kScClose = 0xF060;
+inline constexpr unsigned kScRestore = 0xF120;
+inline constexpr unsigned kScContextHelp = 0xF180;
+
 struct TsCaptionButton {
   int cpState = -1;  // 0 normal, 1 hot, 2 pressed, -1 never drawn
   int cpGlowID = -1;

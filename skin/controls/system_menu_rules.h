@@ -13,14 +13,6 @@
 
 namespace kestrune::skin {
 
-// The system's commands of the standard items.
-inline constexpr unsigned kScSize = 0xF000;
-inline constexpr unsigned kScMove = 0xF010;
-inline constexpr unsigned kScMinimize = 0xF020;
-inline constexpr unsigned kScMaximize = 0xF030;
-inline constexpr unsigned kScClose = 0xF060;
-inline constexpr unsigned kScRestore = 0xF120;
-
 // The name every skinned system menu's name begins with; the menu painter gives the items of
 // such a menu their built-in glyphs.
 inline constexpr char kSysMenuPrefix[] = "acSysMenu";
