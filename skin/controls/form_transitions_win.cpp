@@ -224,10 +224,15 @@ void TacFormTransitions::AnimShowForm(int time, int opacity, int /*mode*/) {
     TacImageWindow image_window(Topmost(window));
     // Fading in over `frames` frames; with none the finished picture shows at once.
     const int frames = ShowFrames(time);
-    image_window.Show(image, at, frames > 0 ? 0 : 255);
+    const auto show = [&](int alpha) {
+      image_window.Show(image, at, alpha);
+      if (OnShowFrame)
+        OnShowFrame(alpha);
+    };
+    show(frames > 0 ? 0 : 255);
     for (int frame = 1; frame <= frames; ++frame) {
       ::Sleep(kShowFrameInterval);
-      image_window.Show(image, at, 255 * frame / frames);
+      show(255 * frame / frames);
     }
     if (image_window.Handle() != nullptr)
       ::SetWindowPos(window, image_window.Handle(), 0, 0, 0, 0,

@@ -66,8 +66,10 @@ class TacFormTransitions {
   bool AllowAnimation = true;
   // Fired when the show animation has ended.
   std::function<void()> OnAfterAnimation;
-  // Fired with each cover window once it shows (a test hook).
+  // Fired with each cover window once it shows, and with the opacity of each picture the show
+  // animation puts up (test hooks).
   std::function<void(HWND cover)> OnCoverShown;
+  std::function<void(int alpha)> OnShowFrame;
 
   // Message handlers, called by the provider in place of the default handling.
   LRESULT AC_WMNCActivate(WPARAM wparam, LPARAM lparam);

@@ -164,6 +164,24 @@ TEST_F(TransitionsTest, ShowEndsOpaqueWithOneWindowAndTheFinishedPicture) {
   EXPECT_EQ(VisibleWindows(), std::vector<HWND>{Window()});
 }
 
+TEST_F(TransitionsTest, ShowPutsUpTheFinishedPictureAtOnceUnlessGivenATime) {
+  struct Row {
+    int time;
+    std::vector<int> alphas;
+  };
+  const Row rows[] = {{0, {255}}, {11, {255}}, {36, {0, 85, 170, 255}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.time);
+    form_->SkinManager->AnimEffects.FormShow.Time = row.time;
+    std::vector<int> alphas;
+    Transitions().OnShowFrame = [&](int alpha) { alphas.push_back(alpha); };
+    ::ShowWindow(Window(), SW_SHOWNOACTIVATE);
+    EXPECT_EQ(alphas, row.alphas);
+    EXPECT_FALSE(Layered(Window()));
+    ::ShowWindow(Window(), SW_HIDE);
+  }
+}
+
 TEST_F(TransitionsTest, ShowWithoutAnimationLeavesTheStyleAlone) {
   form_->SkinManager->Effects.AllowAnimation = false;
   int after_animation = 0;
