@@ -342,6 +342,34 @@ TEST_F(CaptionButtonsTest, HotCloseFadesInOverTheButtonAndTheWindowGoes) {
   EXPECT_EQ(pixels_of(min_in_window), min_before) << "the other button was left as it was";
 }
 
+// A leave that slips past while the hot look fades in is caught at the fade's end: the form gets
+// WM_MOUSELEAVE when the mouse is no longer over the button.
+TEST_F(CaptionButtonsTest, FadeInEndingWithTheMouseElsewhereTellsTheFormItLeft) {
+  MouseAt(Centre(ButtonOnScreen(kHitClose)));
+  ASSERT_TRUE(PumpUntil([&] { return Caption().Animation(kHitClose) != nullptr; }, 3s, true));
+  // The mouse goes, but its messages stay queued: only the fade's timer runs.
+  MouseAt(Centre(ScreenRectOf(*form_->MemoResults)));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        const RECT close = ButtonOnScreen(kHitClose);
+        return ::PtInRect(&close, cursor) == FALSE;
+      },
+      3s, true));
+  const auto end = std::chrono::steady_clock::now() + 5s;
+  while (Caption().Animation(kHitClose) != nullptr && std::chrono::steady_clock::now() < end) {
+    MSG message{};
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_TIMER);
+    while (::PeekMessageW(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE) != FALSE)
+      ::DispatchMessageW(&message);
+  }
+  ASSERT_EQ(Caption().Animation(kHitClose), nullptr) << "the fade ended";
+  MSG leave{};
+  EXPECT_NE(::PeekMessageW(&leave, window_, WM_MOUSELEAVE, WM_MOUSELEAVE, PM_NOREMOVE), FALSE);
+  EXPECT_TRUE(PumpUntil([&] { return Button(kHitClose).cpState == 0; }, 3s));
+}
+
 // Without glow effects, or with the animation switch off, the look changes at once.
 TEST_F(CaptionButtonsTest, HotLookWithoutFadeWhenTheEffectsAreOff) {
   struct Switches {
