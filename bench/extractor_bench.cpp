@@ -49,10 +49,13 @@ void BM_ExpandSlash16(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandSlash16)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// One block of N addresses either way a run can write it, to place the size below which a block is
-// written on the run's thread: through the worker tasks, temp files and merge (workers), or as
+enum class Path { kWorkers, kInMemory, kInline };
+
+// One block of N addresses each way a run can write it, to place the size below which a block is
+// written on the run's thread: through the worker tasks, temp files and merge (workers), formed in
+// memory by the worker tasks and written in one piece (in_memory, as kestrune-cli does), or as
 // text gathered on the run's thread and written to the output (inline).
-void BM_BlockPath(benchmark::State& state, bool workers) {
+void BM_BlockPath(benchmark::State& state, Path path) {
   const kestrune::platform::SystemServices services;
   const auto folder = std::filesystem::temp_directory_path() / "kestrune-bench-path";
   std::filesystem::create_directories(folder);
@@ -62,6 +65,8 @@ void BM_BlockPath(benchmark::State& state, bool workers) {
       ->Close();
   const auto count = static_cast<std::uint64_t>(state.range(0));
   std::string text;
+  kestrune::platform::ByteBuffer block_text;
+  kestrune::TSpareTempFiles spares;
   std::uint64_t written = 0;
   for (auto _ : state) {
     if ((written += count * 14) > (std::uint64_t{64} << 20)) {  // keep the file small
@@ -72,9 +77,13 @@ void BM_BlockPath(benchmark::State& state, bool workers) {
       written = 0;
       state.ResumeTiming();
     }
-    if (workers) {
+    if (path == Path::kWorkers) {
       kestrune::RunBlockTasks(run, 0x0A000000u, count, services);
       kestrune::MergeTempFiles(run, services);
+    } else if (path == Path::kInMemory) {
+      kestrune::TFormedBlock block =
+          kestrune::FormBlockInMemory(run, block_text, spares, 0x0A000000u, count, services);
+      kestrune::AppendFormedBlock(run, block, spares, services);
     } else {
       text.clear();
       kestrune::AppendBlockText(text, 0x0A000000u, count);
@@ -85,8 +94,18 @@ void BM_BlockPath(benchmark::State& state, bool workers) {
   std::filesystem::remove_all(folder);
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(count));
 }
-BENCHMARK_CAPTURE(BM_BlockPath, workers, true)->RangeMultiplier(4)->Range(1, 65536)->UseRealTime();
-BENCHMARK_CAPTURE(BM_BlockPath, inline, false)->RangeMultiplier(4)->Range(1, 65536)->UseRealTime();
+BENCHMARK_CAPTURE(BM_BlockPath, workers, Path::kWorkers)
+    ->RangeMultiplier(4)
+    ->Range(1, 65536)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_BlockPath, in_memory, Path::kInMemory)
+    ->RangeMultiplier(4)
+    ->Range(1, 65536)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_BlockPath, inline, Path::kInline)
+    ->RangeMultiplier(4)
+    ->Range(1, 65536)
+    ->UseRealTime();
 
 }  // namespace
 

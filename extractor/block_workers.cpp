@@ -192,11 +192,15 @@ void MoveSlicesToTempFiles(TExtractRunState& state, TFormedBlock& block) {
 }
 
 void KeepSpareTempFiles(TFormedBlock& block, TSpareTempFiles& spares) {
-  if (spares.Files.size() < block.Slices.size())
-    spares.Files.resize(block.Slices.size());
+  // Open files are a limited good: beyond this many tasks (--jobs 256) a block's files go with it.
+  constexpr std::size_t kMostKept = 64;
+  const std::size_t kept = std::min(block.Slices.size(), kMostKept);
+  if (spares.Files.size() < kept)
+    spares.Files.resize(kept);
   for (auto& slice : block.Slices) {
-    if (slice.Temp.File)
-      spares.Files[static_cast<std::size_t>(slice.TaskID)] = std::move(slice.Temp);
+    const auto task = static_cast<std::size_t>(slice.TaskID);
+    if (slice.Temp.File && task < kept)
+      spares.Files[task] = std::move(slice.Temp);
   }
 }
 

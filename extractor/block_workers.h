@@ -92,7 +92,8 @@ class TFormedBlock {
 // "Task %d error: %s" text to state.Exceptions instead, and its file is deleted.
 void MoveSlicesToTempFiles(TExtractRunState& state, TFormedBlock& block);
 
-// Keeps the block's unwritten temp files for the tasks of the next block.
+// Keeps the block's unwritten temp files for the tasks of the next block (those of its first 64
+// tasks; the block deletes the others when it goes).
 void KeepSpareTempFiles(TFormedBlock& block, TSpareTempFiles& spares);
 
 // Appends to `text` the address list text of the `count` addresses from `start` (which must not
