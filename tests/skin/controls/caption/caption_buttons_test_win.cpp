@@ -264,8 +264,9 @@ TEST_F(CaptionButtonsTest, PressEndedByTheCaptureOrTheLeaveCommandDoesNothing) {
     EXPECT_FALSE(Caption().biClicked());
     EXPECT_EQ(Caption().CurrentHT(), 0u);
     EXPECT_EQ(Button(kHitMinButton).cpState, 0);
-    if (!by_capture)
+    if (!by_capture) {
       EXPECT_NE(::GetCapture(), window_) << "the capture is given back";
+    }
     MouseAt(Centre(ButtonOnScreen(kHitMinButton)), MOUSEEVENTF_LEFTUP);
     Pump(200ms);
     ::ReleaseCapture();
