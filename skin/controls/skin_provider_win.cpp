@@ -1149,8 +1149,13 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   // A press on the title icon and Alt+Space drop the skinned system menu under the icon.
   if ((message == WM_NCLBUTTONDOWN && wparam == HTSYSMENU) ||
       (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ')) {
-    if (system_menu_ == nullptr)
+    if (system_menu_ == nullptr) {
       system_menu_ = std::make_unique<TsSystemMenu>(form_, manager_);
+      system_menu_->SetBeforeMinimize([this] {
+        if (transitions_ != nullptr)
+          transitions_->SkipMinimizeAnimation();
+      });
+    }
     RECT frame{};
     ::GetWindowRect(form_.Handle(), &frame);
     const TacFrameMetrics metrics = Metrics();

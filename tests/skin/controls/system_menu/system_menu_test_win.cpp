@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -335,8 +336,13 @@ TEST_F(SystemMenuTest, ChoosingMinimizeMinimizesAndUpdatesTheItems) {
   system_menu_->UpdateItems();
   ASSERT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
   SysCommandLog log(Window());
+  // The provider skips its own minimize animation for a minimize chosen here.
+  std::optional<std::vector<unsigned>> seen_before_minimize;
+  system_menu_->SetBeforeMinimize([&] { seen_before_minimize = log.commands; });
   system_menu_->ItemClick(*system_menu_->ItemMinimize);
   EXPECT_EQ(log.commands, std::vector<unsigned>{SC_MINIMIZE});
+  ASSERT_TRUE(seen_before_minimize.has_value());
+  EXPECT_TRUE(seen_before_minimize->empty()) << "the hook runs before the command";
   EXPECT_TRUE(::IsIconic(Window()));
   EXPECT_TRUE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
   EXPECT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemSize));
