@@ -441,9 +441,9 @@ TEST_F(SystemMenuMainWindow, ShowsRestoreDisabledMoveSizeDisabledMinimizeAndClos
   EXPECT_FALSE(menu.Menu().Visible(*menu.ItemMaximize));
 }
 
-// The provider drops its own menu for both, not the system's: the open drop-down shows the
+// The provider drops its own menu for each, not the system's: the open drop-down shows the
 // skinned popup's owner-drawn items.
-TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
+TEST_F(SystemMenuMainWindow, AltSpaceAPressOnTheIconAndARightClickDropTheProvidersMenu) {
   HWND window = form_->Handle();
   RECT frame{};
   ::GetWindowRect(window, &frame);
@@ -457,8 +457,13 @@ TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
     WPARAM wparam;
     LPARAM lparam;
   };
+  const TacTitleLayout& layout = form_->SkinProvider->Layout();
+  const POINT title_point{frame.left + (layout.TextLeft + layout.TextRight) / 2,
+                          frame.top + layout.VCenter};
   for (const Case& c : {Case{"Alt+Space", WM_SYSCOMMAND, SC_KEYMENU, ' '},
-                        Case{"press on the icon", WM_NCLBUTTONDOWN, HTSYSMENU, icon_point}}) {
+                        Case{"press on the icon", WM_NCLBUTTONDOWN, HTSYSMENU, icon_point},
+                        Case{"right click on the title", WM_CONTEXTMENU, 0,
+                             MAKELPARAM(title_point.x, title_point.y)}}) {
     SCOPED_TRACE(c.name);
     std::string items;
     POINT at{};
@@ -480,6 +485,11 @@ TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
     EXPECT_EQ(items,
               "&Restore (disabled) [owner]\n&Move [owner]\n&Size (disabled) [owner]\n"
               "Mi&nimize [owner]\n-\n&Close\tAlt+F4 [owner]\n");
+    if (c.message == WM_CONTEXTMENU) {
+      EXPECT_EQ(at.x, title_point.x) << "at the mouse";
+      EXPECT_EQ(at.y, title_point.y);
+      continue;
+    }
     const TacFrameMetrics metrics = form_->SkinProvider->Metrics();
     EXPECT_EQ(at.x, frame.left + metrics.SysBorderWidth());
     EXPECT_EQ(at.y, frame.top +
