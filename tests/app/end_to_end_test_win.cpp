@@ -19,6 +19,7 @@
 #include "platform/win_util.h"
 #include "tests/app/test_paths_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
 namespace kestrune {
@@ -61,16 +62,7 @@ std::vector<HWND> ChildrenOf(HWND parent) {
   return children;
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition())
-      return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return condition();
-}
+using test::WaitFor;
 
 // A message box of the program, read and closed with its OK button.
 struct SeenBox {

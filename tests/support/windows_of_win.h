@@ -10,4 +10,8 @@ namespace kestrune::test {
 // The visible top-level windows of `process_id` whose class is `class_name` (case ignored).
 [[nodiscard]] std::vector<HWND> VisibleTopLevelWindows(DWORD process_id, const wchar_t* class_name);
 
+// The top-level windows of `process_id` (0: of every process), whatever their class; visible
+// ones only unless `hidden_too`.
+[[nodiscard]] std::vector<HWND> TopLevelWindows(DWORD process_id, bool hidden_too = false);
+
 }  // namespace kestrune::test

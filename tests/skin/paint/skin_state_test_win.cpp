@@ -19,6 +19,7 @@
 #include "tests/skin/paint/skin_owner_fake.h"
 #include "tests/support/build_path.h"
 #include "tests/support/process_run.h"
+#include "tests/support/pump_messages_win.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune::skin {
@@ -55,13 +56,7 @@ bounds = 10, 22, 200, 100
 
 constexpr TColor kGroupColor = 0x00336699;  // a colour no system scheme uses
 
-void PumpMessages() {
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
+using kestrune::test::PumpMessages;
 
 class SkinStateWinTest : public testing::Test {
  protected:

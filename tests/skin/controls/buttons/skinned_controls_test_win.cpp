@@ -19,6 +19,7 @@
 #include "skin/data/skin_broadcast_win.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
+#include "tests/support/pump_messages_win.h"
 
 namespace kestrune::skin {
 namespace {
@@ -94,13 +95,7 @@ std::uint32_t ScreenPixel(HWND window, int x, int y) {
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-void PumpMessages() {
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
+using test::PumpMessages;
 
 class SkinnedControlsTest : public testing::Test {
  protected:

@@ -16,6 +16,8 @@
 #include "skin/controls/glow_win.h"
 #include "skin/data/skin_manager.h"
 #include "tests/support/build_path.h"
+#include "tests/support/wait_for.h"
+#include "tests/support/windows_of_win.h"
 
 namespace kestrune::skin {
 namespace {
@@ -24,13 +26,7 @@ using namespace std::chrono_literals;
 
 template <typename Condition>
 bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end)
-      return condition();
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
+  return test::WaitFor(condition, limit, 5ms);
 }
 
 std::wstring ClassOf(HWND window) {
@@ -41,22 +37,8 @@ std::wstring ClassOf(HWND window) {
 
 // Top-level windows, visible ones only unless `hidden_too`, of process `pid` (0: all).
 std::set<HWND> TopLevelWindows(DWORD pid, bool hidden_too) {
-  struct Query {
-    DWORD pid;
-    bool hidden_too;
-    std::set<HWND> found;
-  } query{pid, hidden_too, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& q = *reinterpret_cast<Query*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if ((q.pid == 0 || owner == q.pid) && (q.hidden_too || ::IsWindowVisible(window) != FALSE))
-          q.found.insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
-  return query.found;
+  const std::vector<HWND> found = test::TopLevelWindows(pid, hidden_too);
+  return {found.begin(), found.end()};
 }
 
 void MoveCursor(POINT to) {

@@ -12,6 +12,7 @@
 
 #include "skin/paint/skin_commands.h"
 #include "tests/app/test_paths_win.h"
+#include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
 namespace kestrune {
@@ -19,16 +20,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition())
-      return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return condition();
-}
+using test::WaitFor;
 
 void PostKey(HWND window, UINT key, bool system) {
   ::PostMessageW(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);

@@ -19,18 +19,13 @@
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/process_run.h"
+#include "tests/support/pump_messages_win.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune::skin {
 namespace {
 
-void PumpMessages() {
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
+using test::PumpMessages;
 
 std::uint32_t Rgb(const Bitmap& bmp, int x, int y) {
   return GetAPixel(bmp, x, y).C & 0xFFFFFFu;

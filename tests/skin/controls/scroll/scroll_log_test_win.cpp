@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,7 +21,7 @@
 #include "skin/paint/skin_owner_win.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
-#include "tests/support/png_writer.h"
+#include "tests/support/screen_shot_win.h"
 
 namespace kestrune::skin {
 namespace {
@@ -220,56 +219,7 @@ TEST_F(ScrollLogTest, RightClickOnTheBarOpensNoMenu) {
 
 // ---- Pixels on the screen (inside a Wine desktop only: without one Wine shows no frames)
 
-struct ScreenShot {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
-  [[nodiscard]] std::uint32_t At(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-};
-
-ScreenShot Shoot(const RECT& r) {
-  ScreenShot shot;
-  shot.width = r.right - r.left;
-  shot.height = r.bottom - r.top;
-  shot.pixels.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height));
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-  ::GdiFlush();
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < shot.pixels.size(); ++i)
-    shot.pixels[i] = source[i] & 0xFFFFFFu;
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return shot;
-}
-
-void Save(const ScreenShot& shot, const std::string& name) {
-  const char* folder = std::getenv("KESTRUNE_SHOT_DIR");
-  if (folder == nullptr || *folder == '\0')
-    return;
-  std::vector<std::uint32_t> argb(shot.pixels.size());
-  for (std::size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | shot.pixels[i];
-  const test::Bytes png = test::RgbaPng(static_cast<std::uint32_t>(shot.width),
-                                        static_cast<std::uint32_t>(shot.height), argb);
-  std::ofstream(test::BuildPath(std::string(folder) + "/" + name + ".png"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-}
+using test::ScreenShot;
 
 std::uint32_t Rgb(TColor c) {
   return SwapRedBlue(static_cast<std::uint32_t>(c)) & 0xFFFFFFu;
@@ -291,16 +241,16 @@ class ScrollPixelsTest : public ScrollLogTest {
     PumpFor(300ms);
     RECT window{};
     ::GetWindowRect(form_->Handle(), &window);
-    const ScreenShot whole = Shoot(window);
+    const ScreenShot whole = test::ShootScreen(window);
     const int dpi = static_cast<int>(::GetDpiForWindow(Memo()));
-    Save(whole, "log_" + std::to_string(dpi) + "_" + stage);
+    test::SaveShot(whole, "log_" + std::to_string(dpi) + "_" + stage);
     const RECT bar = Bar();
     RECT memo{};
     ::GetWindowRect(Memo(), &memo);
     TacSkinData* sd = GetCommonData(Memo())->GetCommonSkinData();
     ASSERT_NE(sd, nullptr);
     EXPECT_EQ(bar.right - bar.left, sd->ScrollsWidth);
-    const ScreenShot shot = Shoot(RECT{bar.left, memo.top, memo.right, memo.bottom});
+    const ScreenShot shot = test::ShootScreen(RECT{bar.left, memo.top, memo.right, memo.bottom});
     const int width = bar.right - bar.left;
     const int top = bar.top - memo.top;
     const int bottom = bar.bottom - memo.top;

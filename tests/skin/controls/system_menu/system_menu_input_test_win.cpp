@@ -17,6 +17,7 @@
 #include "skin/paint/skin_commands.h"
 #include "tests/app/test_paths_win.h"
 #include "tests/support/process_run.h"
+#include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
 namespace kestrune {
@@ -24,16 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition())
-      return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return condition();
-}
+using test::WaitFor;
 
 void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
   for (const auto& [key, down] : strokes) {

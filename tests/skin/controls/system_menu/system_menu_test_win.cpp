@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,20 +27,14 @@
 #include "platform/win_util.h"
 #include "skin/controls/skinable_menus_win.h"
 #include "skin/paint/skin_commands.h"
-#include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
-#include "tests/support/png_writer.h"
+#include "tests/support/pump_messages_win.h"
+#include "tests/support/screen_shot_win.h"
 
 namespace kestrune::skin {
 namespace {
 
-void PumpMessages() {
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
+using test::PumpMessages;
 
 // The system menu `menu` as it shows now, one item per line: "-" for a separator, else the
 // caption with " (disabled)" when greyed and " [owner]" when owner-drawn.
@@ -142,47 +135,8 @@ bool WhileMenuOpen(const std::function<void()>& open, const std::function<void(H
   return ran;
 }
 
-// 32-bit pixels (0x00RRGGBB, top row first) of a device context's area.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  [[nodiscard]] std::uint32_t& At(int x, int y) {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-};
-
-Picture Grab(HDC source, int x, int y, int width, int height) {
-  Picture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  const platform::DibSection dib = platform::DibSection::TopDown32(width, height);
-  const platform::MemoryDc memory;
-  if (dib.Get() == nullptr || memory.Get() == nullptr)
-    return picture;
-  const platform::SelectedObject selected(memory.Get(), dib.Get());
-  ::BitBlt(memory.Get(), 0, 0, width, height, source, x, y, SRCCOPY);
-  ::GdiFlush();
-  const auto* bits = static_cast<const std::uint32_t*>(dib.Bits());
-  for (std::size_t i = 0; i < picture.pixels.size(); ++i)
-    picture.pixels[i] = bits[i] & 0xFFFFFFu;
-  return picture;
-}
-
-void Save(const Picture& picture, const std::string& name) {
-  const char* folder = std::getenv("KESTRUNE_SHOT_DIR");
-  if (folder == nullptr || *folder == '\0')
-    return;
-  std::vector<std::uint32_t> argb(picture.pixels.size());
-  for (std::size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | picture.pixels[i];
-  const test::Bytes png = test::RgbaPng(static_cast<std::uint32_t>(picture.width),
-                                        static_cast<std::uint32_t>(picture.height), argb);
-  std::ofstream(test::BuildPath(std::string(folder) + "/" + name + ".png"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-}
+using test::Grab;
+using test::ScreenShot;
 
 constexpr char kSmallLayout[] = R"(
 [TestForm]
@@ -509,39 +463,36 @@ TEST_F(SystemMenuMainWindow, PictureWithTheMenuOpen) {
   ::RedrawWindow(window, nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpMessages();
-  Picture shot;
-  Picture menu;
-  const bool ran = WhileMenuOpen(
-      [&] { ::SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' '); },
-      [&](HWND drop_down) {
-        if (drop_down == nullptr)
-          return;
-        RECT frame{};
-        ::GetWindowRect(window, &frame);
-        RECT r{};
-        ::GetWindowRect(drop_down, &r);
-        RECT all{};
-        ::UnionRect(&all, &frame, &r);
-        ::InflateRect(&all, 8, 8);
-        HDC screen = ::GetDC(nullptr);
-        shot = Grab(screen, all.left, all.top, all.right - all.left, all.bottom - all.top);
-        ::ReleaseDC(nullptr, screen);
-        HDC own = ::GetWindowDC(drop_down);
-        menu = Grab(own, 0, 0, r.right - r.left, r.bottom - r.top);
-        ::ReleaseDC(drop_down, own);
-        HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-        const bool has_region = ::GetWindowRgn(drop_down, region) != ERROR;
-        for (int y = 0; y < menu.height; ++y) {
-          for (int x = 0; x < menu.width; ++x) {
-            if (!has_region || ::PtInRegion(region, x, y))
-              shot.At(x + r.left - all.left, y + r.top - all.top) = menu.At(x, y);
-          }
-        }
-        ::DeleteObject(region);
-      });
+  ScreenShot shot;
+  ScreenShot menu;
+  const bool ran =
+      WhileMenuOpen([&] { ::SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' '); },
+                    [&](HWND drop_down) {
+                      if (drop_down == nullptr)
+                        return;
+                      RECT frame{};
+                      ::GetWindowRect(window, &frame);
+                      RECT r{};
+                      ::GetWindowRect(drop_down, &r);
+                      RECT all{};
+                      ::UnionRect(&all, &frame, &r);
+                      ::InflateRect(&all, 8, 8);
+                      shot = test::ShootScreen(all);
+                      const platform::WindowDc own(drop_down, platform::WindowDc::Area::Whole);
+                      menu = Grab(own.Get(), 0, 0, r.right - r.left, r.bottom - r.top);
+                      HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+                      const bool has_region = ::GetWindowRgn(drop_down, region) != ERROR;
+                      for (int y = 0; y < menu.height; ++y) {
+                        for (int x = 0; x < menu.width; ++x) {
+                          if (!has_region || ::PtInRegion(region, x, y))
+                            shot.At(x + r.left - all.left, y + r.top - all.top) = menu.At(x, y);
+                        }
+                      }
+                      ::DeleteObject(region);
+                    });
   ASSERT_TRUE(ran);
   ASSERT_GT(menu.width, 0);
-  Save(shot, "system_menu_" + std::to_string(form_->PixelsPerInch()));
+  test::SaveShot(shot, "system_menu_" + std::to_string(form_->PixelsPerInch()));
   // The drop-down is the skin's: its background in the MAINMENU colour, light text on it.
   const std::uint32_t background = menu.At(menu.width - 6, menu.height / 2);
   for (int shift : {0, 8, 16})

@@ -12,14 +12,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/support/build_path.h"
-#include "tests/support/png_writer.h"
+#include "tests/support/screen_shot_win.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
 namespace {
@@ -30,90 +30,10 @@ constexpr std::uint32_t kTitleColour = 0x202020;  // the title section's colour
 constexpr int kActiveText = 0xF2;                 // its caption colours, active and inactive
 constexpr int kInactiveText = 0x9E;
 
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end)
-      return condition();
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
+using kestrune::test::WaitFor;
 
 std::wstring Widen(const std::string& text) {
   return std::wstring(text.begin(), text.end());
-}
-
-// Every visible top-level window of `pid`, whatever its class.
-std::vector<HWND> VisibleWindowsOf(DWORD pid) {
-  struct Query {
-    DWORD pid;
-    std::vector<HWND> found;
-  } query{pid, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& q = *reinterpret_cast<Query*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == q.pid && ::IsWindowVisible(window) != FALSE)
-          q.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
-  return query.found;
-}
-
-struct Shot {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
-  [[nodiscard]] std::uint32_t At(int x, int y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-};
-
-Shot ShootScreen(const RECT& r) {
-  Shot shot;
-  shot.width = r.right - r.left;
-  shot.height = r.bottom - r.top;
-  shot.pixels.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height));
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-  ::GdiFlush();
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < shot.pixels.size(); ++i)
-    shot.pixels[i] = source[i] & 0xFFFFFFu;
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return shot;
-}
-
-void Save(const Shot& shot, const std::string& name) {
-  const char* folder = std::getenv("KESTRUNE_SHOT_DIR");
-  if (folder == nullptr || *folder == '\0')
-    return;
-  std::vector<std::uint32_t> argb(shot.pixels.size());
-  for (std::size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | shot.pixels[i];
-  const kestrune::test::Bytes png = kestrune::test::RgbaPng(
-      static_cast<std::uint32_t>(shot.width), static_cast<std::uint32_t>(shot.height), argb);
-  std::ofstream(kestrune::test::BuildPath(std::string(folder) + "/" + name + ".png"),
-                std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
 }
 
 std::string Hex(std::uint32_t v) {
@@ -176,16 +96,16 @@ class TransitionsFromOutside : public ::testing::Test {
     SCOPED_TRACE(stage);
     HWND form = program.form;
     EXPECT_EQ(::GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "not layered";
-    EXPECT_EQ(VisibleWindowsOf(program.Pid()), std::vector<HWND>{form})
+    EXPECT_EQ(kestrune::test::TopLevelWindows(program.Pid()), std::vector<HWND>{form})
         << "exactly one visible window";
     if (!in_desktop_)
       return 0;
     std::this_thread::sleep_for(400ms);  // the desktop shows what the program drew
     RECT frame{};
     ::GetWindowRect(form, &frame);
-    const Shot shot = ShootScreen(frame);
+    const kestrune::test::ScreenShot shot = kestrune::test::ShootScreen(frame);
     const int dpi = static_cast<int>(::GetDpiForWindow(form));
-    Save(shot, "transitions_" + std::to_string(dpi) + "_" + stage);
+    kestrune::test::SaveShot(shot, "transitions_" + std::to_string(dpi) + "_" + stage);
     const int caption = ::GetSystemMetricsForDpi(SM_CYCAPTION, static_cast<UINT>(dpi));
     // The caption text lies right of the icon and left of the caption buttons (two of 45
     // pixels at 96 dots per inch); the rest of the title is the title section's colour.

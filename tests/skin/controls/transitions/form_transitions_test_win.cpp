@@ -18,19 +18,14 @@
 #include "skin/controls/form_transitions_win.h"
 #include "skin/controls/skin_provider_win.h"
 #include "tests/support/main_layout.h"
+#include "tests/support/pump_messages_win.h"
 
 namespace kestrune::skin {
 namespace {
 
 using namespace std::chrono_literals;
 
-void PumpMessages() {
-  MSG message{};
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
+using test::PumpMessages;
 
 // Pumps until `condition` holds or `limit` has passed; the timers here fire late on a loaded
 // machine, so only the end state is asked for.
