@@ -68,7 +68,8 @@ class TMainForm : public platform::Form, public RunUi {
 
  private:
   // The run's log lines, labels and progress reach the controls at most every 100 ms and at the
-  // end of the run, not once per block: a list of 20,000 lines logs 40,000.
+  // end of the run, not once per block: a list of 20,000 lines logs 40,000. The log's lines wait
+  // longer, up to a second, while each append to it costs more than a tenth of that.
   void ShowPending(bool now);
   // The skinned menus, owned by SkinManager, draw the menu items and their pictures.
   void InstallSkinnedMenus();
