@@ -279,18 +279,4 @@ TRect CaptionTextRect(const TacTitleLayout& layout, int line_height) {
   return TRect{layout.TextLeft, top, layout.TextRight, top + line_height};
 }
 
-unsigned TitleHitTest(const TacTitleLayout& layout, TPoint window_point, int title_bottom,
-                      int window_width) {
-  const TacCaptionButtons& b = layout.Buttons;
-  for (const TsCaptionButton* button : {&b.Close, &b.Max, &b.Min, &b.Help}) {
-    if (button->Present() && Contains(button->cpRect, window_point))
-      return button->cpHitCode;
-  }
-  if (Contains(layout.IconRect, window_point))
-    return 3;
-  if (Contains(TRect{0, 0, window_width, title_bottom}, window_point))
-    return 2;
-  return 0;
-}
-
 }  // namespace kestrune::skin

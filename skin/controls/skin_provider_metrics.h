@@ -200,10 +200,4 @@ class TacFrameMetrics {
 // The caption text's rectangle for a line of height `line_height`.
 [[nodiscard]] TRect CaptionTextRect(const TacTitleLayout& layout, int line_height);
 
-// Which part of the frame a window point lies on, as the system's hit-test codes: a caption
-// button's code, 3 (system menu) on the icon, 2 (caption) elsewhere in the title bar, 0 where
-// the system's own answer holds (menu band, frame, client).
-[[nodiscard]] unsigned TitleHitTest(const TacTitleLayout& layout, TPoint window_point,
-                                    int title_bottom, int window_width);
-
 }  // namespace kestrune::skin

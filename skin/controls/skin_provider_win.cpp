@@ -1,6 +1,7 @@
 #include "skin/controls/skin_provider_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -1146,11 +1147,27 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   }
   if (!Skinned())
     return CallOld(message, wparam, lparam);
-  // A press on the title icon and Alt+Space drop the skinned system menu under the icon.
+  // A press on the title icon and Alt+Space drop the skinned system menu under the icon; a
+  // right click on the title bar drops it at the mouse, where the system would drop its own.
+  bool title_context_menu = false;
+  if (message == WM_CONTEXTMENU && lparam != -1) {
+    const LRESULT hit = ::SendMessageW(form_.Handle(), WM_NCHITTEST, 0, lparam);
+    title_context_menu = hit == HTCAPTION || hit == HTSYSMENU;
+  }
   if ((message == WM_NCLBUTTONDOWN && wparam == HTSYSMENU) ||
-      (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ')) {
-    if (system_menu_ == nullptr)
+      (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ') ||
+      title_context_menu) {
+    if (system_menu_ == nullptr) {
       system_menu_ = std::make_unique<TsSystemMenu>(form_, manager_);
+      system_menu_->SetBeforeMinimize([this] {
+        if (transitions_ != nullptr)
+          transitions_->SkipMinimizeAnimation();
+      });
+    }
+    if (title_context_menu) {
+      system_menu_->DropSysMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return 0;
+    }
     RECT frame{};
     ::GetWindowRect(form_.Handle(), &frame);
     const TacFrameMetrics metrics = Metrics();

@@ -158,6 +158,8 @@ void TsSystemMenu::ItemClick(platform::MenuItem& item) {
     ::PostMessageW(window, WM_SYSCOMMAND, command, 0);
     return;
   }
+  if (command == kScMinimize && before_minimize_)
+    before_minimize_();
   ::SendMessageW(window, WM_SYSCOMMAND, command, 0);
   if ((command == kScRestore || command == kScMaximize || command == kScMinimize) &&
       ::IsWindow(window))

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/form_win.h"
@@ -36,6 +37,9 @@ class TsSystemMenu {
   // What choosing `item` does: WM_SYSCOMMAND with its command, sent to the form for a standard
   // item (restore, maximize and minimize then update the items), posted for an extra item.
   void ItemClick(platform::MenuItem& item);
+  // Runs just before a minimize chosen here is sent: the provider's own minimize animation is
+  // skipped for it.
+  void SetBeforeMinimize(std::function<void()> hook) { before_minimize_ = std::move(hook); }
 
   // The rules' view of the form and its window now.
   [[nodiscard]] TacSysMenuForm FormState() const;
@@ -66,6 +70,7 @@ class TsSystemMenu {
   TsSkinManager* manager_;
   platform::PopupMenu menu_;
   std::vector<TacSysMenuEntry> taken_;  // the window's menu the items were made from
+  std::function<void()> before_minimize_;
 };
 
 }  // namespace kestrune::skin

@@ -233,36 +233,5 @@ TEST(ProviderMetrics, CaptionHeightAndIconSizeRules) {
   }
 }
 
-TEST(ProviderMetrics, HitTestOfTheTitleBar) {
-  TacFrameInput in =
-      MainWindow(TacSystemMetrics{4, 3, 0, 19, 15, 19, 96, 6}, 3, BuiltinTitleSkin(96));
-  TacCaptionButtons buttons;
-  UpdateIconsIndexes(in.Form, buttons);
-  const TacTitleLayout layout = TacFrameMetrics(in).CalcItems(buttons);
-  const int title_bottom = 22;  // frame 3 + caption 19
-  struct HitCase {
-    TPoint p;
-    unsigned code;
-  };
-  const HitCase cases[] = {
-      {{417, 0}, kHitClose},
-      {{373, 19}, kHitClose},
-      {{372, 10}, kHitMinButton},
-      {{328, 5}, kHitMinButton},
-      {{327, 5}, 2},
-      {{10, 10}, 3},
-      {{1, 1}, 2},
-      {{418, 5}, 2},
-      {{200, 21}, 2},
-      {{200, 22}, 0},
-      {{373, 20}, 2},
-      {{422, 5}, 0},
-  };
-  for (const HitCase& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.p.X << "," << c.p.Y);
-    EXPECT_EQ(TitleHitTest(layout, c.p, title_bottom, in.Form.Width), c.code);
-  }
-}
-
 }  // namespace
 }  // namespace kestrune::skin

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -335,8 +336,13 @@ TEST_F(SystemMenuTest, ChoosingMinimizeMinimizesAndUpdatesTheItems) {
   system_menu_->UpdateItems();
   ASSERT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
   SysCommandLog log(Window());
+  // The provider skips its own minimize animation for a minimize chosen here.
+  std::optional<std::vector<unsigned>> seen_before_minimize;
+  system_menu_->SetBeforeMinimize([&] { seen_before_minimize = log.commands; });
   system_menu_->ItemClick(*system_menu_->ItemMinimize);
   EXPECT_EQ(log.commands, std::vector<unsigned>{SC_MINIMIZE});
+  ASSERT_TRUE(seen_before_minimize.has_value());
+  EXPECT_TRUE(seen_before_minimize->empty()) << "the hook runs before the command";
   EXPECT_TRUE(::IsIconic(Window()));
   EXPECT_TRUE(system_menu_->Menu().Enabled(*system_menu_->ItemRestore));
   EXPECT_FALSE(system_menu_->Menu().Enabled(*system_menu_->ItemSize));
@@ -435,9 +441,9 @@ TEST_F(SystemMenuMainWindow, ShowsRestoreDisabledMoveSizeDisabledMinimizeAndClos
   EXPECT_FALSE(menu.Menu().Visible(*menu.ItemMaximize));
 }
 
-// The provider drops its own menu for both, not the system's: the open drop-down shows the
+// The provider drops its own menu for each, not the system's: the open drop-down shows the
 // skinned popup's owner-drawn items.
-TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
+TEST_F(SystemMenuMainWindow, AltSpaceAPressOnTheIconAndARightClickDropTheProvidersMenu) {
   HWND window = form_->Handle();
   RECT frame{};
   ::GetWindowRect(window, &frame);
@@ -451,8 +457,13 @@ TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
     WPARAM wparam;
     LPARAM lparam;
   };
+  const TacTitleLayout& layout = form_->SkinProvider->Layout();
+  const POINT title_point{frame.left + (layout.TextLeft + layout.TextRight) / 2,
+                          frame.top + layout.VCenter};
   for (const Case& c : {Case{"Alt+Space", WM_SYSCOMMAND, SC_KEYMENU, ' '},
-                        Case{"press on the icon", WM_NCLBUTTONDOWN, HTSYSMENU, icon_point}}) {
+                        Case{"press on the icon", WM_NCLBUTTONDOWN, HTSYSMENU, icon_point},
+                        Case{"right click on the title", WM_CONTEXTMENU, 0,
+                             MAKELPARAM(title_point.x, title_point.y)}}) {
     SCOPED_TRACE(c.name);
     std::string items;
     POINT at{};
@@ -474,6 +485,11 @@ TEST_F(SystemMenuMainWindow, AltSpaceAndAPressOnTheIconDropTheProvidersMenu) {
     EXPECT_EQ(items,
               "&Restore (disabled) [owner]\n&Move [owner]\n&Size (disabled) [owner]\n"
               "Mi&nimize [owner]\n-\n&Close\tAlt+F4 [owner]\n");
+    if (c.message == WM_CONTEXTMENU) {
+      EXPECT_EQ(at.x, title_point.x) << "at the mouse";
+      EXPECT_EQ(at.y, title_point.y);
+      continue;
+    }
     const TacFrameMetrics metrics = form_->SkinProvider->Metrics();
     EXPECT_EQ(at.x, frame.left + metrics.SysBorderWidth());
     EXPECT_EQ(at.y, frame.top +
