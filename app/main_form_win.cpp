@@ -1,5 +1,8 @@
 #include "app/main_form_win.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "app/about_links.h"
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
@@ -134,6 +137,7 @@ void TMainForm::YoutubeClick() {
 
 void TMainForm::ClearLog() {
   pending_log_.clear();
+  log_interval_ = kShowInterval;
   MemoResults->Clear();
   log_ends_with_break_ = true;
 }
@@ -170,12 +174,12 @@ void TMainForm::ShowErrorBox(std::string_view text) {
 }
 
 void TMainForm::ShowPending(bool now) {
-  constexpr unsigned long long kInterval = 100;  // milliseconds
   const unsigned long long tick = ::GetTickCount64();
-  if (!now && tick - last_shown_ < kInterval)
+  if (!now && tick - last_shown_ < kShowInterval)
     return;
   last_shown_ = tick;
-  if (!pending_log_.empty()) {
+  if (!pending_log_.empty() && (now || tick - last_log_shown_ >= log_interval_)) {
+    const auto before = std::chrono::steady_clock::now();
     if (log_ends_with_break_) {
       MemoResults->AppendLines(pending_log_);
     } else {
@@ -183,6 +187,14 @@ void TMainForm::ShowPending(bool now) {
       MemoResults->AppendLine(pending_log_);
     }
     pending_log_.clear();
+    // An edit control may take longer for each append as its text grows, whatever is appended:
+    // the log then waits longer between appends, so that they take about a tenth of the run,
+    // but shows its new lines at least once a second.
+    const auto cost = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - before);
+    log_interval_ = std::clamp<unsigned long long>(
+        10ULL * static_cast<unsigned long long>(cost.count()), kShowInterval, kLongestLogInterval);
+    last_log_shown_ = ::GetTickCount64();
   }
   platform::Label* const labels[] = {LabelTotalEstimated, LabelRemaining, LabelSpeed, LabelETA};
   for (int i = 0; i < 4; ++i) {

@@ -68,16 +68,22 @@ class TMainForm : public platform::Form, public RunUi {
 
  private:
   // The run's log lines, labels and progress reach the controls at most every 100 ms and at the
-  // end of the run, not once per block: a list of 20,000 lines logs 40,000.
+  // end of the run, not once per block: a list of 20,000 lines logs 40,000. The log's lines wait
+  // longer, up to a second, while each append to it costs more than a tenth of that.
   void ShowPending(bool now);
   // The skinned menus, owned by SkinManager, draw the menu items and their pictures.
   void InstallSkinnedMenus();
 
+  static constexpr unsigned long long kShowInterval = 100;         // milliseconds
+  static constexpr unsigned long long kLongestLogInterval = 1000;  // milliseconds
+
   std::string pending_log_;  // lines not yet in MemoResults, each ended by CR LF
   std::optional<std::string> pending_labels_[4];
   std::optional<int> pending_position_;
-  unsigned long long last_shown_ = 0;  // tick count of the last ShowPending that showed
-  bool log_ends_with_break_ = false;   // known while a run appends to the log
+  unsigned long long last_shown_ = 0;      // tick count of the last ShowPending that showed
+  unsigned long long last_log_shown_ = 0;  // tick count of the last append to MemoResults
+  unsigned long long log_interval_ = kShowInterval;  // least time between two appends
+  bool log_ends_with_break_ = false;                 // known while a run appends to the log
 
   const platform::ProcessServices& services_;
   RunSettings settings_;

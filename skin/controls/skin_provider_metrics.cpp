@@ -5,10 +5,6 @@
 namespace kestrune::skin {
 namespace {
 
-bool Contains(const TRect& r, TPoint p) {
-  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
-}
-
 constexpr int kNoGlyphSize = 21;
 
 }  // namespace

@@ -50,6 +50,10 @@ class Program {
       else
         std::this_thread::sleep_for(50ms);
     }
+    // The window shows before start-up has finished placing and scaling it; the sweep reads
+    // its rectangles once the program waits for input.
+    if (form_ != nullptr)
+      ::WaitForInputIdle(process_.hProcess, 10000);
   }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
