@@ -1,6 +1,8 @@
 #include "extractor/block_workers.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 
 #include "extractor/ip_text.h"
@@ -8,6 +10,29 @@
 #include "platform/task_group.h"
 
 namespace kestrune {
+
+// What the tasks of a block have formed so far, for the block's writer, which they wake only when
+// it waits for them.
+struct TSliceProgressBoard {
+  explicit TSliceProgressBoard(std::size_t count) : Slices(count) {}
+
+  void Publish(std::size_t slice, TSliceProgress::Stage stage, std::size_t bytes) {
+    bool wake = false;
+    {
+      std::lock_guard lock(Lock);
+      Slices[slice] = {stage, bytes};
+      wake = WriterWaiting;
+    }
+    if (wake)
+      Changed.notify_one();
+  }
+
+  std::mutex Lock;
+  std::condition_variable Changed;
+  std::vector<TSliceProgress> Slices;
+  bool WriterWaiting = false;
+};
+
 namespace {
 
 struct WorkerValues {
@@ -61,32 +86,48 @@ void WorkerBody(TExtractRunState& state, const WorkerValues& task,
   }
 }
 
-// Writes the slice's address list text at `out`, with kListTextSlack bytes of room after it.
-void FormSlice(char* out, const WorkerValues& task, const std::function<bool()>& stop_requested) {
+// Writes the slice's address list text at `out`, with kListTextSlack bytes of room after it,
+// publishing each piece as it is formed.
+void FormSlice(char* out, const WorkerValues& task, const std::function<bool()>& stop_requested,
+               TSliceProgressBoard& progress) {
+  const auto slice = static_cast<std::size_t>(task.LocalTaskID);
+  char* const first = out;
   for (std::uint64_t offset = task.LocalTaskRange.Key; offset <= task.LocalTaskRange.Value;) {
     const std::uint64_t count =
         std::min(kAddressesPerPiece, task.LocalTaskRange.Value - offset + 1);
     out = WriteAddressListText(static_cast<std::uint32_t>(task.LocalStartIP + offset), count, out);
     offset += count;
-    if (offset <= task.LocalTaskRange.Value && stop_requested && stop_requested())
-      throw Error("The run was stopped.");
+    if (offset <= task.LocalTaskRange.Value) {
+      progress.Publish(slice, TSliceProgress::Stage::kForming,
+                       static_cast<std::size_t>(out - first));
+      if (stop_requested && stop_requested())
+        throw Error("The run was stopped.");
+    }
   }
 }
 
 void InMemoryWorkerBody(TExtractRunState& state, const WorkerValues& task,
                         const platform::ProcessServices& services, TSliceInMemory& slice,
-                        char* text) {
+                        char* text, TSliceProgressBoard& progress) {
+  const auto index = static_cast<std::size_t>(task.LocalTaskID);
   const bool spare = slice.Temp.File != nullptr;
   if (!spare) {
     // As in WorkerBody, failures in naming the file end the run through the wait.
-    slice.Temp.Name =
-        platform::JoinPath(services.TempFolder(), "ip_" + services.NewGuidText() + ".tmp");
+    try {
+      slice.Temp.Name =
+          platform::JoinPath(services.TempFolder(), "ip_" + services.NewGuidText() + ".tmp");
+    } catch (...) {
+      progress.Publish(index, TSliceProgress::Stage::kFailed, 0);
+      throw;
+    }
   }
   try {
     if (!spare)
       slice.Temp.File = services.Open(slice.Temp.Name, platform::OpenMode::kCreateExclusive);
-    FormSlice(text, task, state.StopRequested);
+    progress.Publish(index, TSliceProgress::Stage::kForming, 0);
+    FormSlice(text, task, state.StopRequested, progress);
     slice.Formed = true;
+    progress.Publish(index, TSliceProgress::Stage::kFormed, slice.Text.size());
   } catch (const std::exception& error) {
     {
       std::lock_guard lock(state.CS);
@@ -94,6 +135,12 @@ void InMemoryWorkerBody(TExtractRunState& state, const WorkerValues& task,
                                  " error: " + error.what());
     }
     slice.Temp.Delete();
+    std::size_t formed = 0;
+    {
+      std::lock_guard lock(progress.Lock);
+      formed = progress.Slices[index].Bytes;
+    }
+    progress.Publish(index, TSliceProgress::Stage::kFailed, formed);
   }
 }
 
@@ -122,11 +169,34 @@ void TSpareTempFiles::DeleteAll() {
 }
 
 TFormedBlock::~TFormedBlock() {
+  tasks_.reset();  // waits for them: they write into the slices
   for (auto& slice : Slices)
     slice.Temp.Delete();
 }
 
-TFormedBlock FormBlockInMemory(TExtractRunState& state, platform::ByteBuffer& text,
+TFormedBlock::TFormedBlock() = default;
+TFormedBlock::TFormedBlock(TFormedBlock&&) noexcept = default;
+TFormedBlock& TFormedBlock::operator=(TFormedBlock&&) noexcept = default;
+
+TSliceProgress TFormedBlock::WaitForProgress(std::size_t slice, std::size_t seen) const {
+  std::unique_lock lock(progress_->Lock);
+  for (;;) {
+    const TSliceProgress now = progress_->Slices[slice];
+    if (now.Bytes > seen || now.Reached == TSliceProgress::Stage::kFormed ||
+        now.Reached == TSliceProgress::Stage::kFailed)
+      return now;
+    progress_->WriterWaiting = true;
+    progress_->Changed.wait(lock);
+    progress_->WriterWaiting = false;
+  }
+}
+
+void TFormedBlock::WaitForTasks() {
+  if (tasks_)
+    tasks_->WaitAll();
+}
+
+TFormedBlock StartFormingBlock(TExtractRunState& state, platform::ByteBuffer& text,
                                TSpareTempFiles& spares, std::uint32_t start, std::uint64_t count,
                                const platform::ProcessServices& services, int jobs) {
   const std::vector<TPair> TaskRanges =
@@ -148,6 +218,7 @@ TFormedBlock FormBlockInMemory(TExtractRunState& state, platform::ByteBuffer& te
   text.Resize(room);
   TFormedBlock block;
   block.Slices.resize(TaskRanges.size());
+  block.progress_ = std::make_unique<TSliceProgressBoard>(TaskRanges.size());
   for (std::size_t i = 0; i < TaskRanges.size(); ++i) {
     TSliceInMemory& slice = block.Slices[i];
     slice.TaskID = static_cast<int>(i);
@@ -157,16 +228,24 @@ TFormedBlock FormBlockInMemory(TExtractRunState& state, platform::ByteBuffer& te
     if (i < spares.Files.size())
       slice.Temp = std::move(spares.Files[i]);
   }
-  platform::TaskGroup Tasks;
+  block.tasks_ = std::make_unique<platform::TaskGroup>();
   for (std::size_t i = 0; i < TaskRanges.size(); ++i) {
     const WorkerValues values{static_cast<int>(i), start, TaskRanges[i]};
     TSliceInMemory* slice = &block.Slices[i];
+    TSliceProgressBoard* progress = block.progress_.get();
     char* place = text.data() + places[i];
-    Tasks.Start([&state, &services, values, slice, place] {
-      InMemoryWorkerBody(state, values, services, *slice, place);
+    block.tasks_->Start([&state, &services, values, slice, place, progress] {
+      InMemoryWorkerBody(state, values, services, *slice, place, *progress);
     });
   }
-  Tasks.WaitAll();
+  return block;
+}
+
+TFormedBlock FormBlockInMemory(TExtractRunState& state, platform::ByteBuffer& text,
+                               TSpareTempFiles& spares, std::uint32_t start, std::uint64_t count,
+                               const platform::ProcessServices& services, int jobs) {
+  TFormedBlock block = StartFormingBlock(state, text, spares, start, count, services, jobs);
+  block.WaitForTasks();
   return block;
 }
 

@@ -11,6 +11,7 @@
 #include "extractor/run_state.h"
 #include "platform/byte_buffer.h"
 #include "platform/process_services.h"
+#include "platform/task_group.h"
 
 namespace kestrune {
 
@@ -55,32 +56,63 @@ struct TSpareTempFiles {
   std::vector<TReservedTempFile> Files;
 };
 
-// One slice of a block formed in memory (see FormBlockInMemory).
+// One slice of a block formed in memory (see StartFormingBlock).
 struct TSliceInMemory {
   int TaskID = 0;
   // Where the slice goes should the output refuse the block; none once deleted or handed on.
   TReservedTempFile Temp;
   std::uint64_t Count = 0;
-  std::string_view Text;  // the slice's address list text
+  std::string_view Text;  // the slice's address list text, once formed
   bool Formed = false;    // the task finished; else its error is in state.Exceptions
 };
 
-// The slices of a block formed in memory, index = task index. Temp files still held are deleted
-// when it goes, so that a block the run gives up leaves none behind.
-class TFormedBlock {
- public:
-  TFormedBlock() = default;
-  TFormedBlock(TFormedBlock&&) = default;
-  TFormedBlock& operator=(TFormedBlock&&) = default;
-  ~TFormedBlock();
-
-  std::vector<TSliceInMemory> Slices;
+// How far a slice's task has gone, as the writer of the block sees it while the task runs.
+struct TSliceProgress {
+  enum class Stage { kWaiting, kForming, kFormed, kFailed };
+  Stage Reached = Stage::kWaiting;
+  std::size_t Bytes = 0;  // the first Bytes of the slice's text are final
 };
 
-// Runs the block's tasks as RunBlockTasks does, with the same errors in state.Exceptions (and the
-// same errors rethrown), but each task, once it has its temp file (a spare one, or one it creates
-// as a worker does), forms its slice's text in `text` instead of writing the file. The views of
-// the result point into `text`.
+struct TSliceProgressBoard;
+
+// The slices of a block formed in memory, index = task index, while their tasks run and after.
+// Slices (their Temp and Formed) may be read once WaitForTasks has returned; before, only
+// WaitForProgress. When it goes it waits for its tasks, then deletes the temp files still held,
+// so that a block the run gives up leaves none behind.
+class TFormedBlock {
+ public:
+  TFormedBlock();
+  TFormedBlock(TFormedBlock&&) noexcept;
+  TFormedBlock& operator=(TFormedBlock&&) noexcept;
+  ~TFormedBlock();
+
+  // Blocks until the slice's task has formed more than `seen` bytes of its text, or has ended.
+  [[nodiscard]] TSliceProgress WaitForProgress(std::size_t slice, std::size_t seen) const;
+  // Blocks until every task has ended.
+  void WaitForTasks();
+
+  std::vector<TSliceInMemory> Slices;
+
+ private:
+  friend TFormedBlock StartFormingBlock(TExtractRunState&, platform::ByteBuffer&, TSpareTempFiles&,
+                                        std::uint32_t, std::uint64_t,
+                                        const platform::ProcessServices&, int);
+  std::unique_ptr<TSliceProgressBoard> progress_;
+  std::unique_ptr<platform::TaskGroup> tasks_;
+};
+
+// Starts the block's tasks as RunBlockTasks does, with the same errors in state.Exceptions (and
+// the same errors rethrown by WaitForTasks), and returns while they run: each task, once it has
+// its temp file (a spare one, or one it creates as a worker does), forms its slice's text in
+// `text` instead of writing the file, so that the caller can write what is formed while the rest
+// is being formed. The views of the result point into `text`.
+[[nodiscard]] TFormedBlock StartFormingBlock(TExtractRunState& state, platform::ByteBuffer& text,
+                                             TSpareTempFiles& spares, std::uint32_t start,
+                                             std::uint64_t count,
+                                             const platform::ProcessServices& services,
+                                             int jobs = 0);
+
+// StartFormingBlock, then WaitForTasks.
 [[nodiscard]] TFormedBlock FormBlockInMemory(TExtractRunState& state, platform::ByteBuffer& text,
                                              TSpareTempFiles& spares, std::uint32_t start,
                                              std::uint64_t count,

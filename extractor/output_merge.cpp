@@ -159,35 +159,66 @@ void CloseOutput(TExtractRunState& state) {
 std::uint64_t AppendFormedBlock(TExtractRunState& state, TFormedBlock& block,
                                 TSpareTempFiles& spares,
                                 const platform::ProcessServices& services) {
-  if (std::none_of(block.Slices.begin(), block.Slices.end(),
-                   [](const TSliceInMemory& slice) { return slice.Formed; }))
-    return 0;
   std::uint64_t appended = 0;
   std::optional<std::uint64_t> block_start;
   platform::Stream* FSFinal = nullptr;
+  const auto take_block_back = [&] {
+    if (FSFinal != nullptr && block_start)
+      FSFinal->CutBack(*block_start);
+  };
+  // A slice that failed after part of it went out (the run was stopped) takes the block back out.
+  bool cut_off = false;
+  std::optional<std::string> refused;  // the output's error
   try {
-    FSFinal = &OutputStream(state, services);
-    block_start = platform::FileSize(state.FinalFile);
-    for (const auto& slice : block.Slices) {
-      if (!slice.Formed)
-        continue;
-      FSFinal->Write(slice.Text.data(), slice.Text.size());
-      appended += slice.Count;
+    for (std::size_t i = 0; i < block.Slices.size() && !cut_off; ++i) {
+      // What the task has formed goes out while it forms the rest.
+      std::size_t written = 0;
+      for (;;) {
+        const TSliceProgress progress = block.WaitForProgress(i, written);
+        if (progress.Bytes > written) {
+          if (FSFinal == nullptr) {
+            FSFinal = &OutputStream(state, services);
+            block_start = platform::FileSize(state.FinalFile);
+          }
+          FSFinal->Write(block.Slices[i].Text.data() + written, progress.Bytes - written);
+          written = progress.Bytes;
+          continue;
+        }
+        if (progress.Reached == TSliceProgress::Stage::kFormed)
+          appended += block.Slices[i].Count;
+        else
+          cut_off = written > 0;
+        break;
+      }
     }
   } catch (const platform::ClosedPipeError&) {
     throw;
   } catch (const std::exception& error) {
+    refused = error.what();
+  }
+  try {
+    block.WaitForTasks();
+  } catch (const std::exception& error) {
+    // A task that could not even name its temp file ends the run, the block left out.
+    if (!refused) {
+      try {
+        take_block_back();
+      } catch (const std::exception& cut) {
+        throw Error(std::string(error.what()) + " " + cut.what());
+      }
+    }
+    throw;
+  }
+  if (refused) {
     // The temp files take the block, and the merge tries the output once more from them: what it
     // then does on a full disk (cut back, keep and name the files) is what it always does.
-    std::string message = error.what();
+    std::string message = *refused;
     bool cut_back = false;
-    if (FSFinal != nullptr && block_start) {
-      try {
-        FSFinal->CutBack(*block_start);
-        cut_back = true;
-      } catch (const std::exception& cut) {
-        message += std::string(" ") + cut.what();
-      }
+    try {
+      take_block_back();
+      cut_back = FSFinal != nullptr && block_start;
+    } catch (const std::exception& cut) {
+      message += std::string(" ") + cut.what();
     }
     MoveSlicesToTempFiles(state, block);
     if (cut_back)
@@ -199,6 +230,11 @@ std::uint64_t AppendFormedBlock(TExtractRunState& state, TFormedBlock& block,
       kept.swap(state.GlobalTempFiles);
     }
     throw Error(message + KeptTempFilesNote(kept));
+  }
+  if (cut_off || (state.StopRequested && state.StopRequested())) {
+    // As though the block had not been started: a stopped run keeps whole blocks only.
+    take_block_back();
+    return 0;
   }
   KeepSpareTempFiles(block, spares);
   return appended;

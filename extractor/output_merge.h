@@ -46,12 +46,16 @@ void CloseOutput(TExtractRunState& state);
 // no longer listed).
 std::uint64_t MergeTempFiles(TExtractRunState& state, const platform::ProcessServices& services);
 
-// Appends a block formed in memory to the output, its slices in order, and keeps their temp files,
-// still empty, as spares; returns the number of addresses appended. Does not open the output when
-// no slice was formed. When the output refuses the block (a full disk), cuts it back to where the
-// block began, moves the slices into their temp files and lists those for MergeTempFiles, which
-// then tries once more and, failing alike, keeps and names them; returns 0 then. Throws when the
-// output cannot be cut back, naming the temp files that keep the block.
+// Appends a block formed in memory to the output, its slices in order, each as its task forms it
+// (see StartFormingBlock), and keeps their temp files, still empty, as spares; returns the number
+// of addresses appended, once every task has ended. Does not open the output when no slice was
+// formed. When the output refuses the block (a full disk), cuts it back to where the block began,
+// moves the slices into their temp files and lists those for MergeTempFiles, which then tries
+// once more and, failing alike, keeps and names them; returns 0 then. Throws when the output
+// cannot be cut back, naming the temp files that keep the block. When the run is to stop
+// (state.StopRequested), or a slice failed after part of it was written, takes the block back
+// out and returns 0. An error a task lets escape (see RunBlockTasks) is rethrown, the block
+// taken back out.
 std::uint64_t AppendFormedBlock(TExtractRunState& state, TFormedBlock& block,
                                 TSpareTempFiles& spares, const platform::ProcessServices& services);
 

@@ -403,13 +403,13 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         // A block refused halfway is taken back from the output before its temp files take it:
         // standard output, which cannot be cut back, keeps the temp files' way.
         if (settings.large_blocks_in_memory && settings.output_file != kStandardStream) {
-          TFormedBlock block = FormBlockInMemory(state, block_text, spare_temp_files, StartIP,
+          TFormedBlock block = StartFormingBlock(state, block_text, spare_temp_files, StartIP,
                                                  IPCount, services, settings.jobs);
+          // Written while it is formed; a stop takes it back out.
+          merged = AppendFormedBlock(state, block, spare_temp_files, services);
           if (stop_requested())
             throw RunStopped();
-          log_errors();
-          merged = AppendFormedBlock(state, block, spare_temp_files, services);
-          log_errors();  // slices the output refused and their temp files did too
+          log_errors();  // failed tasks, then slices the output refused and their temp files too
         } else {
           RunBlockTasks(state, StartIP, IPCount, services, settings.jobs);
           if (stop_requested())

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 
+#include "extractor/block_workers.h"
+#include "extractor/ip_text.h"
+#include "platform/byte_buffer.h"
 #include "tests/extractor/fake_services.h"
 #include "tests/support/temp_dir.h"
 
@@ -136,6 +140,39 @@ TEST_F(MergeTest, FailedWriteCutsTheBlockBackAndKeepsItsFiles) {
   EXPECT_EQ(test::ReadFileBytes(state.FinalFile), "earlier block\r\n");
   EXPECT_EQ(test::FileNames(temp.path()), (std::vector<std::string>{"a.tmp", "b.tmp"}));
   EXPECT_TRUE(state.GlobalTempFiles.empty()) << "kept, so nobody removes them";
+}
+
+// A block goes out while its tasks form it: whole and in order when they finish, and taken back
+// out, leaving the blocks before it and no temp file, when the run stops partway.
+TEST_F(MergeTest, BlockWrittenWhileFormedIsWholeOrTakenBackOut) {
+  const std::uint32_t start = StrToIP("10.0.0.0");
+  std::string expected;
+  AppendBlockText(expected, start, 70000);
+  // Each task asks 8 times between its 9 pieces; the 17th ask comes after the whole block is out.
+  for (const int stop_after : {0, 3, 17}) {  // 0: never
+    SCOPED_TRACE(stop_after);
+    services.processors = 2;
+    TExtractRunState run;
+    std::filesystem::create_directory(out.path() / std::to_string(stop_after));
+    PrepareOutputFile(run, (out.path() / std::to_string(stop_after)).string() + "/", services);
+    run.FSFinal->Write("earlier block\r\n", 15);
+    std::atomic<int> asked{0};
+    if (stop_after > 0)
+      run.StopRequested = [&asked, stop_after] { return ++asked >= stop_after; };
+    platform::ByteBuffer text;
+    TSpareTempFiles spares;
+    std::uint64_t appended = 0;
+    {
+      TFormedBlock block = StartFormingBlock(run, text, spares, start, 70000, services);
+      appended = AppendFormedBlock(run, block, spares, services);
+    }
+    spares.DeleteAll();
+    CloseOutput(run);
+    EXPECT_EQ(appended, stop_after == 0 ? 70000u : 0u);
+    EXPECT_TRUE(test::ReadFileBytes(run.FinalFile) ==
+                "earlier block\r\n" + (stop_after == 0 ? expected : ""));
+    EXPECT_TRUE(test::FileNames(temp.path()).empty());
+  }
 }
 
 // A temp file whose second read fails, as a disk error partway would.
