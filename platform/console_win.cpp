@@ -1,22 +1,33 @@
 #include "platform/win_util.h"
 
 #include <io.h>
-#include <shellapi.h>
 
 #include <atomic>
 
 #include "platform/console.h"
 
+// The C runtime's own wide split of the command line; asking for it keeps shell32 (slow to load
+// under Wine) out of the process.
+extern "C" {
+struct RuntimeStartupInfo {
+  int new_mode;
+};
+int __wgetmainargs(int* count, wchar_t*** words, wchar_t*** environment, int expand_wildcards,
+                   RuntimeStartupInfo* startup);
+}
+
 namespace kestrune::platform {
 
 std::vector<std::string> CommandLineArguments(int, char**) {
   int count = 0;
-  wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  wchar_t** words = nullptr;
+  wchar_t** environment = nullptr;
+  RuntimeStartupInfo startup{0};
   std::vector<std::string> arguments;
-  for (int i = 1; words != nullptr && i < count; ++i)
+  if (__wgetmainargs(&count, &words, &environment, 0, &startup) < 0 || words == nullptr)
+    return arguments;
+  for (int i = 1; i < count; ++i)
     arguments.push_back(Narrow(words[i]));
-  if (words != nullptr)
-    ::LocalFree(words);
   return arguments;
 }
 

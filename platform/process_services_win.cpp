@@ -1,5 +1,3 @@
-#include <objbase.h>
-
 #include <cstdio>
 
 #include "platform/error.h"
@@ -29,14 +27,25 @@ std::string SystemServices::TempFolder() const {
 }
 
 std::string SystemServices::NewGuidText() const {
-  GUID guid{};
-  if (FAILED(::CoCreateGuid(&guid)))
+  // A random (version 4) GUID from the system's random source, loaded on first use so that
+  // starting the program loads no COM library.
+  using GenRandom = BOOLEAN(WINAPI*)(void*, ULONG);
+  static const GenRandom gen_random = [] {
+    HMODULE module = ::LoadLibraryW(L"advapi32.dll");
+    return module == nullptr ? nullptr
+                             : reinterpret_cast<GenRandom>(reinterpret_cast<void*>(
+                                   ::GetProcAddress(module, "SystemFunction036")));
+  }();
+  unsigned char bytes[16] = {};
+  if (gen_random == nullptr || !gen_random(bytes, sizeof bytes))
     throw Error("Cannot create a GUID");
+  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);
+  bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);
   char text[40];
-  std::snprintf(text, sizeof text, "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
-                guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
-                guid.Data4[6], guid.Data4[7]);
+  std::snprintf(text, sizeof text,
+                "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X", bytes[0],
+                bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8],
+                bytes[9], bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
   return text;
 }
 
