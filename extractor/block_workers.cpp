@@ -26,6 +26,17 @@ struct TSliceProgressBoard {
     if (wake)
       Changed.notify_one();
   }
+  // The slice's task failed; what it formed so far stays as it was.
+  void Fail(std::size_t slice) {
+    bool wake = false;
+    {
+      std::lock_guard lock(Lock);
+      Slices[slice].Reached = TSliceProgress::Stage::kFailed;
+      wake = WriterWaiting;
+    }
+    if (wake)
+      Changed.notify_one();
+  }
 
   std::mutex Lock;
   std::condition_variable Changed;
@@ -117,7 +128,7 @@ void InMemoryWorkerBody(TExtractRunState& state, const WorkerValues& task,
       slice.Temp.Name =
           platform::JoinPath(services.TempFolder(), "ip_" + services.NewGuidText() + ".tmp");
     } catch (...) {
-      progress.Publish(index, TSliceProgress::Stage::kFailed, 0);
+      progress.Fail(index);
       throw;
     }
   }
@@ -135,12 +146,7 @@ void InMemoryWorkerBody(TExtractRunState& state, const WorkerValues& task,
                                  " error: " + error.what());
     }
     slice.Temp.Delete();
-    std::size_t formed = 0;
-    {
-      std::lock_guard lock(progress.Lock);
-      formed = progress.Slices[index].Bytes;
-    }
-    progress.Publish(index, TSliceProgress::Stage::kFailed, formed);
+    progress.Fail(index);
   }
 }
 

@@ -3,11 +3,13 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <random>
 
 #include "platform/error.h"
+#include "platform/guid_text.h"
 #include "platform/process_services.h"
 
 namespace kestrune::platform {
@@ -55,23 +57,13 @@ std::string SystemServices::TempFolder() const {
 
 std::string SystemServices::NewGuidText() const {
   std::random_device device;
-  unsigned char bytes[16];
-  for (std::size_t i = 0; i < sizeof bytes; i += 4) {
+  std::array<unsigned char, 16> bytes{};
+  for (std::size_t i = 0; i < bytes.size(); i += 4) {
     const unsigned value = device();
     for (std::size_t k = 0; k < 4; ++k)
       bytes[i + k] = static_cast<unsigned char>(value >> (8 * k));
   }
-  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4: random
-  bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string text;
-  for (std::size_t i = 0; i < sizeof bytes; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10)
-      text += '-';
-    text += kHex[bytes[i] >> 4];
-    text += kHex[bytes[i] & 0x0F];
-  }
-  return text;
+  return GuidText(bytes);
 }
 
 std::string SystemServices::ExecutableFolder() const {

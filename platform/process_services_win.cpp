@@ -1,6 +1,8 @@
-#include <cstdio>
+#include <array>
 
 #include "platform/error.h"
+#include "platform/gdi_win.h"
+#include "platform/guid_text.h"
 #include "platform/process_services.h"
 #include "platform/win_util.h"
 
@@ -30,23 +32,11 @@ std::string SystemServices::NewGuidText() const {
   // A random (version 4) GUID from the system's random source, loaded on first use so that
   // starting the program loads no COM library.
   using GenRandom = BOOLEAN(WINAPI*)(void*, ULONG);
-  static const GenRandom gen_random = [] {
-    HMODULE module = ::LoadLibraryW(L"advapi32.dll");
-    return module == nullptr ? nullptr
-                             : reinterpret_cast<GenRandom>(reinterpret_cast<void*>(
-                                   ::GetProcAddress(module, "SystemFunction036")));
-  }();
-  unsigned char bytes[16] = {};
-  if (gen_random == nullptr || !gen_random(bytes, sizeof bytes))
+  static const auto gen_random = BindProc<GenRandom>(L"advapi32.dll", "SystemFunction036");
+  std::array<unsigned char, 16> bytes{};
+  if (gen_random == nullptr || !gen_random(bytes.data(), static_cast<ULONG>(bytes.size())))
     throw Error("Cannot create a GUID");
-  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);
-  bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);
-  char text[40];
-  std::snprintf(text, sizeof text,
-                "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X", bytes[0],
-                bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8],
-                bytes[9], bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
-  return text;
+  return GuidText(bytes);
 }
 
 std::string SystemServices::ExecutableFolder() const {
