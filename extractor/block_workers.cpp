@@ -221,6 +221,15 @@ TFormedBlock StartFormingBlock(TExtractRunState& state, platform::ByteBuffer& te
                                     TaskRanges[i].Value - TaskRanges[i].Key + 1)) +
             kListTextSlack;
   }
+  if (room > text.capacity()) {
+    // Once for the run: room for the largest block a list may hold (a /16 of the longest
+    // addresses), taken in one piece large enough to come as one large page, and nothing of the
+    // old text kept: page faults cost more than the forming.
+    constexpr std::size_t kLargestBlockText =
+        (std::size_t{1} << 16) * (kMaxIPTextLength + 2) + 256 * kListTextSlack;
+    text.Resize(0);
+    text.Reserve(std::max({room, kLargestBlockText, std::size_t{2} << 20}));
+  }
   text.Resize(room);
   TFormedBlock block;
   block.Slices.resize(TaskRanges.size());
