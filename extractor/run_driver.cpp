@@ -299,8 +299,11 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
   if (settings.list_path != kStandardStream && !platform::FileExists(settings.list_path)) {
     const platform::PathKind kind = platform::KindOfPath(settings.list_path, true);
     if (kind != platform::PathKind::kNone) {
-      throw Error("The prefix list \"" + settings.list_path + "\" is " +
-                  std::string(platform::PathKindText(kind)) + ", not a file");
+      // A device, or a name the system refuses, has no kind worth naming.
+      const std::string what = kind == platform::PathKind::kOther
+                                   ? std::string("not a file")
+                                   : std::string(platform::PathKindText(kind)) + ", not a file";
+      throw Error("The prefix list \"" + settings.list_path + "\" is " + what);
     }
     visible_ui.ShowMessage(MissingListMessage(settings.list_path));
     return RunOutcome::kListMissing;

@@ -316,6 +316,9 @@ TEST_F(RunTest, ListThatIsNotAFileOrTooLargeIsNamed) {
     std::string error;
   } cases[] = {
       {folder, "error The prefix list \"" + folder + "\" is a folder, not a file."},
+#ifndef _WIN32
+      {"/dev/null", "error The prefix list \"/dev/null\" is not a file."},
+#endif
       {large, "error The prefix list \"" + large +
                   "\" is 67,108,865 bytes, more than the 67,108,864 bytes a list may have."},
   };
