@@ -222,13 +222,13 @@ TFormedBlock StartFormingBlock(TExtractRunState& state, platform::ByteBuffer& te
             kListTextSlack;
   }
   if (room > text.capacity()) {
-    // Once for the run: room for the largest block a list may hold (a /16 of the longest
-    // addresses), taken in one piece large enough to come as one large page, and nothing of the
-    // old text kept: page faults cost more than the forming.
-    constexpr std::size_t kLargestBlockText =
-        (std::size_t{1} << 16) * (kMaxIPTextLength + 2) + 256 * kListTextSlack;
+    // Once for the run, as one large page, without keeping the old text: page faults and the copy
+    // cost more than the forming.
+    static_assert((std::size_t{1} << 16) * (kMaxIPTextLength + 2) + 256 * kListTextSlack <=
+                      platform::kLargePageBytes,
+                  "the largest block, a /16 over the most tasks, fits in one large page");
     text.Resize(0);
-    text.Reserve(std::max({room, kLargestBlockText, std::size_t{2} << 20}));
+    text.Reserve(std::max(room, platform::kLargePageBytes));
   }
   text.Resize(room);
   TFormedBlock block;

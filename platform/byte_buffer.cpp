@@ -12,16 +12,11 @@
 namespace kestrune::platform {
 namespace {
 
-#ifdef __linux__
-// The size of a large page; buffers from this size on are aligned to it and offered for them.
-constexpr std::size_t kLargePage = std::size_t{2} << 20;
-#endif
-
 char* Allocate(std::size_t& capacity) {
 #ifdef __linux__
-  if (capacity >= kLargePage) {
-    capacity = (capacity + kLargePage - 1) / kLargePage * kLargePage;
-    void* memory = std::aligned_alloc(kLargePage, capacity);
+  if (capacity >= kLargePageBytes) {
+    capacity = (capacity + kLargePageBytes - 1) / kLargePageBytes * kLargePageBytes;
+    void* memory = std::aligned_alloc(kLargePageBytes, capacity);
     if (memory == nullptr)
       throw std::bad_alloc();
     // Only advice: where the system has no large pages to give, small ones serve.

@@ -8,6 +8,10 @@
 
 namespace kestrune::platform {
 
+// The size of a large page: a buffer of at least this size is aligned to it and offered for large
+// pages (on Linux, where the system has them to give).
+inline constexpr std::size_t kLargePageBytes = std::size_t{2} << 20;
+
 class ByteBuffer {
  public:
   ByteBuffer() = default;
