@@ -38,13 +38,18 @@ void SaveShot(const ScreenShot& shot, const std::string& name) {
   const char* folder = std::getenv("KESTRUNE_SHOT_DIR");
   if (folder == nullptr || *folder == '\0')
     return;
+  SaveShotTo(shot, BuildPath(std::string(folder) + "/" + name + ".png"));
+}
+
+bool SaveShotTo(const ScreenShot& shot, const std::string& path) {
   std::vector<std::uint32_t> argb(shot.pixels.size());
   for (std::size_t i = 0; i < argb.size(); ++i)
     argb[i] = 0xFF000000u | shot.pixels[i];
   const Bytes png = RgbaPng(static_cast<std::uint32_t>(shot.width),
                             static_cast<std::uint32_t>(shot.height), argb);
-  std::ofstream(BuildPath(std::string(folder) + "/" + name + ".png"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  return file.good();
 }
 
 }  // namespace kestrune::test

@@ -34,4 +34,7 @@ struct ScreenShot {
 // Writes `shot` as `name`.png into the folder KESTRUNE_SHOT_DIR names; nothing when it is unset.
 void SaveShot(const ScreenShot& shot, const std::string& name);
 
+// Writes `shot` as a PNG file at `path` (a Windows path); false when it could not be written.
+bool SaveShotTo(const ScreenShot& shot, const std::string& path);
+
 }  // namespace kestrune::test

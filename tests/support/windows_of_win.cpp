@@ -1,5 +1,7 @@
 #include "tests/support/windows_of_win.h"
 
+#include <cstdio>
+
 namespace kestrune::test {
 
 std::vector<HWND> VisibleTopLevelWindows(DWORD process_id, const wchar_t* class_name) {
@@ -31,6 +33,36 @@ std::vector<HWND> TopLevelWindows(DWORD process_id, bool hidden_too) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::string DescribeWindow(HWND window) {
+  wchar_t class_name[128] = {};
+  ::GetClassNameW(window, class_name, 128);
+  wchar_t caption[64] = {};
+  ::GetWindowTextW(window, caption, 64);
+  DWORD pid = 0;
+  const DWORD thread = ::GetWindowThreadProcessId(window, &pid);
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  char line[512];
+  std::snprintf(
+      line, sizeof line,
+      "%p pid %lu tid %lu class \"%s\" text \"%s\" style %08lx ex %08lx (%ld,%ld)-(%ld,%ld)%s",
+      static_cast<void*>(window), pid, thread, Narrow(class_name).c_str(), Narrow(caption).c_str(),
+      static_cast<unsigned long>(::GetWindowLongPtrW(window, GWL_STYLE)),
+      static_cast<unsigned long>(::GetWindowLongPtrW(window, GWL_EXSTYLE)), r.left, r.top, r.right,
+      r.bottom,
+      ::IsWindow(window) == FALSE          ? " gone"
+      : ::IsWindowVisible(window) != FALSE ? ""
+                                           : " hidden");
+  return line;
+}
+
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (const wchar_t c : text)
+    narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  return narrow;
 }
 
 }  // namespace kestrune::test

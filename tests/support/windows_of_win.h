@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace kestrune::test {
@@ -13,5 +14,11 @@ namespace kestrune::test {
 // The top-level windows of `process_id` (0: of every process), whatever their class; visible
 // ones only unless `hidden_too`.
 [[nodiscard]] std::vector<HWND> TopLevelWindows(DWORD process_id, bool hidden_too = false);
+
+// One line on `window` for a test's output: handle, process, class, text, styles, rectangle.
+[[nodiscard]] std::string DescribeWindow(HWND window);
+
+// `text` with every character outside ASCII as '?', for a test's output.
+[[nodiscard]] std::string Narrow(const std::wstring& text);
 
 }  // namespace kestrune::test

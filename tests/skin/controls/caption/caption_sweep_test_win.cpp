@@ -18,7 +18,7 @@
 #include "assets/skin/builtin_skin.h"
 #include "skin/controls/caption_rules.h"
 #include "skin/data/skin_manager.h"
-#include "tests/support/build_path.h"
+#include "tests/support/program_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows_of_win.h"
 
@@ -27,52 +27,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The program in a process of its own, closed at the end.
+// The program in a process of its own, in an empty working folder, closed at the end. The sweep
+// reads its rectangles once start-up has placed and scaled the window and the program has settled.
 class Program {
  public:
-  Program() {
-    std::string path = test::BuildPath(KESTRUNE_EXE);
-    std::wstring exe(path.begin(), path.end());
-    std::wstring command = L"\"" + exe + L"\"";
-    const std::string folder = work_.Folder();
-    const std::wstring working(folder.begin(), folder.end());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         working.c_str(), &startup, &process_) == FALSE)
-      return;
-    ::CloseHandle(process_.hThread);
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (form_ == nullptr && std::chrono::steady_clock::now() < end) {
-      const auto found = test::VisibleTopLevelWindows(process_.dwProcessId, L"KestruneForm");
-      if (!found.empty())
-        form_ = found.front();
-      else
-        std::this_thread::sleep_for(50ms);
-    }
-    // The window shows before start-up has finished placing and scaling it; the sweep reads
-    // its rectangles once the program waits for input.
-    if (form_ != nullptr)
-      ::WaitForInputIdle(process_.hProcess, 10000);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  ~Program() {
-    if (process_.hProcess == nullptr)
-      return;
-    if (form_ != nullptr)
-      ::PostMessageW(form_, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
-      ::TerminateProcess(process_.hProcess, 3);
-    ::CloseHandle(process_.hProcess);
-  }
+  Program() : program_(KESTRUNE_EXE, work_.Folder()) { settled_ = program_.WaitUntilSettled(); }
 
-  [[nodiscard]] HWND Form() const { return form_; }
+  [[nodiscard]] HWND Form() const { return settled_ ? program_.Form() : nullptr; }
 
  private:
   test::TempDir work_;
-  PROCESS_INFORMATION process_{};
-  HWND form_ = nullptr;
+  test::RunningProgram program_;
+  bool settled_ = false;
 };
 
 struct Sample {
@@ -118,7 +84,7 @@ class CaptionSweepTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    ASSERT_NE(program_.Form(), nullptr) << "the program did not show its window";
+    ASSERT_NE(program_.Form(), nullptr) << "the program did not show its window or did not settle";
     form_ = program_.Form();
     ::GetWindowRect(form_, &frame_);
     RECT client{};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -15,7 +16,7 @@
 #include "assets/skin/builtin_skin.h"
 #include "skin/controls/glow_win.h"
 #include "skin/data/skin_manager.h"
-#include "tests/support/build_path.h"
+#include "tests/support/program_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
@@ -61,50 +62,26 @@ RECT WindowRect(HWND window) {
   return r;
 }
 
-// The glow host in a process of its own, closed with its form.
+// The glow host (or the program) in a process of its own, settled before it is hovered, closed
+// with its form.
 class GlowHost {
  public:
-  explicit GlowHost(const std::string& program) {
-    std::wstring command = L"\"" + Widen(test::BuildPath(program)) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &process_) == FALSE)
+  explicit GlowHost(const char* program) : program_(program) {
+    form = program_.Form();
+    if (form == nullptr || !program_.WaitUntilSettled())
       return;
-    ::CloseHandle(process_.hThread);
-    WaitFor(
-        [this] {
-          for (HWND window : TopLevelWindows(process_.dwProcessId, false))
-            if (ClassOf(window) == L"KestruneForm")
-              form = window;
-          return form != nullptr;
+    ::EnumChildWindows(
+        form,
+        [](HWND child, LPARAM param) -> BOOL {
+          if (::lstrcmpiW(ClassOf(child).c_str(), L"EDIT") != 0)
+            return TRUE;
+          *reinterpret_cast<HWND*>(param) = child;
+          return FALSE;
         },
-        20s);
-    if (form != nullptr) {
-      ::EnumChildWindows(
-          form,
-          [](HWND child, LPARAM param) -> BOOL {
-            if (::lstrcmpiW(ClassOf(child).c_str(), L"EDIT") != 0)
-              return TRUE;
-            *reinterpret_cast<HWND*>(param) = child;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&memo));
-    }
-  }
-  GlowHost(const GlowHost&) = delete;
-  GlowHost& operator=(const GlowHost&) = delete;
-  ~GlowHost() {
-    if (process_.hProcess == nullptr)
-      return;
-    if (form != nullptr)
-      ::PostMessageW(form, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
-      ::TerminateProcess(process_.hProcess, 3);
-    ::CloseHandle(process_.hProcess);
+        reinterpret_cast<LPARAM>(&memo));
   }
 
-  [[nodiscard]] DWORD Pid() const { return process_.dwProcessId; }
+  [[nodiscard]] DWORD Pid() const { return program_.Pid(); }
   [[nodiscard]] std::set<HWND> Windows() const { return TopLevelWindows(Pid(), true); }
   // The GDI objects the host holds, as it counts them itself (-1 when it does not answer).
   [[nodiscard]] long long GdiObjects() const {
@@ -127,11 +104,7 @@ class GlowHost {
   HWND memo = nullptr;
 
  private:
-  static std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-  }
-
-  PROCESS_INFORMATION process_{};
+  test::RunningProgram program_;
 };
 
 // How far the built-in skin's EDIT glow reaches beyond the control at this density.
@@ -152,15 +125,20 @@ int GlowSide(int ppi) {
 // The program hovered: the glow host, or the program's main window with its results log.
 class GlowCrossProcessTest : public testing::TestWithParam<const char*> {
  protected:
-  GlowCrossProcessTest() : host_(GetParam()) {}
+  GlowCrossProcessTest() : away_(ParkCursor()), host_(GetParam()) {}
 
   void SetUp() override {
-    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     ASSERT_NE(host_.form, nullptr) << "the glow host did not show its form";
-    ASSERT_NE(host_.memo, nullptr);
-    away_ = POINT{::GetSystemMetrics(SM_CXSCREEN) - 20, ::GetSystemMetrics(SM_CYSCREEN) - 20};
-    MoveCursor(away_);
-    std::this_thread::sleep_for(100ms);
+    ASSERT_NE(host_.memo, nullptr) << "the program did not settle, or has no memo";
+  }
+
+  // The cursor is moved off the program's place before the program starts: a window that
+  // appears under the cursor is hovered at once, and its glow would be counted as the test's.
+  static POINT ParkCursor() {
+    ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const POINT away{::GetSystemMetrics(SM_CXSCREEN) - 20, ::GetSystemMetrics(SM_CYSCREEN) - 20};
+    MoveCursor(away);
+    return away;
   }
 
   // Hovers the memo and returns the one glow window that came, or nullptr.
@@ -180,8 +158,8 @@ class GlowCrossProcessTest : public testing::TestWithParam<const char*> {
     return glows.size() == 1 ? glows.front() : nullptr;
   }
 
-  GlowHost host_;
   POINT away_{};
+  GlowHost host_;
 };
 
 TEST_P(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithTheCursor) {
@@ -196,22 +174,23 @@ TEST_P(GlowCrossProcessTest, OneClickThroughToolWindowAroundTheMemoThatGoesWithT
   const std::set<HWND> before = TopLevelWindows(0, false);
 
   MoveCursor(Centre(WindowRect(host_.memo)));
-  std::set<HWND> added;
-  WaitFor(
-      [&] {
-        added.clear();
-        for (HWND window : TopLevelWindows(0, false))
-          if (!before.contains(window))
-            added.insert(window);
-        return !added.empty();
-      },
-      5s);
-  std::this_thread::sleep_for(200ms);  // nothing else follows
-  for (HWND window : TopLevelWindows(0, false))
-    if (!before.contains(window))
-      added.insert(window);
-  ASSERT_EQ(added.size(), 1u) << "exactly one new top-level window";
-  HWND glow = *added.begin();
+  // Every new window, described when first seen: one that comes and goes is named too.
+  std::map<HWND, std::string> added;
+  const auto look = [&] {
+    for (HWND window : TopLevelWindows(0, false))
+      if (!before.contains(window) && !added.contains(window))
+        added.emplace(window, test::DescribeWindow(window));
+    return !added.empty();
+  };
+  WaitFor(look, 5s);
+  // Whatever else the hover brings comes within this time; nothing should.
+  const auto quiet_until = std::chrono::steady_clock::now() + 200ms;
+  WaitFor([&] { return look() && std::chrono::steady_clock::now() >= quiet_until; }, 1s);
+  std::string seen;
+  for (const auto& [window, description] : added)
+    seen += "\n  " + description;
+  ASSERT_EQ(added.size(), 1u) << "exactly one new top-level window; came:" << seen;
+  HWND glow = added.begin()->first;
 
   DWORD owner = 0;
   ::GetWindowThreadProcessId(glow, &owner);
@@ -258,8 +237,15 @@ TEST_P(GlowHostTest, FiftyVisitsLeaveNoWindowOrGdiObjectBehind) {
   // One visit first: the window class, the skin's pictures and caches are made once.
   ASSERT_NE(Hover(), nullptr);
   MoveCursor(away_);
-  ASSERT_TRUE(WaitFor([&] { return host_.Glows().empty(); }, 3s));
-  std::this_thread::sleep_for(300ms);
+  // Its glow window is destroyed a moment after it hides.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (HWND window : host_.Windows())
+          if (ClassOf(window) == kGlowFormClass)
+            return false;
+        return true;
+      },
+      3s));
   const std::size_t windows = host_.Windows().size();
   const long long gdi = host_.GdiObjects();
   ASSERT_GT(gdi, 0);
@@ -271,7 +257,8 @@ TEST_P(GlowHostTest, FiftyVisitsLeaveNoWindowOrGdiObjectBehind) {
     MoveCursor(away_);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindow(glow) == FALSE; }, 3s));
   }
-  std::this_thread::sleep_for(300ms);
+  // The last glow's objects go with its deferred release.
+  WaitFor([&] { return host_.Windows().size() == windows && host_.GdiObjects() == gdi; }, 3s);
   EXPECT_EQ(host_.Windows().size(), windows);
   EXPECT_EQ(host_.GdiObjects(), gdi);
   RecordProperty("gdi_objects", static_cast<int>(gdi));

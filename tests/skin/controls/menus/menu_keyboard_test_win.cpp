@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "skin/paint/skin_commands.h"
-#include "tests/app/test_paths_win.h"
+#include "tests/support/program_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
@@ -28,30 +28,18 @@ void PostKey(HWND window, UINT key, bool system) {
 }
 
 TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
-  const std::string exe = test::WindowsPath(KESTRUNE_EXE);
-  std::wstring command = L"\"" + std::wstring(exe.begin(), exe.end()) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-  ::CloseHandle(process.hThread);
-  HWND form = nullptr;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const auto forms = test::VisibleTopLevelWindows(process.dwProcessId, L"KestruneForm");
-        form = forms.empty() ? nullptr : forms.front();
-        return form != nullptr;
-      },
-      60s));
-  ::WaitForInputIdle(process.hProcess, 10000);
+  test::RunningProgram program(KESTRUNE_EXE);
+  program.close_limit = 30s;
+  const HWND form = program.Form();
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(program.WaitUntilSettled());
 
   PostKey(form, VK_F10, true);
   PostKey(form, VK_DOWN, false);
   HWND drop_down = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
-        const auto menus = test::VisibleTopLevelWindows(process.dwProcessId, L"#32768");
+        const auto menus = test::VisibleTopLevelWindows(program.Pid(), L"#32768");
         drop_down = menus.empty() ? nullptr : menus.front();
         return drop_down != nullptr;
       },
@@ -92,14 +80,9 @@ TEST(MenuKeyboard, AboutDropDownIsSkinnedAndEscapeClosesIt) {
   ::DeleteObject(region);
 
   PostKey(form, VK_ESCAPE, false);
-  EXPECT_TRUE(WaitFor(
-      [&] { return test::VisibleTopLevelWindows(process.dwProcessId, L"#32768").empty(); }, 30s));
+  EXPECT_TRUE(
+      WaitFor([&] { return test::VisibleTopLevelWindows(program.Pid(), L"#32768").empty(); }, 30s));
   PostKey(form, VK_ESCAPE, false);
-
-  ::PostMessageW(form, WM_CLOSE, 0, 0);
-  if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
-    ::TerminateProcess(process.hProcess, 1);
-  ::CloseHandle(process.hProcess);
 }
 
 }  // namespace

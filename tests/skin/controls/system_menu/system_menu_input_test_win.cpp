@@ -15,8 +15,7 @@
 #include <vector>
 
 #include "skin/paint/skin_commands.h"
-#include "tests/app/test_paths_win.h"
-#include "tests/support/process_run.h"
+#include "tests/support/program_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
@@ -60,39 +59,17 @@ void MouseTo(POINT p, DWORD buttons = 0) {
 
 class SystemMenuInput : public ::testing::Test {
  protected:
-  SystemMenuInput() {
-    const std::string exe = test::WindowsPath(KESTRUNE_EXE);
-    std::wstring command = test::QuoteArgument(exe);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    started_ = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                nullptr, &startup, &process_) != FALSE;
-    if (!started_)
-      return;
-    ::CloseHandle(process_.hThread);
-    WaitFor(
-        [&] {
-          const auto forms = test::VisibleTopLevelWindows(process_.dwProcessId, L"KestruneForm");
-          form_ = forms.empty() ? nullptr : forms.front();
-          return form_ != nullptr;
-        },
-        60s);
-    ::WaitForInputIdle(process_.hProcess, 10000);
+  SystemMenuInput() : program_(KESTRUNE_EXE), form_(program_.Form()) {
+    program_.close_limit = 30s;
+    started_ = program_.Started() && program_.WaitUntilSettled();
   }
   ~SystemMenuInput() override {
-    if (!started_)
-      return;
     for (int i = 0; i < 3 && DropDown() != nullptr; ++i)
       Press(VK_ESCAPE);
-    if (form_ != nullptr)
-      ::PostMessageW(form_, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
-      ::TerminateProcess(process_.hProcess, 1);
-    ::CloseHandle(process_.hProcess);
   }
 
   HWND DropDown() const {
-    const auto menus = test::VisibleTopLevelWindows(process_.dwProcessId, L"#32768");
+    const auto menus = test::VisibleTopLevelWindows(program_.Pid(), L"#32768");
     return menus.empty() ? nullptr : menus.front();
   }
 
@@ -146,9 +123,9 @@ class SystemMenuInput : public ::testing::Test {
     return {r.left, r.top};
   }
 
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
+  test::RunningProgram program_;
   HWND form_ = nullptr;
+  bool started_ = false;  // and settled
 };
 
 TEST_F(SystemMenuInput, AltSpaceOpensTheSkinnedMenuAndEscapeClosesIt) {

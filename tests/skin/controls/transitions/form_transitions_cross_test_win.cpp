@@ -13,10 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "tests/support/build_path.h"
+#include "tests/support/program_win.h"
 #include "tests/support/screen_shot_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
@@ -32,10 +31,6 @@ constexpr int kInactiveText = 0x9E;
 
 using kestrune::test::WaitFor;
 
-std::wstring Widen(const std::string& text) {
-  return std::wstring(text.begin(), text.end());
-}
-
 std::string Hex(std::uint32_t v) {
   char text[16];
   std::snprintf(text, sizeof text, "%06X", v);
@@ -45,42 +40,20 @@ std::string Hex(std::uint32_t v) {
 // Kestrune in a process of its own, closed at the end.
 class Program {
  public:
-  Program() {
-    std::wstring command = L"\"" + Widen(kestrune::test::BuildPath(KESTRUNE_EXE)) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    const std::wstring folder = Widen(work_.Folder());
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         folder.c_str(), &startup, &process_) == FALSE)
-      return;
-    ::CloseHandle(process_.hThread);
-    WaitFor(
-        [this] {
-          const auto forms =
-              kestrune::test::VisibleTopLevelWindows(process_.dwProcessId, L"KestruneForm");
-          form = forms.empty() ? nullptr : forms.front();
-          return form != nullptr;
-        },
-        60s);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  ~Program() {
-    if (process_.hProcess == nullptr)
-      return;
-    if (form != nullptr)
-      ::PostMessageW(form, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
-      ::TerminateProcess(process_.hProcess, 3);
-    ::CloseHandle(process_.hProcess);
+  Program() : program_(KESTRUNE_EXE, work_.Folder()), form(program_.Form()) {
+    program_.close_limit = 20s;
   }
 
-  [[nodiscard]] DWORD Pid() const { return process_.dwProcessId; }
-  HWND form = nullptr;
+  // Start-up ends with the first paint, the show animation and the first activation.
+  [[nodiscard]] bool Settle() { return program_.WaitUntilSettled(); }
+  [[nodiscard]] DWORD Pid() const { return program_.Pid(); }
 
  private:
   kestrune::test::TempDir work_;
-  PROCESS_INFORMATION process_{};
+  kestrune::test::RunningProgram program_;
+
+ public:
+  HWND form = nullptr;
 };
 
 class TransitionsFromOutside : public ::testing::Test {
@@ -92,7 +65,8 @@ class TransitionsFromOutside : public ::testing::Test {
 
   // The window's state as another program sees it; `text` is the caption colour the title must
   // show (inside a Wine desktop). Returns the last column of the caption text on the screen.
-  int Check(const Program& program, const std::string& stage, int text) {
+  // `text_beyond`: the caption's text is expected to reach right of that column.
+  int Check(const Program& program, const std::string& stage, int text, int text_beyond = 0) {
     SCOPED_TRACE(stage);
     HWND form = program.form;
     EXPECT_EQ(::GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "not layered";
@@ -100,35 +74,41 @@ class TransitionsFromOutside : public ::testing::Test {
         << "exactly one visible window";
     if (!in_desktop_)
       return 0;
-    std::this_thread::sleep_for(400ms);  // the desktop shows what the program drew
     RECT frame{};
     ::GetWindowRect(form, &frame);
-    const kestrune::test::ScreenShot shot = kestrune::test::ShootScreen(frame);
     const int dpi = static_cast<int>(::GetDpiForWindow(form));
-    kestrune::test::SaveShot(shot, "transitions_" + std::to_string(dpi) + "_" + stage);
+    const int left = 40 * dpi / 96;
+    const int right = (frame.right - frame.left) - 100 * dpi / 96;
     const int caption = ::GetSystemMetricsForDpi(SM_CYCAPTION, static_cast<UINT>(dpi));
     // The caption text lies right of the icon and left of the caption buttons (two of 45
     // pixels at 96 dots per inch); the rest of the title is the title section's colour.
-    const int left = 40 * dpi / 96;
-    const int right = shot.width - 100 * dpi / 96;
+    kestrune::test::ScreenShot shot;
     int brightest = 0;
     int last_text = 0;
     int foreign = 0;
     std::uint32_t foreign_pixel = 0;
-    for (int y = 2; y < caption; ++y) {
-      for (int x = left; x < right; ++x) {
-        const std::uint32_t p = shot.At(x, y);
-        const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF),
-                  b = static_cast<int>(p & 0xFF);
-        if (std::max({r, g, b}) - std::min({r, g, b}) > 12) {
-          ++foreign;
-          foreign_pixel = p;
+    const auto read = [&] {
+      shot = kestrune::test::ShootScreen(frame);
+      brightest = last_text = foreign = 0;
+      for (int y = 2; y < caption; ++y) {
+        for (int x = left; x < right; ++x) {
+          const std::uint32_t p = shot.At(x, y);
+          const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF),
+                    b = static_cast<int>(p & 0xFF);
+          if (std::max({r, g, b}) - std::min({r, g, b}) > 12) {
+            ++foreign;
+            foreign_pixel = p;
+          }
+          brightest = std::max(brightest, b);
+          if (b > 0x60)
+            last_text = std::max(last_text, x);
         }
-        brightest = std::max(brightest, b);
-        if (b > 0x60)
-          last_text = std::max(last_text, x);
       }
-    }
+      return std::abs(brightest - text) <= 2 && last_text > text_beyond;
+    };
+    // The desktop shows what the program drew a moment later.
+    WaitFor(read, 5s);
+    kestrune::test::SaveShot(shot, "transitions_" + std::to_string(dpi) + "_" + stage);
     EXPECT_EQ(foreign, 0) << "coloured pixels in the title (the system's caption?), e.g. "
                           << Hex(foreign_pixel);
     EXPECT_NEAR(brightest, text, 2) << "the caption's colour";
@@ -143,8 +123,7 @@ class TransitionsFromOutside : public ::testing::Test {
 TEST_F(TransitionsFromOutside, StartUpDeactivationAndCaptionChange) {
   Program program;
   ASSERT_NE(program.form, nullptr) << "Kestrune's window did not show";
-  std::this_thread::sleep_for(1500ms);  // start-up ends with the first paint
-  ::SetForegroundWindow(program.form);
+  ASSERT_TRUE(program.Settle()) << "Kestrune's window did not settle after start-up";
   Check(program, "started", kActiveText);
 
   DWORD_PTR answer = 0;
@@ -159,7 +138,7 @@ TEST_F(TransitionsFromOutside, StartUpDeactivationAndCaptionChange) {
   wchar_t text[128] = {};
   ::GetWindowTextW(program.form, text, 128);
   EXPECT_STREQ(text, caption);
-  const int after = Check(program, "caption_changed", kInactiveText);
+  const int after = Check(program, "caption_changed", kInactiveText, before + 40);
   if (in_desktop_) {
     EXPECT_GT(after, before + 40) << "the new, longer caption is on the screen";
   }
