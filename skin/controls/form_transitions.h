@@ -47,7 +47,7 @@ struct TacActivationSteps {
 
 // What decides whether the cover window may be made now.
 struct TacCoverInput {
-  bool PopupOpen = false;  // a drop-down of the skin library belonging to the form is open
+  bool PopupOpen = false;  // a skinned drop-down belonging to the form is open
   bool Minimized = false;
   bool Showing = true;  // the form is showing and its window visible
   bool Animating = false;

@@ -41,7 +41,7 @@ class TacTransitionHost {
   // The provider has painted the window once.
   [[nodiscard]] virtual bool Initialised() const = 0;
   [[nodiscard]] virtual bool NcPaintAllowed() const = 0;
-  // A drop-down of the skin library opened from one of the form's controls is open.
+  // A skinned drop-down opened from one of the form's controls is open.
   [[nodiscard]] virtual bool PopupOpen() const = 0;
   // The window's size is the one recorded at its last position change.
   [[nodiscard]] virtual bool SizeSettled() const = 0;

@@ -27,7 +27,7 @@ const TsGeneralData* SectionAt(TacSkinData* sd, int index) {
 constexpr UINT_PTR kRetryTimer = 0x4B47;
 constexpr UINT kRetryDelay = 50;  // milliseconds
 
-// The default disabled blend of the skin library (of 255): the share of the picture kept.
+// The default disabled blend (of 255): the share of the picture kept.
 constexpr std::uint8_t kDefBlendDisabled = 100;
 
 }  // namespace
