@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 namespace kestrune::test {
 
 // Dispatches every message waiting in this thread's queue, then returns.
@@ -12,6 +14,25 @@ inline void PumpMessages() {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+// Dispatches this thread's messages until `window` shows as a user sees it: it is the foreground
+// window and no longer layered, so its show animation has ended. Until then a click can land on
+// the animation's picture instead. False when that has not happened within `limit`.
+inline bool PumpUntilShown(HWND window,
+                           std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  const auto shown = [window] {
+    return ::IsWindowVisible(window) != FALSE && ::GetForegroundWindow() == window &&
+           (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+  };
+  while (!shown()) {
+    if (std::chrono::steady_clock::now() >= end)
+      return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    PumpMessages();
+  }
+  return true;
 }
 
 }  // namespace kestrune::test

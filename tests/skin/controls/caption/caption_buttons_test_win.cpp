@@ -18,6 +18,7 @@
 #include "skin/data/skin_manager.h"
 #include "skin/paint/skin_commands.h"
 #include "tests/support/main_layout.h"
+#include "tests/support/pump_messages_win.h"
 
 namespace kestrune::skin {
 namespace {
@@ -113,6 +114,7 @@ class CaptionButtonsTest : public ::testing::Test {
   void SetUp() override {
     form_->Show();
     ::SetForegroundWindow(window_);
+    ASSERT_TRUE(test::PumpUntilShown(window_)) << "the window did not finish showing";
     ::RedrawWindow(window_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     RECT frame{};
     ::GetWindowRect(window_, &frame);

@@ -21,6 +21,7 @@
 #include "skin/paint/skin_owner_win.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
+#include "tests/support/pump_messages_win.h"
 #include "tests/support/screen_shot_win.h"
 
 namespace kestrune::skin {
@@ -97,7 +98,7 @@ class ScrollLogTest : public testing::Test {
     ::ShowWindow(form_->Handle(), SW_SHOWNORMAL);
     ::SetForegroundWindow(form_->Handle());
     ::UpdateWindow(form_->Handle());
-    PumpFor(200ms);
+    ASSERT_TRUE(test::PumpUntilShown(form_->Handle())) << "the window did not finish showing";
     ASSERT_NE(Wrapper(), nullptr);
   }
   void TearDown() override {
