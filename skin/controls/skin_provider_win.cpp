@@ -14,7 +14,6 @@
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/round_masks.h"
 #include "skin/paint/skin_commands.h"
 #include "skin/paint/skin_owner_win.h"
 #include "skin/paint/skin_text_win.h"
@@ -692,34 +691,13 @@ void TsSkinProvider::FillArOR() {
     return;
   const SIZE size = WindowSize(form_.Handle());
   const int width = Metrics().CaptionWidth();
-  const TsGeneralData& form_section = sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)];
-  int top_radius = form_section.BorderRadius;
-  const int bottom_radius = form_section.BorderRadius;
-  if (title_skin_index_ >= 0)
-    top_radius =
-        std::max(top_radius, sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius);
-  const auto cut = [&](int radius, bool top) {
-    const auto mask = GetRoundMask(radius);
-    if (!mask)
-      return;
-    // Row k counted from the window's top (or bottom) edge; a pixel mostly outside the disc
-    // is cut.
-    for (int k = 0; k <= radius; ++k) {
-      const int mask_row = top ? k : mask->Side - 1 - k;
-      int cut_width = 0;
-      while (cut_width <= radius && mask->At(cut_width, mask_row) > 127)
-        ++cut_width;
-      if (cut_width == 0)
-        continue;
-      const int y = top ? k : static_cast<int>(size.cy) - 1 - k;
-      rects_.push_back(RECT{0, y, cut_width, y + 1});
-      rects_.push_back(RECT{width - cut_width, y, width, y + 1});
-    }
-  };
-  if (top_radius > 0)
-    cut(top_radius, true);
-  if (bottom_radius > 0)
-    cut(bottom_radius, false);
+  const int form_radius = sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)].BorderRadius;
+  const int title_radius =
+      title_skin_index_ >= 0 ? sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius : 0;
+  for (const TacCornerRow& row : CornerRows(form_radius, title_radius, static_cast<int>(size.cy))) {
+    rects_.push_back(RECT{0, row.Y, row.CutWidth, row.Y + 1});
+    rects_.push_back(RECT{width - row.CutWidth, row.Y, width, row.Y + 1});
+  }
 }
 
 void TsSkinProvider::UpdateRgn(bool redraw) {
