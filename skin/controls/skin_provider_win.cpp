@@ -1125,16 +1125,13 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   }
   if (!Skinned())
     return CallOld(message, wparam, lparam);
-  // A press on the title icon and Alt+Space drop the skinned system menu under the icon; a
-  // right click on the title bar drops it at the mouse, where the system would drop its own.
-  bool title_context_menu = false;
-  if (message == WM_CONTEXTMENU && lparam != -1) {
-    const LRESULT hit = ::SendMessageW(form_.Handle(), WM_NCHITTEST, 0, lparam);
-    title_context_menu = hit == HTCAPTION || hit == HTSYSMENU;
-  }
-  if ((message == WM_NCLBUTTONDOWN && wparam == HTSYSMENU) ||
-      (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ') ||
-      title_context_menu) {
+  // The skinned system menu drops where system_menu_rules says, in place of the system's own.
+  const unsigned hit =
+      SysMenuNeedsHit(message, lparam)
+          ? static_cast<unsigned>(::SendMessageW(form_.Handle(), WM_NCHITTEST, 0, lparam))
+          : kHitNowhere;
+  if (const TacSysMenuDrop drop = SysMenuDropOf(message, wparam, lparam, hit);
+      drop != TacSysMenuDrop::None) {
     if (system_menu_ == nullptr) {
       system_menu_ = std::make_unique<TsSystemMenu>(form_, manager_);
       system_menu_->SetBeforeMinimize([this] {
@@ -1142,19 +1139,17 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
           transitions_->SkipMinimizeAnimation();
       });
     }
-    if (title_context_menu) {
+    if (drop == TacSysMenuDrop::AtMouse) {
       system_menu_->DropSysMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
     }
     RECT frame{};
     ::GetWindowRect(form_.Handle(), &frame);
     const TacFrameMetrics metrics = Metrics();
-    // Never over the icon: off 96 dots per inch the frame widths the rules compute may be less
-    // than the real frame the icon stands below.
-    const int below_icon =
-        std::max(metrics.BorderHeight() + layout_.IconRect.Height() + metrics.SysBorderHeight(),
-                 layout_.IconRect.Bottom);
-    system_menu_->DropSysMenu(frame.left + metrics.SysBorderWidth(), frame.top + below_icon);
+    const TPoint at =
+        SysMenuIconDropPoint(TPoint{frame.left, frame.top}, metrics.BorderHeight(),
+                             metrics.SysBorderWidth(), metrics.SysBorderHeight(), layout_.IconRect);
+    system_menu_->DropSysMenu(at.X, at.Y);
     return 0;
   }
 
