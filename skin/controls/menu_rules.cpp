@@ -77,4 +77,17 @@ TacPoint LineGlyphPos(int item_width, int item_height, int glyph_width, int glyp
   return {right_to_left ? item_width - glyph_width - 3 : 3, (item_height - glyph_height) / 2};
 }
 
+TacItemColumns MenuItemColumns(const TacItemMeasure& m, int width, int height, int ppi) {
+  const int extra = m.ExtraWidth;
+  const int text_left = m.GlyphWidth + 2 * m.Margin + m.Spacing + extra;
+  TacItemColumns c;
+  c.Background = TRect{extra, 0, width, height};
+  c.Divider = TRect{m.Margin + ImageColumnWidth(m) + extra, 0, width - m.Margin, height};
+  const int inset = m.Margin + 2;
+  c.CaptionText = TRect{extra, inset, width, height - inset};
+  c.Text = TRect{text_left, m.Margin, width, height - m.Margin};
+  c.ShortCut = TRect{text_left, m.Margin, width - 2 * ScaleToPPI(4, ppi), height - m.Margin};
+  return c;
+}
+
 }  // namespace kestrune::skin

@@ -1,11 +1,13 @@
 #pragma once
 // The measuring rules of skinned menus, apart from any window: what kind an item is, how wide
-// and tall it is, where its picture goes and how the drop-down's background bitmap lines up with
-// the window the system made. Everything here is pure and portable.
+// and tall it is, where its picture, text and shortcut go and how the drop-down's background bitmap
+// lines up with the window the system made. Everything here is pure and portable.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "skin/paint/geometry.h"
 
 namespace kestrune::skin {
 
@@ -87,5 +89,20 @@ inline constexpr unsigned kStateNoAccel = 0x100;
 // menus), centred vertically.
 [[nodiscard]] TacPoint LineGlyphPos(int item_width, int item_height, int glyph_width,
                                     int glyph_height, bool right_to_left);
+
+// Where the parts of a drop-down item `width` x `height` go, in the item's coordinates. All of
+// them stand right of the extra line (m.ExtraWidth; 0 without one).
+struct TacItemColumns {
+  TRect Background;   // the item's or caption divider's section: all right of the extra line
+  TRect Divider;      // a divider's image, from the text column to the right margin; its plain
+                      // line is the top row
+  TRect CaptionText;  // a caption divider's centred text, margin + 2 in from top and bottom
+  TRect Text;         // a normal item's caption: from the text column (glyph + 2 x margin +
+                      // spacing) to the right edge, within the margins
+  TRect ShortCut;     // its shortcut, right-aligned to twice 4 (scaled) before the right edge
+  friend bool operator==(const TacItemColumns&, const TacItemColumns&) = default;
+};
+[[nodiscard]] TacItemColumns MenuItemColumns(const TacItemMeasure& m, int width, int height,
+                                             int ppi);
 
 }  // namespace kestrune::skin

@@ -199,4 +199,47 @@ int Ac_ArrowLength(int control_size, int manager_size, int skin_arrows, int scal
   return thickness;
 }
 
+TacBarPaint Ac_BarPaint(const TacBarPaintIn& in) {
+  const int length = in.Vertical ? in.Height : in.Width;
+  const auto part = [&](int from, int to, int state) {
+    return TacBarPart{in.Vertical ? TRect{0, from, in.Width, to} : TRect{from, 0, to, in.Height},
+                      state};
+  };
+  const auto button_state = [&](int code) {
+    return in.PressedPart == code ? 2 : in.HotPart == code ? 1 : 0;
+  };
+  TacBarPaint paint;
+  if (length <= 2 * in.Arrow) {
+    const int half = length / 2;
+    paint.TrackBefore = part(0, half, 0);
+    paint.TrackAfter = part(half, length, 0);
+    if (in.Arrow > 0) {
+      paint.ButtonBefore = part(0, half, button_state(scLineUp));
+      paint.ButtonAfter = part(half, length, button_state(scLineDown));
+    }
+    return paint;
+  }
+  paint.ShowSlider = in.Active && in.Thumb.Fits();
+  const int from = in.Thumb.Start - in.Origin;
+  const int middle = paint.ShowSlider ? from + in.Thumb.Length / 2 : length / 2;
+  paint.TrackBefore = part(0, middle, in.PressedPart == scPageUp ? 2 : 0);
+  paint.TrackAfter = part(middle, length, in.PressedPart == scPageDown ? 2 : 0);
+  if (in.Arrow > 0) {
+    paint.ButtonBefore = part(0, in.Arrow, button_state(scLineUp));
+    paint.ButtonAfter = part(length - in.Arrow, length, button_state(scLineDown));
+    paint.Arrows = true;
+  }
+  if (paint.ShowSlider) {
+    const int across = in.Vertical ? in.Width : in.Height;
+    const int narrow = in.ThumbWidth > 0 && in.ThumbWidth < across ? in.ThumbWidth : across;
+    const int side = (across - narrow) / 2;
+    paint.Slider.Rect = in.Vertical ? TRect{side, from, side + narrow, from + in.Thumb.Length}
+                                    : TRect{from, side, from + in.Thumb.Length, side + narrow};
+    paint.Slider.State = in.Dragging || in.PressedPart == scThumbTrack ? 2
+                         : in.HotPart == scThumbTrack                  ? 1
+                                                                       : 0;
+  }
+  return paint;
+}
+
 }  // namespace kestrune::skin

@@ -1,7 +1,8 @@
 #pragma once
 // The geometry of skinned scroll bars, apart from any window: where the bars go in the window's
 // frame, how long the slider is and where it sits, which part of a bar lies under a point, and
-// which scroll position a dragged slider stands for. All of it is exact integer arithmetic on
+// which scroll position a dragged slider stands for, and how a bar's picture is split into its
+// parts and their states. All of it is exact integer arithmetic on
 // the values the window reports, so the window side only reads and paints.
 //
 // Positions along a bar are one axis (y for a vertical bar, x for a horizontal one); "across"
@@ -130,5 +131,48 @@ struct TacNCLayout {
 // `scaled16` is 16 scaled to the density.
 [[nodiscard]] int Ac_ArrowLength(int control_size, int manager_size, int skin_arrows, int scaled16,
                                  int skin_button_length, int thickness);
+
+// What a bar's picture depends on. Thumb and Origin share one coordinate along the bar (the
+// window's); the rest is in the bar's own pixels.
+struct TacBarPaintIn {
+  bool Vertical = true;
+  int Width = 0;  // the bar's size
+  int Height = 0;
+  int Arrow = 0;  // arrow button length; 0: none
+  TacThumb Thumb;
+  int Origin = 0;  // where the bar starts, in the thumb's coordinate
+  bool Active = true;
+  int PressedPart = scNone;  // the part under a held button
+  int HotPart = scNone;      // the part under the mouse
+  bool Dragging = false;     // the slider follows the mouse
+  int ThumbWidth = 0;        // the skin's slider thickness; 0: the bar's
+};
+
+// One part of a bar's picture in the bar's coordinates (0, 0 at its top-left corner), with the
+// state it is painted in: 0 normal, 1 hot, 2 pressed. An empty rectangle is not painted.
+struct TacBarPart {
+  TRect Rect;
+  int State = 0;
+  friend bool operator==(const TacBarPart&, const TacBarPart&) = default;
+};
+struct TacBarPaint {
+  TacBarPart TrackBefore;   // from the bar's start to the split
+  TacBarPart TrackAfter;    // from the split to the bar's end
+  TacBarPart ButtonBefore;  // empty without arrow buttons
+  TacBarPart ButtonAfter;
+  bool Arrows = false;  // the buttons carry drawn arrows
+  bool ShowSlider = false;
+  TacBarPart Slider;
+  friend bool operator==(const TacBarPaint&, const TacBarPaint&) = default;
+};
+
+// The parts of a bar's picture. A bar longer than its two arrow buttons splits its track under
+// the slider's middle (the bar's middle while no slider shows; a track half is pressed while
+// held), puts its buttons at both ends with arrows on them, and shows the slider where the bar
+// is active and the slider fits its track: pressed while held or dragged, else hot under the
+// mouse, across the skin's thickness centred when that is narrower than the bar. A shorter bar
+// splits track and buttons at its middle, with no arrows, no slider and tracks never pressed.
+// Buttons are pressed while held, else hot under the mouse.
+[[nodiscard]] TacBarPaint Ac_BarPaint(const TacBarPaintIn& in);
 
 }  // namespace kestrune::skin

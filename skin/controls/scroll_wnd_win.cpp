@@ -307,71 +307,51 @@ void TacScrollWnd::PaintBar(HDC window_dc, TacScrollBar& bar, const int* slider_
     Bitmap bmp = CreateBmp32(width, height);
     TCacheInfo ci;
     ci.FillColor = skin_data_->GetBGColor(0);
-    const auto part_rect = [&](int from, int to) {
-      return vertical ? TRect{0, from, width, to} : TRect{from, 0, to, height};
+    const auto paint = [&](int skin_index, const TacBarPart& part) {
+      if (skin_index >= 0 && !part.Rect.IsEmpty())
+        PaintItem(skin_index, ci, part.State, part.Rect, TPoint{part.Rect.Left, part.Rect.Top}, bmp,
+                  *sd);
     };
-    const auto paint = [&](int skin_index, int state, TRect pr) {
-      if (skin_index >= 0 && !pr.IsEmpty())
-        PaintItem(skin_index, ci, state, pr, TPoint{pr.Left, pr.Top}, bmp, *sd);
-    };
-    const bool pressed_here = track_.bar == &bar;
-    const int pressed_part = pressed_here ? track_.part_now : scNone;
-    const int hot_part = hover_.bar == &bar ? hover_.part : scNone;
-    const auto button_state = [&](int part) {
-      return pressed_part == part ? 2 : hot_part == part ? 1 : 0;
-    };
-    const int arrow = GetScrollMetric(bar, false);
-    const int origin = vertical ? r.top : r.left;
-    if (length > 2 * arrow) {
-      TacThumb thumb = ThumbOf(bar, r);
+    TacBarPaintIn in;
+    in.Vertical = vertical;
+    in.Width = width;
+    in.Height = height;
+    in.Arrow = GetScrollMetric(bar, false);
+    in.Origin = vertical ? r.top : r.left;
+    in.Active = active;
+    in.PressedPart = track_.bar == &bar ? track_.part_now : scNone;
+    in.HotPart = hover_.bar == &bar ? hover_.part : scNone;
+    in.Dragging = slider_at != nullptr;
+    in.ThumbWidth = sd->ThumbWidth;
+    if (length > 2 * in.Arrow) {
+      in.Thumb = ThumbOf(bar, r);
       if (slider_at != nullptr)
-        thumb.Start = *slider_at;
-      const bool show_slider = active && thumb.Fits();
-      const int middle = show_slider ? thumb.Start - origin + thumb.Length / 2 : length / 2;
-      paint(track1.SkinIndex, pressed_part == scPageUp ? 2 : 0, part_rect(0, middle));
-      paint(track2.SkinIndex >= 0 ? track2.SkinIndex : track1.SkinIndex,
-            pressed_part == scPageDown ? 2 : 0, part_rect(middle, length));
-      if (arrow > 0) {
-        const TRect first = part_rect(0, arrow);
-        const TRect second = part_rect(length - arrow, length);
-        paint(before.SkinIndex, button_state(scLineUp), first);
-        paint(after.SkinIndex, button_state(scLineDown), second);
-        const auto font = [&](const TacConstElementData& e, int state) {
-          if (e.SkinIndex < 0)
-            return clWhite;
-          const TsGeneralData& gd = sd->gd[static_cast<std::size_t>(e.SkinIndex)];
-          return gd
-              .Props[static_cast<std::size_t>(std::clamp(state, 0, std::max(0, gd.States - 1)))]
-              .FontColor.Color;
-        };
-        DrawArrow(bmp, first, vertical, false, font(before, button_state(scLineUp)));
-        DrawArrow(bmp, second, vertical, true, font(after, button_state(scLineDown)));
-      }
-      if (show_slider && slider.SkinIndex >= 0) {
-        const int state = slider_at != nullptr || pressed_part == scThumbTrack ? 2
-                          : hot_part == scThumbTrack                           ? 1
-                                                                               : 0;
-        const int across = vertical ? width : height;
-        int narrow = sd->ThumbWidth > 0 && sd->ThumbWidth < across ? sd->ThumbWidth : across;
-        const int side = (across - narrow) / 2;
-        const int from = thumb.Start - origin;
-        const TRect sr = vertical ? TRect{side, from, side + narrow, from + thumb.Length}
-                                  : TRect{from, side, from + thumb.Length, side + narrow};
-        // The slider's rounded ends show the track under them.
-        TCacheInfo track_ci;
-        track_ci.FillColor = sd->gd[static_cast<std::size_t>(track1.SkinIndex)].Props[0].Color;
-        PaintItem(slider.SkinIndex, track_ci, state, sr, TPoint{sr.Left, sr.Top}, bmp, *sd);
-      }
-    } else {
-      // Too short for a slider: the halves of the track and the two buttons share the length.
-      const int half = length / 2;
-      paint(track1.SkinIndex, 0, part_rect(0, half));
-      paint(track2.SkinIndex >= 0 ? track2.SkinIndex : track1.SkinIndex, 0,
-            part_rect(half, length));
-      if (arrow > 0) {
-        paint(before.SkinIndex, button_state(scLineUp), part_rect(0, half));
-        paint(after.SkinIndex, button_state(scLineDown), part_rect(half, length));
-      }
+        in.Thumb.Start = *slider_at;
+    }
+    const TacBarPaint parts = Ac_BarPaint(in);
+    paint(track1.SkinIndex, parts.TrackBefore);
+    paint(track2.SkinIndex >= 0 ? track2.SkinIndex : track1.SkinIndex, parts.TrackAfter);
+    paint(before.SkinIndex, parts.ButtonBefore);
+    paint(after.SkinIndex, parts.ButtonAfter);
+    if (parts.Arrows) {
+      const auto font = [&](const TacConstElementData& e, int state) {
+        if (e.SkinIndex < 0)
+          return clWhite;
+        const TsGeneralData& gd = sd->gd[static_cast<std::size_t>(e.SkinIndex)];
+        return gd.Props[static_cast<std::size_t>(std::clamp(state, 0, std::max(0, gd.States - 1)))]
+            .FontColor.Color;
+      };
+      DrawArrow(bmp, parts.ButtonBefore.Rect, vertical, false,
+                font(before, parts.ButtonBefore.State));
+      DrawArrow(bmp, parts.ButtonAfter.Rect, vertical, true, font(after, parts.ButtonAfter.State));
+    }
+    if (parts.ShowSlider && slider.SkinIndex >= 0) {
+      // The slider's rounded ends show the track under them.
+      TCacheInfo track_ci;
+      track_ci.FillColor = sd->gd[static_cast<std::size_t>(track1.SkinIndex)].Props[0].Color;
+      const TRect& sr = parts.Slider.Rect;
+      PaintItem(slider.SkinIndex, track_ci, parts.Slider.State, sr, TPoint{sr.Left, sr.Top}, bmp,
+                *sd);
     }
     if (!active) {
       const std::uint32_t toward =

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "skin/paint/round_masks.h"
+
 namespace kestrune::skin {
 namespace {
 
@@ -273,6 +275,29 @@ TacTitleLayout TacFrameMetrics::CalcItems(const TacCaptionButtons& buttons) cons
 TRect CaptionTextRect(const TacTitleLayout& layout, int line_height) {
   const int top = layout.VCenter - line_height / 2 - 1;
   return TRect{layout.TextLeft, top, layout.TextRight, top + line_height};
+}
+
+std::vector<TacCornerRow> CornerRows(int form_radius, int title_radius, int height) {
+  std::vector<TacCornerRow> rows;
+  const auto cut = [&](int radius, bool top) {
+    const auto mask = GetRoundMask(radius);
+    if (!mask)
+      return;
+    for (int k = 0; k <= radius; ++k) {
+      const int mask_row = top ? k : mask->Side - 1 - k;
+      int cut_width = 0;
+      while (cut_width <= radius && mask->At(cut_width, mask_row) > 127)
+        ++cut_width;
+      if (cut_width > 0)
+        rows.push_back(TacCornerRow{top ? k : height - 1 - k, cut_width});
+    }
+  };
+  const int top_radius = std::max(form_radius, title_radius);
+  if (top_radius > 0)
+    cut(top_radius, true);
+  if (form_radius > 0)
+    cut(form_radius, false);
+  return rows;
 }
 
 }  // namespace kestrune::skin

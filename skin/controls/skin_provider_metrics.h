@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "skin/data/skin_data.h"
 #include "skin/paint/geometry.h"
@@ -199,5 +200,20 @@ class TacFrameMetrics {
 
 // The caption text's rectangle for a line of height `line_height`.
 [[nodiscard]] TRect CaptionTextRect(const TacTitleLayout& layout, int line_height);
+
+// One row of the window region's rounded corners: CutWidth pixels are cut off both ends of row Y.
+struct TacCornerRow {
+  int Y = 0;
+  int CutWidth = 0;
+  friend bool operator==(const TacCornerRow&, const TacCornerRow&) = default;
+};
+
+// The rows cut out of a window `height` rows tall at its rounded corners. The top corners take
+// the larger of the form's and the title's radius (0 without a title section), the bottom ones
+// the form's. Row k (0..r) from the edge of a corner of radius r loses the pixels that are mostly
+// outside the disc (round mask value above 127), counted in from the side and at most r + 1; a
+// row that loses none is left out. A radius below 1 or beyond the largest round mask cuts
+// nothing. The top rows come first, each from the edge inwards.
+[[nodiscard]] std::vector<TacCornerRow> CornerRows(int form_radius, int title_radius, int height);
 
 }  // namespace kestrune::skin

@@ -14,7 +14,6 @@
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/round_masks.h"
 #include "skin/paint/skin_commands.h"
 #include "skin/paint/skin_owner_win.h"
 #include "skin/paint/skin_text_win.h"
@@ -692,34 +691,13 @@ void TsSkinProvider::FillArOR() {
     return;
   const SIZE size = WindowSize(form_.Handle());
   const int width = Metrics().CaptionWidth();
-  const TsGeneralData& form_section = sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)];
-  int top_radius = form_section.BorderRadius;
-  const int bottom_radius = form_section.BorderRadius;
-  if (title_skin_index_ >= 0)
-    top_radius =
-        std::max(top_radius, sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius);
-  const auto cut = [&](int radius, bool top) {
-    const auto mask = GetRoundMask(radius);
-    if (!mask)
-      return;
-    // Row k counted from the window's top (or bottom) edge; a pixel mostly outside the disc
-    // is cut.
-    for (int k = 0; k <= radius; ++k) {
-      const int mask_row = top ? k : mask->Side - 1 - k;
-      int cut_width = 0;
-      while (cut_width <= radius && mask->At(cut_width, mask_row) > 127)
-        ++cut_width;
-      if (cut_width == 0)
-        continue;
-      const int y = top ? k : static_cast<int>(size.cy) - 1 - k;
-      rects_.push_back(RECT{0, y, cut_width, y + 1});
-      rects_.push_back(RECT{width - cut_width, y, width, y + 1});
-    }
-  };
-  if (top_radius > 0)
-    cut(top_radius, true);
-  if (bottom_radius > 0)
-    cut(bottom_radius, false);
+  const int form_radius = sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)].BorderRadius;
+  const int title_radius =
+      title_skin_index_ >= 0 ? sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius : 0;
+  for (const TacCornerRow& row : CornerRows(form_radius, title_radius, static_cast<int>(size.cy))) {
+    rects_.push_back(RECT{0, row.Y, row.CutWidth, row.Y + 1});
+    rects_.push_back(RECT{width - row.CutWidth, row.Y, width, row.Y + 1});
+  }
 }
 
 void TsSkinProvider::UpdateRgn(bool redraw) {
@@ -1147,16 +1125,13 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   }
   if (!Skinned())
     return CallOld(message, wparam, lparam);
-  // A press on the title icon and Alt+Space drop the skinned system menu under the icon; a
-  // right click on the title bar drops it at the mouse, where the system would drop its own.
-  bool title_context_menu = false;
-  if (message == WM_CONTEXTMENU && lparam != -1) {
-    const LRESULT hit = ::SendMessageW(form_.Handle(), WM_NCHITTEST, 0, lparam);
-    title_context_menu = hit == HTCAPTION || hit == HTSYSMENU;
-  }
-  if ((message == WM_NCLBUTTONDOWN && wparam == HTSYSMENU) ||
-      (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_KEYMENU && lparam == ' ') ||
-      title_context_menu) {
+  // The skinned system menu drops where system_menu_rules says, in place of the system's own.
+  const unsigned hit =
+      SysMenuNeedsHit(message, lparam)
+          ? static_cast<unsigned>(::SendMessageW(form_.Handle(), WM_NCHITTEST, 0, lparam))
+          : kHitNowhere;
+  if (const TacSysMenuDrop drop = SysMenuDropOf(message, wparam, lparam, hit);
+      drop != TacSysMenuDrop::None) {
     if (system_menu_ == nullptr) {
       system_menu_ = std::make_unique<TsSystemMenu>(form_, manager_);
       system_menu_->SetBeforeMinimize([this] {
@@ -1164,19 +1139,17 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
           transitions_->SkipMinimizeAnimation();
       });
     }
-    if (title_context_menu) {
+    if (drop == TacSysMenuDrop::AtMouse) {
       system_menu_->DropSysMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
     }
     RECT frame{};
     ::GetWindowRect(form_.Handle(), &frame);
     const TacFrameMetrics metrics = Metrics();
-    // Never over the icon: off 96 dots per inch the frame widths the rules compute may be less
-    // than the real frame the icon stands below.
-    const int below_icon =
-        std::max(metrics.BorderHeight() + layout_.IconRect.Height() + metrics.SysBorderHeight(),
-                 layout_.IconRect.Bottom);
-    system_menu_->DropSysMenu(frame.left + metrics.SysBorderWidth(), frame.top + below_icon);
+    const TPoint at =
+        SysMenuIconDropPoint(TPoint{frame.left, frame.top}, metrics.BorderHeight(),
+                             metrics.SysBorderWidth(), metrics.SysBorderHeight(), layout_.IconRect);
+    system_menu_->DropSysMenu(at.X, at.Y);
     return 0;
   }
 

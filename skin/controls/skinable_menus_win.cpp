@@ -105,6 +105,10 @@ void DrawCheckMark(Bitmap& bmp, TRect box, TColor color) {
   }
 }
 
+RECT ToRECT(const TRect& r) {
+  return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
+
 }  // namespace
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager& manager) : manager_(manager) {
@@ -660,9 +664,9 @@ void TsSkinableMenus::sAdvancedDrawItem(platform::Form& form, platform::MenuItem
     DrawWndBorder(wnd);
   }
   const TacDropDownFrame frame = FrameOf(info);
-  const TacItemMeasure m = Measure(form, nullptr, false);
-  const int column = ImageColumnWidth(m);
-  const int extra = info.HaveExtraLine ? ScaleToPPI(manager_.MenuSupport.ExtraLineWidth, PPI) : 0;
+  TacItemMeasure m = Measure(form, nullptr, false);
+  m.ExtraWidth = info.HaveExtraLine ? ScaleToPPI(manager_.MenuSupport.ExtraLineWidth, PPI) : 0;
+  const TacItemColumns columns = MenuItemColumns(m, w, h, PPI);
   Bitmap tmp = CreateBmp32(w, h);
   CopyPixels(tmp, 0, 0, bg,
              Rect(r.left + frame.ClientOffset.x, r.top + frame.ClientOffset.y,
@@ -671,28 +675,26 @@ void TsSkinableMenus::sAdvancedDrawItem(platform::Form& form, platform::MenuItem
   const TacMenuItemType kind = MenuItemKind(item.Caption());
   const bool enabled = (state & (ODS_DISABLED | ODS_GRAYED)) == 0;
   if (kind == smDivider) {
-    const int left = m.Margin + column + extra;
     TColor color = manager_.Palette[pcBorder];
     if (color == clNone || color == -1)
       color = ColorToRGB(clBtnShadow);
     const int divider = Section("DIVIDERV");
     const TsGeneralData* gd = divider >= 0 ? &sd->gd[static_cast<std::size_t>(divider)] : nullptr;
     if (gd != nullptr && gd->BorderIndex >= 0)
-      DrawSkinRect(tmp, Rect(left, 0, w - m.Margin, h), MakeCacheInfo(under),
+      DrawSkinRect(tmp, columns.Divider, MakeCacheInfo(under),
                    sd->ma[static_cast<std::size_t>(gd->BorderIndex)], sd->MasterBmp, 0, false);
     else
-      FillRect32(tmp, Rect(left, 0, w - m.Margin, 1), ColorToRGB(color));
+      FillRect32(tmp, Rect(columns.Divider.Left, 0, columns.Divider.Right, 1), ColorToRGB(color));
   } else if (kind == smCaption) {
     if (const int caption = Section("MENUCAPTION"); caption >= 0) {
-      PaintItem(caption, MakeCacheInfo(under), 0, Rect(extra, 0, w, h), {extra, 0}, tmp, *sd);
+      PaintItem(caption, MakeCacheInfo(under), 0, columns.Background, {m.ExtraWidth, 0}, tmp, *sd);
       const std::wstring text = platform::Widen(std::string(DivText(item.Caption())));
       const platform::SelectedObject font(BitmapDC(tmp), MenuFont(true, false));
       TsTextStyle style;
       style.Section = &sd->gd[static_cast<std::size_t>(caption)];
       style.GlobalColor = manager_.GetGlobalColor();
       style.Cache = &tmp;
-      const int inset = m.Margin + 2;
-      WriteTextEx(BitmapDC(tmp), text, true, RECT{extra, inset, w, h - inset},
+      WriteTextEx(BitmapDC(tmp), text, true, ToRECT(columns.CaptionText),
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_ALPHATEXT, style);
     }
   } else {
@@ -701,10 +703,10 @@ void TsSkinableMenus::sAdvancedDrawItem(platform::Form& form, platform::MenuItem
     const TsGeneralData* section =
         menu_item >= 0 ? &sd->gd[static_cast<std::size_t>(menu_item)] : nullptr;
     if (section != nullptr && (hot || section->Props[0].Transparency < 100))
-      PaintItem(menu_item, MakeCacheInfo(under), hot ? 1 : 0, Rect(extra, 0, w, h), {extra, 0}, tmp,
-                *sd);
+      PaintItem(menu_item, MakeCacheInfo(under), hot ? 1 : 0, columns.Background, {m.ExtraWidth, 0},
+                tmp, *sd);
     const SIZE glyph = GlyphSize(form, &item);
-    const TacPoint at = MenuGlyphPos(column, h, glyph.cx, glyph.cy, extra);
+    const TacPoint at = MenuGlyphPos(ImageColumnWidth(m), h, glyph.cx, glyph.cy, m.ExtraWidth);
     if ((state & ODS_CHECKED) != 0) {
       const TColor text_color = section != nullptr ? section->Props[hot ? 1u : 0u].FontColor.Color
                                                    : ColorToRGB(clMenuText);
@@ -729,14 +731,11 @@ void TsSkinableMenus::sAdvancedDrawItem(platform::Form& form, platform::MenuItem
     style.Hot = enabled && ((state & ODS_SELECTED) != 0 || (state & ODS_HOTLIGHT) != 0) ? 1 : 0;
     style.GlobalColor = manager_.GetGlobalColor();
     style.Cache = &tmp;
-    const int text_left = m.GlyphWidth + 2 * m.Margin + m.Spacing + extra;
-    WriteTextEx(BitmapDC(tmp), left_part, true, RECT{text_left, m.Margin, w, h - m.Margin}, flags,
-                style);
+    WriteTextEx(BitmapDC(tmp), left_part, true, ToRECT(columns.Text), flags, style);
     if (tab != std::wstring::npos) {
-      const int right = w - 2 * ScaleToPPI(4, PPI);
       WriteTextEx(BitmapDC(tmp), std::wstring_view(caption).substr(tab + 1), true,
-                  RECT{text_left, m.Margin, right, h - m.Margin},
-                  (flags & ~static_cast<UINT>(DT_LEFT)) | DT_RIGHT, style);
+                  ToRECT(columns.ShortCut), (flags & ~static_cast<UINT>(DT_LEFT)) | DT_RIGHT,
+                  style);
     }
     // The last item fills the rest of the drop-down down to the frame.
     if (wnd != nullptr && !info.Filled &&

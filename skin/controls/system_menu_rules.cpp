@@ -1,5 +1,7 @@
 #include "skin/controls/system_menu_rules.h"
 
+#include <algorithm>
+
 namespace kestrune::skin {
 namespace {
 
@@ -118,6 +120,26 @@ std::array<bool, kSysItemCount> NativeSysMenuEnabled(const TacSysMenuForm& form)
   if (form.State != wsNormal)
     enabled[siSize] = false;
   return enabled;
+}
+
+bool SysMenuNeedsHit(unsigned message, std::intptr_t lparam) {
+  return message == kMsgContextMenu && lparam != -1;
+}
+
+TacSysMenuDrop SysMenuDropOf(unsigned message, std::uintptr_t wparam, std::intptr_t lparam,
+                             unsigned hit) {
+  if (SysMenuNeedsHit(message, lparam) && (hit == kHitCaption || hit == kHitSysMenu))
+    return TacSysMenuDrop::AtMouse;
+  if ((message == kMsgNcLButtonDown && wparam == kHitSysMenu) ||
+      (message == kMsgSysCommand && (wparam & 0xFFF0) == kScKeyMenu && lparam == ' '))
+    return TacSysMenuDrop::UnderIcon;
+  return TacSysMenuDrop::None;
+}
+
+TPoint SysMenuIconDropPoint(TPoint window_origin, int border_height, int sys_border_width,
+                            int sys_border_height, const TRect& icon) {
+  const int below_icon = std::max(border_height + icon.Height() + sys_border_height, icon.Bottom);
+  return TPoint{window_origin.X + sys_border_width, window_origin.Y + below_icon};
 }
 
 }  // namespace kestrune::skin

@@ -1,7 +1,8 @@
 #pragma once
 // The rules of the skinned system menu, apart from any window: which items it holds, in what
-// order and with which captions, taken from the window's own system menu; and which of them
-// show and react for a form's border style, border icons and window state. Pure and portable.
+// order and with which captions, taken from the window's own system menu; which of them show and
+// react for a form's border style, border icons and window state; and which messages drop the
+// menu, and where. Pure and portable.
 
 #include <array>
 #include <cstdint>
@@ -9,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/controls/caption_rules.h"
 #include "skin/controls/skin_provider_metrics.h"
+#include "skin/paint/geometry.h"
 
 namespace kestrune::skin {
 
@@ -91,5 +94,34 @@ using TacSysItemStates = std::array<TacSysItemState, kSysItemCount>;
 // shown instead of the skinned one: visible and enabled by the table, move never while
 // minimized, size only in the normal state.
 [[nodiscard]] std::array<bool, kSysItemCount> NativeSysMenuEnabled(const TacSysMenuForm& form);
+
+// The messages that can drop the skinned system menu, and the keyboard-menu command (the
+// system's values).
+inline constexpr unsigned kMsgContextMenu = 0x007B;
+inline constexpr unsigned kMsgNcLButtonDown = 0x00A1;
+inline constexpr unsigned kMsgSysCommand = 0x0112;
+inline constexpr unsigned kScKeyMenu = 0xF100;
+
+enum class TacSysMenuDrop : std::uint8_t { None, UnderIcon, AtMouse };
+
+// Whether SysMenuDropOf needs the hit code of the message's point: only for a context menu that
+// comes from the mouse (the keyboard's has the position -1).
+[[nodiscard]] bool SysMenuNeedsHit(unsigned message, std::intptr_t lparam);
+
+// Where a message drops the skinned system menu: a non-client press on the title icon (the
+// system-menu hit code) and Alt+Space (the keyboard-menu command, whatever its low four bits,
+// with a space) under the icon; a context menu from the mouse whose point `hit` is the caption
+// or the icon at the mouse, where the system would drop its own; anything else not at all.
+[[nodiscard]] TacSysMenuDrop SysMenuDropOf(unsigned message, std::uintptr_t wparam,
+                                           std::intptr_t lparam, unsigned hit);
+
+// The screen point the menu drops at under the icon: the frame's inner left edge (the window's
+// left plus the system border), and below the icon by the frame rules (border + icon height +
+// system border) but never above the icon's real bottom: off 96 dots per inch the frame the
+// rules compute may be thinner than the real frame the icon stands below. `icon` is in window
+// coordinates.
+[[nodiscard]] TPoint SysMenuIconDropPoint(TPoint window_origin, int border_height,
+                                          int sys_border_width, int sys_border_height,
+                                          const TRect& icon);
 
 }  // namespace kestrune::skin

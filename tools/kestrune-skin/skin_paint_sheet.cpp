@@ -22,17 +22,6 @@ constexpr int kNameWidth = 19 * 6;   // The section names' column.
 constexpr int kColumnHeight = 2000;  // Rows wrap into a new column below this.
 constexpr const char* kStateNames[] = {"NORMAL", "HOT", "PRESSED"};
 
-// The cell of a section: a button's size at the density, grown to twice its frame.
-skin::TSize CellSize(const skin::TacSkinData& sd, const skin::TsGeneralData& gd) {
-  skin::TSize size{sd.PPI * 96 / 96, sd.PPI * 28 / 96};
-  if (gd.BorderIndex >= 0 && static_cast<std::size_t>(gd.BorderIndex) < sd.ma.size()) {
-    const skin::TsMaskData& md = sd.ma[static_cast<std::size_t>(gd.BorderIndex)];
-    size.cx = std::max(size.cx, 2 * md.Width);
-    size.cy = std::max(size.cy, 2 * md.Height);
-  }
-  return size;
-}
-
 std::uint32_t Opaque(skin::TColor color) {
   return 0xFF000000u | (skin::SwapRedBlue(skin::ColorToRGB(color)) & 0x00FFFFFFu);
 }
@@ -45,6 +34,28 @@ std::uint32_t LabelOn(std::uint32_t background) {
 }
 
 }  // namespace
+
+skin::TSize SectionCellSize(const skin::TacSkinData& sd, const skin::TsGeneralData& gd) {
+  skin::TSize size{sd.PPI * 96 / 96, sd.PPI * 28 / 96};
+  if (gd.BorderIndex >= 0 && static_cast<std::size_t>(gd.BorderIndex) < sd.ma.size()) {
+    const skin::TsMaskData& md = sd.ma[static_cast<std::size_t>(gd.BorderIndex)];
+    size.cx = std::max(size.cx, 2 * md.Width);
+    size.cy = std::max(size.cy, 2 * md.Height);
+  }
+  return size;
+}
+
+void PaintSectionCell(Bitmap& out, TRect r, int index, int state, const skin::TacSkinData& sd) {
+  skin::PaintOuterEffect(out, r, index, sd, false);
+  Bitmap cell = skin::CreateBmp32(r.Width(), r.Height());
+  if (cell.Empty())
+    return;
+  const TRect whole = skin::Rect(0, 0, r.Width(), r.Height());
+  const skin::TCacheInfo ci = skin::MakeCacheInfo(out, r.Left, r.Top);
+  skin::PaintItem(index, ci, state, whole, {}, cell, sd);
+  skin::FillTransPixels32(cell, whole, ci);
+  skin::CopyRect32(out, r.Left, r.Top, cell, whole);
+}
 
 PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
   PaintSheet sheet;
@@ -76,13 +87,14 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
   };
   int column_width = 0;
   for (const skin::TsGeneralData& gd : sd.gd)
-    column_width = std::max(column_width, kNameWidth + 3 * (CellSize(sd, gd).cx + 2 * kMargin));
+    column_width =
+        std::max(column_width, kNameWidth + 3 * (SectionCellSize(sd, gd).cx + 2 * kMargin));
   std::vector<Row> rows;
   const int top = kMargin + 2 * kLineHeight;
   int x = kMargin, y = top, height = top;
   for (std::size_t i = 0; i < sd.gd.size(); ++i) {
     const skin::TsGeneralData& gd = sd.gd[i];
-    const skin::TSize cell = CellSize(sd, gd);
+    const skin::TSize cell = SectionCellSize(sd, gd);
     if (y > top && y + kLineHeight + cell.cy > kColumnHeight) {
       x += column_width + kMargin;
       y = top;
@@ -111,16 +123,7 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
       const int left = row.x + kNameWidth + state * (row.cell.cx + 2 * kMargin) + kMargin;
       DrawLabel(out, left, row.y - kLineHeight, kStateNames[state], label);
       const TRect r = skin::Rect(left, row.y, left + row.cell.cx, row.y + row.cell.cy);
-      // As a parent does: its outer effects first, then the control over what lies behind it.
-      skin::PaintOuterEffect(out, r, row.index, sd, false);
-      Bitmap cell = skin::CreateBmp32(row.cell.cx, row.cell.cy);
-      if (cell.Empty())
-        continue;
-      const skin::TCacheInfo ci = skin::MakeCacheInfo(out, left, row.y);
-      skin::PaintItem(row.index, ci, state, skin::Rect(0, 0, row.cell.cx, row.cell.cy), {}, cell,
-                      sd);
-      skin::FillTransPixels32(cell, skin::Rect(0, 0, row.cell.cx, row.cell.cy), ci);
-      skin::CopyRect32(out, left, row.y, cell, skin::Rect(0, 0, row.cell.cx, row.cell.cy));
+      PaintSectionCell(out, r, row.index, state, sd);
     }
   }
   sheet.sections = static_cast<int>(rows.size());

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "skin/data/skin_archive.h"
+#include "skin/data/skin_data.h"
+#include "skin/paint/bitmap.h"
+#include "skin/paint/geometry.h"
 
 namespace kestrune::skin_tool {
 
@@ -22,5 +25,14 @@ struct PaintSheet {
 // labelled with the section's name and each cell with its state. Throws kestrune::Error for an
 // archive that cannot be read or a skin that loads no sections.
 [[nodiscard]] PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi);
+
+// The cell a section is painted in: a button's size at the density, grown to twice its frame.
+[[nodiscard]] skin::TSize SectionCellSize(const skin::TacSkinData& sd,
+                                          const skin::TsGeneralData& gd);
+
+// Paints state `state` of section `index` into `r` of `out` as a parent shows its control: the
+// section's outer effect around r first, then the section over what lies behind it.
+void PaintSectionCell(skin::Bitmap& out, skin::TRect r, int index, int state,
+                      const skin::TacSkinData& sd);
 
 }  // namespace kestrune::skin_tool

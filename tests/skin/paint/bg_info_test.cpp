@@ -261,6 +261,44 @@ TEST(InitBGInfo, WithoutAValidSectionTheOwnersColour) {
   EXPECT_EQ(info.Color, kPanelColor);
 }
 
+// The state's look comes from min(state, states - 1, 2): here only the pressed look (state 2) is
+// clear, so a section of two states asked for its count or more must not reach it.
+TEST(InitBGInfo, StateIsKeptWithinTheSectionsStates) {
+  struct Case {
+    const char* name;
+    int states;
+    int state;
+    bool clear;  // the clear look: the parent's colour
+  };
+  const Case cases[] = {
+      {"normal", 2, 0, false},
+      {"hot, the last of two", 2, 1, false},
+      {"at the count of two", 2, 2, false},
+      {"past the count of two", 2, 3, false},
+      {"below zero", 2, -1, false},
+      {"pressed of three", 3, 2, true},
+      {"at the count of three", 3, 3, true},
+      {"past the third look", 4, 3, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TsGeneralData panel = Section("PANEL", 0x00000011);
+    panel.States = c.states;
+    panel.Props[2].Transparency = 100;
+    TestManager manager({panel});
+    FakeOwner form, owner;
+    Adopt(form, owner);
+    form.color = kFormColor;
+    owner.color = kPanelColor;
+    auto data = MakeState(owner, false);
+    data->SetSkinSection("PANEL");
+    TacBGInfo info;
+    InitBGInfo(*data, info, c.state);
+    EXPECT_EQ(info.BgType, btFill);
+    EXPECT_EQ(info.Color, c.clear ? kFormColor : 0x00000011);
+  }
+}
+
 // form (lends its cache) > outer (clear, at 5,6) > inner (clear, at 7,8) > child.
 TEST(GetParentCache, OffsetsAddUpThroughTransparentLevels) {
   TsGeneralData opaque = Section("FORM", 1);

@@ -24,6 +24,8 @@ TEST(StateFade, StepCounts) {
       {"back to normal after 2 of 6", 0, {2, 6}, 6},
       {"turned back at once", 1, {0, 18}, 1},
       {"rounded up", 1, {1, 18}, 1},
+      {"rounded up past a whole frame", 1, {4, 18}, 2},
+      {"back to normal, rounded up", 0, {1, 7}, 3},
       {"nearly done", 0, {5, 6}, 15},
   };
   for (const Case& c : cases) {

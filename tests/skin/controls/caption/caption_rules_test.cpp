@@ -105,6 +105,16 @@ TEST(CaptionHitTest, SizeableWindowSizesAtItsEdgesAndCornersOnly) {
                     {"bottom right", {420, 320}, kHitBottomRight},
                     {"right edge", {419, 100}, kHitRight},
                     {"right edge below the corner", {419, 25}, kHitRight},
+                    // The corner codes reach 19 pixels (CornerSize) in from each corner.
+                    {"bottom right from its first pixel", {403, 320}, kHitBottomRight},
+                    {"bottom just left of the corner", {402, 320}, kHitBottom},
+                    {"bottom left to its last pixel", {18, 320}, kHitBottomLeft},
+                    {"bottom just right of the corner", {19, 320}, kHitBottom},
+                    {"left edge just below the top corner", {2, 19}, kHitLeft},
+                    {"bottom left up to its first row", {2, 303}, kHitBottomLeft},
+                    {"left edge just above the bottom corner", {2, 302}, kHitLeft},
+                    {"top right from its first row down", {420, 18}, kHitTopRight},
+                    {"right edge just below the top corner", {420, 19}, kHitRight},
                     {"caption", {200, 10}, kHitCaption},
                     {"client", {200, 100}, kHitClient},
                 });

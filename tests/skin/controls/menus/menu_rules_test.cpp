@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace kestrune::skin {
 namespace {
 
@@ -110,6 +112,50 @@ TEST(MenuGlyphs, PicturesSitInTheirColumnOrAtTheBandItemsEdge) {
   EXPECT_EQ(MenuGlyphPos(26, 22, 16, 16, 32), (TacPoint{37, 3}));
   EXPECT_EQ(LineGlyphPos(57, 18, 16, 16, false), (TacPoint{3, 1}));
   EXPECT_EQ(LineGlyphPos(57, 18, 16, 16, true), (TacPoint{38, 1}));
+}
+
+std::string Describe(const TRect& r) {
+  return std::to_string(r.Left) + "," + std::to_string(r.Top) + "-" + std::to_string(r.Right) +
+         "," + std::to_string(r.Bottom);
+}
+
+// "background | divider | caption text | text | shortcut"
+std::string Describe(const TacItemColumns& c) {
+  return Describe(c.Background) + " | " + Describe(c.Divider) + " | " + Describe(c.CaptionText) +
+         " | " + Describe(c.Text) + " | " + Describe(c.ShortCut);
+}
+
+TEST(MenuColumns, ItemPartsRightOfTheExtraLine) {
+  struct Case {
+    const char* what;
+    TacItemMeasure m;
+    int width;
+    int height;
+    int ppi;
+    std::string columns;
+  };
+  const TacItemMeasure at96{16, 16, 2, 8, 3, false, 0};
+  const TacItemMeasure at144{24, 24, 3, 12, 3, false, 0};
+  TacItemMeasure extra96 = at96;
+  extra96.ExtraWidth = 20;
+  TacItemMeasure big_glyph = at96;
+  big_glyph.GlyphWidth = 32;
+  const Case cases[] = {
+      {"96 dots per inch", at96, 150, 22, 96,
+       "0,0-150,22 | 28,0-148,22 | 0,4-150,18 | 28,2-150,20 | 28,2-142,20"},
+      {"beside an extra line", extra96, 150, 22, 96,
+       "20,0-150,22 | 48,0-148,22 | 20,4-150,18 | 48,2-150,20 | 48,2-142,20"},
+      {"a wider picture moves the text, not the caption", big_glyph, 150, 22, 96,
+       "0,0-150,22 | 44,0-148,22 | 0,4-150,18 | 44,2-150,20 | 44,2-142,20"},
+      {"144 dots per inch", at144, 225, 33, 144,
+       "0,0-225,33 | 42,0-222,33 | 0,5-225,28 | 42,3-225,30 | 42,3-213,30"},
+      {"120: the shortcut gap is twice 4 scaled down", at96, 150, 22, 120,
+       "0,0-150,22 | 28,0-148,22 | 0,4-150,18 | 28,2-150,20 | 28,2-140,20"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Describe(MenuItemColumns(c.m, c.width, c.height, c.ppi)), c.columns);
+  }
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "assets/skin/builtin_skin.h"
 #include "skin/controls/skin_provider_metrics.h"
 #include "skin/data/skin_manager.h"
+#include "skin/paint/round_masks.h"
 
 namespace kestrune::skin {
 namespace {
@@ -231,6 +233,42 @@ TEST(ProviderMetrics, CaptionHeightAndIconSizeRules) {
     SCOPED_TRACE(n);
     EXPECT_EQ(GetNearestSize(n), size);
   }
+}
+
+// The window region's rounded corners on a window 100 rows tall: which rows lose pixels at both
+// ends, and how many.
+TEST(ProviderCorners, RowsCutFromTheRoundMask) {
+  using Rows = std::vector<TacCornerRow>;
+  const Rows top1{{0, 2}, {1, 1}};
+  const Rows bottom1{{99, 2}, {98, 1}};
+  const Rows top4{{0, 5}, {1, 2}, {2, 1}, {3, 1}, {4, 1}};
+  const Rows bottom4{{99, 5}, {98, 2}, {97, 1}, {96, 1}, {95, 1}};
+  const auto join = [](Rows a, const Rows& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  struct CornerCase {
+    const char* what;
+    int form_radius;
+    int title_radius;
+    Rows rows;
+  };
+  const CornerCase cases[] = {
+      {"square corners", 0, 0, {}},
+      {"a negative radius cuts nothing", -3, 0, {}},
+      {"radius 1: the edge row loses two, the centre row one", 1, 0, join(top1, bottom1)},
+      {"radius 4: the edge row loses r + 1, never more", 4, 0, join(top4, bottom4)},
+      {"a rounder title rounds the top only", 1, 4, join(top4, bottom1)},
+      {"a flatter title leaves the form's radius on top", 4, 1, join(top4, bottom4)},
+      {"a square form under a round title", 0, 4, top4},
+      {"past the largest mask nothing is cut", kMaxRoundMaskRadius + 1, 0, {}},
+  };
+  for (const CornerCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(CornerRows(c.form_radius, c.title_radius, 100), c.rows);
+  }
+  EXPECT_EQ(CornerRows(kMaxRoundMaskRadius, 0, 4000).size(), 2u * (kMaxRoundMaskRadius + 1))
+      << "the largest mask cuts every row of both corners";
 }
 
 }  // namespace

@@ -167,6 +167,131 @@ TEST(ScrollGeometry, BarActivity) {
   }
 }
 
+std::string Describe(const TacBarPart& part) {
+  if (part.Rect.IsEmpty())
+    return "-";
+  const TRect& r = part.Rect;
+  return std::to_string(r.Left) + "," + std::to_string(r.Top) + "-" + std::to_string(r.Right) +
+         "," + std::to_string(r.Bottom) + " s" + std::to_string(part.State);
+}
+
+// "track | track | button | button [arrows] [| slider]"
+std::string Describe(const TacBarPaint& p) {
+  std::string text = Describe(p.TrackBefore) + " | " + Describe(p.TrackAfter) + " | " +
+                     Describe(p.ButtonBefore) + " | " + Describe(p.ButtonAfter);
+  if (p.Arrows)
+    text += " arrows";
+  if (p.ShowSlider)
+    text += " | " + Describe(p.Slider);
+  return text;
+}
+
+// A vertical bar 17 x 100 starting at window row 30, arrows of 17, the slider 20 long at 50.
+TacBarPaintIn VerticalBar() {
+  TacBarPaintIn in;
+  in.Width = 17;
+  in.Height = 100;
+  in.Arrow = 17;
+  in.Origin = 30;
+  in.Thumb = TacThumb{50, 20, 47, 66};
+  return in;
+}
+
+TEST(ScrollGeometry, BarPictureParts) {
+  struct Case {
+    std::string name;
+    void (*change)(TacBarPaintIn&);
+    std::string parts;
+  };
+  const std::string buttons = "0,0-17,17 s0 | 0,83-17,100 s0 arrows";
+  const Case cases[] = {
+      {"split under the slider's middle", [](TacBarPaintIn&) {},
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 0,20-17,40 s0"},
+      {"inactive: no slider, split at the middle", [](TacBarPaintIn& in) { in.Active = false; },
+       "0,0-17,50 s0 | 0,50-17,100 s0 | " + buttons},
+      {"a slider as long as its track is not shown",
+       [](TacBarPaintIn& in) { in.Thumb.Length = 66; },
+       "0,0-17,50 s0 | 0,50-17,100 s0 | " + buttons},
+      {"one shorter than its track is", [](TacBarPaintIn& in) { in.Thumb.Length = 65; },
+       "0,0-17,52 s0 | 0,52-17,100 s0 | " + buttons + " | 0,20-17,85 s0"},
+      {"no slider for a range too large", [](TacBarPaintIn& in) { in.Thumb.Length = 0; },
+       "0,0-17,50 s0 | 0,50-17,100 s0 | " + buttons},
+      {"page up held", [](TacBarPaintIn& in) { in.PressedPart = scPageUp; },
+       "0,0-17,30 s2 | 0,30-17,100 s0 | " + buttons + " | 0,20-17,40 s0"},
+      {"page down held, page up hot",
+       [](TacBarPaintIn& in) {
+         in.PressedPart = scPageDown;
+         in.HotPart = scPageUp;
+       },
+       "0,0-17,30 s0 | 0,30-17,100 s2 | " + buttons + " | 0,20-17,40 s0"},
+      {"line up held, line down hot",
+       [](TacBarPaintIn& in) {
+         in.PressedPart = scLineUp;
+         in.HotPart = scLineDown;
+       },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | 0,0-17,17 s2 | 0,83-17,100 s1 arrows | 0,20-17,40 s0"},
+      {"held wins over hot",
+       [](TacBarPaintIn& in) {
+         in.PressedPart = scLineDown;
+         in.HotPart = scLineDown;
+       },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | 0,0-17,17 s0 | 0,83-17,100 s2 arrows | 0,20-17,40 s0"},
+      {"slider hot", [](TacBarPaintIn& in) { in.HotPart = scThumbTrack; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 0,20-17,40 s1"},
+      {"slider held", [](TacBarPaintIn& in) { in.PressedPart = scThumbTrack; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 0,20-17,40 s2"},
+      {"slider dragged with the mouse over a button",
+       [](TacBarPaintIn& in) {
+         in.Dragging = true;
+         in.HotPart = scLineUp;
+       },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | 0,0-17,17 s1 | 0,83-17,100 s0 arrows | 0,20-17,40 s2"},
+      {"a thinner skin slider is centred", [](TacBarPaintIn& in) { in.ThumbWidth = 9; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 4,20-13,40 s0"},
+      {"one pixel thinner: the odd pixel goes right", [](TacBarPaintIn& in) { in.ThumbWidth = 16; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 0,20-16,40 s0"},
+      {"as thick as the bar", [](TacBarPaintIn& in) { in.ThumbWidth = 17; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 0,20-17,40 s0"},
+      {"thicker than the bar", [](TacBarPaintIn& in) { in.ThumbWidth = 30; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | " + buttons + " | 0,20-17,40 s0"},
+      {"no arrow buttons", [](TacBarPaintIn& in) { in.Arrow = 0; },
+       "0,0-17,30 s0 | 0,30-17,100 s0 | - | - | 0,20-17,40 s0"},
+      {"one pixel longer than both buttons",
+       [](TacBarPaintIn& in) {
+         in.Height = 35;
+         in.Thumb = TacThumb{47, 0, 47, 1};
+       },
+       "0,0-17,17 s0 | 0,17-17,35 s0 | 0,0-17,17 s0 | 0,18-17,35 s0 arrows"},
+      {"as long as both buttons: halves, nothing pressed on the track",
+       [](TacBarPaintIn& in) {
+         in.Height = 34;
+         in.PressedPart = scPageUp;
+         in.HotPart = scLineDown;
+       },
+       "0,0-17,17 s0 | 0,17-17,34 s0 | 0,0-17,17 s0 | 0,17-17,34 s1"},
+      {"short with a button held",
+       [](TacBarPaintIn& in) {
+         in.Height = 21;
+         in.PressedPart = scLineUp;
+       },
+       "0,0-17,10 s0 | 0,10-17,21 s0 | 0,0-17,10 s2 | 0,10-17,21 s0"},
+      {"horizontal",
+       [](TacBarPaintIn& in) {
+         in.Vertical = false;
+         in.Width = 100;
+         in.Height = 17;
+         in.ThumbWidth = 9;
+       },
+       "0,0-30,17 s0 | 30,0-100,17 s0 | 0,0-17,17 s0 | 83,0-100,17 s0 arrows | 20,4-40,13 s0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TacBarPaintIn in = VerticalBar();
+    c.change(in);
+    EXPECT_EQ(Describe(Ac_BarPaint(in)), c.parts);
+  }
+}
+
 TEST(ScrollGeometry, NonClientLayout) {
   struct Case {
     std::string name;

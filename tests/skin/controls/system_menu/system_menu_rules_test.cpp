@@ -182,5 +182,70 @@ TEST(SystemMenuItems, WindowsOwnMenuGreysWhatTheTableHidesOrDisables) {
   }
 }
 
+// Which messages drop the skinned menu: the icon press and Alt+Space under the icon, a right
+// click on the title at the mouse; everything near them leaves the menu alone.
+TEST(SystemMenuDrop, MessagesThatDropTheMenu) {
+  constexpr unsigned kMsgNcRButtonUp = 0x00A5;
+  constexpr std::intptr_t kMouseAt = (20 << 16) | 200;  // x 200, y 20 on the screen
+  using enum TacSysMenuDrop;
+  struct DropCase {
+    const char* what;
+    unsigned message;
+    std::uintptr_t wparam;
+    std::intptr_t lparam;
+    unsigned hit;
+    TacSysMenuDrop drop;
+  };
+  const DropCase cases[] = {
+      {"press on the icon", kMsgNcLButtonDown, kHitSysMenu, kMouseAt, kHitNowhere, UnderIcon},
+      {"press on the caption", kMsgNcLButtonDown, kHitCaption, kMouseAt, kHitNowhere, None},
+      {"press on close", kMsgNcLButtonDown, kHitClose, kMouseAt, kHitNowhere, None},
+      {"right release on the icon", kMsgNcRButtonUp, kHitSysMenu, kMouseAt, kHitNowhere, None},
+      {"Alt+Space", kMsgSysCommand, kScKeyMenu, ' ', kHitNowhere, UnderIcon},
+      {"Alt+Space, low bits set", kMsgSysCommand, kScKeyMenu | 0xF, ' ', kHitNowhere, UnderIcon},
+      {"Alt with a letter opens the menu band", kMsgSysCommand, kScKeyMenu, 'f', kHitNowhere, None},
+      {"Alt alone", kMsgSysCommand, kScKeyMenu, 0, kHitNowhere, None},
+      {"another command with a space", kMsgSysCommand, kScMove, ' ', kHitNowhere, None},
+      {"right click on the caption", kMsgContextMenu, 0, kMouseAt, kHitCaption, AtMouse},
+      {"right click on the icon", kMsgContextMenu, 0, kMouseAt, kHitSysMenu, AtMouse},
+      {"right click in the client", kMsgContextMenu, 0, kMouseAt, kHitClient, None},
+      {"right click on the menu band", kMsgContextMenu, 0, kMouseAt, kHitMenu, None},
+      {"right click on a caption button", kMsgContextMenu, 0, kMouseAt, kHitClose, None},
+      {"context menu key, whatever the hit", kMsgContextMenu, 0, -1, kHitCaption, None},
+  };
+  for (const DropCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(SysMenuDropOf(c.message, c.wparam, c.lparam, c.hit), c.drop);
+  }
+  EXPECT_TRUE(SysMenuNeedsHit(kMsgContextMenu, kMouseAt));
+  EXPECT_TRUE(SysMenuNeedsHit(kMsgContextMenu, 0)) << "the screen's top left corner is a point";
+  EXPECT_FALSE(SysMenuNeedsHit(kMsgContextMenu, -1)) << "the keyboard's context menu";
+  EXPECT_FALSE(SysMenuNeedsHit(kMsgNcLButtonDown, kMouseAt));
+}
+
+// Under the icon: at the frame's inner left edge, below the icon by the frame rules or by the
+// icon's real bottom, whichever is lower.
+TEST(SystemMenuDrop, PointUnderTheIcon) {
+  struct PointCase {
+    const char* what;
+    int border_height;
+    int sys_border;
+    TRect icon;
+    TPoint at;
+  };
+  const PointCase cases[] = {
+      {"96 dots per inch: the rules' frame", 3, 3, TRect{3, 2, 19, 18}, TPoint{103, 222}},
+      {"the icon's bottom is lower", 2, 2, TRect{4, 6, 20, 22}, TPoint{102, 222}},
+      {"both the same", 3, 3, TRect{3, 6, 19, 22}, TPoint{103, 222}},
+      {"no icon", 3, 3, TRect{}, TPoint{103, 206}},
+  };
+  for (const PointCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(
+        SysMenuIconDropPoint(TPoint{100, 200}, c.border_height, c.sys_border, c.sys_border, c.icon),
+        c.at);
+  }
+}
+
 }  // namespace
 }  // namespace kestrune::skin
