@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "platform/own_messages_win.h"
 #include "platform/process_services.h"
 #include "platform/win_util.h"
 #include "skin/controls/scroll_wnd_win.h"
@@ -364,12 +365,14 @@ TEST_F(ScrollLogTest, LogTextSurvivesRemovingTheSkinAndRefreshing) {
   AppendLines(300);
   const std::string text = form_->MemoResults->Text();
   TsSkinManager& manager = *form_->SkinManager;
-  ::SendMessageW(Memo(), SM_ALPHACMD, AC_REMOVESKIN_HI, reinterpret_cast<LPARAM>(&manager));
+  // The program's own commands, as the manager sends them.
+  platform::SendOwnMessage(Memo(), SM_ALPHACMD, AC_REMOVESKIN_HI,
+                           reinterpret_cast<LPARAM>(&manager));
   Pump();
   EXPECT_EQ(GetScrollWnd(Memo()), nullptr);
   EXPECT_EQ(form_->MemoResults->Text(), text);
   EXPECT_NE(::GetWindowLongPtrW(Memo(), GWL_STYLE) & WS_VSCROLL, 0);
-  ::SendMessageW(Memo(), SM_ALPHACMD, AC_REFRESH_HI, reinterpret_cast<LPARAM>(&manager));
+  platform::SendOwnMessage(Memo(), SM_ALPHACMD, AC_REFRESH_HI, reinterpret_cast<LPARAM>(&manager));
   Pump();
   EXPECT_EQ(form_->MemoResults->Text(), text);
 
