@@ -72,7 +72,7 @@ class Program {
           form = forms.empty() ? nullptr : forms.front();
           if (form == nullptr)
             return false;
-          for (HWND child : Children(form)) {
+          for (HWND child : test::ChildWindows(form)) {
             const std::wstring kind = ClassOf(child);
             if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
               log = child;
@@ -112,10 +112,25 @@ class Program {
     std::vector<HWND> all;
     for (HWND top : test::TopLevelWindows(Pid(), true)) {
       all.push_back(top);
-      for (HWND child : Children(top))
+      for (HWND child : test::ChildWindows(top))
         all.push_back(child);
     }
     return all;
+  }
+  // Waits for a visible top-level window of the program of class `class_name`; nullptr if none.
+  [[nodiscard]] HWND Shown(const wchar_t* class_name) const {
+    HWND shown = nullptr;
+    WaitFor(
+        [&] {
+          const auto windows = test::VisibleTopLevelWindows(Pid(), class_name);
+          shown = windows.empty() ? nullptr : windows.front();
+          return shown != nullptr;
+        },
+        30s);
+    return shown;
+  }
+  [[nodiscard]] bool Gone(const wchar_t* class_name) const {
+    return WaitFor([&] { return test::VisibleTopLevelWindows(Pid(), class_name).empty(); }, 30s);
   }
   // Waits until the program has taken every message posted to it before: a marker posted last
   // reaches the log after all of them (one queue, in order), and the log's limit, which the
@@ -144,18 +159,6 @@ class Program {
   HWND group = nullptr;
 
  private:
-  static std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> children;
-    ::EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM context) -> BOOL {
-          reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
-    return children;
-  }
-
   PROCESS_INFORMATION process_{};
 };
 
@@ -270,14 +273,8 @@ TEST_F(SkinCommandsFromAnotherProcess, MainLoopTakesThemUnharmed) {
 TEST_F(SkinCommandsFromAnotherProcess, DropDownMenuLoopTakesThemUnharmed) {
   PostKey(program_.form, VK_F10, true);
   PostKey(program_.form, VK_DOWN, false);
-  HWND drop_down = nullptr;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const auto menus = test::VisibleTopLevelWindows(program_.Pid(), L"#32768");
-        drop_down = menus.empty() ? nullptr : menus.front();
-        return drop_down != nullptr;
-      },
-      30s));
+  const HWND drop_down = program_.Shown(L"#32768");
+  ASSERT_NE(drop_down, nullptr);
   // The drop-down and the client area: a repaint of the frame while a drop-down is open shows
   // its menu-bar item as not selected, whoever asks for it.
   RECT client{};
@@ -287,27 +284,19 @@ TEST_F(SkinCommandsFromAnotherProcess, DropDownMenuLoopTakesThemUnharmed) {
   EXPECT_TRUE(::IsWindowVisible(drop_down)) << "the drop-down is still open";
   PostKey(program_.form, VK_ESCAPE, false);
   PostKey(program_.form, VK_ESCAPE, false);
-  EXPECT_TRUE(WaitFor(
-      [&] { return test::VisibleTopLevelWindows(program_.Pid(), L"#32768").empty(); }, 30s));
+  EXPECT_TRUE(program_.Gone(L"#32768"));
 }
 
 TEST_F(SkinCommandsFromAnotherProcess, MessageBoxLoopTakesThemUnharmed) {
   // Posted, the click runs the box's loop outside any message another process sent.
   ::PostMessageW(program_.extract, BM_CLICK, 0, 0);
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        const auto boxes = test::VisibleTopLevelWindows(program_.Pid(), L"#32770");
-        box = boxes.empty() ? nullptr : boxes.front();
-        return box != nullptr;
-      },
-      30s));
+  const HWND box = program_.Shown(L"#32770");
+  ASSERT_NE(box, nullptr);
   ExpectUnharmedBy(EveryCommand(), {WindowArea(program_.form), WindowArea(box)},
                    "message_box_loop");
   ASSERT_TRUE(::IsWindowVisible(box)) << "the message box is still open";
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(WaitFor(
-      [&] { return test::VisibleTopLevelWindows(program_.Pid(), L"#32770").empty(); }, 30s));
+  EXPECT_TRUE(program_.Gone(L"#32770"));
   EXPECT_TRUE(program_.Answers());
 }
 

@@ -33,4 +33,16 @@ std::vector<HWND> TopLevelWindows(DWORD process_id, bool hidden_too) {
   return search.found;
 }
 
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  ::EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM context) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
 }  // namespace kestrune::test

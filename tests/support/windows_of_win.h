@@ -14,4 +14,7 @@ namespace kestrune::test {
 // ones only unless `hidden_too`.
 [[nodiscard]] std::vector<HWND> TopLevelWindows(DWORD process_id, bool hidden_too = false);
 
+// Every window below `parent`, children of children too.
+[[nodiscard]] std::vector<HWND> ChildWindows(HWND parent);
+
 }  // namespace kestrune::test
