@@ -274,13 +274,15 @@ void WinControl::UpdateFont(int dpi) {
 
 void WinControl::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  UpdateFont(dpi);
+  // The size first, the font last: a multi-line edit wraps its lines again on either, but takes
+  // its new scroll range only from the font, so the range fits the lines at the final size.
   if (Parent() != nullptr) {
     const Bounds& bounds = DesignBounds();
     ::SetWindowPos(handle_, nullptr, ScaleForDpi(bounds.left, dpi), ScaleForDpi(bounds.top, dpi),
                    ScaleForDpi(bounds.width, dpi), ScaleForDpi(bounds.height, dpi),
                    SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  UpdateFont(dpi);
   for (Control* child : children_)
     child->ApplyDpi(dpi);
   ::InvalidateRect(handle_, nullptr, TRUE);

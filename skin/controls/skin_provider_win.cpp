@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/gdi_win.h"
+#include "platform/own_messages_win.h"
 #include "platform/win_util.h"
 #include "skin/controls/form_transitions_win.h"
 #include "skin/data/skin_manager.h"
@@ -128,7 +129,7 @@ class ProviderOwner final : public TacSkinOwner {
     return static_cast<int>(::GetDpiForWindow(form_.Handle()));
   }
   std::intptr_t Send(std::uint32_t msg, std::uintptr_t wparam, std::intptr_t lparam) override {
-    return ::SendMessageW(form_.Handle(), msg, wparam, lparam);
+    return platform::SendOwnMessage(form_.Handle(), msg, wparam, lparam);
   }
   void Redraw(std::uint32_t flags) override {
     ::RedrawWindow(form_.Handle(), nullptr, nullptr, flags);
@@ -1064,6 +1065,10 @@ LRESULT TsSkinProvider::SkinCommand(UINT message, WPARAM wparam, LPARAM lparam) 
       return Metrics().FrameAnswer(LOWORD(lparam), HIWORD(lparam));
     case AC_SETNEWSKIN:
     case AC_REFRESH:
+      // Skin changes come from the form's manager, which names itself; from anyone else they
+      // would take the form's skin away or rebuild it for nothing.
+      if (lparam != reinterpret_cast<LPARAM>(manager_))
+        return 0;
       if (manager_ != nullptr && manager_->IsActive()) {
         PrepareForm();
         UpdateAdapter(true);
@@ -1072,7 +1077,7 @@ LRESULT TsSkinProvider::SkinCommand(UINT message, WPARAM wparam, LPARAM lparam) 
       }
       return 0;
     case AC_REMOVESKIN:
-      if (prepared_) {
+      if (prepared_ && lparam == reinterpret_cast<LPARAM>(manager_)) {
         prepared_ = false;
         UpdateAdapter(false);
         ::SetWindowRgn(form_.Handle(), nullptr, FALSE);
@@ -1100,8 +1105,7 @@ LRESULT TsSkinProvider::SkinCommand(UINT message, WPARAM wparam, LPARAM lparam) 
     default:
       break;
   }
-  TacMessage m = MakeMessage(message, wparam, lparam);
-  m.Foreign = ::InSendMessage() != FALSE;
+  TacMessage m = ReceivedMessage(form_.Handle(), message, wparam, lparam);
   if (Skinned() && common_data_->CommonMessage(m))
     return m.Result;
   return CallOld(message, wparam, lparam);

@@ -6,6 +6,7 @@
 
 #include "platform/application_win.h"
 #include "platform/gdi_win.h"
+#include "platform/own_messages_win.h"
 #include "platform/win_util.h"
 #include "skin/paint/skin_commands.h"
 
@@ -50,13 +51,13 @@ void AppBroadCastS(const std::wstring& form_class, UINT message, WPARAM wparam, 
     if (!::IsWindow(form)) {
       continue;
     }
-    ::SendMessageW(form, message, wparam, lparam);
+    platform::SendOwnMessage(form, message, wparam, lparam);
     // The list is taken before sending, so controls a handler creates wait for the next command.
     std::vector<HWND> children;
     ::EnumChildWindows(form, CollectChild, reinterpret_cast<LPARAM>(&children));
     for (const HWND child : children) {
       if (::IsWindow(child)) {
-        ::SendMessageW(child, message, wparam, lparam);
+        platform::SendOwnMessage(child, message, wparam, lparam);
       }
     }
   }

@@ -691,6 +691,9 @@ void TsCommonData::ShowGlowingIfNeeded(bool clicked, int skin_index, bool allow_
 // ---- Messages
 
 void TsCommonData::BroadcastToChildren(const TacMessage& message) {
+  // Passed on, a command from elsewhere would reach the children as one of ours.
+  if (message.Foreign)
+    return;
   TacMessage copy = message;
   AlphaBroadCast(FOwnerObject, copy);
 }
@@ -857,7 +860,8 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
   const std::uint16_t argument = ArgumentOf(message.WParam);
   TsSkinManager* manager = GetSkinManager();
   const bool own_manager = message.LParam == reinterpret_cast<std::intptr_t>(manager);
-  // A pointer from another thread or process is not one of ours: never read or write through it.
+  // A pointer (or a device context, or a density) in a command this thread did not send is not
+  // one of ours: never read or write through it, nor keep it.
   const bool pointer_ok = message.LParam != 0 && !message.Foreign;
   switch (CommandOf(message.WParam)) {
     case AC_SETNEWSKIN:
@@ -1014,7 +1018,7 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       return true;
     case AC_CLEARCACHE:
       if (FCacheBmp) {
-        if (FOwnerObject != nullptr) {
+        if (FOwnerObject != nullptr && !message.Foreign) {
           for (TacSkinOwner* child : FOwnerObject->Children()) {
             if (child->Windowed())
               child->Send(message.Msg, message.WParam, message.LParam);
@@ -1040,6 +1044,8 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       message.Result = reinterpret_cast<std::intptr_t>(this);
       return true;
     case AC_PRINTING:
+      if (message.Foreign)
+        return true;
       if (argument == 1) {
         CtrlSkinState |= ACS_PRINTING;
         PrintDC = reinterpret_cast<TacDC>(message.LParam);
@@ -1085,6 +1091,8 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       }
       return true;
     case AC_SETSCALE:
+      if (message.Foreign)
+        return true;
       CurrentPPI = static_cast<int>(message.LParam);
       FCommonSkinData = nullptr;
       GetCommonSkinData();

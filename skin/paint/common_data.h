@@ -102,7 +102,7 @@ struct TacMessage {
   std::uintptr_t WParam = 0;
   std::intptr_t LParam = 0;
   std::intptr_t Result = 0;
-  // Sent from another thread or process: a pointer in LParam is not one of ours.
+  // Posted, or sent from another thread or process: a pointer in LParam is not one of ours.
   bool Foreign = false;
 };
 

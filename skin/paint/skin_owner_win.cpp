@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/own_messages_win.h"
 #include "platform/win_util.h"
 #include "skin/paint/bg_info.h"
 
@@ -20,11 +21,6 @@ static_assert(wm::Move == WM_MOVE && wm::Size == WM_SIZE && wm::Paint == WM_PAIN
 static_assert(RDWA_ALL == (RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE));
 static_assert(RDWA_ALLNOW == (RDWA_ALL | RDW_UPDATENOW));
 
-// Messages this thread is sending to its own windows through WinSkinOwner::Send. While one is
-// under way a command is ours, even when the thread is inside the handling of a message another
-// process sent (a click sent from outside runs the whole extraction in there).
-thread_local int t_own_sends = 0;
-
 TRect ToTRect(const RECT& r) {
   return TRect{r.left, r.top, r.right, r.bottom};
 }
@@ -38,6 +34,15 @@ bool IsChildWindow(HWND window) {
 TsCommonData* GetCommonData(HWND window) {
   return window != nullptr ? static_cast<TsCommonData*>(::GetPropW(window, kCommonDataProperty))
                            : nullptr;
+}
+
+TacMessage ReceivedMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  TacMessage m = MakeMessage(message, wparam, static_cast<std::intptr_t>(lparam));
+  // Posted, or sent from another thread or process: a pointer in it is not ours. A click sent
+  // from outside runs the whole extraction inside that send; the commands the program sends
+  // meanwhile are still its own.
+  m.Foreign = message == SM_ALPHACMD && !platform::IsOwnMessage(window, message, wparam, lparam);
+  return m;
 }
 
 bool WndIsSkinned(HWND window) {
@@ -262,12 +267,7 @@ TacWindow WinSkinOwner::ParentForm() const {
 
 std::intptr_t WinSkinOwner::Send(std::uint32_t msg, std::uintptr_t wparam, std::intptr_t lparam) {
   if (HWND window = Window()) {
-    if (::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
-      return ::SendMessageW(window, msg, wparam, lparam);
-    ++t_own_sends;
-    const LRESULT result = ::SendMessageW(window, msg, wparam, lparam);
-    --t_own_sends;
-    return result;
+    return platform::SendOwnMessage(window, msg, wparam, static_cast<LPARAM>(lparam));
   }
   // A graphic control: the message is performed on the object itself.
   if (data_ == nullptr)
@@ -420,9 +420,7 @@ LRESULT WinSkinOwner::Process(HWND window, UINT message, WPARAM wparam, LPARAM l
     default:
       break;
   }
-  TacMessage m = MakeMessage(message, wparam, static_cast<std::intptr_t>(lparam));
-  // A command sent from another thread or process carries a pointer that is not ours.
-  m.Foreign = message == SM_ALPHACMD && t_own_sends == 0 && ::InSendMessage() != FALSE;
+  TacMessage m = ReceivedMessage(window, message, wparam, lparam);
   if (on_message && on_message(m))
     return m.Result;
   if (data_ != nullptr && data_->CommonWndProc(m))

@@ -19,6 +19,10 @@ namespace kestrune::skin {
 
 // The skin state bound to `window`, or nullptr.
 [[nodiscard]] TsCommonData* GetCommonData(HWND window);
+// `message` as a window procedure of `window` received it, for the skin's handling: a skin
+// command that this thread is not sending itself right now (posted, or sent from another thread
+// or process) is foreign, and no pointer in it is ever read.
+[[nodiscard]] TacMessage ReceivedMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // The window carries a skin state or answers AC_CTRLHANDLED.
 [[nodiscard]] bool WndIsSkinned(HWND window);
 

@@ -50,18 +50,6 @@ std::string TextOf(HWND window) {
   return Narrow(text);
 }
 
-std::vector<HWND> ChildrenOf(HWND parent) {
-  std::vector<HWND> children;
-  ::EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM context) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
-  return children;
-}
-
 using test::WaitFor;
 
 // A message box of the program, read and closed with its OK button.
@@ -222,7 +210,7 @@ class Program {
   void FindControls() {
     if (form_ == nullptr)
       return;
-    for (HWND child : ChildrenOf(form_)) {
+    for (HWND child : test::ChildWindows(form_)) {
       const std::wstring kind = ClassOf(child);
       if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
         memo_ = child;
@@ -239,7 +227,7 @@ class Program {
     SeenBox seen;
     seen.caption = TextOf(box);
     HWND ok = nullptr;
-    for (HWND child : ChildrenOf(box)) {
+    for (HWND child : test::ChildWindows(box)) {
       const std::wstring kind = ClassOf(child);
       if (::lstrcmpiW(kind.c_str(), L"Static") == 0) {
         const auto style = static_cast<DWORD>(::GetWindowLongPtrW(child, GWL_STYLE));

@@ -65,4 +65,16 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  ::EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM context) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
 }  // namespace kestrune::test

@@ -21,4 +21,7 @@ namespace kestrune::test {
 // `text` with every character outside ASCII as '?', for a test's output.
 [[nodiscard]] std::string Narrow(const std::wstring& text);
 
+// Every window below `parent`, children of children too.
+[[nodiscard]] std::vector<HWND> ChildWindows(HWND parent);
+
 }  // namespace kestrune::test

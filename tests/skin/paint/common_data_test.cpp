@@ -378,6 +378,43 @@ TEST(Commands, PointersFromAnotherThreadOrNullAreNeverFollowed) {
   EXPECT_EQ(data->SkinIndex, 1);
 }
 
+// A command this thread did not send is answered where it lands, but what it carries is not
+// kept, and it is not passed on to the children, where it would arrive as one of ours.
+TEST(Commands, ForeignCommandsKeepNothingAndGoNoFurther) {
+  TestManager manager({Section("PANEL", 1), Section("BUTTON", 2)});
+  FakeOwner form, panel, button;
+  Adopt(form, panel);
+  Adopt(panel, button);
+  auto data = MakeState(panel);
+  data->SetSkinSection("PANEL");
+  data->Loaded();
+  const struct {
+    std::uint16_t command;
+    std::uint16_t argument;
+  } passed_on[] = {{AC_SETBGCHANGED, 0},
+                   {AC_KILLTIMERS, 0},
+                   {AC_REINITSCROLLS, 0},
+                   {AC_SETGLASSMODE, 1},
+                   {AC_SETSCALE, 0}};
+  for (const auto& c : passed_on) {
+    SCOPED_TRACE(c.command);
+    const int before = button.Count(c.command);
+    Command(*data, c.command, 144, c.argument, true);
+    EXPECT_EQ(button.Count(c.command), before);
+    Command(*data, c.command, 144, c.argument);
+    EXPECT_EQ(button.Count(c.command), before + 1) << "an own command reaches the children";
+  }
+
+  data->CurrentPPI = 96;
+  Command(*data, AC_SETSCALE, 1, 0, true);
+  EXPECT_EQ(data->CurrentPPI, 96);
+  Command(*data, AC_PRINTING, 0x1234, 1, true);
+  EXPECT_EQ(data->CtrlSkinState & ACS_PRINTING, 0u);
+  EXPECT_EQ(data->PrintDC, nullptr);
+  Command(*data, AC_SETSCALE, 144);
+  EXPECT_EQ(data->CurrentPPI, 144);
+}
+
 TEST(Commands, ControlColourAChildShouldAssume) {
   struct Case {
     int transparency;

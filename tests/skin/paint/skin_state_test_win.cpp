@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "platform/application_win.h"
 #include "platform/form_win.h"
+#include "platform/own_messages_win.h"
 #include "skin/paint/bg_info.h"
 #include "skin/paint/bg_paint_win.h"
 #include "skin/paint/bitmap_win.h"
@@ -296,8 +298,8 @@ TEST_F(SkinStateWinTest, SkinColoursStayWithTheWindowAndLeaveWithTheSkin) {
                            reinterpret_cast<WPARAM>(BitmapDC(target.bmp)),
                            reinterpret_cast<LPARAM>(MemoWindow())),
             reinterpret_cast<LRESULT>(memo_owner_->BackgroundBrush()));
-  ::SendMessageW(MemoWindow(), SM_ALPHACMD, AC_REMOVESKIN_HI,
-                 reinterpret_cast<LPARAM>(manager.get()));
+  platform::SendOwnMessage(MemoWindow(), SM_ALPHACMD, AC_REMOVESKIN_HI,
+                           reinterpret_cast<LPARAM>(manager.get()));
   EXPECT_EQ(memo_owner_->BackgroundBrush(), nullptr);
   EXPECT_EQ(::GetClassLongPtrW(MemoWindow(), GCLP_HBRBACKGROUND), class_brush);
 }
@@ -347,6 +349,63 @@ TEST_F(SkinStateWinTest, AnotherProcessCannotMakeTheProgramWriteThroughItsPointe
   EXPECT_EQ(info.SkinIndex, 1234);
   EXPECT_EQ(rect, (TRect{7, 7, 7, 7}));
   EXPECT_EQ(GetCommonData(MemoWindow()), memo_data_.get()) << "the program is still running";
+}
+
+// Only the program's own sends reach a pointer: not a posted copy, whatever loop takes it (here
+// one inside the handling of an own send), nor a send from another thread.
+TEST_F(SkinStateWinTest, OnlyTheThreadsOwnSendReachesAPointer) {
+  TestManager manager({Section("GROUPBOX", kGroupColor), Section("MEMO", 0x00FFFFFF)});
+  Skin("GROUPBOX", "MEMO");
+  ASSERT_GE(memo_data_->SkinIndex, 0);
+  // An own send whose handling runs a message loop, as a menu or a message box would.
+  memo_owner_->on_message = [](TacMessage& message) {
+    if (message.Msg == SM_ALPHACMD && CommandOf(message.WParam) == AC_STOPFADING)
+      PumpMessages();
+    return false;
+  };
+  TacSkinIndexInfo info;
+  const auto lparam = reinterpret_cast<LPARAM>(&info);
+  const WPARAM wparam = MakeCommandParam(AC_GETSKININDEX);
+  const struct {
+    const char* how;
+    std::function<void()> deliver;
+    bool reached;
+  } cases[] = {
+      {"own send", [&] { platform::SendOwnMessage(MemoWindow(), SM_ALPHACMD, wparam, lparam); },
+       true},
+      {"posted",
+       [&] {
+         ::PostMessageW(MemoWindow(), SM_ALPHACMD, wparam, lparam);
+         PumpMessages();
+       },
+       false},
+      {"posted, taken in a loop inside an own send",
+       [&] {
+         ::PostMessageW(MemoWindow(), SM_ALPHACMD, wparam, lparam);
+         platform::SendOwnMessage(MemoWindow(), SM_ALPHACMD, MakeCommandParam(AC_STOPFADING), 0);
+       },
+       false},
+      {"sent by another thread",
+       [&] {
+         std::atomic<bool> done{false};
+         std::thread sender([&] {
+           ::SendMessageW(MemoWindow(), SM_ALPHACMD, wparam, lparam);
+           done = true;
+         });
+         while (!done) {
+           ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+           PumpMessages();
+         }
+         sender.join();
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    info.SkinIndex = 1234;
+    c.deliver();
+    EXPECT_EQ(info.SkinIndex, c.reached ? memo_data_->SkinIndex : 1234);
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "platform/own_messages_win.h"
 #include "platform/process_services.h"
 #include "platform/win_util.h"
 #include "skin/controls/scroll_wnd_win.h"
@@ -156,6 +157,48 @@ TEST_F(ScrollLogTest, BarHitTestsOnlyOnceTheLogOverflows) {
   AppendLines(300);
   EXPECT_EQ(RunClient("hittest " + memo + " " + Point(middle)), HTVSCROLL);
   EXPECT_EQ(RunClient("hittest " + memo + " " + Point({bar.left - 20, middle.y})), HTCLIENT);
+}
+
+// The log after the window went to 144 and 192 pixels per inch and back to 96: its range still
+// covers every line at the final size, wrapped ones too, so one hidden line shows the bar.
+TEST_F(ScrollLogTest, OneHiddenLineKeepsItsBarAfterADensityRoundTrip) {
+  const std::string memo = std::to_string(reinterpret_cast<std::uintptr_t>(Memo()));
+  const struct {
+    const char* log;
+    const char* first;  // the first line; the rest are short
+  } cases[] = {
+      {"short lines", "Processing: 10.0.0.0/30\r\n"},
+      {"a wrapped line",
+       "ALL DONE. Output file: Z:\\work\\kestrune\\build\\windows\\app\\"
+       "11122026055500_IPs.txt\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.log);
+    form_->MemoResults->SetText(c.first);
+    const auto hidden = [&] {
+      const SCROLLINFO si = Info();
+      return si.nMax - static_cast<int>(si.nPage) + 1;
+    };
+    for (int i = 0; i < 100 && hidden() < 1; ++i)
+      AppendLines(1);
+    ASSERT_EQ(hidden(), 1);
+    const int lines = static_cast<int>(::SendMessageW(Memo(), EM_GETLINECOUNT, 0, 0));
+    for (const int density : {144, 192, static_cast<int>(::GetDpiForWindow(form_->Handle()))}) {
+      RECT suggested{};
+      ::GetWindowRect(form_->Handle(), &suggested);
+      ::SendMessageW(form_->Handle(), WM_DPICHANGED, MAKEWPARAM(density, density),
+                     reinterpret_cast<LPARAM>(&suggested));
+      PumpFor(100ms);
+    }
+    EXPECT_EQ(::SendMessageW(Memo(), EM_GETLINECOUNT, 0, 0), lines);
+    EXPECT_EQ(Info().nMax + 1, lines) << "the range covers every line";
+    EXPECT_EQ(hidden(), 1);
+    EXPECT_TRUE(Wrapper()->BarActive(Wrapper()->sBarVert));
+    const RECT bar = Bar();
+    EXPECT_EQ(RunClient("hittest " + memo + " " +
+                        Point({(bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2})),
+              HTVSCROLL);
+  }
 }
 
 TEST_F(ScrollLogTest, PressBelowTheSliderScrollsAPageThenRepeatsWhileHeld) {
@@ -365,12 +408,14 @@ TEST_F(ScrollLogTest, LogTextSurvivesRemovingTheSkinAndRefreshing) {
   AppendLines(300);
   const std::string text = form_->MemoResults->Text();
   TsSkinManager& manager = *form_->SkinManager;
-  ::SendMessageW(Memo(), SM_ALPHACMD, AC_REMOVESKIN_HI, reinterpret_cast<LPARAM>(&manager));
+  // The program's own commands, as the manager sends them.
+  platform::SendOwnMessage(Memo(), SM_ALPHACMD, AC_REMOVESKIN_HI,
+                           reinterpret_cast<LPARAM>(&manager));
   Pump();
   EXPECT_EQ(GetScrollWnd(Memo()), nullptr);
   EXPECT_EQ(form_->MemoResults->Text(), text);
   EXPECT_NE(::GetWindowLongPtrW(Memo(), GWL_STYLE) & WS_VSCROLL, 0);
-  ::SendMessageW(Memo(), SM_ALPHACMD, AC_REFRESH_HI, reinterpret_cast<LPARAM>(&manager));
+  platform::SendOwnMessage(Memo(), SM_ALPHACMD, AC_REFRESH_HI, reinterpret_cast<LPARAM>(&manager));
   Pump();
   EXPECT_EQ(form_->MemoResults->Text(), text);
 
