@@ -47,7 +47,16 @@ std::uint32_t LabelOn(std::uint32_t background) {
 }  // namespace
 
 PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
+  PaintedSections painted = PaintSections(archive, ppi);
   PaintSheet sheet;
+  sheet.png = EncodePng32(painted.sheet);
+  sheet.sections = painted.sections;
+  sheet.problems = std::move(painted.problems);
+  return sheet;
+}
+
+PaintedSections PaintSections(const skin::Bytes& archive, int ppi) {
+  PaintedSections sheet;
   skin::HeadlessSkinPlatform platform(ppi);
   skin::TsSkinManager manager(platform);
   skin::TsStoredSkin item;
@@ -124,7 +133,7 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
     }
   }
   sheet.sections = static_cast<int>(rows.size());
-  sheet.png = EncodePng32(out);
+  sheet.sheet = std::move(out);
   return sheet;
 }
 

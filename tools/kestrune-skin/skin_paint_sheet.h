@@ -7,8 +7,16 @@
 #include <vector>
 
 #include "skin/data/skin_archive.h"
+#include "skin/paint/bitmap.h"
 
 namespace kestrune::skin_tool {
+
+// The sheet's pixels before they are encoded.
+struct PaintedSections {
+  skin::Bitmap sheet;
+  int sections = 0;
+  std::vector<std::string> problems;
+};
 
 struct PaintSheet {
   skin::Bytes png;                    // The sheet as a PNG file.
@@ -22,5 +30,7 @@ struct PaintSheet {
 // labelled with the section's name and each cell with its state. Throws kestrune::Error for an
 // archive that cannot be read or a skin that loads no sections.
 [[nodiscard]] PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi);
+// The same painting without the PNG: what the paint fuzzer runs for every input.
+[[nodiscard]] PaintedSections PaintSections(const skin::Bytes& archive, int ppi);
 
 }  // namespace kestrune::skin_tool
