@@ -1,9 +1,10 @@
 #pragma once
 // What the paint fuzzer and the corpus replay test do with one input: the input is a skin's
 // options text, packed with the built-in skin's pictures, loaded through the skin manager and
-// painted section by section in every state at 96 and at 144 pixels per inch, as
-// kestrune-skin paint paints it. Returns normally or throws kestrune::Error; any other outcome
-// (a crash, a sanitizer report) is a fault.
+// painted section by section in every state at 96 and at 144 pixels per inch with the calls
+// kestrune-skin paint makes (each cell over a parent of its own rather than on one sheet).
+// Returns normally or throws kestrune::Error; any other outcome (a crash, a sanitizer report)
+// is a fault.
 
 #include <cstdint>
 #include <optional>
@@ -33,7 +34,7 @@ inline void PaintOptionsInput(std::span<const std::uint8_t> data) {
   members.insert(members.end(), kPictures.begin(), kPictures.end());
   const skin::Bytes archive = skin::PackSkinArchive(members, std::nullopt);
   for (const int ppi : {96, 144}) {
-    (void)skin_tool::PaintSections(archive, ppi);
+    (void)skin_tool::PaintSectionCells(archive, ppi);
   }
 }
 

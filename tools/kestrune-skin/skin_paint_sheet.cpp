@@ -44,7 +44,62 @@ std::uint32_t LabelOn(std::uint32_t background) {
   return grey > 3 * 128 ? 0xFF202020u : 0xFFE8E8E8u;
 }
 
+// Loads the archive at ppi as the program would; throws when it gives no sections.
+struct LoadedSkin {
+  explicit LoadedSkin(const skin::Bytes& archive, int ppi) : platform(ppi), manager(platform) {
+    skin::TsStoredSkin item;
+    item.Name = "sheet";
+    item.PackedData = archive;
+    manager.InternalSkins.Items.push_back(std::move(item));
+    manager.SetSkinName("sheet");
+    if (!manager.IsActive())
+      throw Error(platform.messages.empty() ? "The skin has no sections"
+                                            : platform.messages.front());
+  }
+  skin::HeadlessSkinPlatform platform;
+  skin::TsSkinManager manager;
+};
+
+// One section in one state at r of `out`, as a parent paints a control: its outer effects
+// first, then the control over what lies behind it.
+void PaintCell(Bitmap& out, TRect r, int section, int state, const skin::TacSkinData& sd) {
+  skin::PaintOuterEffect(out, r, section, sd, false);
+  Bitmap cell = skin::CreateBmp32(r.Width(), r.Height());
+  if (cell.Empty())
+    return;
+  const TRect all = skin::Rect(0, 0, r.Width(), r.Height());
+  const skin::TCacheInfo ci = skin::MakeCacheInfo(out, r.Left, r.Top);
+  skin::PaintItem(section, ci, state, all, {}, cell, sd);
+  skin::FillTransPixels32(cell, all, ci);
+  skin::CopyRect32(out, r.Left, r.Top, cell, all);
+}
+
+int StatesOf(const skin::TsGeneralData& gd) {
+  return std::clamp(gd.States, 1, 3);
+}
+
 }  // namespace
+
+int PaintSectionCells(const skin::Bytes& archive, int ppi) {
+  LoadedSkin skin(archive, ppi);
+  const skin::TacSkinData& sd = skin.manager.CommonSkinData(ppi);
+  const int form = sd.GetSkinIndex("FORM");
+  const skin::TColor form_color = form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color
+                                            : skin.manager.GetGlobalColor();
+  int cells = 0;
+  for (std::size_t i = 0; i < sd.gd.size(); ++i) {
+    const skin::TSize size = CellSize(sd, sd.gd[i]);
+    Bitmap parent = skin::CreateBmp32(size.cx + 2 * kMargin, size.cy + 2 * kMargin);
+    if (parent.Empty())
+      continue;
+    for (int state = 0; state < StatesOf(sd.gd[i]); ++state, ++cells) {
+      skin::FillRect32(parent, skin::Rect(0, 0, parent.Width(), parent.Height()), form_color, 255);
+      PaintCell(parent, skin::Rect(kMargin, kMargin, kMargin + size.cx, kMargin + size.cy),
+                static_cast<int>(i), state, sd);
+    }
+  }
+  return cells;
+}
 
 PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
   PaintedSections painted = PaintSections(archive, ppi);
@@ -57,21 +112,13 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
 
 PaintedSections PaintSections(const skin::Bytes& archive, int ppi) {
   PaintedSections sheet;
-  skin::HeadlessSkinPlatform platform(ppi);
-  skin::TsSkinManager manager(platform);
-  skin::TsStoredSkin item;
-  item.Name = "sheet";
-  item.PackedData = archive;
-  manager.InternalSkins.Items.push_back(std::move(item));
-  manager.SetSkinName("sheet");
-  sheet.problems = platform.messages;
-  if (!manager.IsActive())
-    throw Error(sheet.problems.empty() ? "The skin has no sections" : sheet.problems.front());
-  const skin::TacSkinData& sd = manager.CommonSkinData(ppi);
+  LoadedSkin skin(archive, ppi);
+  sheet.problems = skin.platform.messages;
+  const skin::TacSkinData& sd = skin.manager.CommonSkinData(ppi);
 
   const int form = sd.GetSkinIndex("FORM");
-  const skin::TColor form_color =
-      form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color : manager.GetGlobalColor();
+  const skin::TColor form_color = form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color
+                                            : skin.manager.GetGlobalColor();
   const std::uint32_t background = Opaque(form_color);
   const std::uint32_t label = LabelOn(background);
 
@@ -96,7 +143,7 @@ PaintedSections PaintSections(const skin::Bytes& archive, int ppi) {
       x += column_width + kMargin;
       y = top;
     }
-    const Row row{static_cast<int>(i), std::clamp(gd.States, 1, 3), cell, x, y + kLineHeight};
+    const Row row{static_cast<int>(i), StatesOf(gd), cell, x, y + kLineHeight};
     rows.push_back(row);
     y = row.y + row.cell.cy + kMargin;
     height = std::max(height, y);
@@ -119,17 +166,8 @@ PaintedSections PaintSections(const skin::Bytes& archive, int ppi) {
     for (int state = 0; state < row.states; ++state) {
       const int left = row.x + kNameWidth + state * (row.cell.cx + 2 * kMargin) + kMargin;
       DrawLabel(out, left, row.y - kLineHeight, kStateNames[state], label);
-      const TRect r = skin::Rect(left, row.y, left + row.cell.cx, row.y + row.cell.cy);
-      // As a parent does: its outer effects first, then the control over what lies behind it.
-      skin::PaintOuterEffect(out, r, row.index, sd, false);
-      Bitmap cell = skin::CreateBmp32(row.cell.cx, row.cell.cy);
-      if (cell.Empty())
-        continue;
-      const skin::TCacheInfo ci = skin::MakeCacheInfo(out, left, row.y);
-      skin::PaintItem(row.index, ci, state, skin::Rect(0, 0, row.cell.cx, row.cell.cy), {}, cell,
-                      sd);
-      skin::FillTransPixels32(cell, skin::Rect(0, 0, row.cell.cx, row.cell.cy), ci);
-      skin::CopyRect32(out, left, row.y, cell, skin::Rect(0, 0, row.cell.cx, row.cell.cy));
+      PaintCell(out, skin::Rect(left, row.y, left + row.cell.cx, row.y + row.cell.cy), row.index,
+                state, sd);
     }
   }
   sheet.sections = static_cast<int>(rows.size());

@@ -30,7 +30,11 @@ struct PaintSheet {
 // labelled with the section's name and each cell with its state. Throws kestrune::Error for an
 // archive that cannot be read or a skin that loads no sections.
 [[nodiscard]] PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi);
-// The same painting without the PNG: what the paint fuzzer runs for every input.
+// The same painting without the PNG.
 [[nodiscard]] PaintedSections PaintSections(const skin::Bytes& archive, int ppi);
+// The same calls of the painter without the sheet: each section in each state over a parent of
+// its cell's size and margin, which the paint fuzzer runs for every input. Returns the cells
+// painted; throws as MakePaintSheet.
+int PaintSectionCells(const skin::Bytes& archive, int ppi);
 
 }  // namespace kestrune::skin_tool
