@@ -22,13 +22,19 @@ constexpr int kNameWidth = 19 * 6;   // The section names' column.
 constexpr int kColumnHeight = 2000;  // Rows wrap into a new column below this.
 constexpr const char* kStateNames[] = {"NORMAL", "HOT", "PRESSED"};
 
-// The cell of a section: a button's size at the density, grown to twice its frame.
+constexpr int kMaxCellSide = 1024;
+
+// The cell of a section: a button's size at the density, grown to twice its frame when the frame
+// has a picture to draw (at most kMaxCellSide: frame sizes of a hostile skin are not bounded by
+// its pictures when it has none).
 skin::TSize CellSize(const skin::TacSkinData& sd, const skin::TsGeneralData& gd) {
   skin::TSize size{sd.PPI * 96 / 96, sd.PPI * 28 / 96};
   if (gd.BorderIndex >= 0 && static_cast<std::size_t>(gd.BorderIndex) < sd.ma.size()) {
     const skin::TsMaskData& md = sd.ma[static_cast<std::size_t>(gd.BorderIndex)];
-    size.cx = std::max(size.cx, 2 * md.Width);
-    size.cy = std::max(size.cy, 2 * md.Height);
+    if (skin::EntryPicture(md, sd.MasterBmp) != nullptr) {
+      size.cx = std::clamp(2 * md.Width, size.cx, std::max(size.cx, kMaxCellSide));
+      size.cy = std::clamp(2 * md.Height, size.cy, std::max(size.cy, kMaxCellSide));
+    }
   }
   return size;
 }

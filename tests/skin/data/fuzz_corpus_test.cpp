@@ -58,6 +58,7 @@ constexpr Seed kSeeds[] = {
     {"skin_options", "variants", kAccepted},
     {"skin_paint", "builtin", kAccepted},
     {"skin_paint", "far_rectangles", kAccepted},
+    {"skin_paint", "frames_without_master", kAccepted},
     {"skin_paint", "glow_as_master", kAccepted},
     {"skin_paint", "hostile_numbers", kAccepted},
     {"skin_paint", "no_master", kAccepted},
