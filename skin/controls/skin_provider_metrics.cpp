@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/controls/caption_glyphs.h"
 #include "skin/paint/round_masks.h"
 
 namespace kestrune::skin {
@@ -22,7 +23,8 @@ TacTitleSkin TitleSkinOf(const TacSkinData& data, int bi_valign, bool has_captio
   skin.HasCaptionSection = has_caption_section;
   for (std::size_t i = 0; i < kTitleGlyphCount; ++i) {
     const int index = data.TitleGlyphs[i];
-    if (index >= 0 && static_cast<std::size_t>(index) < data.ma.size())
+    // A glyph the skin cannot show is drawn built in, at the size of a button without a glyph.
+    if (CaptionGlyphUsable(data, index))
       skin.Glyphs[i] = TSize{data.ma[static_cast<std::size_t>(index)].Width,
                              data.ma[static_cast<std::size_t>(index)].Height};
   }
@@ -130,6 +132,12 @@ int TacFrameMetrics::MenuHeight() const {
 
 int TacFrameMetrics::HeaderHeight() const {
   return std::max(0, in_.Form.Height - in_.Form.ClientHeight - BorderHeight());
+}
+
+int TacFrameMetrics::CornerRadius(int radius) const {
+  const int half = std::min(CaptionWidth(), in_.Form.Height) / 2;
+  return std::clamp(radius, 0,
+                    std::max(0, std::min(std::max(HeaderHeight(), BorderWidth()), half)));
 }
 
 int TacFrameMetrics::OffsetX() const {

@@ -9,6 +9,7 @@
 #include "platform/gdi_win.h"
 #include "platform/own_messages_win.h"
 #include "platform/win_util.h"
+#include "skin/controls/caption_glyphs.h"
 #include "skin/controls/form_transitions_win.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
@@ -48,25 +49,6 @@ RECT ClientInWindow(HWND window) {
   ::MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
   ::OffsetRect(&client, -frame.left, -frame.top);
   return client;
-}
-
-// A glyph whose picture carries its own alpha (anti-aliased edges over transparent pixels)
-// rather than the fuchsia key, though its entry does not say so.
-bool DrawnWithAlpha(const TsMaskData& md, const Bitmap* master) {
-  const Bitmap* picture = EntryPicture(md, master);
-  if (picture == nullptr)
-    return false;
-  TRect cell = FrameCell(md, 0);
-  if (!ClipToBitmap(*picture, cell))
-    return false;
-  for (int y = cell.Top; y < cell.Bottom; ++y) {
-    const std::uint32_t* row = picture->Row32(y);
-    for (int x = cell.Left; x < cell.Right; ++x) {
-      if ((row[x] >> 24) != 0xFF && (row[x] & 0xFFFFFFu) != 0xFF00FFu)
-        return true;
-    }
-  }
-  return false;
 }
 
 int SystemMetric(int index, int dpi) {
@@ -443,7 +425,7 @@ void TsSkinProvider::PaintAll() {
     TCacheInfo ci;
     ci.FillColor = clBlack;
     PaintItem(common_data_->SkinIndex, ci, std::max(state, 0), TRect{0, 0, width, height}, TPoint{},
-              *bmp, *sd);
+              *bmp, *sd, metrics.CornerRadius(gd.BorderRadius));
     PaintTitle(*sd, width);
     PaintMenuBand(*sd, metrics, width);
     PaintText(*sd);
@@ -665,22 +647,21 @@ void TsSkinProvider::PaintButton(const TsCaptionButton& button, bool enabled, co
                                  Bitmap& target, TPoint at) {
   if (button.cpGlyphType >= tgNone)
     return;
-  const int index = sd.TitleGlyphs[button.cpGlyphType];
-  if (index < 0 || static_cast<std::size_t>(index) >= sd.ma.size())
-    return;
+  TsCaptionLook look;
   // A fading button shows its normal look under the fade window.
-  const int state = button.cpTimer != nullptr ? 0 : std::max(button.cpState, 0);
-  const bool faded = (state == 0 && !form_active_) || !enabled;
-  const TsMaskData& entry = sd.ma[static_cast<std::size_t>(index)];
-  if (!HasOwnAlpha(entry) && DrawnWithAlpha(entry, sd.MasterBmp)) {
-    // Blended by the picture's alpha; copied by the key, its transparent pixels would show.
-    TsMaskData with_alpha = entry;
-    with_alpha.DrawMode = static_cast<std::int16_t>(with_alpha.DrawMode | 0x10);
-    DrawSkinGlyph(target, at, state, faded ? 2 : 1, with_alpha, sd.MasterBmp,
-                  MakeCacheInfo(target));
-    return;
+  look.State = button.cpTimer != nullptr ? 0 : std::max(button.cpState, 0);
+  look.Faded = (look.State == 0 && !form_active_) || !enabled;
+  const int section = caption_skin_index_ >= 0 ? caption_skin_index_ : title_skin_index_;
+  if (section >= 0) {
+    const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(section)];
+    const TsGenState& props = gd.Props[static_cast<std::size_t>(
+        std::clamp(std::min(form_active_ ? 1 : 0, gd.States - 1), 0, 2))];
+    look.Text = props.FontColor.Color;
+    look.Background = props.Color;
   }
-  DrawSkinGlyph(target, at, state, faded ? 2 : 1, entry, sd.MasterBmp, MakeCacheInfo(target));
+  PaintCaptionGlyph(target,
+                    TRect{at.X, at.Y, at.X + button.cpRect.Width(), at.Y + button.cpRect.Height()},
+                    button.cpGlyphType, look, sd);
 }
 
 // ---- The window region.
@@ -691,10 +672,15 @@ void TsSkinProvider::FillArOR() {
   if (sd == nullptr || common_data_->SkinIndex < 0)
     return;
   const SIZE size = WindowSize(form_.Handle());
-  const int width = Metrics().CaptionWidth();
-  const int form_radius = sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)].BorderRadius;
+  // Radii are held within the frame, so that no skin value cuts the window to an ellipse.
+  const TacFrameMetrics metrics = Metrics();
+  const int width = metrics.CaptionWidth();
+  const int form_radius =
+      metrics.CornerRadius(sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)].BorderRadius);
   const int title_radius =
-      title_skin_index_ >= 0 ? sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius : 0;
+      title_skin_index_ >= 0
+          ? metrics.CornerRadius(sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius)
+          : 0;
   for (const TacCornerRow& row : CornerRows(form_radius, title_radius, static_cast<int>(size.cy))) {
     rects_.push_back(RECT{0, row.Y, row.CutWidth, row.Y + 1});
     rects_.push_back(RECT{width - row.CutWidth, row.Y, width, row.Y + 1});

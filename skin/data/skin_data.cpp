@@ -287,6 +287,15 @@ void TacSkinData::InitMaskIndexes() {
     }
     mask.Width = mask.R.Width() / mask.ImageCount;
     mask.Height = mask.MaskType == -1 ? 0 : mask.R.Height() / (mask.MaskType + 1);
+    // Margins stay inside a frame, as for rescaled pictures: a frame or glow drawn from them
+    // never reaches farther than the picture does.
+    const auto limit = [](std::int16_t& margin, int room) {
+      margin = static_cast<std::int16_t>(std::clamp<int>(margin, 0, std::max(room, 0)));
+    };
+    limit(mask.WL, mask.Width - 1);
+    limit(mask.WR, mask.Width - mask.WL - 1);
+    limit(mask.WT, mask.Height - 1);
+    limit(mask.WB, mask.Height - mask.WT - 1);
     if (mask.ImgType == itisaBorder) {
       mask.Cfg = CornerFlag(mask, MasterBmp);
     }

@@ -243,10 +243,12 @@ int TsSkinManager::GetScaledMaskData(std::string_view section_name, std::string_
     }
     // Cut-outs come from the adjusted master image; a separate picture is adjusted here.
     AdjustPicture(*this, section, prop_name, *out.Bmp, out.MaskType);
-  } else if (unscaled || !ScaleMaskData(out, &MasterBitmap, false)) {
-    out.R = ClipToPicture(out.R, MasterBitmap);
-    out.Bmp = std::make_shared<Bitmap>(CopyPicture(MasterBitmap, out.R));
-    out.R = Rect(0, 0, out.Bmp->Width(), out.Bmp->Height());
+  } else {
+    out.R = ClipEntryToPicture(out.R, out.ImageCount, out.MaskType, MasterBitmap);
+    if (unscaled || !ScaleMaskData(out, &MasterBitmap, false)) {
+      out.Bmp = std::make_shared<Bitmap>(CopyPicture(MasterBitmap, out.R));
+      out.R = Rect(0, 0, out.Bmp->Width(), out.Bmp->Height());
+    }
   }
   const int count = std::max(1, out.ImageCount);
   out.ImageCount = count;

@@ -175,6 +175,33 @@ TRect ClipToPicture(TRect r, const Bitmap& bmp) {
   return r.IsEmpty() ? TRect{} : r;
 }
 
+TRect ClipEntryToPicture(TRect r, int& frame_count, int mask_type, const Bitmap& picture) {
+  const TRect inside = ClipToPicture(r, picture);
+  const int count = std::max(1, frame_count);
+  if (inside.IsEmpty() || (count == 1 && mask_type < 1)) {
+    return inside;
+  }
+  TRect out = inside;
+  if (mask_type >= 1 && (r.Top < 0 || r.Bottom > picture.Height())) {
+    return {};  // The mask row lies half the height below each image pixel.
+  }
+  if (count > 1) {
+    // A frame cut short would shift every later frame's cell.
+    const int frame_width = r.Width() / count;
+    const int fit = frame_width > 0 && r.Left >= 0
+                        ? std::min(count, (picture.Width() - r.Left) / frame_width)
+                        : 0;
+    if (fit <= 0) {
+      return {};
+    }
+    if (fit < count) {
+      frame_count = fit;
+      out.Right = r.Left + fit * frame_width;
+    }
+  }
+  return out;
+}
+
 Bitmap CopyPicture(const Bitmap& src, TRect r) {
   r = ClipToPicture(r, src);
   return r.IsEmpty() ? Bitmap() : CopyRows(src, r);

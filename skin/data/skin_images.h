@@ -73,6 +73,13 @@ void ScaleMargins(TsMaskData& md, int frame_width, int frame_height);
 // The part of r inside bmp; empty when none.
 [[nodiscard]] TRect ClipToPicture(TRect r, const Bitmap& bmp);
 
+// The part of an image entry's rectangle r that `picture` can supply without moving its
+// frames: one frame is cut to the picture; of frames side by side only the leading ones that lie
+// whole inside are kept (frame_count is lowered to them), and a mask row below the image needs
+// both rows inside. Empty when not even the first frame remains.
+[[nodiscard]] TRect ClipEntryToPicture(TRect r, int& frame_count, int mask_type,
+                                       const Bitmap& picture);
+
 // A new bitmap holding r of src (r clipped to src). Throws kestrune::Error without memory.
 [[nodiscard]] Bitmap CopyPicture(const Bitmap& src, TRect r);
 

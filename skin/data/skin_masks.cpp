@@ -55,10 +55,11 @@ bool TacSkinData::DefineBmp(TsMaskData& md, const std::string& img_name, bool ig
                             TRect r) {
   if (img_name.empty()) {
     // A rectangle reaching outside the master image is cut to it, so that nothing ever reads
-    // beyond the picture. Without a master image the rectangle stays for the frame sizes;
-    // painters draw nothing from an empty picture.
+    // beyond the picture, and no frame is cut from where another one lies. Without a master
+    // image the rectangle stays for the frame sizes; painters draw nothing from an empty
+    // picture.
     if (MasterBmp != nullptr && !MasterBmp->Empty()) {
-      r = ClipToPicture(r, *MasterBmp);
+      r = ClipEntryToPicture(r, md.ImageCount, md.MaskType, *MasterBmp);
       md.R = r;
     }
   }

@@ -16,22 +16,170 @@ namespace kestrune::skin {
 namespace {
 
 constexpr std::string_view kGlobalInfo = "GLOBALINFO";
-constexpr int kNoMax = 0x7FFFFFFF;
 
-struct StateKeys {
-  std::string_view Color, FontColor, Left, Top, Right, Bottom, GlowColor, GlowSize, GradientPercent,
-      GradientData, ImagePercent, Transparency, Light, BorderColor;
+// Ranges that several keys share.
+constexpr TsRange kByte{0, 255};           // Counts, opacities, sizes in pixels at 96 PPI.
+constexpr TsRange kSignedByte{-255, 255};  // Offsets.
+constexpr TsRange kPercent{0, 100};
+constexpr TsRange kOptionalByte{-1, 255};  // -1: not set.
+
+enum class Scaling : std::uint8_t {
+  kNone,
+  kIndex,    // by the density index: v, v + v div 4, v + v div 2, 2v
+  kDensity,  // by pixels per inch over 96, rounded
 };
-constexpr std::array<StateKeys, 3> kStateKeys = {{
-    {"COLOR", "FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM", "GCOL", "GSIZE",
-     "GRADIENTPERCENT", "GRADIENTDATA", "IMAGEPERCENT", "TRANSPARENCY", "LIGHT0", "BORDERCOLOR0"},
-    {"HOTCOLOR", "HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM", "HGCOL",
-     "HGSIZE", "HOTGRADIENTPERCENT", "HOTGRADIENTDATA", "HOTIMAGEPERCENT", "HOTTRANSPARENCY",
-     "LIGHT1", "BORDERCOLOR1"},
-    {"COLOR2", "FONTCOLOR2", "TCLEFT2", "TCTOP2", "TCRIGHT2", "TCBOTTOM2", "GCOL2", "GSIZE2",
-     "GRADIENTPERCENT2", "GRADIENTDATA2", "IMAGEPERCENT2", "TRANSPARENCY2", "LIGHT2",
-     "BORDERCOLOR2"},
-}};
+
+// A number of a section, with the default of a section that does not give it and the range a
+// written value is brought into (before it is scaled). An inherited negative value gives the
+// default unless the key is signed; CommonSections carry the keys marked common.
+struct SectionNumber {
+  std::string_view Key;
+  int& (*Field)(TsGeneralData&);
+  int Default;
+  TsRange Range;
+  Scaling How = Scaling::kNone;
+  bool Signed = false;
+  bool Common = true;
+};
+
+template <int TsGeneralData::*kField>
+int& Member(TsGeneralData& data) {
+  return data.*kField;
+}
+template <int TRect::*kSide>
+int& OuterOffset(TsGeneralData& data) {
+  return data.OuterOffset.*kSide;
+}
+
+constexpr SectionNumber kSectionNumbers[] = {
+    {"STATES", Member<&TsGeneralData::States>, 3, kByte},
+    {"GLOW", Member<&TsGeneralData::GlowCount>, 0, kByte},
+    {"GLOWMARGIN", Member<&TsGeneralData::GlowMargin>, 0, kByte, Scaling::kDensity},
+    {"BORDERWIDTH", Member<&TsGeneralData::BorderWidth>, 1, kByte},
+    {"BORDERRADIUS", Member<&TsGeneralData::BorderRadius>, 0, kByte, Scaling::kIndex},
+    {"OUTERMODE", Member<&TsGeneralData::OuterMode>, 2, {0, 4}, Scaling::kNone, false, false},
+    {"OUTOPACITY", Member<&TsGeneralData::OuterOpacity>, 200, kByte, Scaling::kNone, false, false},
+    {"OUTBLUR", Member<&TsGeneralData::OuterBlur>, 9, {0, 30}, Scaling::kIndex, false, false},
+    {"OUTRADIUS", Member<&TsGeneralData::OuterRadius>, 9, {0, 60}, Scaling::kIndex, false, false},
+    {"OUTOFFSL", OuterOffset<&TRect::Left>, 2, kSignedByte, Scaling::kIndex, true, false},
+    {"OUTOFFST", OuterOffset<&TRect::Top>, 2, kSignedByte, Scaling::kIndex, true, false},
+    {"OUTOFFSR", OuterOffset<&TRect::Right>, 2, kSignedByte, Scaling::kIndex, true, false},
+    {"OUTOFFSB", OuterOffset<&TRect::Bottom>, 4, kSignedByte, Scaling::kIndex, true, false},
+};
+
+// The keys of one field of a state, for the normal, hot and pressed state.
+using StateKeyNames = std::array<std::string_view, 3>;
+
+struct StateNumber {
+  StateKeyNames Keys;
+  int TsGenState::*Field;
+  int Default;
+  TsRange Range;
+};
+constexpr StateNumber kStateNumbers[] = {
+    {{"GSIZE", "HGSIZE", "GSIZE2"}, &TsGenState::GlowSize, 0, kByte},
+    {{"GRADIENTPERCENT", "HOTGRADIENTPERCENT", "GRADIENTPERCENT2"},
+     &TsGenState::GradientPercent,
+     0,
+     kPercent},
+    {{"IMAGEPERCENT", "HOTIMAGEPERCENT", "IMAGEPERCENT2"}, &TsGenState::ImagePercent, 0, kPercent},
+    {{"TRANSPARENCY", "HOTTRANSPARENCY", "TRANSPARENCY2"}, &TsGenState::Transparency, 0, kPercent},
+};
+
+// Colours take any value. LIGHT0-2 default to DEFLIGHT of GLOBALINFO instead.
+struct StateColor {
+  StateKeyNames Keys;
+  TColor& (*Field)(TsGenState&);
+  TColor Default;
+};
+template <TColor TsGenState::*kField>
+TColor& OwnColor(TsGenState& state) {
+  return state.*kField;
+}
+template <TColor TsFontColor::*kField>
+TColor& FontColor(TsGenState& state) {
+  return state.FontColor.*kField;
+}
+constexpr StateColor kStateColors[] = {
+    {{"COLOR", "HOTCOLOR", "COLOR2"}, OwnColor<&TsGenState::Color>, clWhite},
+    {{"FONTCOLOR", "HOTFONTCOLOR", "FONTCOLOR2"}, FontColor<&TsFontColor::Color>, 0},
+    {{"TCLEFT", "HOTTCLEFT", "TCLEFT2"}, FontColor<&TsFontColor::Left>, -1},
+    {{"TCTOP", "HOTTCTOP", "TCTOP2"}, FontColor<&TsFontColor::Top>, -1},
+    {{"TCRIGHT", "HOTTCRIGHT", "TCRIGHT2"}, FontColor<&TsFontColor::Right>, -1},
+    {{"TCBOTTOM", "HOTTCBOTTOM", "TCBOTTOM2"}, FontColor<&TsFontColor::Bottom>, -1},
+    {{"GCOL", "HGCOL", "GCOL2"}, OwnColor<&TsGenState::GlowColor>, clWhite},
+    {{"LIGHT0", "LIGHT1", "LIGHT2"}, OwnColor<&TsGenState::LightColor>, -1},
+    {{"BORDERCOLOR0", "BORDERCOLOR1", "BORDERCOLOR2"},
+     OwnColor<&TsGenState::BorderColor>,
+     clFuchsia},
+};
+constexpr StateKeyNames kGradientKeys = {"GRADIENTDATA", "HOTGRADIENTDATA", "GRADIENTDATA2"};
+
+// A number of GLOBALINFO (or, for TABSCOVERING, of the tab sections), with its default and the
+// range of the value as written; density variants ("*150") share the row of their key.
+struct GlobalNumber {
+  std::string_view Key;
+  int Default;
+  TsRange Range;
+};
+constexpr GlobalNumber kGlobalNumbers[] = {
+    {"FontCount", 0, {0, 65536}},
+    {"BRIGHTMIN", -50, {-100, 100}},
+    {"BRIGHTMAX", 50, {-100, 100}},
+    {"BIVALIGN", 0, {0, 2}},
+    {"BIKEEPHUE", 0, {0, 2}},
+    {"ARROWSTYLE", 0, {0, arsDefault}},  // Outside: arsSolid1.
+    {"SHADOW1OFFSET", 0, kSignedByte},
+    {"SHADOW1BLUR", -1, kOptionalByte},
+    {"SHADOW1TRANSPARENCY", 0, kPercent},
+    {"TITLEHEIGHT", 30, kByte},
+    {"BORDERWIDTH", 4, kByte},
+    {"MAXHEIGHT", 0, kByte},
+    {"FORMOFFSET", 4, kSignedByte},  // Default: the system's frame width.
+    {"CENTEROFFSET", 0, kSignedByte},
+    {"BORDERMODE", 0, kByte},
+    {"ALIGNOFFSET", 0, kSignedByte},
+    {"ALIGNOFFSETR", 0, kSignedByte},  // Default: ALIGNOFFSET, as the next two.
+    {"ALIGNOFFSETT", 0, kSignedByte},
+    {"ALIGNOFFSETB", 0, kSignedByte},
+    {"WSHRAD", 17, kByte},
+    {"WSHOFFS", 2, kSignedByte},
+    {"WSHSIZE", 13, kByte},
+    {"BISPACE", 0, kSignedByte},
+    {"BIRIGHT", 0, kSignedByte},
+    {"BILEFT", 0, kSignedByte},
+    {"BITOP", 0, kSignedByte},
+    {"BICLOSEALONEGLOWMARGIN", 0, kByte},
+    {"BICONCLOSEGLOWMARGIN", 0, kByte},
+    {"BICONMAXGLOWMARGIN", 0, kByte},
+    {"BICONMINGLOWMARGIN", 0, kByte},
+    {"BICONNORMGLOWMARGIN", 0, kByte},
+    {"BICONCLOSEGLOW", 0, kByte},
+    {"THUMBWIDTH", 0, kByte},
+    {"SCROLLSARROWS", -1, kOptionalByte},
+    {"SCROLLSWIDTH", -1, kOptionalByte},
+    {"COMBOMARGIN", 2, kByte},
+    {"SLIDERMARGIN", 1, kByte},
+    {"TABSCOVERING", 0, kByte},
+};
+
+constexpr const GlobalNumber* FindGlobalNumber(std::string_view key) {
+  for (const GlobalNumber& row : kGlobalNumbers) {
+    if (row.Key == key) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+// The row of a key named in the code: a name missing from the table does not compile.
+consteval const GlobalNumber& Global(std::string_view key) {
+  const GlobalNumber* row = FindGlobalNumber(key);
+  if (row == nullptr) {
+    throw "a GLOBALINFO number without a row in kGlobalNumbers";
+  }
+  return *row;
+}
 
 // The keys of one section as the section readers see them. A result of nullopt means that the
 // caller's fallback applies.
@@ -99,36 +247,29 @@ class SectionReader {
 
   void Read(TsGeneralData& data, bool all_keys) {
     const std::array<TsGenState, 3> fallback = data.Props;
-    data.States = Int("STATES", data.States, 255);
+    for (const SectionNumber& row : kSectionNumbers) {
+      if (!all_keys && !row.Common) {
+        continue;
+      }
+      if (const auto v = src_.Int(row.Key, row.Signed)) {
+        row.Field(data) = Scaled(row.Range.Clamp(*v), row.How, scales_);
+      }
+    }
     if (const auto use_state2 = src_.Int("USESTATE2", false)) {
       data.UseState2 = *use_state2 == 1;
     }
     data.ReservedBoolean = src_.Bool("RESERVEDBOOLEAN").value_or(data.ReservedBoolean);
     data.GiveOwnFont = src_.Bool("GIVEOWNFONT").value_or(data.GiveOwnFont);
-    data.GlowCount = Int("GLOW", data.GlowCount, 255);
-    if (const auto v = src_.Int("GLOWMARGIN", false)) {
-      data.GlowMargin = ScaleByDensity(std::min(*v, 255), scales_.ppi);
-    }
-    data.BorderWidth = Int("BORDERWIDTH", data.BorderWidth, kNoMax);
-    data.BorderRadius = IndexScaled("BORDERRADIUS", data.BorderRadius, 255, false);
     if (all_keys) {
       data.ShiftOnClick = src_.Bool("SHIFTCLICK").value_or(data.ShiftOnClick);
-      data.OuterMode = Int("OUTERMODE", data.OuterMode, kNoMax);
-      data.OuterOpacity = Int("OUTOPACITY", data.OuterOpacity, 255);
-      data.OuterBlur = IndexScaled("OUTBLUR", data.OuterBlur, 30, false);
-      data.OuterRadius = IndexScaled("OUTRADIUS", data.OuterRadius, 60, false);
-      data.OuterOffset.Left = IndexScaled("OUTOFFSL", data.OuterOffset.Left, 255, true);
-      data.OuterOffset.Top = IndexScaled("OUTOFFST", data.OuterOffset.Top, 255, true);
-      data.OuterOffset.Right = IndexScaled("OUTOFFSR", data.OuterOffset.Right, 255, true);
-      data.OuterOffset.Bottom = IndexScaled("OUTOFFSB", data.OuterOffset.Bottom, 255, true);
       data.OuterColorL = Color("OUTCOLL", data.OuterColorL);
       data.OuterColorT = Color("OUTCOLT", data.OuterColorT);
       data.OuterColorR = Color("OUTCOLR", data.OuterColorR);
       data.OuterColorB = Color("OUTCOLB", data.OuterColorB);
     }
-    data.Props[0] = ReadState(kStateKeys[0], fallback[0]);
-    data.Props[1] = data.States < 2 ? data.Props[0] : ReadState(kStateKeys[1], fallback[1]);
-    data.Props[2] = data.UseState2 ? ReadState(kStateKeys[2], fallback[2]) : data.Props[1];
+    data.Props[0] = ReadState(0, fallback[0]);
+    data.Props[1] = data.States < 2 ? data.Props[0] : ReadState(1, fallback[1]);
+    data.Props[2] = data.UseState2 ? ReadState(2, fallback[2]) : data.Props[1];
     data.GlowSize = data.Props[0].GlowSize;
     data.HotGlowSize = data.Props[1].GlowSize;
     data.GlowColor = data.Props[0].GlowColor;
@@ -136,36 +277,34 @@ class SectionReader {
     UpdateScrollBorderOffset(data);
   }
 
+  static int Scaled(int value, Scaling how, const Scales& scales) {
+    switch (how) {
+      case Scaling::kIndex:
+        return ScaleByIndex(value, scales.index);
+      case Scaling::kDensity:
+        return ScaleByDensity(value, scales.ppi);
+      case Scaling::kNone:
+        break;
+    }
+    return value;
+  }
+
  private:
-  int Int(std::string_view key, int fallback, int max) {
-    const auto v = src_.Int(key, false);
-    return v ? std::min(*v, max) : fallback;
-  }
-  // The fallback is already scaled.
-  int IndexScaled(std::string_view key, int fallback, int max, bool allow_negative) {
-    const auto v = src_.Int(key, allow_negative);
-    return v ? ScaleByIndex(std::min(*v, max), scales_.index) : fallback;
-  }
   TColor Color(std::string_view key, TColor fallback) {
     return src_.Int(key, true).value_or(fallback);
   }
 
-  TsGenState ReadState(const StateKeys& keys, const TsGenState& fallback) {
+  TsGenState ReadState(std::size_t s, const TsGenState& fallback) {
     TsGenState state = fallback;
-    state.Color = Color(keys.Color, fallback.Color);
-    state.FontColor.Color = Color(keys.FontColor, fallback.FontColor.Color);
-    state.FontColor.Left = Color(keys.Left, fallback.FontColor.Left);
-    state.FontColor.Top = Color(keys.Top, fallback.FontColor.Top);
-    state.FontColor.Right = Color(keys.Right, fallback.FontColor.Right);
-    state.FontColor.Bottom = Color(keys.Bottom, fallback.FontColor.Bottom);
-    state.GlowColor = Color(keys.GlowColor, fallback.GlowColor);
-    state.GlowSize = Int(keys.GlowSize, fallback.GlowSize, kNoMax);
-    state.GradientPercent = Int(keys.GradientPercent, fallback.GradientPercent, kNoMax);
-    state.ImagePercent = Int(keys.ImagePercent, fallback.ImagePercent, kNoMax);
-    state.Transparency = Int(keys.Transparency, fallback.Transparency, kNoMax);
-    state.LightColor = Color(keys.Light, fallback.LightColor);
-    state.BorderColor = Color(keys.BorderColor, fallback.BorderColor);
-    if (const std::string* text = src_.Str(keys.GradientData)) {
+    for (const StateColor& row : kStateColors) {
+      row.Field(state) = Color(row.Keys[s], row.Field(state));
+    }
+    for (const StateNumber& row : kStateNumbers) {
+      if (const auto v = src_.Int(row.Keys[s], false)) {
+        state.*row.Field = row.Range.Clamp(*v);
+      }
+    }
+    if (const std::string* text = src_.Str(kGradientKeys[s])) {
       // A malformed description leaves the state without a gradient.
       PrepareGradArray(*text, state.GradientArray);
     }
@@ -178,14 +317,18 @@ class SectionReader {
 
 TsGeneralData DefaultSection(const Scales& scales, TColor def_light) {
   TsGeneralData data;
+  for (const SectionNumber& row : kSectionNumbers) {
+    row.Field(data) = SectionReader::Scaled(row.Default, row.How, scales);
+  }
   for (TsGenState& state : data.Props) {
+    for (const StateColor& row : kStateColors) {
+      row.Field(state) = row.Default;
+    }
+    for (const StateNumber& row : kStateNumbers) {
+      state.*row.Field = row.Default;
+    }
     state.LightColor = def_light;
   }
-  data.BorderRadius = ScaleByIndex(data.BorderRadius, scales.index);
-  data.OuterBlur = ScaleByIndex(data.OuterBlur, scales.index);
-  data.OuterRadius = ScaleByIndex(data.OuterRadius, scales.index);
-  data.OuterOffset = TRect{ScaleByIndex(2, scales.index), ScaleByIndex(2, scales.index),
-                           ScaleByIndex(2, scales.index), ScaleByIndex(4, scales.index)};
   return data;
 }
 
@@ -198,12 +341,18 @@ class GlobalReader {
   [[nodiscard]] const std::string* Find(std::string_view key) const {
     return ini_.Find(kGlobalInfo, key);
   }
-  [[nodiscard]] std::optional<int> Number(std::string_view key) const {
+  // A number as written, brought into `range`.
+  [[nodiscard]] std::optional<int> Number(std::string_view key, TsRange range) const {
     const std::string* value = Find(key);
-    return value != nullptr ? ParseInteger(*value) : std::nullopt;
+    const auto number = value != nullptr ? ParseInteger(*value) : std::nullopt;
+    return number ? std::optional<int>(range.Clamp(*number)) : std::nullopt;
   }
-  [[nodiscard]] int Plain(std::string_view key, int default_value) const {
-    return Number(key).value_or(default_value);
+  [[nodiscard]] TColor Color(std::string_view key, TColor default_value) const {
+    return Number(key, kAnyValue).value_or(default_value);
+  }
+  [[nodiscard]] int Plain(const GlobalNumber& row) const { return Plain(row, row.Default); }
+  [[nodiscard]] int Plain(const GlobalNumber& row, int default_value) const {
+    return Number(row.Key, row.Range).value_or(default_value);
   }
   [[nodiscard]] std::string String(std::string_view key) const {
     const std::string* value = Find(key);
@@ -218,34 +367,40 @@ class GlobalReader {
 
   // The variant for the current density used as written, else the plain value scaled by
   // density; keys measured on the EXBORDER image follow that image's density instead.
-  [[nodiscard]] std::optional<int> ScaledIfPresent(std::string_view key, bool by_exborder) const {
+  [[nodiscard]] std::optional<int> ScaledIfPresent(const GlobalNumber& row,
+                                                   bool by_exborder) const {
+    const std::string_view key = row.Key;
+    const auto number = [&](std::string_view name) { return Number(name, row.Range); };
     if (by_exborder && exborder_ppi_ > 0) {
-      if (const auto v = Number(std::string(key) + std::string(SuffixOf(exborder_ppi_)))) {
+      if (const auto v = number(std::string(key) + std::string(SuffixOf(exborder_ppi_)))) {
         return ScaleByDensity(*v, scales_.ppi, exborder_ppi_);
       }
-      if (const auto v = Number(key)) {
+      if (const auto v = number(key)) {
         return ScaleByDensity(*v, scales_.ppi);
       }
       return std::nullopt;
     }
     if (scales_.index == 0) {
-      const auto v = Number(key);
+      const auto v = number(key);
       if (v && scales_.ppi < 96) {
         return ScaleByDensity(*v, scales_.ppi);
       }
       return v;
     }
-    if (const auto v = Number(std::string(key) + std::string(ScaleSuffix(scales_.index)))) {
+    if (const auto v = number(std::string(key) + std::string(ScaleSuffix(scales_.index)))) {
       return v;
     }
-    if (const auto v = Number(key)) {
+    if (const auto v = number(key)) {
       return ScaleByDensity(*v, scales_.ppi);
     }
     return std::nullopt;
   }
-  [[nodiscard]] int Scaled(std::string_view key, int default_value,
+  [[nodiscard]] int Scaled(const GlobalNumber& row, bool by_exborder = false) const {
+    return Scaled(row, row.Default, by_exborder);
+  }
+  [[nodiscard]] int Scaled(const GlobalNumber& row, int default_value,
                            bool by_exborder = false) const {
-    if (const auto v = ScaledIfPresent(key, by_exborder)) {
+    if (const auto v = ScaledIfPresent(row, by_exborder)) {
       return *v;
     }
     if (by_exborder && exborder_ppi_ > 0) {
@@ -256,9 +411,6 @@ class GlobalReader {
   [[nodiscard]] std::size_t KeyCount() const {
     const int section = ini_.SectionIndex(kGlobalInfo);
     return section < 0 ? 0 : ini_.Sections()[static_cast<std::size_t>(section)].Keys.size();
-  }
-  [[nodiscard]] int ManagerScaled(std::string_view key, int default_value) const {
-    return ScaleByIndex(Plain(key, default_value), scales_.manager_index);
   }
 
  private:
@@ -331,20 +483,22 @@ void ReadCommonInfo(const GlobalReader& g, TsSkinOptions& out) {
   info.MainFont = g.String("MainFont");
   out.MasterBitmap = Upper(g.String("MASTERBITMAP"));
   // A font count cannot exceed the keys that could name the fonts.
-  const int font_count = std::clamp(g.Plain("FontCount", 0), 0,
+  const int font_count = std::clamp(g.Plain(Global("FontCount")), 0,
                                     static_cast<int>(std::min<std::size_t>(g.KeyCount(), 65536)));
   for (int n = 0; n < font_count; ++n) {
     const std::string number = std::to_string(n);
     out.Fonts.push_back({g.String("FontFile" + number), g.String("FontName" + number)});
   }
-  info.UseAeroBluring = g.Plain("AEROBLUR", 0) != 0;
-  info.BrightMin = g.Plain("BRIGHTMIN", -50);
-  info.BrightMax = g.Plain("BRIGHTMAX", 50);
-  info.BIVAlign = g.Plain("BIVALIGN", 0);
-  info.BIKeepHUE = g.Plain("BIKEEPHUE", 0);
-  info.Shadow1Color = g.Plain("SHADOW1COLOR", 0);
-  info.DefLightColor = g.Plain("DEFLIGHT", -1);
-  const int arrow_style = g.Plain("ARROWSTYLE", 0);
+  // A flag: any number but 0 sets it.
+  info.UseAeroBluring = g.Number("AEROBLUR", kAnyValue).value_or(0) != 0;
+  info.BrightMin = g.Plain(Global("BRIGHTMIN"));
+  info.BrightMax = g.Plain(Global("BRIGHTMAX"));
+  info.BIVAlign = g.Plain(Global("BIVALIGN"));
+  info.BIKeepHUE = g.Plain(Global("BIKEEPHUE"));
+  info.Shadow1Color = g.Color("SHADOW1COLOR", 0);
+  info.DefLightColor = g.Color("DEFLIGHT", -1);
+  // A style that is not one of the six is the first, not the nearest.
+  const int arrow_style = g.Number("ARROWSTYLE", kAnyValue).value_or(Global("ARROWSTYLE").Default);
   info.ArrowStyle = arrow_style >= 0 && arrow_style <= arsDefault
                         ? static_cast<TacArrowsStyle>(arrow_style)
                         : arsSolid1;
@@ -362,9 +516,9 @@ int GlobalMaskIndex(const std::vector<TsMaskData>& ma, std::string_view key) {
 void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsContext& context,
                  const Scales& scales, const std::vector<TsMaskData>& ma, TacSkinMetrics& m) {
   const TacSkinMetrics d;  // the defaults
-  m.Shadow1Offset = g.Scaled("SHADOW1OFFSET", d.Shadow1Offset);
-  m.Shadow1Blur = g.Scaled("SHADOW1BLUR", d.Shadow1Blur);
-  m.Shadow1Transparency = g.Plain("SHADOW1TRANSPARENCY", d.Shadow1Transparency);
+  m.Shadow1Offset = g.Scaled(Global("SHADOW1OFFSET"));
+  m.Shadow1Blur = g.Scaled(Global("SHADOW1BLUR"));
+  m.Shadow1Transparency = g.Plain(Global("SHADOW1TRANSPARENCY"));
   if (context.ShadowOnlyBorders) {
     m.ExBorderWidth = ScaleByIndex(d.ExBorderWidth, scales.index);
     m.ExTitleHeight = ScaleByIndex(d.ExTitleHeight, scales.index);
@@ -372,53 +526,54 @@ void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsCont
     m.ExContentOffs = 0;
     m.ExCenterOffs = 0;
   } else {
-    m.ExTitleHeight = g.Scaled("TITLEHEIGHT", d.ExTitleHeight, true);
+    m.ExTitleHeight = g.Scaled(Global("TITLEHEIGHT"), true);
     if (m.ExTitleHeight <= 0) {
       m.ExTitleHeight = ScaleByDensity(d.ExTitleHeight, scales.ppi);
     }
-    m.ExBorderWidth = std::max(1, g.Scaled("BORDERWIDTH", d.ExBorderWidth, true));
-    m.ExMaxHeight = g.Scaled("MAXHEIGHT", 0, true);
+    m.ExBorderWidth = std::max(1, g.Scaled(Global("BORDERWIDTH"), true));
+    m.ExMaxHeight = g.Scaled(Global("MAXHEIGHT"), true);
     if (m.ExMaxHeight <= 0) {
       m.ExMaxHeight = m.ExTitleHeight;
     }
-    m.ExContentOffs = g.Scaled("FORMOFFSET", context.SystemFrameWidth, true);
-    m.ExCenterOffs = g.Scaled("CENTEROFFSET", d.ExCenterOffs, true);
+    m.ExContentOffs = g.Scaled(Global("FORMOFFSET"), context.SystemFrameWidth, true);
+    m.ExCenterOffs = g.Scaled(Global("CENTEROFFSET"), true);
   }
-  m.ExDrawMode = g.Plain("BORDERMODE", d.ExDrawMode);
-  m.ExShadowOffs = g.Scaled("ALIGNOFFSET", d.ExShadowOffs);
-  m.ExShadowOffsR = g.ScaledIfPresent("ALIGNOFFSETR", false).value_or(m.ExShadowOffs);
-  m.ExShadowOffsT = g.ScaledIfPresent("ALIGNOFFSETT", false).value_or(m.ExShadowOffs);
-  m.ExShadowOffsB = g.ScaledIfPresent("ALIGNOFFSETB", false).value_or(m.ExShadowOffs);
-  m.WndShadowRadius = g.Scaled("WSHRAD", d.WndShadowRadius);
-  m.WndShadowOffset = g.Scaled("WSHOFFS", d.WndShadowOffset);
-  m.WndShadowSize = g.Scaled("WSHSIZE", d.WndShadowSize);
+  m.ExDrawMode = g.Plain(Global("BORDERMODE"));
+  m.ExShadowOffs = g.Scaled(Global("ALIGNOFFSET"));
+  m.ExShadowOffsR = g.ScaledIfPresent(Global("ALIGNOFFSETR"), false).value_or(m.ExShadowOffs);
+  m.ExShadowOffsT = g.ScaledIfPresent(Global("ALIGNOFFSETT"), false).value_or(m.ExShadowOffs);
+  m.ExShadowOffsB = g.ScaledIfPresent(Global("ALIGNOFFSETB"), false).value_or(m.ExShadowOffs);
+  m.WndShadowRadius = g.Scaled(Global("WSHRAD"));
+  m.WndShadowOffset = g.Scaled(Global("WSHOFFS"));
+  m.WndShadowSize = g.Scaled(Global("WSHSIZE"));
   m.WndShadowColorN = g.AlphaColor("WSHCOLN", d.WndShadowColorN);
   m.WndShadowColorA = g.AlphaColor("WSHCOLA", d.WndShadowColorA);
-  m.BISpacing = g.Scaled("BISPACE", d.BISpacing);
-  m.BIRightMargin = g.Scaled("BIRIGHT", d.BIRightMargin);
-  m.BILeftMargin = g.Scaled("BILEFT", d.BILeftMargin);
-  m.BITopMargin = g.Scaled("BITOP", d.BITopMargin);
+  m.BISpacing = g.Scaled(Global("BISPACE"));
+  m.BIRightMargin = g.Scaled(Global("BIRIGHT"));
+  m.BILeftMargin = g.Scaled(Global("BILEFT"));
+  m.BITopMargin = g.Scaled(Global("BITOP"));
   // The five big title-bar buttons have glow margins.
   for (std::size_t i = 0; i < 5; ++i) {
-    m.GlowMargins[i] = g.Scaled(std::string(kTitleGlyphNames[i]) + "GLOWMARGIN", 0);
+    m.GlowMargins[i] = g.Scaled(*FindGlobalNumber(std::string(kTitleGlyphNames[i]) + "GLOWMARGIN"));
   }
   LendCloseToLoneClose(GlobalMaskIndex(ma, kTitleGlyphNames[0]) >= 0, m.GlowMargins);
-  m.TitleGlowCount = g.Plain("BICONCLOSEGLOW", 0);
-  m.ThumbWidth = g.Scaled("THUMBWIDTH", d.ThumbWidth);
-  m.ScrollArrows = g.Plain("SCROLLSARROWS", d.ScrollArrows);
-  m.ScrollsWidth = g.Plain("SCROLLSWIDTH", d.ScrollsWidth);
+  m.TitleGlowCount = g.Plain(Global("BICONCLOSEGLOW"));
+  m.ThumbWidth = g.Scaled(Global("THUMBWIDTH"));
+  m.ScrollArrows = g.Plain(Global("SCROLLSARROWS"));
+  m.ScrollsWidth = g.Plain(Global("SCROLLSWIDTH"));
   if (m.ScrollsWidth != -1) {
     m.ScrollsWidth = ScaleByIndex(m.ScrollsWidth, scales.manager_index);
   }
-  m.ComboBoxMargin = g.Plain("COMBOMARGIN", d.ComboBoxMargin);
+  m.ComboBoxMargin = g.Plain(Global("COMBOMARGIN"));
   if (m.ComboBoxMargin == 1 && scales.ppi >= 144) {
     m.ComboBoxMargin = 2;
   }
-  m.SliderMargin = g.Plain("SLIDERMARGIN", d.SliderMargin);
+  m.SliderMargin = g.Plain(Global("SLIDERMARGIN"));
   const auto covering = [&ini](std::string_view section) {
     const std::string* value = ini.Find(section, "TABSCOVERING");
     const auto number = value != nullptr ? ParseInteger(*value) : std::nullopt;
-    return static_cast<std::uint8_t>(number.value_or(0));
+    constexpr GlobalNumber kRow = Global("TABSCOVERING");
+    return static_cast<std::uint8_t>(kRow.Range.Clamp(number.value_or(kRow.Default)));
   };
   m.TabsCovering = covering("TABTOP");
   m.RibbonCovering = covering("RIBBONTAB");
@@ -427,39 +582,39 @@ void ReadMetrics(const GlobalReader& g, const IniStore& ini, const TsOptionsCont
 using Effect = TsOuterEffectKey;
 
 constexpr TsOuterEffectKey kLightOutlineKeys[] = {
-    {&TacOutEffData::Source, "LO_SOURCE", 2, Effect::kPlain},
-    {&TacOutEffData::ColorL, "LO_COLORL", 0xFFFFFF, Effect::kColor},
-    {&TacOutEffData::ColorT, "LO_COLORT", 0, Effect::kColor},
-    {&TacOutEffData::ColorR, "LO_COLORR", 0xFFFFFF, Effect::kColor},
-    {&TacOutEffData::ColorB, "LO_COLORB", 0xFFFFFF, Effect::kColor},
-    {&TacOutEffData::OffsetL, "LO_OFFSETL", 2, Effect::kScaled},
-    {&TacOutEffData::OffsetR, "LO_OFFSETR", 2, Effect::kScaled},
-    {&TacOutEffData::OffsetT, "LO_OFFSETT", 2, Effect::kScaled},
-    {&TacOutEffData::OffsetB, "LO_OFFSETB", 4, Effect::kScaled},
-    {&TacOutEffData::WidthL, "LO_WIDTHL", -1, Effect::kWidth},
-    {&TacOutEffData::WidthR, "LO_WIDTHR", -1, Effect::kWidth},
-    {&TacOutEffData::WidthT, "LO_WIDTHT", -1, Effect::kWidth},
-    {&TacOutEffData::WidthB, "LO_WIDTHB", -1, Effect::kWidth},
-    {&TacOutEffData::Radius, "LO_RADIUS_OE", 9, Effect::kScaled},
-    {&TacOutEffData::Blur, "LO_BLUR_OE", 5, Effect::kScaled},
-    {&TacOutEffData::Opacity, "LO_OPACITY", 200, Effect::kPlain},
+    {&TacOutEffData::Source, "LO_SOURCE", 2, Effect::kPlain, {0, 2}},
+    {&TacOutEffData::ColorL, "LO_COLORL", 0xFFFFFF, Effect::kColor, kAnyValue},
+    {&TacOutEffData::ColorT, "LO_COLORT", 0, Effect::kColor, kAnyValue},
+    {&TacOutEffData::ColorR, "LO_COLORR", 0xFFFFFF, Effect::kColor, kAnyValue},
+    {&TacOutEffData::ColorB, "LO_COLORB", 0xFFFFFF, Effect::kColor, kAnyValue},
+    {&TacOutEffData::OffsetL, "LO_OFFSETL", 2, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::OffsetR, "LO_OFFSETR", 2, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::OffsetT, "LO_OFFSETT", 2, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::OffsetB, "LO_OFFSETB", 4, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::WidthL, "LO_WIDTHL", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::WidthR, "LO_WIDTHR", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::WidthT, "LO_WIDTHT", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::WidthB, "LO_WIDTHB", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::Radius, "LO_RADIUS_OE", 9, Effect::kScaled, {0, 60}},
+    {&TacOutEffData::Blur, "LO_BLUR_OE", 5, Effect::kScaled, {0, 30}},
+    {&TacOutEffData::Opacity, "LO_OPACITY", 200, Effect::kPlain, kByte},
 };
 
 // The shadow has one colour for all four sides, taken as written.
 constexpr TsOuterEffectKey kShadowKeys[] = {
-    {&TacOutEffData::Source, "SH_SOURCE", 2, Effect::kPlain},
-    {&TacOutEffData::ColorL, "SH_COLORL", 0, Effect::kPlain},
-    {&TacOutEffData::OffsetL, "SH_OFFSETL", 3, Effect::kScaled},
-    {&TacOutEffData::OffsetR, "SH_OFFSETR", 3, Effect::kScaled},
-    {&TacOutEffData::OffsetT, "SH_OFFSETT", 2, Effect::kScaled},
-    {&TacOutEffData::OffsetB, "SH_OFFSETB", 5, Effect::kScaled},
-    {&TacOutEffData::WidthL, "SH_WIDTHL", -1, Effect::kWidth},
-    {&TacOutEffData::WidthR, "SH_WIDTHR", -1, Effect::kWidth},
-    {&TacOutEffData::WidthT, "SH_WIDTHT", -1, Effect::kWidth},
-    {&TacOutEffData::WidthB, "SH_WIDTHB", -1, Effect::kWidth},
-    {&TacOutEffData::Radius, "SH_RADIUS_OE", 9, Effect::kScaled},
-    {&TacOutEffData::Blur, "SH_BLUR_OE", 5, Effect::kScaled},
-    {&TacOutEffData::Opacity, "SH_OPACITY", 60, Effect::kPlain},
+    {&TacOutEffData::Source, "SH_SOURCE", 2, Effect::kPlain, {0, 2}},
+    {&TacOutEffData::ColorL, "SH_COLORL", 0, Effect::kPlain, kAnyValue},
+    {&TacOutEffData::OffsetL, "SH_OFFSETL", 3, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::OffsetR, "SH_OFFSETR", 3, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::OffsetT, "SH_OFFSETT", 2, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::OffsetB, "SH_OFFSETB", 5, Effect::kScaled, kSignedByte},
+    {&TacOutEffData::WidthL, "SH_WIDTHL", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::WidthR, "SH_WIDTHR", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::WidthT, "SH_WIDTHT", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::WidthB, "SH_WIDTHB", -1, Effect::kWidth, kOptionalByte},
+    {&TacOutEffData::Radius, "SH_RADIUS_OE", 9, Effect::kScaled, {0, 60}},
+    {&TacOutEffData::Blur, "SH_BLUR_OE", 5, Effect::kScaled, {0, 30}},
+    {&TacOutEffData::Opacity, "SH_OPACITY", 60, Effect::kPlain, kByte},
 };
 
 void ReadOuterEffects(const GlobalReader& g, const TsOptionsContext& context, const Scales& s,
@@ -468,7 +623,7 @@ void ReadOuterEffects(const GlobalReader& g, const TsOptionsContext& context, co
   for (std::size_t e = 0; e < oe.size(); ++e) {
     TacOutEffData& effect = oe[e];
     for (const TsOuterEffectKey& row : OuterEffectKeys(e)) {
-      const int value = g.Plain(row.Key, row.Default);
+      const int value = g.Number(row.Key, row.Range).value_or(row.Default);
       int& field = effect.*row.Field;
       switch (row.How) {
         case Effect::kPlain:
@@ -575,7 +730,7 @@ void ReadPalette(const GlobalReader& g, const TsOptionsContext& context,
     for (const TsPaletteKey& row : rows) {
       const TColor fallback = row.Default(p, sys);
       if (!row.Alpha) {
-        p[row.Field] = g.Plain(row.Key, fallback);
+        p[row.Field] = g.Color(row.Key, fallback);
         continue;
       }
       const std::string* value = g.Find(row.Key);
@@ -688,6 +843,42 @@ std::span<const TsOuterEffectKey> OuterEffectKeys(std::size_t effect) {
     return kLightOutlineKeys;
   }
   return kShadowKeys;
+}
+
+std::optional<TsRange> NumberRange(std::string_view section, std::string_view key) {
+  const auto bounded = [](TsRange range) {
+    return range.Min == kAnyValue.Min && range.Max == kAnyValue.Max ? std::nullopt
+                                                                    : std::optional(range);
+  };
+  if (key == "TABSCOVERING") {
+    // Read from the tab sections only.
+    return section == "TABTOP" || section == "RIBBONTAB"
+               ? std::optional(Global("TABSCOVERING").Range)
+               : std::nullopt;
+  }
+  if (section == kGlobalInfo) {
+    if (const GlobalNumber* row = FindGlobalNumber(key)) {
+      return row->Range;
+    }
+    for (const std::size_t effect : {std::size_t{0}, std::size_t{1}}) {
+      for (const TsOuterEffectKey& row : OuterEffectKeys(effect)) {
+        if (row.Key == key) {
+          return bounded(row.Range);
+        }
+      }
+    }
+  }
+  for (const SectionNumber& row : kSectionNumbers) {
+    if (row.Key == key) {
+      return row.Range;
+    }
+  }
+  for (const StateNumber& row : kStateNumbers) {
+    if (std::find(row.Keys.begin(), row.Keys.end(), key) != row.Keys.end()) {
+      return row.Range;
+    }
+  }
+  return std::nullopt;
 }
 
 int FindSection(const std::vector<TsGeneralData>& gd, std::string_view name) {

@@ -9,7 +9,9 @@
 // loop: parent chains end at a section already visited.
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -121,6 +123,26 @@ struct TsSkinOptions {
 
 [[nodiscard]] TsSkinOptions LoadSkinOptions(const IniStore& ini, const TsOptionsContext& context);
 
+// The range a number of the options file is brought into when it is read: a value outside it
+// takes the nearer end. With every number inside its range, painting computes with any file
+// without overflow; each key table below gives its keys' ranges beside their defaults. Colours
+// take any 32-bit value.
+struct TsRange {
+  int Min = INT32_MIN;
+  int Max = INT32_MAX;
+  [[nodiscard]] constexpr int Clamp(int value) const {
+    return value < Min ? Min : (value > Max ? Max : value);
+  }
+  [[nodiscard]] constexpr bool Holds(std::int64_t value) const {
+    return value >= Min && value <= Max;
+  }
+};
+inline constexpr TsRange kAnyValue{};
+
+// The range of the number key `key` (a density suffix such as "*150" left off) of a section
+// named `section`, GLOBALINFO or another; none for keys that are not numbers or take any value.
+[[nodiscard]] std::optional<TsRange> NumberRange(std::string_view section, std::string_view key);
+
 // A GLOBALINFO key that fills a palette colour. Rows are read in order, so a default may use the
 // colours read before it; the first kPaletteKeysBeforeSections rows come before the colours of
 // the EDIT, HINT and SELECTION sections, the others after them.
@@ -147,6 +169,7 @@ struct TsOuterEffectKey {
   std::string_view Key;
   int Default;
   Kind How;
+  TsRange Range = kAnyValue;  // Of the value as written, before scaling.
 };
 [[nodiscard]] std::span<const TsOuterEffectKey> OuterEffectKeys(std::size_t effect);
 

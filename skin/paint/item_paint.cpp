@@ -533,7 +533,7 @@ void UpdateCtrlCorners(TCornerRadii& radii, int width, int height) {
 }
 
 bool TryPaintBorder(Bitmap& bmp, TRect r, const TsGeneralData& gd, int state, const TCacheInfo& ci,
-                    const TsBorderOverride* custom, int ppi, bool fit_corners) {
+                    const TsBorderOverride* custom, int ppi, bool fit_corners, int max_radius) {
   const int s = std::clamp(state, 0, 2);
   TCornerRadii radii{-1, -1, -1, -1};
   bool has_radii = false;
@@ -553,8 +553,8 @@ bool TryPaintBorder(Bitmap& bmp, TRect r, const TsGeneralData& gd, int state, co
       chosen = custom->ColorPressed;
     if (chosen != clNone)
       color = chosen;
-  } else if (gd.BorderRadius >= 1) {
-    radii.fill(gd.BorderRadius);
+  } else if (gd.BorderRadius >= 1 && max_radius >= 1) {
+    radii.fill(std::min(gd.BorderRadius, max_radius));
     has_radii = true;
   } else if (fit_corners) {
     has_radii = true;
@@ -680,6 +680,11 @@ std::optional<std::pair<int, TCacheInfo>> PaintItemBase(int skin_index, const TC
 
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd) {
+  PaintItem(skin_index, ci, state, r, pp, item_bmp, sd, INT32_MAX);
+}
+
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
+               Bitmap& item_bmp, const TacSkinData& sd, int max_radius) {
   const auto base = PaintItemBase(skin_index, ci, state, r, pp, item_bmp, sd);
   if (!base)
     return;
@@ -689,7 +694,7 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
     DrawSkinRect(item_bmp, r, moved, sd.ma[static_cast<std::size_t>(gd.BorderIndex)], sd.MasterBmp,
                  clamped, true);
   else
-    TryPaintBorder(item_bmp, r, gd, clamped, moved, nullptr, sd.PPI, false);
+    TryPaintBorder(item_bmp, r, gd, clamped, moved, nullptr, sd.PPI, false, max_radius);
 }
 
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp, TacDC dc,

@@ -107,8 +107,10 @@ void UpdateCtrlCorners(TCornerRadii& radii, int width, int height);
 
 // The coloured border of gd (or of the override) in `state`; true when a border was drawn.
 // fit_corners stands for a control that fits its radii (and asks for square corners as -1).
+// The section's own radius is held to max_radius (a window's corners stay in its frame).
 bool TryPaintBorder(Bitmap& bmp, TRect r, const TsGeneralData& gd, int state, const TCacheInfo& ci,
-                    const TsBorderOverride* custom, int ppi, bool fit_corners);
+                    const TsBorderOverride* custom, int ppi, bool fit_corners,
+                    int max_radius = INT32_MAX);
 
 // What a control adds to the section: its own colour, tint and border.
 struct TsItemStyle {
@@ -125,6 +127,9 @@ struct TsItemStyle {
 // A whole section: background, corner images, frame, and with a style the control's tint.
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd);
+// With the section's corner radius held to at most max_radius.
+void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
+               Bitmap& item_bmp, const TacSkinData& sd, int max_radius);
 void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint pp,
                Bitmap& item_bmp, const TacSkinData& sd, const TsItemStyle& style);
 // Painted into a bitmap of r's size and copied to dc at r (a device context on Windows; elsewhere

@@ -11,6 +11,8 @@
 #include "platform/error.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/ini_store.h"
+#include "skin/data/option_readers.h"
+#include "skin/data/skin_options.h"
 #include "skin/data/skin_records.h"
 
 namespace kestrune::skin_tool {
@@ -72,6 +74,7 @@ class Checker {
           CheckParent(ini, section.Name, value);
           continue;
         }
+        CheckNumber(section.Name, key, value);
         // The loader reads the first MASTERBITMAP of GLOBALINFO as a file name, not an entry.
         if (section.Name == "GLOBALINFO" && key == "MASTERBITMAP" && !master_seen) {
           master_seen = true;
@@ -82,6 +85,7 @@ class Checker {
           CheckEntry(section.Name, key, upper);
       }
     }
+    FindParentLoops(ini);
     return problems_;
   }
 
@@ -109,6 +113,72 @@ class Checker {
     if (parent.empty() || parent == "?" || parent == "-1" || ini.SectionExists(parent))
       return;
     Report(section, "PARENTCLASS", "names \"" + parent + "\", which is no section");
+  }
+
+  // A number outside the range the loader brings it into: the skin does not paint what its
+  // author wrote.
+  void CheckNumber(const std::string& section, const std::string& key, const std::string& value) {
+    std::string_view base = key;
+    for (const std::string_view suffix : {"*125", "*150", "*200"}) {
+      if (base.ends_with(suffix))
+        base.remove_suffix(suffix.size());
+    }
+    const std::optional<skin::TsRange> range = skin::NumberRange(section, base);
+    if (!range)
+      return;
+    const std::optional<std::int64_t> number = skin::ParseInteger64(value);
+    if (!number) {
+      Report(section, key, "\"" + value + "\" is no number; the default is used");
+    } else if (!range->Holds(*number)) {
+      const int used = *number < range->Min ? range->Min : range->Max;
+      Report(section, key,
+             value + " lies outside " + std::to_string(range->Min) + " to " +
+                 std::to_string(range->Max) + "; it is read as " + std::to_string(used));
+    }
+  }
+
+  // PARENTCLASS chains that come back to where they started through other sections; the loader
+  // ends them, but the skin cannot mean them. Each loop is named once, at its first section.
+  void FindParentLoops(const skin::IniStore& ini) {
+    const auto& sections = ini.Sections();
+    const std::size_t n = sections.size();
+    std::vector<int> parent(n, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string* name = ini.Find(static_cast<int>(i), "PARENTCLASS");
+      const int index = name != nullptr && !name->empty() ? ini.SectionIndex(*name) : -1;
+      // A section naming itself reads its own keys only; that is no loop.
+      parent[i] = index == static_cast<int>(i) ? -1 : index;
+    }
+    // Each walk marks the sections it passes with its start; meeting its own mark again closes
+    // a loop, meeting another walk's mark joins a path already looked at. Linear in the sections.
+    std::vector<int> walk(n, -1);
+    std::vector<std::vector<int>> loops;
+    for (std::size_t start = 0; start < n; ++start) {
+      int at = static_cast<int>(start);
+      while (at >= 0 && walk[static_cast<std::size_t>(at)] < 0) {
+        walk[static_cast<std::size_t>(at)] = static_cast<int>(start);
+        at = parent[static_cast<std::size_t>(at)];
+      }
+      if (at < 0 || walk[static_cast<std::size_t>(at)] != static_cast<int>(start))
+        continue;
+      std::vector<int> loop{at};
+      for (int next = parent[static_cast<std::size_t>(at)]; next != at;
+           next = parent[static_cast<std::size_t>(next)])
+        loop.push_back(next);
+      // Named at its first section in file order, the others in the order the chain takes.
+      std::rotate(loop.begin(), std::min_element(loop.begin(), loop.end()), loop.end());
+      loops.push_back(std::move(loop));
+    }
+    std::sort(loops.begin(), loops.end());
+    for (const std::vector<int>& loop : loops) {
+      std::string through;
+      for (std::size_t k = 1; k < loop.size() && k <= 5; ++k)
+        through += (k > 1 ? ", " : "") + sections[static_cast<std::size_t>(loop[k])].Name;
+      if (loop.size() > 6)
+        through += " and " + std::to_string(loop.size() - 6) + " more";
+      Report(sections[static_cast<std::size_t>(loop.front())].Name, "PARENTCLASS",
+             "loops back to itself through " + through);
+    }
   }
 
   void CheckEntry(const std::string& section, const std::string& key, const std::string& entry) {

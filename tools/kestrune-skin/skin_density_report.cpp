@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "skin/controls/caption_glyphs.h"
 #include "skin/data/skin_manager.h"
 
 namespace kestrune::skin_tool {
@@ -41,7 +42,20 @@ DensityReport ReportDensities(const skin::Bytes& archive) {
     if (!manager.IsActive()) {
       continue;
     }
-    report.lines.push_back(Describe(ppi, manager.CommonSkinData(ppi)));
+    const skin::TacSkinData& data = manager.CommonSkinData(ppi);
+    report.lines.push_back(Describe(ppi, data));
+    // The main window's two caption buttons: a glyph the skin gives but cannot show. (A skin
+    // that gives none plainly leaves them to the built-in glyphs.)
+    for (const skin::TacTitleGlyph glyph : {skin::tgClose, skin::tgMin}) {
+      const int index = data.TitleGlyphs[glyph];
+      if (index >= 0 && !skin::CaptionGlyphUsable(data, index)) {
+        const std::string_view key = skin::kTitleGlyphNames[glyph];
+        report.problems.push_back(std::to_string(ppi) + " ppi: the skin has no " +
+                                  (glyph == skin::tgClose ? "close" : "minimise") +
+                                  " glyph that shows (" + std::string(key) +
+                                  "); the title bar draws a built-in one");
+      }
+    }
   }
   return report;
 }

@@ -22,6 +22,8 @@ constexpr int kNameWidth = 19 * 6;   // The section names' column.
 constexpr int kColumnHeight = 2000;  // Rows wrap into a new column below this.
 constexpr const char* kStateNames[] = {"NORMAL", "HOT", "PRESSED"};
 
+constexpr int kMaxCellSide = 1024;
+
 std::uint32_t Opaque(skin::TColor color) {
   return 0xFF000000u | (skin::SwapRedBlue(skin::ColorToRGB(color)) & 0x00FFFFFFu);
 }
@@ -33,14 +35,38 @@ std::uint32_t LabelOn(std::uint32_t background) {
   return grey > 3 * 128 ? 0xFF202020u : 0xFFE8E8E8u;
 }
 
+// Loads the archive at ppi as the program would; throws when it gives no sections.
+struct LoadedSkin {
+  explicit LoadedSkin(const skin::Bytes& archive, int ppi) : platform(ppi), manager(platform) {
+    skin::TsStoredSkin item;
+    item.Name = "sheet";
+    item.PackedData = archive;
+    manager.InternalSkins.Items.push_back(std::move(item));
+    manager.SetSkinName("sheet");
+    if (!manager.IsActive())
+      throw Error(platform.messages.empty() ? "The skin has no sections"
+                                            : platform.messages.front());
+  }
+  skin::HeadlessSkinPlatform platform;
+  skin::TsSkinManager manager;
+};
+
+int StatesOf(const skin::TsGeneralData& gd) {
+  return std::clamp(gd.States, 1, 3);
+}
+
 }  // namespace
 
 skin::TSize SectionCellSize(const skin::TacSkinData& sd, const skin::TsGeneralData& gd) {
   skin::TSize size{sd.PPI * 96 / 96, sd.PPI * 28 / 96};
   if (gd.BorderIndex >= 0 && static_cast<std::size_t>(gd.BorderIndex) < sd.ma.size()) {
     const skin::TsMaskData& md = sd.ma[static_cast<std::size_t>(gd.BorderIndex)];
-    size.cx = std::max(size.cx, 2 * md.Width);
-    size.cy = std::max(size.cy, 2 * md.Height);
+    // Grown only for a frame with a picture, and to at most kMaxCellSide: the frame sizes of a
+    // hostile skin are not bounded by its pictures when it has none.
+    if (skin::EntryPicture(md, sd.MasterBmp) != nullptr) {
+      size.cx = std::clamp(2 * md.Width, size.cx, std::max(size.cx, kMaxCellSide));
+      size.cy = std::clamp(2 * md.Height, size.cy, std::max(size.cy, kMaxCellSide));
+    }
   }
   return size;
 }
@@ -57,23 +83,45 @@ void PaintSectionCell(Bitmap& out, TRect r, int index, int state, const skin::Ta
   skin::CopyRect32(out, r.Left, r.Top, cell, whole);
 }
 
+int PaintSectionCells(const skin::Bytes& archive, int ppi) {
+  LoadedSkin skin(archive, ppi);
+  const skin::TacSkinData& sd = skin.manager.CommonSkinData(ppi);
+  const int form = sd.GetSkinIndex("FORM");
+  const skin::TColor form_color = form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color
+                                            : skin.manager.GetGlobalColor();
+  int cells = 0;
+  for (std::size_t i = 0; i < sd.gd.size(); ++i) {
+    const skin::TSize size = SectionCellSize(sd, sd.gd[i]);
+    Bitmap parent = skin::CreateBmp32(size.cx + 2 * kMargin, size.cy + 2 * kMargin);
+    if (parent.Empty())
+      continue;
+    for (int state = 0; state < StatesOf(sd.gd[i]); ++state, ++cells) {
+      skin::FillRect32(parent, skin::Rect(0, 0, parent.Width(), parent.Height()), form_color, 255);
+      PaintSectionCell(parent, skin::Rect(kMargin, kMargin, kMargin + size.cx, kMargin + size.cy),
+                       static_cast<int>(i), state, sd);
+    }
+  }
+  return cells;
+}
+
 PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
+  PaintedSections painted = PaintSections(archive, ppi);
   PaintSheet sheet;
-  skin::HeadlessSkinPlatform platform(ppi);
-  skin::TsSkinManager manager(platform);
-  skin::TsStoredSkin item;
-  item.Name = "sheet";
-  item.PackedData = archive;
-  manager.InternalSkins.Items.push_back(std::move(item));
-  manager.SetSkinName("sheet");
-  sheet.problems = platform.messages;
-  if (!manager.IsActive())
-    throw Error(sheet.problems.empty() ? "The skin has no sections" : sheet.problems.front());
-  const skin::TacSkinData& sd = manager.CommonSkinData(ppi);
+  sheet.png = EncodePng32(painted.sheet);
+  sheet.sections = painted.sections;
+  sheet.problems = std::move(painted.problems);
+  return sheet;
+}
+
+PaintedSections PaintSections(const skin::Bytes& archive, int ppi) {
+  PaintedSections sheet;
+  LoadedSkin skin(archive, ppi);
+  sheet.problems = skin.platform.messages;
+  const skin::TacSkinData& sd = skin.manager.CommonSkinData(ppi);
 
   const int form = sd.GetSkinIndex("FORM");
-  const skin::TColor form_color =
-      form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color : manager.GetGlobalColor();
+  const skin::TColor form_color = form >= 0 ? sd.gd[static_cast<std::size_t>(form)].Props[0].Color
+                                            : skin.manager.GetGlobalColor();
   const std::uint32_t background = Opaque(form_color);
   const std::uint32_t label = LabelOn(background);
 
@@ -99,7 +147,7 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
       x += column_width + kMargin;
       y = top;
     }
-    const Row row{static_cast<int>(i), std::clamp(gd.States, 1, 3), cell, x, y + kLineHeight};
+    const Row row{static_cast<int>(i), StatesOf(gd), cell, x, y + kLineHeight};
     rows.push_back(row);
     y = row.y + row.cell.cy + kMargin;
     height = std::max(height, y);
@@ -127,7 +175,7 @@ PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi) {
     }
   }
   sheet.sections = static_cast<int>(rows.size());
-  sheet.png = EncodePng32(out);
+  sheet.sheet = std::move(out);
   return sheet;
 }
 

@@ -13,6 +13,13 @@
 
 namespace kestrune::skin_tool {
 
+// The sheet's pixels before they are encoded.
+struct PaintedSections {
+  skin::Bitmap sheet;
+  int sections = 0;
+  std::vector<std::string> problems;
+};
+
 struct PaintSheet {
   skin::Bytes png;                    // The sheet as a PNG file.
   int sections = 0;                   // Sections painted.
@@ -25,6 +32,12 @@ struct PaintSheet {
 // labelled with the section's name and each cell with its state. Throws kestrune::Error for an
 // archive that cannot be read or a skin that loads no sections.
 [[nodiscard]] PaintSheet MakePaintSheet(const skin::Bytes& archive, int ppi);
+// The same painting without the PNG.
+[[nodiscard]] PaintedSections PaintSections(const skin::Bytes& archive, int ppi);
+// The same calls of the painter without the sheet: each section in each state over a parent of
+// its cell's size and margin, which the paint fuzzer runs for every input. Returns the cells
+// painted; throws as MakePaintSheet.
+int PaintSectionCells(const skin::Bytes& archive, int ppi);
 
 // The cell a section is painted in: a button's size at the density, grown to twice its frame.
 [[nodiscard]] skin::TSize SectionCellSize(const skin::TacSkinData& sd,

@@ -1,4 +1,4 @@
-// Every input of the two fuzzers' seed corpora (and every fault they found, kept there) replayed
+// Every input of the fuzzers' seed corpora (and every fault they found, kept there) replayed
 // with the outcome it must have: accepted, refused as no archive, or the error text. A file
 // without a row fails, so an input copied into a corpus gets its outcome written down here.
 
@@ -11,6 +11,7 @@
 
 #include "fuzz/skin_archive_input.h"
 #include "fuzz/skin_options_input.h"
+#include "fuzz/skin_paint_input.h"
 #include "tests/support/build_path.h"
 #include "tests/support/temp_dir.h"
 
@@ -55,6 +56,13 @@ constexpr Seed kSeeds[] = {
     {"skin_options", "loops", kAccepted},
     {"skin_options", "palette", "'grey' is not a valid integer value"},
     {"skin_options", "variants", kAccepted},
+    {"skin_paint", "builtin", kAccepted},
+    {"skin_paint", "far_rectangles", kAccepted},
+    {"skin_paint", "frames_without_master", kAccepted},
+    {"skin_paint", "glow_as_master", kAccepted},
+    {"skin_paint", "hostile_numbers", kAccepted},
+    {"skin_paint", "no_master", kAccepted},
+    {"skin_paint", "small", kAccepted},
 };
 
 std::string Outcome(std::string_view corpus, const std::string& text) {
@@ -68,7 +76,11 @@ std::string Outcome(std::string_view corpus, const std::string& text) {
       fuzz::ReadArchiveInput(data);
       return std::string(archive ? kAccepted : kNoArchive);
     }
-    fuzz::LoadOptionsInput(data);
+    if (corpus == "skin_paint") {
+      fuzz::PaintOptionsInput(data);
+    } else {
+      fuzz::LoadOptionsInput(data);
+    }
     return std::string(kAccepted);
   } catch (const Error& e) {
     return e.what();
@@ -77,7 +89,7 @@ std::string Outcome(std::string_view corpus, const std::string& text) {
 
 TEST(FuzzCorpus, EverySeedHasItsOutcome) {
   std::set<std::string> found;
-  for (const std::string_view corpus : {"skin_archive", "skin_options"}) {
+  for (const std::string_view corpus : {"skin_archive", "skin_options", "skin_paint"}) {
     const std::filesystem::path folder =
         std::filesystem::path(test::BuildPath(KESTRUNE_FUZZ_CORPUS_DIR)) / corpus;
     for (const std::string& name : test::FileNames(folder)) {

@@ -321,6 +321,36 @@ TsMaskData HandMadeBorder(std::uint32_t hole, int draw_mode) {
   return md;
 }
 
+// Cut-outs reaching outside their picture are cut to it without moving a frame: a stray
+// rectangle never shows neighbouring glyphs as frames of its own.
+TEST(SkinImagesTest, EntriesAreClippedToTheirPictureFrameByFrame) {
+  const Bitmap picture = CreateBmp32(100, 40);
+  struct Case {
+    const char* name;
+    TRect r;
+    int frames;
+    int mask_type;
+    TRect clipped;
+    int frames_left;
+  };
+  const Case cases[] = {
+      {"inside", Rect(10, 0, 55, 20), 3, 0, Rect(10, 0, 55, 20), 3},
+      {"one frame past the right edge", Rect(10, 0, 130, 20), 3, 0, Rect(10, 0, 90, 20), 2},
+      {"every frame wider than the picture", Rect(0, 0, 9999, 20), 3, 0, TRect{}, 3},
+      {"far outside", Rect(5000, 5000, 5135, 5020), 3, 0, TRect{}, 3},
+      {"one frame is cut", Rect(-5, -5, 120, 30), 1, 0, Rect(0, 0, 100, 30), 1},
+      {"a mask row below the picture", Rect(0, 20, 30, 60), 1, 1, TRect{}, 1},
+      {"rows cut without a mask", Rect(0, 30, 30, 60), 3, 0, Rect(0, 30, 30, 40), 3},
+      {"frames left of the picture", Rect(-10, 0, 20, 10), 3, 0, TRect{}, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int frames = c.frames;
+    EXPECT_EQ(ClipEntryToPicture(c.r, frames, c.mask_type, picture), c.clipped);
+    EXPECT_EQ(frames, c.frames_left);
+  }
+}
+
 TEST(SkinImagesTest, CornerFlagAndTransparentPoints) {
   struct Case {
     std::uint32_t hole;

@@ -103,7 +103,7 @@ TEST(SkinOptions, SectionKeysFollowInheritanceAndCaps) {
       "[FLAGS]\nGIVEOWNFONT=TRUE\nRESERVEDBOOLEAN=1\nSHIFTCLICK=true\n"
       "[CASE]\nColor=5\n");
   const TsGeneralData& base = Section(skin, "BASE");
-  EXPECT_EQ(base.GlowCount, -3);  // Own negative values stand.
+  EXPECT_EQ(base.GlowCount, 0);  // A negative count is brought into its range.
   EXPECT_EQ(base.BorderWidth, 0);
   const TsGeneralData& child = Section(skin, "CHILD");
   EXPECT_EQ(child.ParentClass, "BASE");
@@ -131,6 +131,65 @@ TEST(SkinOptions, SectionKeysFollowInheritanceAndCaps) {
   EXPECT_TRUE(flags.ReservedBoolean);
   EXPECT_FALSE(flags.ShiftOnClick);
   EXPECT_EQ(Section(skin, "CASE").Props[0].Color, clWhite);
+}
+
+const TsGeneralData& SectionS(const TsSkinOptions& skin) {
+  return Section(skin, "S");
+}
+
+// Numbers far outside what a skin means take the nearer end of their key's range, so that no
+// painting arithmetic on them can overflow; values inside stay as written.
+TEST(SkinOptions, NumbersAreBroughtIntoTheirRanges) {
+  struct Case {
+    const char* text;
+    int (*read)(const TsSkinOptions&);
+    int expected;
+  };
+  const Case cases[] = {
+      {"[S]\nBORDERWIDTH=2147483647\n", [](auto& o) { return SectionS(o).BorderWidth; }, 255},
+      {"[S]\nBORDERWIDTH=-7\n", [](auto& o) { return SectionS(o).BorderWidth; }, 0},
+      {"[S]\nSTATES=-2147483648\n", [](auto& o) { return SectionS(o).States; }, 0},
+      {"[S]\nSTATES=2\n", [](auto& o) { return SectionS(o).States; }, 2},
+      {"[S]\nBORDERRADIUS=100000\n", [](auto& o) { return SectionS(o).BorderRadius; }, 255},
+      {"[S]\nGLOWMARGIN=-100000\n", [](auto& o) { return SectionS(o).GlowMargin; }, 0},
+      {"[S]\nOUTERMODE=9\n", [](auto& o) { return SectionS(o).OuterMode; }, 4},
+      {"[S]\nOUTOFFSB=-100000\n", [](auto& o) { return SectionS(o).OuterOffset.Bottom; }, -255},
+      {"[S]\nGSIZE=100000\n", [](auto& o) { return SectionS(o).Props[0].GlowSize; }, 255},
+      {"[S]\nIMAGEPERCENT=2147483647\n", [](auto& o) { return SectionS(o).Props[0].ImagePercent; },
+       100},
+      {"[S]\nHOTGRADIENTPERCENT=-5\n", [](auto& o) { return SectionS(o).Props[1].GradientPercent; },
+       0},
+      {"[S]\nTRANSPARENCY=40\n", [](auto& o) { return SectionS(o).Props[0].Transparency; }, 40},
+      {"[S]\nTRANSPARENCY=400\n", [](auto& o) { return SectionS(o).Props[0].Transparency; }, 100},
+      {"[GLOBALINFO]\nTITLEHEIGHT=100000\n", [](auto& o) { return o.Metrics.ExTitleHeight; }, 255},
+      {"[GLOBALINFO]\nWSHSIZE=100000\n", [](auto& o) { return o.Metrics.WndShadowSize; }, 255},
+      {"[GLOBALINFO]\nBICONCLOSEGLOWMARGIN=100000\n",
+       [](auto& o) { return o.Metrics.GlowMargins[1]; }, 255},
+      {"[GLOBALINFO]\nBIRIGHT=-3\n", [](auto& o) { return o.Metrics.BIRightMargin; }, -3},
+      {"[GLOBALINFO]\nSH_BLUR_OE=100000\n", [](auto& o) { return o.oe[1].Blur; }, 30},
+      {"[GLOBALINFO]\nLO_OFFSETL=-2147483648\n", [](auto& o) { return o.oe[0].OffsetL; }, -255},
+      {"[GLOBALINFO]\nBRIGHTMAX=1000\n", [](auto& o) { return o.CommonInfo.BrightMax; }, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(c.read(Load(c.text)), c.expected);
+  }
+  // Scaled values are scaled after they are brought into range.
+  EXPECT_EQ(Section(Load("[S]\nBORDERRADIUS=100000\n", 192), "S").BorderRadius, 510);
+  EXPECT_EQ(Section(Load("[S]\nGLOWMARGIN=100000\n", 144), "S").GlowMargin, 383);
+  EXPECT_EQ(Load("[GLOBALINFO]\nTITLEHEIGHT*150=100000\n", 144).Metrics.ExTitleHeight, 255);
+}
+
+TEST(SkinOptions, RangesOfNumberKeys) {
+  EXPECT_EQ(NumberRange("FORM", "BORDERWIDTH")->Max, 255);
+  EXPECT_EQ(NumberRange("GLOBALINFO", "BORDERWIDTH")->Max, 255);
+  EXPECT_EQ(NumberRange("EDIT", "HOTTRANSPARENCY")->Max, 100);
+  EXPECT_EQ(NumberRange("GLOBALINFO", "SH_OFFSETL")->Min, -255);
+  EXPECT_EQ(NumberRange("TABTOP", "TABSCOVERING")->Max, 255);
+  EXPECT_FALSE(NumberRange("GLOBALINFO", "TABSCOVERING"));  // Not read there.
+  EXPECT_FALSE(NumberRange("FORM", "COLOR"));               // Colours take any value.
+  EXPECT_FALSE(NumberRange("GLOBALINFO", "LO_COLORL"));
+  EXPECT_FALSE(NumberRange("FORM", "TITLEHEIGHT"));  // A GLOBALINFO key only.
 }
 
 TEST(SkinOptions, StatesAreReadOrCopied) {
@@ -178,7 +237,7 @@ TEST(SkinOptions, ContourKeysOfGlobalInfoAlsoFillThePalette) {
   EXPECT_EQ(global.Props[0].FontColor.Bottom, 456);
   EXPECT_EQ(skin.CommonInfo.IndexGlobalInfo, 0);
   EXPECT_EQ(skin.Metrics.TabsCovering, 2);
-  EXPECT_EQ(skin.Metrics.RibbonCovering, 4);
+  EXPECT_EQ(skin.Metrics.RibbonCovering, 255);  // Brought into its range, not wrapped.
   EXPECT_EQ(Load("[GLOBALINFO]\nTABSCOVERING=3\n").Metrics.TabsCovering, 0);
 }
 
@@ -370,8 +429,10 @@ TEST(SkinOptions, EveryOuterEffectKeyTakesItsValueOrItsDefault) {
       const auto expected = defaults.find(row.Key);
       ASSERT_NE(expected, defaults.end()) << "a key without a pinned default";
       EXPECT_EQ(absent.oe[effect].*row.Field, expected->second);
-      const TsSkinOptions written = Load("[GLOBALINFO]\n" + std::string(row.Key) + "=7\n");
-      EXPECT_EQ(written.oe[effect].*row.Field, 7);
+      const int value = row.Range.Holds(7) ? 7 : 1;
+      const TsSkinOptions written =
+          Load("[GLOBALINFO]\n" + std::string(row.Key) + "=" + std::to_string(value) + "\n");
+      EXPECT_EQ(written.oe[effect].*row.Field, value);
     }
   }
   const TacOutEffData shadow = Load("[GLOBALINFO]\nSH_COLORL=7\n").oe[1];

@@ -11,6 +11,7 @@
 #include "skin/data/skin_archive.h"
 #include "tests/support/build_path.h"
 #include "tests/support/process_run.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/temp_dir.h"
 
@@ -256,6 +257,91 @@ TEST_F(SkinToolTest, ExplainsItsUsage) {
   const auto help = Run({"--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_EQ(help.out.substr(0, 33), "Usage: kestrune-skin list ARCHIVE");
+}
+
+// Hostile skins made from the built-in one: check names each problem and exits 1, and paint
+// draws every section of each at two densities without a fault (under the sanitizers of the asan
+// build, a fault ends the tool).
+TEST_F(SkinToolTest, HostileSkinsAreNamedByCheckAndPaintWithoutAFault) {
+  const struct {
+    const char* name;
+    std::string_view from, to;
+    std::optional<skin::Bytes> master;
+    std::vector<std::string> named;
+  } cases[] = {
+      {"huge border width",
+       "BORDERWIDTH=1\nBORDERRADIUS=5",
+       "BORDERWIDTH=2147483647\nBORDERRADIUS=5",
+       {},
+       {"FORM BORDERWIDTH: 2147483647 lies outside 0 to 255; it is read as 255"}},
+      {"most negative states",
+       "[FORM]\nSTATES=2",
+       "[FORM]\nSTATES=-2147483648",
+       {},
+       {"FORM STATES: -2147483648 lies outside 0 to 255; it is read as 0"}},
+      {"huge radius",
+       "BORDERWIDTH=1\nBORDERRADIUS=5",
+       "BORDERWIDTH=1\nBORDERRADIUS=100000",
+       {},
+       {"FORM BORDERRADIUS: 100000 lies outside 0 to 255; it is read as 255"}},
+      {"huge blur",
+       "OUTBLUR=4",
+       "OUTBLUR=100000",
+       {},
+       {"BUTTON OUTBLUR: 100000 lies outside 0 to 30; it is read as 30"}},
+      {"huge glow",
+       "GLOWMARGIN=1",
+       "GLOWMARGIN=100000\nGSIZE=100000",
+       {},
+       {"EDIT GLOWMARGIN: 100000 lies outside 0 to 255; it is read as 255",
+        "EDIT GSIZE: 100000 lies outside 0 to 255; it is read as 255"}},
+      {"title glyphs far outside the master image",
+       "BICONCLOSE=@0000@0000@0135@0020@3@0\nBICONMIN=@0135@0000@0270@0020@3@0",
+       "BICONCLOSE=@0000@0000@9999@0020@3@0\nBICONMIN=@5000@5000@5135@5020@3@0",
+       {},
+       {"GLOBALINFO BICONCLOSE: \"@0000@0000@9999@0020@3@0\" reaches outside the master image "
+        "(373 x 455)",
+        "96 ppi: the skin has no close glyph that shows (BICONCLOSE); the title bar draws a "
+        "built-in one",
+        "96 ppi: the skin has no minimise glyph that shows (BICONMIN); the title bar draws a "
+        "built-in one"}},
+      {"a 1 x 1 master image",
+       "",
+       "",
+       test::OnePixelPng(),
+       {"GLOBALINFO BICONCLOSE: \"@0000@0000@0135@0020@3@0\" reaches outside the master image "
+        "(1 x 1)",
+        "96 ppi: the skin has no close glyph that shows (BICONCLOSE); the title bar draws a "
+        "built-in one",
+        "192 ppi: the skin has no minimise glyph that shows (BICONMIN); the title bar draws a "
+        "built-in one"}},
+      {"a missing master image",
+       "MASTERBITMAP=MASTER COPY.PNG",
+       "MASTERBITMAP=NONE.PNG",
+       {},
+       {"GLOBALINFO MASTERBITMAP: names \"NONE.PNG\", which the archive lacks",
+        "144 ppi: the skin has no close glyph that shows (BICONCLOSE); the title bar draws a "
+        "built-in one"}},
+      {"a PARENTCLASS loop",
+       "[DIVIDERV]\nPARENTCLASS=DIVIDER",
+       "[DIVIDERV]\nPARENTCLASS=DIVIDER\n[LOOPA]\nPARENTCLASS=LOOPB\n[LOOPB]\nPARENTCLASS=LOOPA",
+       {},
+       {"LOOPA PARENTCLASS: loops back to itself through LOOPB"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const skin::Bytes archive = test::BuiltinSkinWith(c.from, c.to, c.master);
+    work.Write("hostile.asz", std::string(archive.begin(), archive.end()));
+    const auto check = Run({"check", "hostile.asz"});
+    EXPECT_EQ(check.exit_code, 1) << check.err;
+    for (const std::string& line : c.named)
+      EXPECT_NE(check.out.find(line + "\n"), std::string::npos) << line << "\nin:\n" << check.out;
+    for (const char* dpi : {"96", "144"}) {
+      const auto paint = Run({"paint", "hostile.asz", "sheet.png", "--dpi", dpi});
+      EXPECT_EQ(paint.exit_code, 0) << dpi << ": " << paint.err;
+      EXPECT_EQ(paint.err, "") << dpi;
+    }
+  }
 }
 
 TEST(SkinTool, TellsPlainFileNames) {

@@ -173,6 +173,29 @@ TEST(ProviderMetrics, MaximisedWindowShowsTheRestoreGlyphBelowTheFrame) {
   EXPECT_EQ(layout.Buttons.Max.cpRect.Right, layout.Buttons.Close.cpRect.Left);
 }
 
+// A skin's radius rounds the window's corners within its header; a huge one never cuts the
+// window into an ellipse over its controls.
+TEST(ProviderMetrics, CornerRadiusStaysWithinTheHeader) {
+  const TacSystemMetrics wine96{4, 3, 0, 19, 15, 19, 96, 6};
+  TacFrameInput in = MainWindow(wine96, 3, BuiltinTitleSkin(96));
+  const int header = TacFrameMetrics(in).HeaderHeight();
+  ASSERT_EQ(header, 19 + 19 + 3);  // title, menu band and the top frame
+  const struct {
+    int radius, expected;
+  } cases[] = {{5, 5}, {0, 0}, {-3, 0}, {header, header}, {255, header}, {510, header}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.radius);
+    EXPECT_EQ(TacFrameMetrics(in).CornerRadius(c.radius), c.expected);
+  }
+  // A window lower than twice its header: half its height.
+  in.Form.ClientHeight = 10;
+  in.Form.Height = 50;
+  EXPECT_EQ(TacFrameMetrics(in).CornerRadius(255), 25);
+  // Without a title bar: the frame's width.
+  in.Form.Height = in.Form.ClientHeight + 6;
+  EXPECT_EQ(TacFrameMetrics(in).CornerRadius(255), TacFrameMetrics(in).BorderWidth());
+}
+
 TEST(ProviderMetrics, FrameAnswerPerArgument) {
   struct AnswerCase {
     const char* name;

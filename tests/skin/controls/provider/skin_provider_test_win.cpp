@@ -20,6 +20,7 @@
 #include "tests/support/main_layout.h"
 #include "tests/support/process_run.h"
 #include "tests/support/pump_messages_win.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestrune::skin {
@@ -204,6 +205,54 @@ TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
   region = ::CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(::GetWindowRgn(Window(), region), ERROR);
   ::DeleteObject(region);
+}
+
+// Skins made from the built-in one that used to spoil the window: its close and minimise
+// buttons still show and hit-test, and its corners are rounded rather than cut away.
+TEST_F(SkinProviderTest, HostileSkinsKeepTheWindowWhole) {
+  const struct {
+    const char* name;
+    skin::Bytes archive;
+  } cases[] = {
+      {"a 1 x 1 master image", test::BuiltinSkinWith("", "", test::OnePixelPng())},
+      {"no master image",
+       test::BuiltinSkinWith("MASTERBITMAP=MASTER COPY.PNG", "MASTERBITMAP=NONE.PNG")},
+      {"a radius of 100000", test::BuiltinSkinWith("BORDERWIDTH=1\nBORDERRADIUS=5",
+                                                   "BORDERWIDTH=1\nBORDERRADIUS=100000")},
+  };
+  ShowAndPaint();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TsStoredSkin item;
+    item.Name = c.name;
+    item.PackedData = c.archive;
+    form_->SkinManager->InternalSkins.Items.push_back(std::move(item));
+    form_->SkinManager->SetSkinName(c.name);
+    ::RedrawWindow(Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages();
+    RECT frame{};
+    ::GetWindowRect(Window(), &frame);
+    const TacTitleLayout& layout = Provider().Layout();
+    for (const auto& [button, hit] :
+         {std::pair{&layout.Buttons.Close, HTCLOSE}, std::pair{&layout.Buttons.Min, HTMINBUTTON}}) {
+      SCOPED_TRACE(hit);
+      const TRect r = button->cpRect;
+      ASSERT_TRUE(button->Present());
+      EXPECT_GT(Brightest(Bmp(), r), 0x80) << "a light glyph over the dark title";
+      EXPECT_EQ(::SendMessageW(Window(), WM_NCHITTEST, 0,
+                               MAKELPARAM(frame.left + (r.Left + r.Right) / 2,
+                                          frame.top + (r.Top + r.Bottom) / 2)),
+                hit);
+    }
+    // The region keeps the window's sides, where an ellipse would cut them away.
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    if (::GetWindowRgn(Window(), region) != ERROR) {
+      const int h = frame.bottom - frame.top;
+      EXPECT_TRUE(::PtInRegion(region, 0, h / 4));
+      EXPECT_TRUE(::PtInRegion(region, frame.right - frame.left - 1, 3 * h / 4));
+    }
+    ::DeleteObject(region);
+  }
 }
 
 TEST_F(SkinProviderTest, AnswersSkinCommandsFromAnotherProcess) {
