@@ -694,7 +694,10 @@ bool TsSkinManager::InitSkinFile(bool quiet) {
   }
   const TsStoredSkin& item = InternalSkins.Items[static_cast<std::size_t>(index)];
   if (item.PackedData.empty()) {
-    SkinIsPacked = false;  // An empty options store: a skin without sections.
+    // An empty options store: a skin without sections.
+    sc.Clear();
+    SkinFile.Clear();
+    SkinIsPacked = false;
     return true;
   }
   if (!ReadArchive(item.PackedData, show)) {
