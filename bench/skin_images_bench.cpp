@@ -69,11 +69,13 @@ BENCHMARK(BM_LoadBuiltInSkinAdjusted)
 
 // Decoding "MASTER COPY.PNG" (373 x 455) from the unpacked archive.
 void BM_DecodeMasterImage(benchmark::State& state) {
-  HeadlessSkinPlatform platform(96);
-  TsSkinManager manager(platform);
-  manager.InternalSkins = BuiltinStoredSkins();
-  manager.SetSkinName(std::string(kBuiltinSkinName));
-  const TacPictureSource source{&manager.sc, {}};
+  TacSkinConvertor archive;
+  archive.PackedData = BuiltinSkinArchive();
+  if (!ExtractPackedData(archive, {})) {
+    state.SkipWithError("the built-in skin is not an archive");
+    return;
+  }
+  const TacPictureSource source{&archive, {}};
   for (auto _ : state) {
     Bitmap master = LoadMasterImage("MASTER COPY.PNG", source);
     benchmark::DoNotOptimize(master.Row32(0));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <random>
 
 #include "platform/error.h"
@@ -26,6 +27,47 @@ std::vector<std::uint8_t> ReadUpTo(const std::string& path, std::size_t limit) {
       break;
   }
   return bytes;
+}
+
+// A free name beside `path` for a file of the moment.
+std::string TemporaryName(const std::string& path) {
+  std::random_device random;
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+  return path + suffix;
+}
+
+// Renames `from` to `to` for the write of `path`, which a failure names.
+void Rename(const std::string& from, const std::string& to, const std::string& path) {
+  std::error_code error;
+  std::filesystem::rename(Utf8Path(from), Utf8Path(to), error);
+  if (error)
+    throw Error("Cannot write file \"" + path + "\". " + error.message());
+}
+
+void RenameQuietly(const std::string& from, const std::string& to) noexcept {
+  std::error_code ignored;
+  std::filesystem::rename(Utf8Path(from), Utf8Path(to), ignored);
+}
+
+// Writes `bytes` into a new temporary file beside `path` and returns its name; throws, leaving no
+// file, when it cannot be written whole.
+std::string WriteBeside(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const std::string temp = TemporaryName(path);
+  const auto file = OpenFile(temp, OpenMode::kCreateNew);
+  try {
+    file->Write(bytes.data(), bytes.size());
+    file->Close();
+  } catch (...) {
+    try {
+      file->Close();
+    } catch (const Error&) {
+      // The first error is the one to report.
+    }
+    DeleteFileQuietly(temp);
+    throw;
+  }
+  return temp;
 }
 
 }  // namespace
@@ -63,27 +105,65 @@ void CheckWritableTarget(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-  CheckWritableTarget(path);
-  std::random_device random;
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-  const std::string temp = path + suffix;
-  const auto file = OpenFile(temp, OpenMode::kCreateNew);
+  const FileToWrite file{path, bytes};
+  WriteFilesTogether({&file, 1});
+}
+
+void WriteFilesTogether(std::span<const FileToWrite> files) {
+  for (const FileToWrite& file : files)
+    CheckWritableTarget(file.path);
+  std::vector<std::string> temps;
   try {
-    file->Write(bytes.data(), bytes.size());
-    file->Close();
-    std::error_code error;
-    std::filesystem::rename(Utf8Path(temp), Utf8Path(path), error);
-    if (error)
-      throw Error("Cannot write file \"" + path + "\". " + error.message());
+    for (const FileToWrite& file : files)
+      temps.push_back(WriteBeside(file.path, file.bytes));
   } catch (...) {
-    try {
-      file->Close();
-    } catch (const Error&) {
-      // The first error is the one to report.
-    }
-    DeleteFileQuietly(temp);
+    for (const std::string& temp : temps)
+      DeleteFileQuietly(temp);
     throw;
+  }
+  struct Taken {
+    std::string path;
+    std::optional<std::string> aside;  // The old file, kept until all have taken their names.
+  };
+  std::vector<Taken> taken;
+  try {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const std::string& path = files[i].path;
+      std::optional<std::string> aside;
+      std::error_code error;
+      // The last file replaces its old one in one step: nothing after it can fail.
+      const bool last = i + 1 == files.size();
+      if (!last &&
+          std::filesystem::exists(std::filesystem::symlink_status(Utf8Path(path), error))) {
+        aside = TemporaryName(path);
+        Rename(path, *aside, path);
+      }
+      try {
+        Rename(temps[i], path, path);
+      } catch (...) {
+        if (aside)
+          RenameQuietly(*aside, path);
+        throw;
+      }
+      temps[i].clear();  // It has become the file.
+      taken.push_back(Taken{path, std::move(aside)});
+    }
+  } catch (...) {
+    for (auto it = taken.rbegin(); it != taken.rend(); ++it) {
+      if (it->aside)
+        RenameQuietly(*it->aside, it->path);
+      else
+        DeleteFileQuietly(it->path);
+    }
+    for (const std::string& temp : temps) {
+      if (!temp.empty())
+        DeleteFileQuietly(temp);
+    }
+    throw;
+  }
+  for (const Taken& file : taken) {
+    if (file.aside)
+      DeleteFileQuietly(*file.aside);
   }
 }
 

@@ -23,6 +23,19 @@ namespace kestrune::platform {
 // file is gone. A symbolic link or a folder at `path` is refused, never written through.
 void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// One file of WriteFilesTogether; the bytes are borrowed for the call.
+struct FileToWrite {
+  std::string path;
+  std::span<const std::uint8_t> bytes;
+};
+
+// Writes several files as one, each as WriteFileBytes does: every file is first written whole
+// into its temporary file, and only then do they all take their names. Throws on any failure, and
+// then every path keeps what it held and no temporary file is left. (Should taking a name fail,
+// the files that had taken theirs are put back: an old file steps aside before it is replaced,
+// except the last, which takes its name in one step as WriteFileBytes does.)
+void WriteFilesTogether(std::span<const FileToWrite> files);
+
 // Throws unless `path` is free or names a regular file that WriteFileBytes may replace.
 void CheckWritableTarget(const std::string& path);
 

@@ -10,9 +10,10 @@
 // compared case-sensitively. The first of two keys of one name wins; a section opened a second
 // time continues the first one. Nothing in the text makes loading fail.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,8 @@ class IniStore {
 
   // Replaces the whole content by the sections of `text`.
   void Load(std::string_view text);
+  // Empties the store and gives its memory back.
+  void Clear();
 
   // The value of `key` in `section`, or nullptr when either is absent.
   [[nodiscard]] const std::string* Find(std::string_view section, std::string_view key) const;
@@ -43,12 +46,24 @@ class IniStore {
   [[nodiscard]] const std::vector<Section>& Sections() const { return sections_; }
 
  private:
-  struct SectionIndexData {
-    std::unordered_map<std::string, std::size_t> keys;
+  // Where a key stands: its section and its place in that section's Keys.
+  struct KeySlot {
+    std::uint32_t section;
+    std::uint32_t key;
   };
+  static constexpr std::uint32_t kFree = UINT32_MAX;
+
+  [[nodiscard]] std::size_t SectionSlot(std::string_view name) const;
+  [[nodiscard]] std::size_t KeySlotOf(std::uint32_t section, std::string_view key) const;
+  void GrowSectionSlots();
+  void GrowKeySlots();
+
   std::vector<Section> sections_;
-  std::vector<SectionIndexData> index_;
-  std::unordered_map<std::string, std::size_t> by_name_;
+  // Open-addressing tables, at most half full, over sections_ and over the keys of all of them:
+  // a few large blocks rather than one per key, which a heap may keep after the store has gone.
+  std::vector<std::uint32_t> section_slots_;
+  std::vector<KeySlot> key_slots_;
+  std::size_t key_count_ = 0;
 };
 
 }  // namespace kestrune::skin

@@ -1,5 +1,6 @@
 #include "skin/data/option_readers.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/ascii_text.h"
@@ -107,10 +108,15 @@ bool ParseBoolean(std::string_view text) {
 InheritedKeys::InheritedKeys(const IniStore& ini) : ini_(ini) {
   const auto& sections = ini.Sections();
   parent_.assign(sections.size(), -1);
+  std::size_t key_count = 0;
+  for (const auto& section : sections) {
+    key_count += section.Keys.size();
+  }
+  holders_.reserve(key_count);
   for (std::size_t i = 0; i < sections.size(); ++i) {
     const int section = static_cast<int>(i);
-    for (const auto& [key, value] : sections[i].Keys) {
-      holders_[key].push_back(section);
+    for (std::size_t k = 0; k < sections[i].Keys.size(); ++k) {
+      holders_.push_back(Holder{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(k)});
     }
     const std::string* name = ini.Find(section, "PARENTCLASS");
     if (name == nullptr || name->empty() || *name == "?") {
@@ -121,6 +127,12 @@ InheritedKeys::InheritedKeys(const IniStore& ini) : ini_(ini) {
       parent_[i] = parent;
     }
   }
+  std::stable_sort(holders_.begin(), holders_.end(),
+                   [this](Holder a, Holder b) { return NameOf(a) < NameOf(b); });
+}
+
+std::string_view InheritedKeys::NameOf(Holder holder) const {
+  return ini_.Sections()[holder.section].Keys[holder.key].first;
 }
 
 InheritedKeys::Found InheritedKeys::FindString(int section, std::string_view key) {
@@ -149,12 +161,11 @@ const std::vector<int>& InheritedKeys::Suppliers(std::string_view key, bool nume
     return cached->second;
   }
   std::vector<char> has(parent_.size(), 0);
-  const auto holders = holders_.find(key);
-  if (holders != holders_.end()) {
-    for (const int section : holders->second) {
-      has[static_cast<std::size_t>(section)] =
-          !numeric || ParseInteger(*ini_.Find(section, key)).has_value() ? 1 : 0;
-    }
+  const auto first = std::partition_point(holders_.begin(), holders_.end(),
+                                          [this, key](Holder h) { return NameOf(h) < key; });
+  for (auto it = first; it != holders_.end() && NameOf(*it) == key; ++it) {
+    const std::string& text = ini_.Sections()[it->section].Keys[it->key].second;
+    has[it->section] = !numeric || ParseInteger(text).has_value() ? 1 : 0;
   }
   return cache.emplace(std::string(key), FirstOnChain(parent_, has)).first->second;
 }

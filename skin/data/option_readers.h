@@ -61,7 +61,14 @@ class InheritedKeys {
     }
   };
   using ByKey = std::unordered_map<std::string, std::vector<int>, KeyHash, std::equal_to<>>;
-  ByKey holders_;       // Sections that have each key.
+  // Every key of every section, sorted by name and then section: one block for the whole file,
+  // where a map would take a block or two per key, which a heap keeps after the load.
+  struct Holder {
+    std::uint32_t section;
+    std::uint32_t key;  // Its place in the section's Keys.
+  };
+  [[nodiscard]] std::string_view NameOf(Holder holder) const;
+  std::vector<Holder> holders_;
   ByKey suppliers_[2];  // Any value, numeric values.
 };
 

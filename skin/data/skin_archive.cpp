@@ -126,6 +126,7 @@ void AppendUtf8(std::string& out, char32_t code) {
 void TacSkinConvertor::Clear() {
   while (!Files.empty())
     Files.pop_back();
+  Files.shrink_to_fit();
   Options.reset();
   PackedData = {};
   FileCount = 0;

@@ -41,7 +41,7 @@ struct TacFileItem {
 // The result of reading an archive.
 class TacSkinConvertor {
  public:
-  // Frees every member and the options file and forgets PackedData.
+  // Frees every member and the options file, giving their memory back, and forgets PackedData.
   void Clear();
 
   std::optional<Bytes> Options;  // None when the archive had no options file.

@@ -208,6 +208,11 @@ int TsSkinManager::GetScaledMaskData(std::string_view section_name, std::string_
   if ((!SkinCommonInfo.Active && !Has96Sections()) || mul_ppi <= 0) {
     return -1;
   }
+  // A load lets the options and pictures go once its tables are built: read them again.
+  const SourceHold hold(*this);
+  if (!hold.Shared() && !ReopenSkinFile()) {
+    return -1;
+  }
   const std::string section(section_name);
   const std::string* value = nullptr;
   const int found = NearestDensityIndex(mul_ppi, [&](int index) {

@@ -492,6 +492,7 @@ void TsSkinManager::LoadCopy(TacSkinData& data) {
   data.Reset(ppi);
   data.ScaleValue = scale_value;
   InitializingGuard guard(data);
+  const SourceHold hold(*this);
 
   if (!active_ || !InitSkinFile()) {
     return;
@@ -631,9 +632,32 @@ void TsSkinManager::ShowFormatError() {
                              "\" skin. Please, update this skin to latest version.");
 }
 
-bool TsSkinManager::InitSkinFile() {
+TsSkinManager::SourceHold::SourceHold(TsSkinManager& manager) : manager_(manager) {
+  ++manager_.source_holds_;
+}
+
+TsSkinManager::SourceHold::~SourceHold() {
+  if (--manager_.source_holds_ == 0) {
+    manager_.sc.Clear();
+    manager_.SkinFile.Clear();
+  }
+}
+
+bool TsSkinManager::ReopenSkinFile() {
+  try {
+    return InitSkinFile(true);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TsSkinManager::InitSkinFile(bool quiet) {
   const std::string directory = FullSkinDirectory();
-  const ShowSkinError show = [this](const std::string& text) { platform_.ShowPlainMessage(text); };
+  const ShowSkinError show = [this, quiet](const std::string& text) {
+    if (!quiet) {
+      platform_.ShowPlainMessage(text);
+    }
+  };
   SkinCommonInfo.SkinPath = directory + skin_name_ + platform::kPathSeparator;
   if (platform::FileExists(SkinCommonInfo.SkinPath + "Options.dat")) {
     sc.Clear();
@@ -648,7 +672,9 @@ bool TsSkinManager::InitSkinFile() {
   if (platform::FileExists(archive_path)) {
     LoadSkinFromFile(archive_path, sc, show);
     if (!sc.Options) {
-      ShowFormatError();
+      if (!quiet) {
+        ShowFormatError();
+      }
       return false;
     }
     LoadOptionsFromArchive();
@@ -656,6 +682,9 @@ bool TsSkinManager::InitSkinFile() {
   }
   int index = InternalSkins.IndexOf(skin_name_);
   if (index < 0) {
+    if (quiet) {
+      return false;
+    }
     if (InternalSkins.Items.empty()) {
       active_ = false;
       return false;
@@ -665,26 +694,30 @@ bool TsSkinManager::InitSkinFile() {
   }
   const TsStoredSkin& item = InternalSkins.Items[static_cast<std::size_t>(index)];
   if (item.PackedData.empty()) {
-    SkinIsPacked = false;  // The options store keeps what it held.
+    // An empty options store: a skin without sections.
+    sc.Clear();
+    SkinFile.Clear();
+    SkinIsPacked = false;
     return true;
   }
-  if (!ReadArchive(item.PackedData)) {
-    ShowFormatError();
+  if (!ReadArchive(item.PackedData, show)) {
+    if (!quiet) {
+      ShowFormatError();
+    }
     return false;
   }
   LoadOptionsFromArchive();
   return true;
 }
 
-bool TsSkinManager::ReadArchive(std::span<const std::uint8_t> archive) {
+bool TsSkinManager::ReadArchive(std::span<const std::uint8_t> archive, const ShowSkinError& show) {
   sc.Clear();
   sc.PackedData = archive;
   struct Release {
     TacSkinConvertor& sc;
     ~Release() { sc.PackedData = {}; }
   } release{sc};
-  const bool packed =
-      ExtractPackedData(sc, [this](const std::string& text) { platform_.ShowPlainMessage(text); });
+  const bool packed = ExtractPackedData(sc, show);
   return packed && sc.Options.has_value();
 }
 

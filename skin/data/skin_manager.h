@@ -285,6 +285,9 @@ class TsSkinManager {
   Bitmap MasterBitmap;
   // MasterBitmap and SkinCommonInfo.Shadow1Color carry the colour adjustment already.
   bool MasterAdjusted = false;
+  // The skin's unpacked archive and its options store, only while a copy of the tables is built
+  // from them (or GetScaledMaskData reads them): they are emptied when that ends, also by an
+  // error, so that a loaded skin keeps its tables and nothing of the data they came from.
   TacSkinConvertor sc;
   IniStore SkinFile;
   bool SkinIsPacked = false;
@@ -301,8 +304,26 @@ class TsSkinManager {
   // Clears and rebuilds every density copy from the current name; mirrors glyphs where needed.
   void ReloadSkinData();
   void LoadCopy(TacSkinData& data);
-  [[nodiscard]] bool InitSkinFile();
-  [[nodiscard]] bool ReadArchive(std::span<const std::uint8_t> archive);
+  // Holds sc and SkinFile for one load or lookup; the last hold to end empties both.
+  class SourceHold {
+   public:
+    explicit SourceHold(TsSkinManager& manager);
+    SourceHold(const SourceHold&) = delete;
+    SourceHold& operator=(const SourceHold&) = delete;
+    ~SourceHold();
+    // True when an outer hold has the source already.
+    [[nodiscard]] bool Shared() const { return manager_.source_holds_ > 1; }
+
+   private:
+    TsSkinManager& manager_;
+  };
+
+  // Finds the skin by name and reads its options (and archive). `quiet`: for reading it again
+  // after a load; shows nothing, and fails rather than change the name or switch skinning off.
+  [[nodiscard]] bool InitSkinFile(bool quiet = false);
+  // InitSkinFile(true), failing instead of throwing.
+  [[nodiscard]] bool ReopenSkinFile();
+  [[nodiscard]] bool ReadArchive(std::span<const std::uint8_t> archive, const ShowSkinError& show);
   void LoadOptionsFromArchive();
   void ShowFormatError();
   void LoadCommonData(const TsSkinOptions& options);
@@ -330,6 +351,7 @@ class TsSkinManager {
   int saturation_ = 0;
   int brightness_ = 0;
   std::array<std::uintptr_t, kPaletteSize> brushes_{};
+  int source_holds_ = 0;
   std::array<TacSkinData, 4> idle_copies_{};  // Answer lookups while no skin is active.
 };
 

@@ -39,7 +39,8 @@ constexpr std::string_view kUsage =
     "           folders and other entries are not packed and are named on standard error\n"
     "  unpack   writes every member of ARCHIVE into DIR (made when missing), and the preview\n"
     "           picture to PNG when given; refuses, writing nothing, when a target is a symbolic\n"
-    "           link or two members have the same name in any case\n"
+    "           link or two members have the same name in any case; a failed write (a full\n"
+    "           disk) leaves DIR and PNG as they were\n"
     "  check    prints one line per problem of the options file: image entries that cannot be\n"
     "           read, name a missing picture or lie outside the master image, and PARENTCLASS\n"
     "           values naming no section; then the skin as the program loads it at 96, 120,\n"
@@ -167,6 +168,45 @@ void RefuseDuplicateMembers(const std::vector<skin::PackedMember>& members) {
   }
 }
 
+// Makes a folder and the folders missing on its way; unless kept, removes again those it made.
+class MadeFolder {
+ public:
+  explicit MadeFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::path path = platform::Utf8Path(folder); !path.empty() && !fs::exists(path, error);
+         path = path.parent_path()) {
+      made_.push_back(path);
+      if (path.parent_path() == path)
+        break;
+    }
+    fs::create_directories(platform::Utf8Path(folder), error);
+    if (error) {
+      RemoveMade();
+      throw Error("Cannot make the folder \"" + folder + "\". " + error.message());
+    }
+  }
+  MadeFolder(const MadeFolder&) = delete;
+  MadeFolder& operator=(const MadeFolder&) = delete;
+  ~MadeFolder() {
+    if (!kept_)
+      RemoveMade();
+  }
+  void Keep() { kept_ = true; }
+
+ private:
+  // Deepest first; a folder that is not empty stays.
+  void RemoveMade() const {
+    for (const auto& path : made_) {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  }
+
+  std::vector<std::filesystem::path> made_;
+  bool kept_ = false;
+};
+
 int Unpack(const std::vector<std::string>& arguments) {
   const Words words = Parse(arguments, 2, true);
   // The whole archive is read and checked before anything is written.
@@ -196,16 +236,20 @@ int Unpack(const std::vector<std::string>& arguments) {
   } catch (const Error& error) {
     throw Error(std::string(error.what()) + " Nothing was unpacked.");
   }
-  std::error_code error;
-  std::filesystem::create_directories(platform::Utf8Path(folder), error);
-  if (error)
-    throw Error("Cannot make the folder \"" + folder + "\". " + error.message());
-  // A member's file takes its name only once written whole, by a rename, which never follows a
-  // link.
+  std::vector<platform::FileToWrite> files;
   for (const auto& member : members)
-    platform::WriteFileBytes(target(member.name), member.bytes);
+    files.push_back({target(member.name), member.bytes});
   if (has_preview)
-    platform::WriteFileBytes(*words.preview, preview);
+    files.push_back({*words.preview, preview});
+  MadeFolder made(folder);
+  // The members take their names only once all are written whole, by renames, which never follow
+  // a link; a failure (a full disk) leaves the folder as it was, and takes it away if it was made.
+  try {
+    platform::WriteFilesTogether(files);
+  } catch (const Error& error) {
+    throw Error(std::string(error.what()) + " Nothing was unpacked.");
+  }
+  made.Keep();
   return kExitOk;
 }
 

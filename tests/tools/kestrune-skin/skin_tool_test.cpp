@@ -237,6 +237,63 @@ TEST_F(SkinToolTest, PackOnAFullDiskKeepsTheOldArchive) {
   EXPECT_EQ(test::FileNames(disk.path()), std::vector<std::string>{"s.asz"});
 }
 
+// An unpack that runs out of disk space leaves the folder as it found it: the members it wrote
+// are gone, a folder it made is gone, and files that were there keep what they held.
+TEST_F(SkinToolTest, UnpackOnAFullDiskLeavesTheFolderAsItWas) {
+  test::SmallDisk disk(64 * 1024);
+  if (!disk.Mounted())
+    GTEST_SKIP() << disk.why();
+  // Random bytes: the last member cannot fit beside the first two.
+  std::string noise(60 * 1024, '\0');
+  std::mt19937 random(11);
+  for (char& c : noise)
+    c = static_cast<char>(random());
+  work.Write("three.asz", std::string("ASzf\x03\0\0\0", 8) + RawMember("OPTIONS.DAT", "new") +
+                              RawMember("a.png", noise.substr(0, 20 * 1024)) +
+                              RawMember("b.png", noise));
+  std::filesystem::create_directory(disk.path() / "old");
+  { std::ofstream(disk.path() / "old" / "OPTIONS.DAT", std::ios::binary) << "old options"; }
+  { std::ofstream(disk.path() / "old" / "mine.txt", std::ios::binary) << "mine"; }
+
+  const struct {
+    const char* folder;
+    std::vector<std::string> files_after;  // in the disk's top folder
+  } cases[] = {
+      {"new", {"old"}},
+      {"made/deeper", {"old"}},
+      {"old", {"old"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const auto result = Run({"unpack", "three.asz", disk.Folder() + c.folder});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_NE(result.err.find("Cannot write to file"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("Nothing was unpacked."), std::string::npos) << result.err;
+    EXPECT_EQ(test::FileNames(disk.path()), c.files_after);
+    EXPECT_EQ(test::FileNames(disk.path() / "old"),
+              (std::vector<std::string>{"OPTIONS.DAT", "mine.txt"}));
+    EXPECT_EQ(test::ReadFileBytes(disk.path() / "old" / "OPTIONS.DAT"), "old options");
+  }
+  // The preview goes with the members: when it cannot be written, neither are they.
+  const std::uint32_t size = 60 * 1024;
+  work.Write("preview.asz", std::string("ASzf\x02\0\0\0", 8) + RawMember("OPTIONS.DAT", "new") +
+                                RawMember("a.png", noise.substr(0, 20 * 1024)) + "previewimg" +
+                                std::string{static_cast<char>(size & 0xFF),
+                                            static_cast<char>(size >> 8), '\0', '\0'} +
+                                noise);
+  auto result =
+      Run({"unpack", "preview.asz", work.Folder() + "out", "--preview", disk.Folder() + "p.png"});
+  EXPECT_EQ(result.exit_code, 1) << result.err;
+  EXPECT_EQ(test::FileNames(disk.path()), std::vector<std::string>{"old"});
+  EXPECT_EQ(test::FileNames(work.path()), (std::vector<std::string>{"preview.asz", "three.asz"}));
+  // With room for them, the same archives unpack.
+  result =
+      Run({"unpack", "preview.asz", work.Folder() + "out", "--preview", work.Folder() + "p.png"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(test::FileNames(work.path() / "out"),
+            (std::vector<std::string>{"OPTIONS.DAT", "a.png"}));
+}
+
 TEST_F(SkinToolTest, ExplainsItsUsage) {
   const std::vector<std::string> bad[] = {
       {},
