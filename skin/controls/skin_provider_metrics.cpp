@@ -135,9 +135,9 @@ int TacFrameMetrics::HeaderHeight() const {
 }
 
 int TacFrameMetrics::CornerRadius(int radius) const {
-  const int half = std::min(CaptionWidth(), in_.Form.Height) / 2;
-  return std::clamp(radius, 0,
-                    std::max(0, std::min(std::max(HeaderHeight(), BorderWidth()), half)));
+  // From the system's metrics, not the window's current size: a region made while the window
+  // is still being laid out must not differ from the one made after.
+  return std::clamp(radius, 0, std::max(SysBorderHeight() + CaptionHeight(), BorderWidth()));
 }
 
 int TacFrameMetrics::OffsetX() const {

@@ -181,9 +181,9 @@ class TacFrameMetrics {
   [[nodiscard]] bool IconVisible() const;
   [[nodiscard]] int TitleIconWidth() const;
   [[nodiscard]] int TitleIconHeight() const;
-  // The window's corner radius for the skin's `radius`: never beyond the frame's header (or
-  // its border, without one) nor half the window, so that a skin cannot cut the window into an
-  // ellipse over its controls.
+  // The window's corner radius for the skin's `radius`: never beyond the title bar and the
+  // frame above it (or the border, without a title), so that a skin cannot cut the window into
+  // an ellipse over its controls.
   [[nodiscard]] int CornerRadius(int radius) const;
 
   // Places icon and caption buttons (`buttons` carries their glyph types and states in).

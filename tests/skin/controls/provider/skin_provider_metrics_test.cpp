@@ -178,21 +178,20 @@ TEST(ProviderMetrics, MaximisedWindowShowsTheRestoreGlyphBelowTheFrame) {
 TEST(ProviderMetrics, CornerRadiusStaysWithinTheHeader) {
   const TacSystemMetrics wine96{4, 3, 0, 19, 15, 19, 96, 6};
   TacFrameInput in = MainWindow(wine96, 3, BuiltinTitleSkin(96));
-  const int header = TacFrameMetrics(in).HeaderHeight();
-  ASSERT_EQ(header, 19 + 19 + 3);  // title, menu band and the top frame
+  const int title = 3 + 19;  // the frame above the title bar and the caption
   const struct {
     int radius, expected;
-  } cases[] = {{5, 5}, {0, 0}, {-3, 0}, {header, header}, {255, header}, {510, header}};
+  } cases[] = {{5, 5}, {0, 0}, {-3, 0}, {title, title}, {255, title}, {510, title}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.radius);
     EXPECT_EQ(TacFrameMetrics(in).CornerRadius(c.radius), c.expected);
   }
-  // A window lower than twice its header: half its height.
-  in.Form.ClientHeight = 10;
-  in.Form.Height = 50;
-  EXPECT_EQ(TacFrameMetrics(in).CornerRadius(255), 25);
+  // The same while the window is still being laid out (no size yet).
+  in.Form.Width = in.Form.Height = in.Form.ClientWidth = in.Form.ClientHeight = 0;
+  EXPECT_EQ(TacFrameMetrics(in).CornerRadius(5), 5);
+  EXPECT_EQ(TacFrameMetrics(in).CornerRadius(255), title);
   // Without a title bar: the frame's width.
-  in.Form.Height = in.Form.ClientHeight + 6;
+  in.Form.BorderStyle = bsNone;
   EXPECT_EQ(TacFrameMetrics(in).CornerRadius(255), TacFrameMetrics(in).BorderWidth());
 }
 
