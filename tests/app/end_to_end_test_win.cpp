@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "platform/win_util.h"
-#include "tests/app/test_paths_win.h"
+#include "tests/support/build_path.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
@@ -258,7 +258,7 @@ class EndToEnd : public ::testing::Test {
   EndToEnd() {
     std::filesystem::create_directory(program_folder());
     std::filesystem::create_directory(work_folder());
-    std::filesystem::copy_file(test::WindowsPath(KESTRUNE_EXE), exe());
+    std::filesystem::copy_file(test::BuildPath(KESTRUNE_EXE), exe());
   }
 
   std::filesystem::path program_folder() const { return root_.path() / "program"; }
@@ -284,7 +284,7 @@ class EndToEnd : public ::testing::Test {
 
 // The icon group, the version and the manifest, read from the executable as a data file.
 TEST(Executable, CarriesIconVersionAndManifest) {
-  const std::wstring path = Widen(test::WindowsPath(KESTRUNE_EXE));
+  const std::wstring path = Widen(test::BuildPath(KESTRUNE_EXE));
   HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
   const auto resource = [module](const wchar_t* name, const wchar_t* type) {

@@ -16,7 +16,8 @@
 
 #include "platform/win_util.h"
 #include "skin/paint/skin_commands.h"
-#include "tests/app/test_paths_win.h"
+#include "tests/support/failure_report_win.h"
+#include "tests/support/program_win.h"
 #include "tests/support/screen_shot_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
@@ -54,55 +55,29 @@ bool SamePicture(const test::ScreenShot& a, const test::ScreenShot& b) {
   return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
 }
 
-// kestrune.exe started in an empty folder (so Extract shows its "no list" message box).
+// kestrune.exe started in an empty folder (so Extract shows its "no list" message box), looked
+// at only once it has settled: the window's pictures before and after must not differ by the end
+// of its start-up.
 class Program {
  public:
-  explicit Program(const std::filesystem::path& folder) {
-    const std::wstring exe = platform::Widen(test::WindowsPath(KESTRUNE_EXE));
-    std::wstring command = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.wstring().c_str(), &startup, &process_))
+  explicit Program(const std::filesystem::path& folder) : program_(KESTRUNE_EXE, folder.string()) {
+    form = program_.Form();
+    if (form == nullptr)
       return;
-    ::CloseHandle(process_.hThread);
-    WaitFor(
-        [&] {
-          const auto forms = test::VisibleTopLevelWindows(process_.dwProcessId, L"KestruneForm");
-          form = forms.empty() ? nullptr : forms.front();
-          if (form == nullptr)
-            return false;
-          for (HWND child : test::ChildWindows(form)) {
-            const std::wstring kind = ClassOf(child);
-            if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
-              log = child;
-            else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Extract")
-              extract = child;
-            else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Results")
-              group = child;
-          }
-          return log != nullptr && extract != nullptr && group != nullptr;
-        },
-        60s);
-    ::WaitForInputIdle(process_.hProcess, 10000);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  ~Program() {
-    if (process_.hProcess == nullptr)
-      return;
-    if (Alive()) {
-      ::PostMessageW(form, WM_CLOSE, 0, 0);
-      if (::WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
-        ::TerminateProcess(process_.hProcess, 1);
+    for (HWND child : test::ChildWindows(form)) {
+      const std::wstring kind = ClassOf(child);
+      if (::lstrcmpiW(kind.c_str(), L"Edit") == 0)
+        log = child;
+      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Extract")
+        extract = child;
+      else if (::lstrcmpiW(kind.c_str(), L"Button") == 0 && TextOf(child) == "Results")
+        group = child;
     }
-    ::CloseHandle(process_.hProcess);
+    settled = program_.WaitUntilSettled();
   }
 
-  [[nodiscard]] DWORD Pid() const { return process_.dwProcessId; }
-  [[nodiscard]] bool Alive() const {
-    return ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-  }
+  [[nodiscard]] DWORD Pid() const { return program_.Pid(); }
+  [[nodiscard]] bool Alive() const { return program_.Running(); }
   [[nodiscard]] bool Answers() const {
     DWORD_PTR ignored = 0;
     return ::SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
@@ -153,13 +128,26 @@ class Program {
     return taken;
   }
 
+  // Every posted message taken and no shown window of the program waiting for a paint: what the
+  // screen shows now is what the program drew. A drop-down that has just opened shows white until
+  // its first paint, however long a loaded machine keeps it so.
+  [[nodiscard]] bool DoneDrawing() const {
+    if (!TakeAllPosted())
+      return false;
+    const std::vector<HWND> windows = Windows();
+    return std::none_of(windows.begin(), windows.end(), [](HWND window) {
+      return ::IsWindowVisible(window) && ::GetUpdateRect(window, nullptr, FALSE);
+    });
+  }
+
   HWND form = nullptr;
   HWND log = nullptr;
   HWND extract = nullptr;
   HWND group = nullptr;
+  bool settled = false;
 
  private:
-  PROCESS_INFORMATION process_{};
+  test::RunningProgram program_;
 };
 
 RECT WindowArea(HWND window) {
@@ -201,13 +189,19 @@ class SkinCommandsFromAnotherProcess : public testing::Test {
   void SetUp() override {
     ASSERT_NE(program_.form, nullptr) << "the program did not show its window";
     ASSERT_NE(program_.log, nullptr);
+    ASSERT_NE(program_.extract, nullptr);
+    ASSERT_NE(program_.group, nullptr);
+    ASSERT_TRUE(program_.settled) << "the program did not settle after its start";
   }
 
-  // The screen inside `areas`, once all are painted and two looks a while apart agree.
-  static std::vector<test::ScreenShot> StillPictures(const std::vector<RECT>& areas) {
+  // The screen inside `areas`, once the program has drawn everything and two looks a while apart
+  // agree.
+  std::vector<test::ScreenShot> StillPictures(const std::vector<RECT>& areas) const {
     std::vector<test::ScreenShot> last = Shoot(areas);
     const bool still = WaitFor(
         [&] {
+          if (!program_.DoneDrawing())
+            return false;
           std::vector<test::ScreenShot> now = Shoot(areas);
           const bool same = SamePictures(now, last) && Painted(now);
           last = std::move(now);
@@ -251,12 +245,15 @@ class SkinCommandsFromAnotherProcess : public testing::Test {
     EXPECT_TRUE(program_.Answers());
     const std::vector<test::ScreenShot> after = StillPictures(areas);
     if (!SamePictures(after, before)) {
+      const std::string folder = test::FailureFolder();
       for (std::size_t i = 0; i < before.size(); ++i) {
-        test::SaveShot(before[i], name + "_" + std::to_string(i) + "_before");
-        test::SaveShot(after[i], name + "_" + std::to_string(i) + "_after");
+        for (const auto& [shot, when] : {std::pair{&before[i], "before"}, {&after[i], "after"}})
+          test::SaveShotTo(*shot,
+                           folder + "\\" + name + "_" + std::to_string(i) + "_" + when + ".png");
       }
+      ADD_FAILURE() << "the window looks different after " << name << "; its pictures before and "
+                    << "after are in " << folder;
     }
-    EXPECT_TRUE(SamePictures(after, before)) << "the window looks different";
   }
 
   test::TempDir folder_;

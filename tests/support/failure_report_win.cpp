@@ -3,6 +3,8 @@
 // cursor, the foreground window) and where a picture of the screen was saved, so that one failure
 // in CI is enough to understand it.
 
+#include "tests/support/failure_report_win.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,17 +49,6 @@ std::string SessionReport() {
   return report;
 }
 
-// The folder failure pictures go to: KESTRUNE_FAILURE_DIR, or "failures" beside the program.
-std::string FailureFolder() {
-  if (const char* folder = std::getenv("KESTRUNE_FAILURE_DIR"); folder != nullptr && *folder != 0)
-    return BuildPath(folder);
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::string program = Narrow(std::wstring(path, length));
-  const std::size_t slash = program.find_last_of("\\/");
-  return (slash == std::string::npos ? std::string(".") : program.substr(0, slash)) + "\\failures";
-}
-
 class FailureReporter : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo& /*test*/) override { reported_ = false; }
 
@@ -72,7 +63,6 @@ class FailureReporter : public testing::EmptyTestEventListener {
     for (char& c : name)
       c = (c == '/' || c == '\\' || c == ':') ? '_' : c;
     const std::string folder = FailureFolder();
-    ::CreateDirectoryA(folder.c_str(), nullptr);
     const ScreenShot shot =
         ShootScreen(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
     if (SaveShotTo(shot, folder + "\\" + name + ".png"))
@@ -90,4 +80,21 @@ const bool kRegistered = [] {
 }();
 
 }  // namespace
+
+std::string FailureFolder() {
+  std::string folder;
+  if (const char* named = std::getenv("KESTRUNE_FAILURE_DIR"); named != nullptr && *named != 0) {
+    folder = BuildPath(named);
+  } else {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::string program = Narrow(std::wstring(path, length));
+    const std::size_t slash = program.find_last_of("\\/");
+    folder =
+        (slash == std::string::npos ? std::string(".") : program.substr(0, slash)) + "\\failures";
+  }
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
 }  // namespace kestrune::test
