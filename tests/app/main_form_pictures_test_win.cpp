@@ -14,7 +14,7 @@
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/cache_info.h"
 #include "skin/paint/pixel_ops.h"
-#include "tests/app/test_paths_win.h"
+#include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 
 namespace kestrune {

@@ -12,7 +12,7 @@
 #include "app/main_form_win.h"
 #include "assets/skin/builtin_skin.h"
 #include "skin/paint/skin_commands.h"
-#include "tests/app/test_paths_win.h"
+#include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 
 namespace kestrune {

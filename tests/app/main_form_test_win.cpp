@@ -9,7 +9,7 @@
 #include "app/main_form_win.h"
 #include "platform/error.h"
 #include "platform/win_util.h"
-#include "tests/app/test_paths_win.h"
+#include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/temp_dir.h"
 
