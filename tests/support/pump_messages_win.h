@@ -16,23 +16,30 @@ inline void PumpMessages() {
   }
 }
 
-// Dispatches this thread's messages until `window` shows as a user sees it: it is the foreground
-// window and no longer layered, so its show animation has ended. Until then a click can land on
-// the animation's picture instead. False when that has not happened within `limit`.
-inline bool PumpUntilShown(HWND window,
-                           std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+// Dispatches this thread's messages until `done()` holds; false when it has not within `limit`.
+template <typename Condition>
+bool PumpUntil(Condition done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
   const auto end = std::chrono::steady_clock::now() + limit;
-  const auto shown = [window] {
-    return ::IsWindowVisible(window) != FALSE && ::GetForegroundWindow() == window &&
-           (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
-  };
-  while (!shown()) {
+  while (!done()) {
     if (std::chrono::steady_clock::now() >= end)
       return false;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     PumpMessages();
   }
   return true;
+}
+
+// Dispatches this thread's messages until `window` shows as a user sees it: it is the foreground
+// window and no longer layered, so its show animation has ended. Until then a click can land on
+// the animation's picture instead. False when that has not happened within `limit`.
+inline bool PumpUntilShown(HWND window,
+                           std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+  return PumpUntil(
+      [window] {
+        return ::IsWindowVisible(window) != FALSE && ::GetForegroundWindow() == window &&
+               (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0;
+      },
+      limit);
 }
 
 }  // namespace kestrune::test

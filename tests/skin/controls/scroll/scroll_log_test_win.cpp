@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -83,7 +85,33 @@ int RunClient(const std::string& steps) {
   DWORD code = 0;
   ::GetExitCodeProcess(process.hProcess, &code);
   ::CloseHandle(process.hProcess);
-  // Input the client sent just before it ended is still on its way.
+  // Input the client sent just before it ended is still on its way: wait until this thread has
+  // taken the last left-button change and move it made, however late a loaded machine brings
+  // them. Absolute mouse coordinates come back within a pixel of what was sent.
+  std::istringstream words(steps);
+  std::optional<bool> button_down;
+  std::optional<POINT> cursor;
+  for (std::string word; words >> word;) {
+    if (word == "down" || word == "up") {
+      button_down = word == "down";
+    } else if (word == "move") {
+      POINT p{};
+      words >> p.x >> p.y;
+      cursor = p;
+    }
+  }
+  const bool arrived = test::PumpUntil([&] {
+    POINT now{};
+    return (!button_down || ((::GetKeyState(VK_LBUTTON) & 0x8000) != 0) == *button_down) &&
+           (!cursor || (::GetCursorPos(&now) && std::abs(now.x - cursor->x) <= 1 &&
+                        std::abs(now.y - cursor->y) <= 1));
+  });
+  POINT now{};
+  ::GetCursorPos(&now);
+  EXPECT_TRUE(arrived) << "the client's input did not arrive: " << steps << "; the cursor is at "
+                       << now.x << "," << now.y << ", the left button "
+                       << ((::GetKeyState(VK_LBUTTON) & 0x8000) != 0 ? "down" : "up") << " (async "
+                       << ((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 ? "down" : "up") << ")";
   PumpFor(100ms);
   return static_cast<int>(code);
 }
@@ -210,9 +238,8 @@ TEST_F(ScrollLogTest, PressBelowTheSliderScrollsAPageThenRepeatsWhileHeld) {
   const int first = FirstLine();
   EXPECT_GT(first, 0);
   EXPECT_LT(first, 30);  // a page, not the whole way at once
-  PumpFor(1500ms);
-  const int held = FirstLine();
-  EXPECT_GT(held, first);
+  EXPECT_TRUE(test::PumpUntil([&] { return FirstLine() > first; }, 30s))
+      << "held, the press did not repeat";
   RunClient("up");
   const int released = FirstLine();
   PumpFor(400ms);
