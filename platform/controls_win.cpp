@@ -79,9 +79,9 @@ void WinControl::CreateHandle(const wchar_t* class_name, DWORD style, DWORD ex_s
                               menu_or_id, ::GetModuleHandleW(nullptr), nullptr);
   if (handle_ == nullptr)
     throw Error("Cannot create the window '" + Name() + "': " + SystemErrorText(::GetLastError()));
-  ::SetPropW(handle_, kControlProperty, this);
-  previous_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-      handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinControl::StaticWindowProc)));
+  // The property first: the procedure finds its control through it.
+  property_.Set(handle_, kControlProperty, this);
+  procedure_.Set(handle_, &WinControl::StaticWindowProc);
 }
 
 LRESULT CALLBACK WinControl::StaticWindowProc(HWND window, UINT message, WPARAM wparam,
@@ -100,7 +100,7 @@ LRESULT CALLBACK WinControl::StaticWindowProc(HWND window, UINT message, WPARAM 
 }
 
 LRESULT WinControl::CallPrevious(UINT message, WPARAM wparam, LPARAM lparam) {
-  return ::CallWindowProcW(previous_, handle_, message, wparam, lparam);
+  return ::CallWindowProcW(procedure_.Previous(), handle_, message, wparam, lparam);
 }
 
 LRESULT WinControl::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -165,11 +165,9 @@ LRESULT WinControl::Paint(HDC given_dc) {
     PaintGraphicChildren(given_dc, POINT{0, 0}, nullptr);
     return 0;
   }
-  PAINTSTRUCT paint{};
-  HDC dc = ::BeginPaint(handle_, &paint);
-  CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  PaintGraphicChildren(dc, POINT{0, 0}, &paint.rcPaint);
-  ::EndPaint(handle_, &paint);
+  const PaintDc dc(handle_);
+  CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+  PaintGraphicChildren(dc.Get(), POINT{0, 0}, &dc.Area());
   return 0;
 }
 
@@ -239,12 +237,10 @@ void WinControl::ColorsChanged() {
 void WinControl::Detach() {
   if (handle_ == nullptr)
     return;
-  // Only take our procedure out when nobody has put another one in front of it since.
-  if (::GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
-      reinterpret_cast<LONG_PTR>(&WinControl::StaticWindowProc)) {
-    ::SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-  }
-  ::RemovePropW(handle_, kControlProperty);
+  // The procedure before the property it finds its control by; it stays in the chain when
+  // another was put in front of it since, and then passes everything to DefWindowProc.
+  procedure_.Reset();
+  property_.Reset();
   handle_ = nullptr;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gdi_win.h"
+#include "platform/window_owners_win.h"
 
 namespace kestrune::platform {
 
@@ -161,7 +162,8 @@ class WinControl : public Control {
   void Detach();
 
   HWND handle_ = nullptr;
-  WNDPROC previous_ = nullptr;
+  WindowProperty property_;  // leads from the window to this control
+  ProcedureSwap procedure_;
   std::vector<Control*> children_;  // not owned; the form owns every control
   FontSettings own_font_settings_;
   bool has_own_font_ = false;

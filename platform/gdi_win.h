@@ -43,6 +43,9 @@ class UniqueResource {
   ~UniqueResource() { Reset(); }
 
   [[nodiscard]] Handle Get() const { return handle_; }
+  // Hands the handle over to a new owner (the system, for a region given to a window) without
+  // releasing it.
+  [[nodiscard]] Handle Release() { return std::exchange(handle_, nullptr); }
   void Reset(Handle handle = nullptr) {
     if (handle_ != nullptr)
       Releaser{}(handle_);
@@ -72,11 +75,30 @@ using UniqueGdiObject = UniqueResource<Handle, DeleteGdiObject>;
 using UniqueFont = UniqueGdiObject<HFONT>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+using UniqueRegion = UniqueGdiObject<HRGN>;
 // An icon or cursor made at run time (CreateIconIndirect, ImageList_GetIcon); not for shared
 // icons loaded from resources.
 using UniqueIcon = UniqueResource<HICON, DestroyIconHandle>;
 // A system image list from ImageList_Create.
 using UniqueImageList = UniqueResource<HIMAGELIST, DestroyImageList>;
+
+// Gives `region` to `window` as its window region; the system owns it from then on. False when
+// the system refused, the region then freed and the window's region as it was; false and nothing
+// done for no region, so that a region that could not be made does not take the window's away.
+inline bool SetWindowRegion(HWND window, UniqueRegion region, bool redraw) {
+  if (region.Get() == nullptr || ::SetWindowRgn(window, region.Get(), redraw ? TRUE : FALSE) == 0)
+    return false;
+  (void)region.Release();
+  return true;
+}
+
+// A copy of `window`'s window region; empty when it has none.
+[[nodiscard]] inline UniqueRegion WindowRegionOf(HWND window) {
+  UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  if (region.Get() != nullptr && ::GetWindowRgn(window, region.Get()) == ERROR)
+    region.Reset();
+  return region;
+}
 
 // A memory device context compatible with `reference` (the screen when nullptr); Get() is
 // nullptr when GDI refuses one.
@@ -166,6 +188,24 @@ class WindowDc {
 
  private:
   HWND window_;
+  HDC dc_;
+};
+
+// The device context of a WM_PAINT (BeginPaint), ended with EndPaint at the end of scope. Get()
+// is nullptr when the system gives none; the paint still ends.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() { ::EndPaint(window_, &paint_); }
+  [[nodiscard]] HDC Get() const { return dc_; }
+  // The area to paint, client coordinates.
+  [[nodiscard]] const RECT& Area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
   HDC dc_;
 };
 

@@ -8,20 +8,13 @@ void TacAnimTimer::Start(HWND window, int steps, Frame frame) {
   Stop();
   frame_ = std::move(frame);
   progress_ = TacFadeProgress{0, std::max(1, steps)};
-  // The timer's id is this object: Stop kills it (and its queued ticks) before the object goes.
-  if (window != nullptr && ::SetTimer(window, reinterpret_cast<UINT_PTR>(this), kFadeInterval,
-                                      &TacAnimTimer::Tick) != 0) {
-    window_ = window;
+  if (timer_.Start(window, kFadeInterval, &TacAnimTimer::Tick))
     return;
-  }
   Finish();
 }
 
 void TacAnimTimer::Stop() {
-  if (window_ != nullptr) {
-    ::KillTimer(window_, reinterpret_cast<UINT_PTR>(this));
-    window_ = nullptr;
-  }
+  timer_.Stop();
 }
 
 void TacAnimTimer::Finish() {
@@ -38,7 +31,7 @@ void CALLBACK TacAnimTimer::Tick(HWND /*window*/, UINT /*message*/, UINT_PTR id,
 }
 
 void TacAnimTimer::Next() {
-  if (window_ == nullptr)
+  if (!timer_.Running())
     return;
   ++progress_.Step;
   if (progress_.Step >= progress_.Steps)

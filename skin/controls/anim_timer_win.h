@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "platform/window_owners_win.h"
 #include "skin/controls/state_fade.h"
 
 namespace kestrune::skin {
@@ -19,13 +20,12 @@ class TacAnimTimer {
   TacAnimTimer() = default;
   TacAnimTimer(const TacAnimTimer&) = delete;
   TacAnimTimer& operator=(const TacAnimTimer&) = delete;
-  ~TacAnimTimer() { Stop(); }
 
   // Restarts with `steps` frames on `window`. Without a window, or when the timer cannot be had,
   // the last frame is painted at once.
   void Start(HWND window, int steps, Frame frame);
   void Stop();
-  [[nodiscard]] bool Running() const { return window_ != nullptr; }
+  [[nodiscard]] bool Running() const { return timer_.Running(); }
   [[nodiscard]] TacFadeProgress Progress() const { return progress_; }
   // Paints the remaining frames at once and stops.
   void Finish();
@@ -34,9 +34,11 @@ class TacAnimTimer {
   static void CALLBACK Tick(HWND window, UINT message, UINT_PTR id, DWORD time);
   void Next();
 
-  HWND window_ = nullptr;  // while running
   TacFadeProgress progress_;
   Frame frame_;
+  // Its id is this object, which the routine is handed; killed, and its queued ticks with it,
+  // before the object goes.
+  platform::WindowTimer timer_{reinterpret_cast<UINT_PTR>(this)};
 };
 
 }  // namespace kestrune::skin

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/gdi_win.h"
+
 namespace kestrune::skin {
 namespace {
 
@@ -27,17 +29,15 @@ POINT PointOf(LPARAM lparam) {
 // Pixels of the look that the form's window region cuts away (the rounded corners) become
 // transparent; the rest is opaque.
 void ClipToRegion(Bitmap& look, HWND window, const TRect& r) {
-  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-  const bool has_region = region != nullptr && ::GetWindowRgn(window, region) != ERROR;
+  const platform::UniqueRegion region = platform::WindowRegionOf(window);
   for (int y = 0; y < look.Height(); ++y) {
     std::uint32_t* row = look.Row32(y);
     for (int x = 0; x < look.Width(); ++x) {
-      const bool inside = !has_region || ::PtInRegion(region, r.Left + x, r.Top + y) != FALSE;
+      const bool inside =
+          region.Get() == nullptr || ::PtInRegion(region.Get(), r.Left + x, r.Top + y) != FALSE;
       row[x] = inside ? (row[x] | 0xFF000000u) : 0u;
     }
   }
-  if (region != nullptr)
-    ::DeleteObject(region);
 }
 
 }  // namespace
@@ -147,7 +147,7 @@ void TacCaptionCycle::SetPressedHT(unsigned code) {
   RepaintButton(code, skin::HTProcess(frame, inside) == code ? 2 : 0);
   // Held until the release, so that a release over a child control or outside the window still
   // comes here and ends the press.
-  ::SetCapture(host_.CaptionWindow());
+  capture_.Set(host_.CaptionWindow());
 }
 
 void TacCaptionCycle::AC_WMLButtonUp(TPoint window_point) {
@@ -159,11 +159,9 @@ void TacCaptionCycle::AC_WMLButtonUp(TPoint window_point) {
   current_ht_ = 0;
   // A button that acts goes back without a fade: the window is about to change.
   RepaintButton(pressed, 0, command == 0);
-  HWND window = host_.CaptionWindow();
-  if (::GetCapture() == window)
-    ::ReleaseCapture();
+  capture_.Reset();
   if (command != 0)
-    ::PostMessageW(window, WM_SYSCOMMAND, command, 0);
+    ::PostMessageW(host_.CaptionWindow(), WM_SYSCOMMAND, command, 0);
 }
 
 void TacCaptionCycle::PressedMove(TPoint window_point) {
@@ -182,9 +180,7 @@ void TacCaptionCycle::EndPress() {
   current_ht_ = 0;
   if (IsCaptionButtonHit(pressed))
     RepaintButton(pressed, 0);
-  HWND window = host_.CaptionWindow();
-  if (::GetCapture() == window)
-    ::ReleaseCapture();
+  capture_.Reset();
 }
 
 void TacCaptionCycle::TrackLeave() {

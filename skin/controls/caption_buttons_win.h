@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 
+#include "platform/window_owners_win.h"
 #include "skin/controls/caption_rules.h"
 #include "skin/controls/sb_animation_win.h"
 #include "skin/paint/bitmap.h"
@@ -85,6 +86,7 @@ class TacCaptionCycle {
   bool bi_clicked_ = false;
   // Close, maximize, minimize, help.
   std::array<std::unique_ptr<TacSBAnimation>, 4> fades_;
+  platform::MouseCapture capture_;  // held while a press lasts
 };
 
 }  // namespace kestrune::skin

@@ -8,25 +8,12 @@
 namespace kestrune::skin {
 namespace {
 
-ATOM RegisterCoverClass() {
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ::DefWindowProcW;  // replaced per window once it knows its cover
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kCaptFormClass;
-    return ::RegisterClassExW(&wc);
-  }();
-  return atom;
-}
+using platform::UniqueRegion;
 
 bool SkippedAbove(HWND window) {
   if (::IsWindowVisible(window) == FALSE)
     return true;
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  if (::lstrcmpiW(name, kCaptFormClass) == 0)
+  if (platform::HasWindowClass(window, kCaptFormClass))
     return true;
   // Click-through layered windows (glows, fades) lie over the frame without hiding it.
   const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
@@ -35,15 +22,15 @@ bool SkippedAbove(HWND window) {
 
 }  // namespace
 
-UniqueRgn CoverRegion(HWND form) {
+UniqueRegion CoverRegion(HWND form) {
   RECT frame{};
   if (::GetWindowRect(form, &frame) == FALSE)
-    return UniqueRgn();
+    return UniqueRegion();
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  UniqueRgn region(::CreateRectRgn(0, 0, width, height));
+  UniqueRegion region(::CreateRectRgn(0, 0, width, height));
   if (region.Get() == nullptr)
-    return UniqueRgn();
+    return UniqueRegion();
   if (::IsZoomed(form)) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -55,7 +42,7 @@ UniqueRgn CoverRegion(HWND form) {
   }
   const auto cut = [&](RECT r) {
     ::OffsetRect(&r, -frame.left, -frame.top);
-    UniqueRgn piece(::CreateRectRgnIndirect(&r));
+    UniqueRegion piece(::CreateRectRgnIndirect(&r));
     if (piece.Get() != nullptr)
       ::CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
   };
@@ -71,47 +58,55 @@ UniqueRgn CoverRegion(HWND form) {
   cut(client);
   RECT box{};
   if (::GetRgnBox(region.Get(), &box) == NULLREGION)
-    return UniqueRgn();
+    return UniqueRegion();
   return region;
 }
 
-TacCaptForm::TacCaptForm(HWND form, std::string name, UniqueRgn region, Source source)
+TacCaptForm::TacCaptForm(HWND form, std::string name, UniqueRegion region, Source source)
     : name_(std::move(name)), source_(std::move(source)) {
-  if (RegisterCoverClass() == 0 || region.Get() == nullptr)
+  if (region.Get() == nullptr)
     return;
-  RECT frame{};
-  ::GetWindowRect(form, &frame);
-  const auto form_ex = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE));
-  const DWORD ex_style =
-      WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (form_ex & WS_EX_TOPMOST) | (form_ex & WS_EX_LAYOUTRTL);
+  platform::PopupOptions options;
+  options.class_name = kCaptFormClass;
+  options.title = platform::Widen(name_);
   // Owned by the form, so it stays above it and never gets a task-bar button.
-  window_ =
-      ::CreateWindowExW(ex_style, kCaptFormClass, platform::Widen(name_).c_str(), WS_POPUP,
-                        frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
-                        form, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  if (window_ == nullptr)
+  options.owner = form;
+  ::GetWindowRect(form, &options.bounds);
+  // It paints itself over the frame's shape, opaque.
+  options.layered = false;
+  const auto form_ex = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE));
+  options.extra_ex_style = form_ex & (WS_EX_TOPMOST | WS_EX_LAYOUTRTL);
+  if (!popup_.Create(options, [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
+        return Message(message, result);
+      }))
     return;
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TacCaptForm::WndProc));
-  // The system takes the region it is given; ours goes with `region`.
-  HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
-  if (shape != nullptr && (::CombineRgn(shape, region.Get(), nullptr, RGN_COPY) == ERROR ||
-                           ::SetWindowRgn(window_, shape, FALSE) == 0))
-    ::DeleteObject(shape);
+  HWND window = popup_.Handle();
+  platform::SetWindowRegion(window, std::move(region), false);
   // Just above the form: under whatever already lay over it (the new window may be that one).
   HWND above = ::GetWindow(form, GW_HWNDPREV);
-  if (above != window_)
-    ::SetWindowPos(window_, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
+  if (above != window)
+    ::SetWindowPos(window, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ::ShowWindow(window_, SW_SHOWNOACTIVATE);
-  ::UpdateWindow(window_);
+  ::ShowWindow(window, SW_SHOWNOACTIVATE);
+  ::UpdateWindow(window);
 }
 
-TacCaptForm::~TacCaptForm() {
-  if (window_ == nullptr)
-    return;
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-  ::DestroyWindow(window_);
+bool TacCaptForm::Message(UINT message, LRESULT& result) const {
+  switch (message) {
+    case WM_PAINT: {
+      const platform::PaintDc dc(popup_.Handle());
+      if (dc.Get() != nullptr)
+        Paint(dc.Get());
+      result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
 }
 
 void TacCaptForm::Paint(HDC dc) const {
@@ -120,30 +115,6 @@ void TacCaptForm::Paint(HDC dc) const {
   if (source == nullptr)
     return;
   ::BitBlt(dc, 0, 0, bmp->Width(), bmp->Height(), source, 0, 0, SRCCOPY);
-}
-
-LRESULT CALLBACK TacCaptForm::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  const auto* cover =
-      reinterpret_cast<const TacCaptForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps{};
-      HDC dc = ::BeginPaint(window, &ps);
-      if (cover != nullptr && dc != nullptr)
-        cover->Paint(dc);
-      ::EndPaint(window, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-    case WM_NCPAINT:
-      return 1;
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
-  }
 }
 
 }  // namespace kestrune::skin

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/gdi_win.h"
+#include "platform/popup_window_win.h"
 #include "skin/paint/bitmap.h"
 
 namespace kestrune::skin {
@@ -19,14 +20,11 @@ namespace kestrune::skin {
 // The cover's window class; tests and the z-order readers recognise its windows by it.
 inline constexpr wchar_t kCaptFormClass[] = L"KestruneCaptForm";
 
-// A window region that DeleteObject frees.
-using UniqueRgn = platform::UniqueGdiObject<HRGN>;
-
 // The part of `form`'s frame that is on the screen, in window coordinates: the window region
 // (the work area for a maximized form, the window rectangle without a region) minus the windows
 // above the form (covers and glow windows excepted) minus the client area. Null when nothing of
 // the frame shows.
-[[nodiscard]] UniqueRgn CoverRegion(HWND form);
+[[nodiscard]] platform::UniqueRegion CoverRegion(HWND form);
 
 class TacCaptForm {
  public:
@@ -36,21 +34,21 @@ class TacCaptForm {
   // Places a cover over `form`, shaped by `region` (taken), shows it without activating it and
   // paints it at once. Handle() is null when the system gave no window; the form then goes
   // without a cover.
-  TacCaptForm(HWND form, std::string name, UniqueRgn region, Source source);
+  TacCaptForm(HWND form, std::string name, platform::UniqueRegion region, Source source);
   TacCaptForm(const TacCaptForm&) = delete;
   TacCaptForm& operator=(const TacCaptForm&) = delete;
-  ~TacCaptForm();
 
-  [[nodiscard]] HWND Handle() const { return window_; }
+  [[nodiscard]] HWND Handle() const { return popup_.Handle(); }
   [[nodiscard]] const std::string& Name() const { return name_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool Message(UINT message, LRESULT& result) const;
   void Paint(HDC dc) const;
 
-  HWND window_ = nullptr;
   std::string name_;
   Source source_;
+  // Last, so that the window goes before what it paints from.
+  platform::ClickThroughPopup popup_;
 };
 
 }  // namespace kestrune::skin

@@ -30,22 +30,10 @@ class DwmComposition final : public TacComposition {
   }
 };
 
-ATOM RegisterImageClass() {
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ::DefWindowProcW;  // replaced per window once it knows its object
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kImageWindowClass;
-    return ::RegisterClassExW(&wc);
-  }();
-  return atom;
-}
-
 // The window's region as a mask of the window's size: non-zero inside; empty without a region.
 Bitmap RegionMask(HWND form, int width, int height) {
-  platform::UniqueGdiObject<HRGN> region(::CreateRectRgn(0, 0, 0, 0));
-  if (region.Get() == nullptr || ::GetWindowRgn(form, region.Get()) == ERROR)
+  const platform::UniqueRegion region = platform::WindowRegionOf(form);
+  if (region.Get() == nullptr)
     return Bitmap();
   Bitmap mask = CreateBmp32(width, height);
   HDC dc = BitmapDC(mask);
@@ -125,29 +113,19 @@ Bitmap CaptureWindowImage(HWND form, const Bitmap& frame,
   return image;
 }
 
-TacImageWindow::TacImageWindow(bool topmost) {
-  if (RegisterImageClass() == 0)
-    return;
-  const DWORD ex_style = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE |
-                         (topmost ? WS_EX_TOPMOST : 0);
-  window_ = ::CreateWindowExW(ex_style, kImageWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  if (window_ == nullptr)
-    return;
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TacImageWindow::WndProc));
-}
-
-TacImageWindow::~TacImageWindow() {
-  if (window_ == nullptr)
-    return;
-  StopTimer();
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-  ::DestroyWindow(window_);
+TacImageWindow::TacImageWindow(bool topmost) : timer_(kImageTimerId) {
+  platform::PopupOptions options;
+  options.class_name = kImageWindowClass;
+  options.extra_ex_style = topmost ? WS_EX_TOPMOST : 0;
+  popup_.Create(options, [this](UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+    result = 0;
+    return Message(message, wparam);
+  });
 }
 
 void TacImageWindow::Show(const Bitmap& image, const TRect& at, int alpha) {
-  if (window_ == nullptr || image.Empty() || at.IsEmpty())
+  HWND window = popup_.Handle();
+  if (window == nullptr || image.Empty() || at.IsEmpty())
     return;
   try {
     if (at.Width() == image.Width() && at.Height() == image.Height()) {
@@ -161,42 +139,32 @@ void TacImageWindow::Show(const Bitmap& image, const TRect& at, int alpha) {
   }
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)),
                             AC_SRC_ALPHA};
-  UpdateLayeredWnd(window_, shown_, SIZE{shown_.Width(), shown_.Height()}, blend,
+  UpdateLayeredWnd(window, shown_, SIZE{shown_.Width(), shown_.Height()}, blend,
                    POINT{at.Left, at.Top});
-  if (::IsWindowVisible(window_) == FALSE)
-    ::ShowWindow(window_, SW_SHOWNOACTIVATE);
+  if (::IsWindowVisible(window) == FALSE)
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
 void TacImageWindow::StartTimer(int interval, std::function<void()> tick) {
-  if (window_ == nullptr)
+  if (popup_.Handle() == nullptr)
     return;
   tick_ = std::move(tick);
-  timer_ = ::SetTimer(window_, kImageTimerId, static_cast<UINT>(interval), nullptr) != 0;
+  timer_.Start(popup_.Handle(), static_cast<UINT>(interval));
 }
 
 void TacImageWindow::StopTimer() {
-  if (timer_ && window_ != nullptr)
-    ::KillTimer(window_, kImageTimerId);
-  timer_ = false;
+  timer_.Stop();
 }
 
-LRESULT CALLBACK TacImageWindow::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = reinterpret_cast<TacImageWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  switch (message) {
-    case WM_TIMER:
-      if (self != nullptr && wparam == kImageTimerId && self->timer_ && self->tick_) {
-        // The tick may end the animation and with it this window: keep the routine alive.
-        const std::function<void()> tick = self->tick_;
-        tick();
-      }
-      return 0;
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    default:
-      return ::DefWindowProcW(window, message, wparam, lparam);
+bool TacImageWindow::Message(UINT message, WPARAM wparam) {
+  if (message != WM_TIMER)
+    return false;
+  if (wparam == kImageTimerId && timer_.Running() && tick_) {
+    // The tick may end the animation and with it this window: keep the routine alive.
+    const std::function<void()> tick = tick_;
+    tick();
   }
+  return true;
 }
 
 }  // namespace kestrune::skin

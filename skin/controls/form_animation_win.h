@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/popup_window_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/geometry.h"
 
@@ -42,24 +44,24 @@ class TacImageWindow {
   explicit TacImageWindow(bool topmost);
   TacImageWindow(const TacImageWindow&) = delete;
   TacImageWindow& operator=(const TacImageWindow&) = delete;
-  ~TacImageWindow();
 
   // Shows `image` stretched to `at` (screen coordinates) at opacity `alpha`, without activating.
   void Show(const Bitmap& image, const TRect& at, int alpha);
   // Calls `tick` every `interval` milliseconds until StopTimer or the end of the window.
   void StartTimer(int interval, std::function<void()> tick);
   void StopTimer();
-  [[nodiscard]] HWND Handle() const { return window_; }
+  [[nodiscard]] HWND Handle() const { return popup_.Handle(); }
   // The picture last handed to the system (a test hook).
   [[nodiscard]] const Bitmap& Shown() const { return shown_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  bool Message(UINT message, WPARAM wparam);
 
-  HWND window_ = nullptr;
   Bitmap shown_;
   std::function<void()> tick_;
-  bool timer_ = false;
+  // Last, the timer after the window, so that both go first and the timer before the window.
+  platform::ClickThroughPopup popup_;
+  platform::WindowTimer timer_;
 };
 
 }  // namespace kestrune::skin

@@ -81,7 +81,7 @@ void TacFormTransitions::MakeCaptForm() {
   if (!CoverAllowed(in))
     return;
   if (capt_form_ == nullptr) {
-    UniqueRgn region = CoverRegion(window);
+    platform::UniqueRegion region = CoverRegion(window);
     if (region.Get() == nullptr)
       return;  // nothing of the frame shows
     host_.FreshBitmap();

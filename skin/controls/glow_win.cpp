@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "platform/gdi_win.h"
+#include "platform/popup_window_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/skin_commands.h"
 
@@ -31,98 +33,98 @@ TRect FromRect(const RECT& r) {
   return Rect(r.left, r.top, r.right, r.bottom);
 }
 
-class WinGlowWindow;
-
-LRESULT CALLBACK GlowFormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK GlowEffectProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-
-ATOM GlowFormClass() {
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = 0;  // no CS_DROPSHADOW
-    wc.lpfnWndProc = GlowFormProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kGlowFormClass;
-    return ::RegisterClassExW(&wc);
-  }();
-  return atom;
+// The glow effect's procedure in front of the glow form's own: the mouse passes through.
+LRESULT CALLBACK GlowEffectProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCHITTEST)
+    return HTTRANSPARENT;
+  // It stands in front of the form's class procedure, whether or not its glow is still there.
+  const auto form_proc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(window, GCLP_WNDPROC));
+  return ::CallWindowProcW(form_proc, window, message, wparam, lparam);
 }
 
 bool IsGlowForm(HWND window) {
-  return static_cast<ATOM>(::GetClassLongPtrW(window, GCW_ATOM)) == GlowFormClass();
+  return platform::HasWindowClass(window, kGlowFormClass);
 }
 
 class WinGlowWindow final : public TacGlowWindow {
  public:
-  WinGlowWindow() {
-    if (GlowFormClass() == 0)
-      return;
-    window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kGlowFormClass, L"", WS_POPUP,
-                                0, 0, 0, 0, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    if (window_ == nullptr)
-      return;
-    ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    old_proc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GlowEffectProc)));
+  WinGlowWindow() : timer_(kFadeTimer) {
+    platform::PopupOptions options;
+    options.class_name = kGlowFormClass;
+    options.layered = false;  // made so when first shown
+    if (popup_.Create(options, [this](UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
+          return Message(message, wparam, result);
+        }))
+      effect_proc_.Set(popup_.Handle(), GlowEffectProc);
   }
   WinGlowWindow(const WinGlowWindow&) = delete;
   WinGlowWindow& operator=(const WinGlowWindow&) = delete;
-  ~WinGlowWindow() override {
-    destroying_ = true;
-    tick_ = nullptr;
-    if (window_ != nullptr && ::IsWindow(window_) != FALSE) {
-      ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      ::KillTimer(window_, kFadeTimer);
-      ::DestroyWindow(window_);
-    }
-  }
 
-  [[nodiscard]] HWND Handle() const { return window_; }
-  [[nodiscard]] bool Destroying() const { return destroying_; }
+  [[nodiscard]] HWND Handle() const { return popup_.Handle(); }
 
   bool Show(const Bitmap& picture, TPoint pos, std::uint8_t alpha, TacGlowPlace place) override {
-    const LONG_PTR ex_style = ::GetWindowLongPtrW(window_, GWL_EXSTYLE);
+    HWND window = Handle();
+    const LONG_PTR ex_style = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
     constexpr LONG_PTR kLayered = WS_EX_LAYERED | WS_EX_TRANSPARENT;
     if ((ex_style & kLayered) != kLayered)
-      ::SetWindowLongPtrW(window_, GWL_EXSTYLE, ex_style | kLayered);
+      ::SetWindowLongPtrW(window, GWL_EXSTYLE, ex_style | kLayered);
     if (PictureObserver())
-      PictureObserver()(window_, picture);
+      PictureObserver()(window, picture);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    const bool shown = UpdateLayeredWnd(window_, picture, SIZE{picture.Width(), picture.Height()},
+    const bool shown = UpdateLayeredWnd(window, picture, SIZE{picture.Width(), picture.Height()},
                                         blend, POINT{pos.X, pos.Y});
     HWND after = HWND_TOP;
     if (place.kind == TacGlowPlace::Kind::Topmost)
       after = HWND_TOPMOST;
     else if (place.kind == TacGlowPlace::Kind::Below)
       after = AsWindow(place.after);
-    ::SetWindowPos(window_, after, pos.X, pos.Y, 0, 0, kShowFlags);
+    ::SetWindowPos(window, after, pos.X, pos.Y, 0, 0, kShowFlags);
     return shown;
   }
 
   void SetAlpha(const Bitmap& picture, std::uint8_t alpha) override {
-    SetFormBlendValue(window_, &picture, alpha, nullptr);
+    SetFormBlendValue(Handle(), &picture, alpha, nullptr);
   }
 
   void Hide() override {
-    if (::IsWindowVisible(window_) != FALSE)
-      ::SetWindowPos(window_, nullptr, 0, 0, 0, 0, kHideFlags | SWP_NOZORDER);
+    if (::IsWindowVisible(Handle()) != FALSE)
+      ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, kHideFlags | SWP_NOZORDER);
   }
 
-  void RestoreWndProc() override {
-    if (old_proc_ != nullptr && window_ != nullptr)
-      ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_proc_));
-    old_proc_ = nullptr;
-  }
+  void RestoreWndProc() override { effect_proc_.Reset(); }
 
   void StartTimer(std::function<void()> tick) override {
     tick_ = std::move(tick);
-    ::SetTimer(window_, kFadeTimer, kFadeInterval, nullptr);
+    timer_.Start(Handle(), kFadeInterval);
   }
 
   void StopTimer() override {
-    ::KillTimer(window_, kFadeTimer);
+    timer_.Stop();
     tick_ = nullptr;
+  }
+
+ private:
+  // The glow form's own handling: hiding itself without the usual notifications, the fade ticks
+  // and the deferred release. A window being destroyed no longer reaches here.
+  bool Message(UINT message, WPARAM wparam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+      case WM_SHOWWINDOW:
+        if (wparam != 0 || ::IsWindowVisible(Handle()) == FALSE)
+          return false;
+        ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, kHideFlags | SWP_NOZORDER);
+        return true;
+      case WM_TIMER:
+        if (wparam != kFadeTimer)
+          return false;
+        Tick();
+        return true;
+      case kReleaseMessage:
+        delete this;
+        return true;
+      default:
+        return false;
+    }
   }
 
   void Tick() {
@@ -133,61 +135,12 @@ class WinGlowWindow final : public TacGlowWindow {
     }
   }
 
-  [[nodiscard]] WNDPROC OldProc() const { return old_proc_; }
-
- private:
-  HWND window_ = nullptr;
-  WNDPROC old_proc_ = nullptr;
   std::function<void()> tick_;
-  bool destroying_ = false;
+  // In this order, so that the timer goes first, then the effect's procedure, then the window.
+  platform::ClickThroughPopup popup_;
+  platform::ProcedureSwap effect_proc_;
+  platform::WindowTimer timer_;
 };
-
-WinGlowWindow* GlowOf(HWND window) {
-  return reinterpret_cast<WinGlowWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-// The glow form's own procedure: click-through, never activated, hiding itself without the
-// usual notifications, and the fade ticks and deferred release of its glow.
-LRESULT CALLBACK GlowFormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    case WM_SHOWWINDOW:
-      if (wparam == 0 && ::IsWindowVisible(window) != FALSE) {
-        const WinGlowWindow* glow = GlowOf(window);
-        if (glow == nullptr || !glow->Destroying()) {
-          ::SetWindowPos(window, nullptr, 0, 0, 0, 0, kHideFlags | SWP_NOZORDER);
-          return 0;
-        }
-      }
-      break;
-    case WM_TIMER:
-      if (wparam == kFadeTimer) {
-        if (WinGlowWindow* glow = GlowOf(window))
-          glow->Tick();
-        return 0;
-      }
-      break;
-    case kReleaseMessage:
-      delete GlowOf(window);
-      return 0;
-    default:
-      break;
-  }
-  return ::DefWindowProcW(window, message, wparam, lparam);
-}
-
-// The glow effect's procedure in front of the form's: the mouse passes through.
-LRESULT CALLBACK GlowEffectProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCHITTEST)
-    return HTTRANSPARENT;
-  const WinGlowWindow* glow = GlowOf(window);
-  const WNDPROC old =
-      glow != nullptr && glow->OldProc() != nullptr ? glow->OldProc() : GlowFormProc;
-  return ::CallWindowProcW(old, window, message, wparam, lparam);
-}
 
 }  // namespace
 

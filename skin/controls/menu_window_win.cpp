@@ -26,22 +26,13 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-HHOOK InstallMenuWindowHook() {
-  return ::SetWindowsHookExW(WH_CBT, CreationHook, nullptr, ::GetCurrentThreadId());
+platform::UniqueHook InstallMenuWindowHook() {
+  return platform::UniqueHook(
+      ::SetWindowsHookExW(WH_CBT, CreationHook, nullptr, ::GetCurrentThreadId()));
 }
 
 TacMnuWnd::TacMnuWnd(TsSkinableMenus& menus, HWND wnd) : menus_(menus), wnd_(wnd) {
-  attached_ = ::SetWindowSubclass(wnd, Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-}
-
-TacMnuWnd::~TacMnuWnd() {
-  Detach();
-}
-
-void TacMnuWnd::Detach() {
-  if (attached_)
-    ::RemoveWindowSubclass(wnd_, Procedure, kSubclassId);
-  attached_ = false;
+  subclass_.Set(wnd, Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 LRESULT CALLBACK TacMnuWnd::Procedure(HWND /*wnd*/, UINT message, WPARAM wparam, LPARAM lparam,
@@ -116,7 +107,7 @@ LRESULT TacMnuWnd::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_NCDESTROY: {
-      Detach();
+      subclass_.Reset();
       const LRESULT result = ::DefSubclassProc(wnd_, message, wparam, lparam);
       TsSkinableMenus& menus = menus_;
       const HWND wnd = wnd_;

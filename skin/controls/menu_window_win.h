@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/window_owners_win.h"
+
 namespace kestrune::skin {
 
 class TsSkinableMenus;
@@ -14,7 +16,6 @@ class TacMnuWnd {
   TacMnuWnd(TsSkinableMenus& menus, HWND wnd);
   TacMnuWnd(const TacMnuWnd&) = delete;
   TacMnuWnd& operator=(const TacMnuWnd&) = delete;
-  ~TacMnuWnd();
 
   [[nodiscard]] HWND Handle() const { return wnd_; }
 
@@ -23,15 +24,14 @@ class TacMnuWnd {
                                     UINT_PTR id, DWORD_PTR data);
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
   void DroppedDown();
-  void Detach();
 
   TsSkinableMenus& menus_;
   HWND wnd_;
-  bool attached_ = false;
+  platform::WindowSubclass subclass_;
 };
 
 // The thread's window-creation hook that reports each new drop-down window to the default skin
-// manager's menus; nullptr when the system refuses it.
-[[nodiscard]] HHOOK InstallMenuWindowHook();
+// manager's menus; empty when the system refuses it.
+[[nodiscard]] platform::UniqueHook InstallMenuWindowHook();
 
 }  // namespace kestrune::skin

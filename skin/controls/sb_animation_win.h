@@ -9,6 +9,8 @@
 
 #include <functional>
 
+#include "platform/popup_window_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/controls/caption_rules.h"
 #include "skin/paint/bitmap.h"
 
@@ -30,12 +32,11 @@ class TacSBAnimation {
                  Ended ended);
   TacSBAnimation(const TacSBAnimation&) = delete;
   TacSBAnimation& operator=(const TacSBAnimation&) = delete;
-  ~TacSBAnimation();
 
   // Turns the fade round from the opacity it has reached; a non-empty `look` replaces the image.
   void Turn(Bitmap look, bool fade_in, int steps);
 
-  [[nodiscard]] HWND Window() const { return window_; }
+  [[nodiscard]] HWND Window() const { return popup_.Handle(); }
   [[nodiscard]] bool FadingIn() const { return fade_.FadingIn(); }
   [[nodiscard]] std::uint8_t Alpha() const { return fade_.Alpha(); }
   [[nodiscard]] const RECT& ScreenRect() const { return screen_rect_; }
@@ -43,15 +44,16 @@ class TacSBAnimation {
   [[nodiscard]] const Bitmap& Look() const { return look_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void Tick();
   void Show();
 
-  HWND window_ = nullptr;
   RECT screen_rect_{};
   Bitmap look_;
   TacSBFade fade_;
   Ended ended_;
+  // Last, the timer after the window, so that both go first and the timer before the window.
+  platform::ClickThroughPopup popup_;
+  platform::WindowTimer timer_;
 };
 
 }  // namespace kestrune::skin

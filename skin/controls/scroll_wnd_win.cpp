@@ -105,7 +105,12 @@ void DrawArrow(Bitmap& bmp, TRect r, bool vertical, bool forward, TColor color) 
 // ---- Creation and removal
 
 TacScrollWnd::TacScrollWnd(HWND window, TsCommonData& skin_data, TsSkinManager* manager)
-    : handle_(window), skin_data_(&skin_data), manager_(manager) {
+    : handle_(window),
+      skin_data_(&skin_data),
+      manager_(manager),
+      hover_timer_(kHoverTimer),
+      first_repeat_timer_(kFirstRepeatTimer),
+      repeat_timer_(kRepeatTimer) {
   sBarHorz.nBarType = 0;
   sBarVert.nBarType = 1;
   sBarHorz.sw = this;
@@ -118,9 +123,8 @@ TacScrollWnd::TacScrollWnd(HWND window, TsCommonData& skin_data, TsSkinManager* 
   fLeftScrollbar = (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
   ReadInfo(sBarHorz);
   ReadInfo(sBarVert);
-  ::SetPropW(window, kScrollWndProperty, this);
-  subclassed_ = ::SetWindowSubclass(window, &TacScrollWnd::SubclassProc, kScrollSubclassId,
-                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  procedure_.Set(window, kScrollWndProperty, this, &TacScrollWnd::SubclassProc, kScrollSubclassId,
+                 reinterpret_cast<DWORD_PTR>(this));
   ScrollsInitialized = true;
   ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -131,18 +135,16 @@ TacScrollWnd::~TacScrollWnd() {
   *alive_ = false;
   if (destroyed_ || !::IsWindow(handle_))
     return;
-  ::KillTimer(handle_, kHoverTimer);
-  ::KillTimer(handle_, kFirstRepeatTimer);
-  ::KillTimer(handle_, kRepeatTimer);
-  if (track_.bar != nullptr && ::GetCapture() == handle_) {
+  hover_timer_.Stop();
+  first_repeat_timer_.Stop();
+  repeat_timer_.Stop();
+  if (track_.bar != nullptr && capture_.Held()) {
+    // Cleared first: giving the capture back comes to the procedure as WM_CAPTURECHANGED.
     track_ = {};
-    ::ReleaseCapture();
+    capture_.Reset();
   }
-  if (subclassed_)
-    ::RemoveWindowSubclass(handle_, &TacScrollWnd::SubclassProc, kScrollSubclassId);
-  if (::GetPropW(handle_, kScrollWndProperty) == this)
-    ::RemovePropW(handle_, kScrollWndProperty);
-  // The system lays out and draws its own bars again.
+  // Out before the frame changes: the system lays out and draws its own bars again.
+  procedure_.Reset();
   ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -487,7 +489,7 @@ void TacScrollWnd::NCMouseMove(int hit) {
   hover_.bar = bar;
   hover_.rect = BarRect(*bar);
   hover_.part = PartAt(*bar, CursorInWindow(), false);
-  ::SetTimer(handle_, kHoverTimer, kHoverInterval, nullptr);
+  hover_timer_.Start(handle_, kHoverInterval);
   RepaintNonClient();
 }
 
@@ -516,7 +518,7 @@ LRESULT TacScrollWnd::NCButtonDown(UINT message, WPARAM wparam, LPARAM lparam) {
   track_.bar_rect = BarRect(*bar);
   track_.thumb = ThumbOf(*bar, track_.bar_rect);
   const int along = bar->nBarType == 1 ? p.y : p.x;
-  ::SetCapture(handle_);
+  capture_.Set(handle_);
   if (IsRepeating(part)) {
     JustDoIt(part);
   } else if (part == scThumbTrack) {
@@ -540,7 +542,7 @@ void TacScrollWnd::JustDoIt(int part) {
   track_.part_now = part;
   RepaintNonClient();
   SendScrollMessage(track_.message, part, 0);
-  ::SetTimer(handle_, kFirstRepeatTimer, kFirstRepeatDelay, nullptr);
+  first_repeat_timer_.Start(handle_, kFirstRepeatDelay);
 }
 
 void TacScrollWnd::DragTo(int mouse_along) {
@@ -593,21 +595,21 @@ void TacScrollWnd::Timer(UINT_PTR id) {
         RepaintNonClient();
       }
     } else {
-      ::KillTimer(handle_, kHoverTimer);
+      hover_timer_.Stop();
       hover_ = Hover{};
       RepaintNonClient();
     }
     return;
   }
   if (id == kFirstRepeatTimer) {
-    ::KillTimer(handle_, kFirstRepeatTimer);
+    first_repeat_timer_.Stop();
     if (track_.bar != nullptr)
-      ::SetTimer(handle_, kRepeatTimer, kRepeatInterval, nullptr);
+      repeat_timer_.Start(handle_, kRepeatInterval);
     return;
   }
   // kRepeatTimer
   if (track_.bar == nullptr || !IsRepeating(track_.part)) {
-    ::KillTimer(handle_, kRepeatTimer);
+    repeat_timer_.Stop();
     return;
   }
   const std::shared_ptr<bool> alive = alive_;
@@ -647,10 +649,12 @@ void TacScrollWnd::Release(bool capture_lost) {
   // Cleared first: releasing the capture comes back here as WM_CAPTURECHANGED.
   track_ = Tracking{};
   fThumbTracking = false;
-  ::KillTimer(handle_, kFirstRepeatTimer);
-  ::KillTimer(handle_, kRepeatTimer);
-  if (!capture_lost && ::GetCapture() == handle_)
-    ::ReleaseCapture();
+  first_repeat_timer_.Stop();
+  repeat_timer_.Stop();
+  if (capture_lost)
+    capture_.Release();
+  else
+    capture_.Reset();
   const std::shared_ptr<bool> alive = alive_;
   if (IsRepeating(t.part)) {
     SendScrollMessage(t.message, scEndScroll, 0);
@@ -742,12 +746,7 @@ LRESULT TacScrollWnd::WndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       destroyed_ = true;
       track_ = Tracking{};
       hover_ = Hover{};
-      if (subclassed_) {
-        ::RemoveWindowSubclass(handle_, &TacScrollWnd::SubclassProc, kScrollSubclassId);
-        subclassed_ = false;
-      }
-      if (::GetPropW(handle_, kScrollWndProperty) == this)
-        ::RemovePropW(handle_, kScrollWndProperty);
+      procedure_.Reset();
       return CallPrevious(message, wparam, lparam);
     }
     case SM_ALPHACMD:

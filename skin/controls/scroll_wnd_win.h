@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/window_owners_win.h"
 #include "skin/controls/scroll_geometry.h"
 #include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
@@ -129,7 +130,11 @@ class TacScrollWnd {
   TsCommonData* skin_data_;  // not owned
   TsSkinManager* manager_;   // not owned; null: the default manager
   bool destroyed_ = false;
-  bool subclassed_ = false;
+  platform::SubclassWithProperty procedure_;  // the property leads to this wrapper
+  platform::WindowTimer hover_timer_;
+  platform::WindowTimer first_repeat_timer_;
+  platform::WindowTimer repeat_timer_;
+  platform::MouseCapture capture_;  // held while a press lasts
   Tracking track_;
   Hover hover_;
 };

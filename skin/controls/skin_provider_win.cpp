@@ -117,16 +117,13 @@ class ProviderOwner final : public TacSkinOwner {
     ::RedrawWindow(form_.Handle(), nullptr, nullptr, flags);
   }
   void SetCommonProp(TsCommonData* data) override {
-    if (form_.Handle() != nullptr)
-      ::SetPropW(form_.Handle(), kCommonDataProperty, data);
+    property_.Set(form_.Handle(), kCommonDataProperty, data);
   }
-  void RemoveCommonProp() override {
-    if (form_.Handle() != nullptr)
-      ::RemovePropW(form_.Handle(), kCommonDataProperty);
-  }
+  void RemoveCommonProp() override { property_.Reset(); }
 
  private:
   platform::Form& form_;
+  platform::WindowProperty property_;
   mutable std::vector<std::pair<platform::Control*, std::unique_ptr<WinSkinOwner>>> adapters_;
 };
 
@@ -207,23 +204,22 @@ TsSkinProvider::TsSkinProvider(platform::Form& form, TsSkinManager* manager)
   common_data_->FSkinManager = manager;
   common_data_->SetSkinSection("FORM");
   recorded_size_ = WindowSize(window);
-  if (::SetWindowSubclass(window, SubclassProc, kProviderSubclassId,
-                          reinterpret_cast<DWORD_PTR>(this)) == FALSE) {
+  if (!subclass_.Set(window, SubclassProc, kProviderSubclassId,
+                     reinterpret_cast<DWORD_PTR>(this))) {
     inert_ = true;
     return;
   }
-  window_ = window;
   transition_host_ = std::make_unique<TransitionHost>(*this);
   transitions_ = std::make_unique<TacFormTransitions>(*transition_host_);
 }
 
 TsSkinProvider::~TsSkinProvider() {
   transitions_.reset();
-  if (window_ == nullptr)
+  if (subclass_.Window() == nullptr)
     return;
   const bool was_skinned = Skinned();
   UpdateAdapter(false);
-  HWND window = window_;
+  HWND window = subclass_.Window();
   Detach();
   if (was_skinned && !form_.Destroying() && ::IsWindow(window)) {
     ::SetWindowRgn(window, nullptr, FALSE);
@@ -250,12 +246,12 @@ std::unique_ptr<TsSkinProvider> TsSkinProvider::Create(
 }
 
 void TsSkinProvider::Detach() {
-  if (window_ == nullptr)
+  if (subclass_.Window() == nullptr)
     return;
-  ::RemoveWindowSubclass(window_, SubclassProc, kProviderSubclassId);
+  // The procedure before the property that leads to the skin state it uses.
+  subclass_.Reset();
   if (common_data_)
     common_data_->RemoveCommonProp();
-  window_ = nullptr;
 }
 
 void TsSkinProvider::Loaded() {
@@ -301,7 +297,7 @@ void TsSkinProvider::UpdateIconsIndexes() {
 }
 
 bool TsSkinProvider::Skinned() const {
-  return !inert_ && prepared_ && window_ != nullptr && manager_ != nullptr &&
+  return !inert_ && prepared_ && subclass_.Window() != nullptr && manager_ != nullptr &&
          manager_->IsActive() && common_data_->SkinIndex >= 0 && !form_.Destroying();
 }
 
@@ -694,16 +690,14 @@ void TsSkinProvider::UpdateRgn(bool redraw) {
   rgn_changed_ = false;
   if (::IsZoomed(window)) {
     const int frame = Metrics().BorderWidth();
-    HRGN inset = ::CreateRectRgn(frame, frame, size.cx - frame, size.cy - frame);
-    if (inset != nullptr && ::SetWindowRgn(window, inset, redraw) == 0)
-      ::DeleteObject(inset);
+    platform::SetWindowRegion(
+        window,
+        platform::UniqueRegion(::CreateRectRgn(frame, frame, size.cx - frame, size.cy - frame)),
+        redraw);
     return;
   }
   if (rects_.empty()) {
-    HRGN current = ::CreateRectRgn(0, 0, 0, 0);
-    const bool has_region = ::GetWindowRgn(window, current) != ERROR;
-    ::DeleteObject(current);
-    if (has_region)
+    if (platform::WindowRegionOf(window).Get() != nullptr)
       ::SetWindowRgn(window, nullptr, redraw);
     return;
   }
@@ -1026,7 +1020,7 @@ LRESULT TsSkinProvider::CallOld(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT TsSkinProvider::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (window_ == nullptr)
+  if (subclass_.Window() == nullptr)
     return ::SendMessageW(form_.Handle(), message, wparam, lparam);
   return NewWndProc(message, wparam, lparam);
 }

@@ -21,6 +21,7 @@
 #include "platform/form_description.h"
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/controls/caption_buttons_win.h"
 #include "skin/controls/skin_provider_metrics.h"
 #include "skin/controls/system_menu_win.h"
@@ -147,7 +148,7 @@ class TsSkinProvider : private TacCaptionHost {
   TsSkinManager* manager_;
   std::unique_ptr<TacSkinOwner> owner_;
   std::unique_ptr<TsCommonData> common_data_;
-  HWND window_ = nullptr;  // where the procedure sits
+  platform::WindowSubclass subclass_;  // where the procedure sits
   bool inert_ = false;
   bool prepared_ = false;
   bool form_active_ = true;

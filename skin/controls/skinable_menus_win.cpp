@@ -111,13 +111,12 @@ RECT ToRECT(const TRect& r) {
 
 }  // namespace
 
-TsSkinableMenus::TsSkinableMenus(TsSkinManager& manager) : manager_(manager) {
-  hook_ = InstallMenuWindowHook();
-}
+TsSkinableMenus::TsSkinableMenus(TsSkinManager& manager)
+    : manager_(manager), hook_(InstallMenuWindowHook()) {}
 
 TsSkinableMenus::~TsSkinableMenus() {
-  if (hook_ != nullptr)
-    ::UnhookWindowsHookEx(hook_);
+  // No new drop-down may be reported while the wrappers go.
+  hook_.Reset();
   windows_.clear();
   const auto release = [this](platform::MenuItem* item) {
     if (installed_.count(item) != 0) {
@@ -572,15 +571,16 @@ void TsSkinableMenus::DrawWndBorder(HWND wnd) {
       ::DeleteObject(region);
   }
   const int frame = FrameOf(*info).Frame;
-  if (HDC window_dc = ::GetWindowDC(wnd); window_dc != nullptr) {
+  if (const platform::WindowDc window_dc(wnd, platform::WindowDc::Area::Whole);
+      window_dc.Get() != nullptr) {
     HDC source = BitmapDC(bmp);
     const int w = bmp.Width();
     const int h = bmp.Height();
-    ::BitBlt(window_dc, 0, 0, w, frame, source, 0, 0, SRCCOPY);
-    ::BitBlt(window_dc, 0, h - frame, w, frame, source, 0, h - frame, SRCCOPY);
-    ::BitBlt(window_dc, 0, frame, frame, h - 2 * frame, source, 0, frame, SRCCOPY);
-    ::BitBlt(window_dc, w - frame, frame, frame, h - 2 * frame, source, w - frame, frame, SRCCOPY);
-    ::ReleaseDC(wnd, window_dc);
+    ::BitBlt(window_dc.Get(), 0, 0, w, frame, source, 0, 0, SRCCOPY);
+    ::BitBlt(window_dc.Get(), 0, h - frame, w, frame, source, 0, h - frame, SRCCOPY);
+    ::BitBlt(window_dc.Get(), 0, frame, frame, h - 2 * frame, source, 0, frame, SRCCOPY);
+    ::BitBlt(window_dc.Get(), w - frame, frame, frame, h - 2 * frame, source, w - frame, frame,
+             SRCCOPY);
   }
   BorderDrawing = false;
 }

@@ -18,6 +18,7 @@
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
 #include "platform/popup_menu_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/controls/menu_rules.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bitmap.h"
@@ -161,7 +162,7 @@ class TsSkinableMenus : public TacSkinableMenusLink {
   std::map<HWND, std::unique_ptr<TacMnuWnd>> windows_;
   std::map<std::pair<int, int>, platform::UniqueFont> fonts_;           // (height, weight)
   std::map<std::pair<const platform::MenuItem*, int>, SIZE> measured_;  // item, ppi
-  HHOOK hook_ = nullptr;
+  platform::UniqueHook hook_;  // reports new drop-down windows
   bool border_pending_ = false;
 };
 

@@ -280,10 +280,8 @@ bool TsButton::HandleMessage(TacMessage& message) {
       if (wparam != 0) {
         PaintWindow(reinterpret_cast<HDC>(wparam));
       } else {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(window, &paint);
-        PaintWindow(dc);
-        ::EndPaint(window, &paint);
+        const platform::PaintDc dc(window);
+        PaintWindow(dc.Get());
       }
       message.Result = 0;
       return true;

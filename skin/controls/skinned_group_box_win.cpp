@@ -32,7 +32,7 @@ constexpr std::uint8_t kDefBlendDisabled = 100;
 
 }  // namespace
 
-TsGroupBox::TsGroupBox(platform::GroupBox& box) : box_(box) {
+TsGroupBox::TsGroupBox(platform::GroupBox& box) : box_(box), retry_timer_(kRetryTimer) {
   owner_ = std::make_unique<WinSkinOwner>(box);
   owner_->on_message = [this](TacMessage& message) { return HandleMessage(message); };
   data_ = std::make_unique<TsCommonData>(owner_.get(), true);
@@ -247,7 +247,7 @@ void TsGroupBox::PaintToDC(HDC dc) {
       // The parent's finished paint tells the box to try again; should none come, the box
       // asks once more itself.
       data_->FUpdating = true;
-      ::SetTimer(Handle(), kRetryTimer, kRetryDelay, nullptr);
+      retry_timer_.Start(Handle(), kRetryDelay);
       return;
     case TacBoxPaint::Paint:
       break;
@@ -312,10 +312,8 @@ bool TsGroupBox::HandleMessage(TacMessage& message) {
       if (wparam != 0) {
         PaintToDC(reinterpret_cast<HDC>(wparam));
       } else {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(window, &paint);
-        PaintToDC(dc);
-        ::EndPaint(window, &paint);
+        const platform::PaintDc dc(window);
+        PaintToDC(dc.Get());
       }
       message.Result = 0;
       return true;
@@ -328,7 +326,7 @@ bool TsGroupBox::HandleMessage(TacMessage& message) {
     case WM_TIMER:
       if (wparam != kRetryTimer)
         return false;
-      ::KillTimer(window, kRetryTimer);
+      retry_timer_.Stop();
       if (data_->FUpdating)
         ::RedrawWindow(window, nullptr, nullptr, RDWA_ALL);
       message.Result = 0;

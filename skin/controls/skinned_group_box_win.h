@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/controls_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/controls/group_box_layout.h"
 #include "skin/paint/common_data.h"
 #include "skin/paint/skin_owner_win.h"
@@ -69,6 +70,7 @@ class TsGroupBox final {
   TsGroupBoxLayout layout_;
   int text_index_ = -1;
   std::vector<std::pair<platform::Label*, platform::ControlColor>> saved_label_colors_;
+  platform::WindowTimer retry_timer_;  // a deferred paint tries again
 };
 
 }  // namespace kestrune::skin

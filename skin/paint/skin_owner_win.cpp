@@ -326,14 +326,8 @@ void WinSkinOwner::SetCommonProp(TsCommonData* data) {
   HWND window = Window();
   if (window == nullptr)
     return;
-  ::SetPropW(window, kCommonDataProperty, data);
-  if (subclassed_ != window) {
-    if (subclassed_ != nullptr)
-      ::RemoveWindowSubclass(subclassed_, &WinSkinOwner::SubclassProc, kSkinSubclassId);
-    if (::SetWindowSubclass(window, &WinSkinOwner::SubclassProc, kSkinSubclassId,
-                            reinterpret_cast<DWORD_PTR>(this)))
-      subclassed_ = window;
-  }
+  procedure_.Set(window, kCommonDataProperty, data, &WinSkinOwner::SubclassProc, kSkinSubclassId,
+                 reinterpret_cast<DWORD_PTR>(this));
 }
 
 void WinSkinOwner::RemoveCommonProp() {
@@ -341,14 +335,7 @@ void WinSkinOwner::RemoveCommonProp() {
 }
 
 void WinSkinOwner::Unbind() {
-  if (subclassed_ != nullptr) {
-    if (::IsWindow(subclassed_)) {
-      ::RemoveWindowSubclass(subclassed_, &WinSkinOwner::SubclassProc, kSkinSubclassId);
-      if (::GetPropW(subclassed_, kCommonDataProperty) == data_)
-        ::RemovePropW(subclassed_, kCommonDataProperty);
-    }
-    subclassed_ = nullptr;
-  }
+  procedure_.Reset();
   if (control_ != nullptr && control_->SkinOwner() == this)
     control_->SetSkinOwner(nullptr);
   data_ = nullptr;
@@ -385,14 +372,9 @@ LRESULT CALLBACK WinSkinOwner::SubclassProc(HWND window, UINT message, WPARAM wp
 
 LRESULT WinSkinOwner::Process(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_NCDESTROY: {
-      TsCommonData* data = data_;
-      ::RemoveWindowSubclass(window, &WinSkinOwner::SubclassProc, kSkinSubclassId);
-      if (data != nullptr && ::GetPropW(window, kCommonDataProperty) == data)
-        ::RemovePropW(window, kCommonDataProperty);
-      subclassed_ = nullptr;
+    case WM_NCDESTROY:
+      procedure_.Reset();
       return ::DefSubclassProc(window, message, wparam, lparam);
-    }
     case WM_ERASEBKGND:
       if (brush_.Get() != nullptr && wparam != 0) {
         RECT client{};

@@ -13,6 +13,7 @@
 
 #include "platform/controls_win.h"
 #include "platform/gdi_win.h"
+#include "platform/window_owners_win.h"
 #include "skin/paint/common_data.h"
 
 namespace kestrune::skin {
@@ -96,7 +97,7 @@ class WinSkinOwner final : public TacSkinOwner {
   platform::GraphicControl* graphic_ = nullptr;  // the same control when it has none
   HWND window_ = nullptr;                        // a bare window
   TsCommonData* data_ = nullptr;                 // not owned; the bound state
-  HWND subclassed_ = nullptr;                    // the window the skin procedure sits on
+  platform::SubclassWithProperty procedure_;     // the skin procedure and the state's property
   platform::UniqueBrush brush_;
   TColor brush_color_ = clNone;
   mutable std::vector<std::unique_ptr<WinSkinOwner>> relatives_;  // adapters of unskinned ones

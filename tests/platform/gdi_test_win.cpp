@@ -11,6 +11,21 @@
 namespace kestrune::platform {
 namespace {
 
+// A hidden window of this thread, destroyed at the end of scope.
+class HiddenWindow {
+ public:
+  HiddenWindow()
+      : window_(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr)) {}
+  HiddenWindow(const HiddenWindow&) = delete;
+  HiddenWindow& operator=(const HiddenWindow&) = delete;
+  ~HiddenWindow() { ::DestroyWindow(window_); }
+  [[nodiscard]] HWND Get() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
 TEST(BindProc, FindsPresentEntryPointsAndNothingElse) {
   using GetTickCountProc = DWORD(WINAPI*)();
   const auto tick = BindProc<GetTickCountProc>(L"kernel32.dll", "GetTickCount");
@@ -42,6 +57,51 @@ TEST(UniqueGdiObject, ReleasesOnceWhetherResetMovedOrDestroyed) {
     EXPECT_EQ(::GetObjectType(second), static_cast<DWORD>(OBJ_BRUSH));
   }
   EXPECT_EQ(::GetObjectType(second), 0u);
+}
+
+TEST(UniqueGdiObject, ReleaseHandsTheHandleOverWithoutFreeingIt) {
+  HBRUSH brush = nullptr;
+  {
+    UniqueBrush owner(::CreateSolidBrush(RGB(1, 2, 3)));
+    brush = owner.Release();
+    EXPECT_EQ(owner.Get(), nullptr);
+  }
+  ASSERT_NE(brush, nullptr);
+  EXPECT_EQ(::GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+  ::DeleteObject(brush);
+}
+
+TEST(SetWindowRegion, TheWindowTakesTheRegionARefusedOneIsFreedAndNoneChangesNothing) {
+  const HiddenWindow window;
+  ASSERT_NE(window.Get(), nullptr);
+  UniqueRegion region(::CreateRectRgn(0, 0, 20, 10));
+  const HRGN given = region.Get();
+  EXPECT_TRUE(SetWindowRegion(window.Get(), std::move(region), false));
+  RECT box{};
+  const UniqueRegion copy = WindowRegionOf(window.Get());
+  ASSERT_NE(copy.Get(), nullptr);
+  EXPECT_NE(copy.Get(), given);
+  ::GetRgnBox(copy.Get(), &box);
+  EXPECT_EQ(box.right, 20);
+  EXPECT_EQ(box.bottom, 10);
+
+  // No region leaves the window's as it was.
+  EXPECT_FALSE(SetWindowRegion(window.Get(), UniqueRegion(), false));
+  EXPECT_NE(WindowRegionOf(window.Get()).Get(), nullptr);
+
+  // A window that is gone refuses, and the region does not outlive the call.
+  HWND gone = nullptr;
+  {
+    const HiddenWindow other;
+    gone = other.Get();
+  }
+  UniqueRegion refused(::CreateRectRgn(0, 0, 5, 5));
+  const HRGN refused_handle = refused.Get();
+  EXPECT_FALSE(SetWindowRegion(gone, std::move(refused), false));
+  EXPECT_EQ(::GetObjectType(refused_handle), 0u);
+
+  const HiddenWindow plain;
+  EXPECT_EQ(WindowRegionOf(plain.Get()).Get(), nullptr);
 }
 
 TEST(DibSection, TopDownRowsAreWhatGdiDrawsIntoTheSelectingDc) {
