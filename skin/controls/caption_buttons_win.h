@@ -12,7 +12,7 @@
 
 #include "skin/controls/caption_rules.h"
 #include "skin/controls/sb_animation_win.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

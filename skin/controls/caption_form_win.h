@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/gdi_win.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

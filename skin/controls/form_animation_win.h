@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "skin/controls/caption_rules.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

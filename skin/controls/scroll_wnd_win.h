@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "skin/controls/scroll_geometry.h"
-#include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

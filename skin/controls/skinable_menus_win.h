@@ -20,7 +20,7 @@
 #include "platform/popup_menu_win.h"
 #include "skin/controls/menu_rules.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 
