@@ -9,10 +9,10 @@
 #include "platform/error.h"
 #include "platform/file_bytes.h"
 #include "platform/files.h"
-#include "skin/paint/cache_info.h"
-#include "skin/paint/pixel_ops.h"
-#include "skin/paint/png_decode.h"
-#include "skin/paint/stretch.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/pixel_ops.h"
+#include "skin/pixels/png_decode.h"
+#include "skin/pixels/stretch.h"
 
 namespace kestrune {
 

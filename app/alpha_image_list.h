@@ -18,10 +18,10 @@
 
 #include "app/std_image_list.h"
 #include "platform/form_description.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
-#include "skin/paint/image_codecs.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
+#include "skin/pixels/image_codecs.h"
 
 namespace kestrune {
 

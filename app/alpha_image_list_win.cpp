@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/std_image_list_win.h"
-#include "skin/paint/bitmap_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune {
 

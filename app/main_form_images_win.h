@@ -16,7 +16,7 @@
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
 #include "skin/controls/skinable_menus_win.h"
-#include "skin/paint/bitmap_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune {
 

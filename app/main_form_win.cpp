@@ -58,9 +58,10 @@ TMainForm::TMainForm(platform::Application& application,
     pictures_ = std::make_unique<FormPictures>(*sAlphaImageList, description);
     pictures_->Apply(*this, static_cast<int>(::GetDpiForWindow(Handle())));
   }
-  skin::InstallGlowWindows(skin_platform_);
-  if (const auto* skin_manager = description.Find("SkinManager"))
+  if (const auto* skin_manager = description.Find("SkinManager")) {
     SkinManager = CreateSkinManager(*skin_manager, skin_platform_);
+    skin::InstallGlowWindows(*SkinManager, skin_platform_);
+  }
   InstallSkinnedMenus();
   if (const auto* provider = description.Find("SkinProvider"))
     SkinProvider =

@@ -6,7 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/gdi_win.h"
-#include "skin/paint/bitmap_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune {
 

@@ -3,8 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/gradient.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/gradient.h"
 
 namespace {
 

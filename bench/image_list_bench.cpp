@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "app/alpha_image_list.h"
-#include "skin/paint/png_decode.h"
+#include "skin/pixels/png_decode.h"
 
 namespace {
 

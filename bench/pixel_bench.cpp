@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/pixel_ops.h"
-#include "skin/paint/stretch.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/pixel_ops.h"
+#include "skin/pixels/stretch.h"
 
 namespace {
 

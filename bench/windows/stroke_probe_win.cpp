@@ -11,10 +11,10 @@
 #include <functional>
 
 #include "platform/gdi_win.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/bitmap_win.h"
 #include "skin/paint/border_stroke.h"
 #include "skin/paint/round_masks.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace {
 

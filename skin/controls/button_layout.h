@@ -2,7 +2,7 @@
 // The rules of the skinned push button that need no window: which state it shows, which picture
 // of its image list, and where picture, caption and focus frame lie. Portable and exact.
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

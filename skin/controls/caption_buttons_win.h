@@ -13,7 +13,7 @@
 #include "platform/window_owners_win.h"
 #include "skin/controls/caption_rules.h"
 #include "skin/controls/sb_animation_win.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

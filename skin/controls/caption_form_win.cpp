@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/win_util.h"
-#include "skin/paint/bitmap_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune::skin {
 namespace {

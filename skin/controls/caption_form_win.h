@@ -13,7 +13,7 @@
 
 #include "platform/gdi_win.h"
 #include "platform/popup_window_win.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

@@ -7,16 +7,12 @@
 #include "skin/controls/system_menu_glyphs.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {
 
 constexpr std::uint32_t kKeyColour = 0xFF00FFu;
-
-bool Shows(std::uint32_t pixel) {
-  return (pixel >> 24) != 0 && (pixel & 0xFFFFFFu) != kKeyColour;
-}
 
 // A glyph whose picture carries its own alpha (anti-aliased edges over transparent pixels)
 // rather than the fuchsia key, though its entry does not say so.
@@ -73,25 +69,6 @@ void PaintBuiltIn(Bitmap& target, TRect box, TacTitleGlyph glyph, const TsCaptio
 }
 
 }  // namespace
-
-bool CaptionGlyphUsable(const TacSkinData& sd, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= sd.ma.size())
-    return false;
-  const TsMaskData& md = sd.ma[static_cast<std::size_t>(index)];
-  const Bitmap* picture = EntryPicture(md, sd.MasterBmp);
-  if (picture == nullptr || md.Width <= 0 || md.Height <= 0)
-    return false;
-  const TRect cell = FrameCell(md, 0);
-  if (cell.Left < 0 || cell.Top < 0 || cell.Right > picture->Width() ||
-      cell.Bottom > picture->Height())
-    return false;
-  for (int y = cell.Top; y < cell.Bottom; ++y) {
-    const std::uint32_t* row = picture->Row32(y);
-    if (std::any_of(row + cell.Left, row + cell.Right, Shows))
-      return true;
-  }
-  return false;
-}
 
 void PaintCaptionGlyph(Bitmap& target, TRect box, TacTitleGlyph glyph, const TsCaptionLook& look,
                        const TacSkinData& sd) {

@@ -6,15 +6,11 @@
 
 #include "skin/controls/skin_provider_metrics.h"
 #include "skin/data/skin_data.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
-
-// Whether entry `index` of sd.ma can be drawn as a title glyph: a picture holds its first frame
-// whole, and some pixel of that frame is not transparent.
-[[nodiscard]] bool CaptionGlyphUsable(const TacSkinData& sd, int index);
 
 // The look of one caption button at one paint.
 struct TsCaptionLook {

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "skin/controls/skin_provider_metrics.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -5,9 +5,9 @@
 
 #include "platform/gdi_win.h"
 #include "skin/paint/bg_info.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/pixel_ops.h"
-#include "skin/paint/stretch.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/pixel_ops.h"
+#include "skin/pixels/stretch.h"
 
 namespace kestrune::skin {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "platform/popup_window_win.h"
 #include "platform/window_owners_win.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -5,7 +5,7 @@
 // (form_transitions_win.h) reads the live window into these inputs and carries the steps out.
 
 #include "skin/data/skin_data.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -16,7 +16,7 @@
 #include "skin/controls/form_animation_win.h"
 #include "skin/controls/form_transitions.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

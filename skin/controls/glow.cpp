@@ -7,9 +7,9 @@
 
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/cache_info.h"
 #include "skin/paint/item_paint.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {
@@ -406,17 +406,6 @@ void TacGlowRegistry::ClearGlows(bool manual_freeing, bool skip_circles) {
   if (!skip_circles)
     effects_.clear();
   releasing_ = false;
-}
-
-void TacGlowRegistry::InstallHooks() {
-  TacGlowHooks& hooks = GlowHooks();
-  hooks.ShowGlow = [this](TRect screen_rect, std::string_view section, std::string_view image,
-                          int margin, std::uint8_t alpha, TacWindow parent_form,
-                          TsCommonData& data) {
-    return ShowGlow(screen_rect, section, image, margin, alpha, parent_form, &data);
-  };
-  hooks.HideGlow = [this](int& id, bool animated) { HideGlow(id, animated); };
-  hooks.RepaintGlow = [this](int id) { RepaintGlow(id); };
 }
 
 }  // namespace kestrune::skin

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 
@@ -137,30 +137,30 @@ class TacGlowEffect final : public TacLayeredEffect {
 };
 
 // The registry of glow effects. One lives for the process (glow_win.h); tests make their own.
-class TacGlowRegistry {
+class TacGlowRegistry : public TacGlows {
  public:
   explicit TacGlowRegistry(TacGlowPlatform& platform) : platform_(platform) {}
   TacGlowRegistry(const TacGlowRegistry&) = delete;
   TacGlowRegistry& operator=(const TacGlowRegistry&) = delete;
   // Frees every glow and its window at once.
-  ~TacGlowRegistry();
+  ~TacGlowRegistry() override;
 
   // A glow around the control of `skin_data` from image `name` + "0" of section `skin_section`
   // (the control's own section when empty); returns its identifier, or -1 when the platform has
   // no layered windows, the mouse is captured or the section has nothing to show. Started at
   // opacity 0, the glow fades in by itself unless SetGlowAlpha drives it.
   int ShowGlow(TRect real_rect, std::string_view skin_section, std::string_view name, int margin,
-               std::uint8_t alpha, TacWindow wnd_handle, TsCommonData* skin_data);
+               std::uint8_t alpha, TacWindow wnd_handle, TsCommonData* skin_data) override;
   // The same from an image index (the first of `mask_indexes`); -1 when that is negative.
   int ShowGlow(TRect real_rect, const std::vector<int>& mask_indexes, int margin,
                std::uint8_t alpha, TacWindow wnd_handle, TsCommonData* skin_data);
   // Fades the glow out (animated, the manager allowing it; `id` is kept until the fade ends and
   // then reset in the control) or removes it at once and sets `id` to -1, which is also all that
   // happens for -1 or an emptied entry.
-  void HideGlow(int& id, bool do_animation);
+  void HideGlow(int& id, bool do_animation) override;
   // The glow's constant opacity; this stops the glow's own fade (the caller drives it now).
   void SetGlowAlpha(int id, int alpha);
-  void RepaintGlow(int id);
+  void RepaintGlow(int id) override;
   // Frees every effect and resets the identifiers their controls keep. With `skip_circles` the
   // registry keeps its length (emptied entries), else it is emptied. Refused while a glow
   // window is being released.
@@ -173,9 +173,6 @@ class TacGlowRegistry {
   [[nodiscard]] TacLayeredEffect* Entry(int id) const;
   [[nodiscard]] TacGlowEffect* Glow(int id) const;
   [[nodiscard]] bool Releasing() const { return releasing_; }
-
-  // Puts the registry behind the glow seam of the control state (GlowHooks()).
-  void InstallHooks();
 
  private:
   int Append(TRect real_rect, int mask_index, int margin, std::uint8_t alpha, TacWindow wnd_handle,

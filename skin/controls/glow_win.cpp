@@ -5,8 +5,8 @@
 #include "platform/gdi_win.h"
 #include "platform/popup_window_win.h"
 #include "platform/window_owners_win.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune::skin {
 namespace {
@@ -225,19 +225,16 @@ TColor WinGlowPlatform::ColorTone(TacWindow control) const {
   return static_cast<TColor>(answer);
 }
 
-TacGlowRegistry& InstallGlowWindows() {
+TacGlowRegistry& InstallGlowWindows(TsSkinManager& manager) {
   static WinGlowPlatform platform;
   static TacGlowRegistry registry(platform);
-  static const bool installed = [] {
-    registry.InstallHooks();
-    return true;
-  }();
-  (void)installed;
+  manager.Glows = &registry;
   return registry;
 }
 
-TacGlowRegistry& InstallGlowWindows(WinSkinManagerPlatform& manager_platform) {
-  TacGlowRegistry& registry = InstallGlowWindows();
+TacGlowRegistry& InstallGlowWindows(TsSkinManager& manager,
+                                    WinSkinManagerPlatform& manager_platform) {
+  TacGlowRegistry& registry = InstallGlowWindows(manager);
   manager_platform.clear_glow_windows = [&registry] { registry.ClearGlows(false, false); };
   return registry;
 }

@@ -31,11 +31,12 @@ class WinGlowPlatform final : public TacGlowPlatform {
   [[nodiscard]] TColor ColorTone(TacWindow control) const override;
 };
 
-// The process's glow registry (made on first use) with the control state's glow hooks pointing
-// at it. Call once on the window thread before skinned controls are hovered.
-TacGlowRegistry& InstallGlowWindows();
+// The process's glow registry (made on first use), set as the glows of `manager`'s controls.
+// Call on the window thread before they are hovered.
+TacGlowRegistry& InstallGlowWindows(TsSkinManager& manager);
 // The same, and the manager's skin changes clear the glows.
-TacGlowRegistry& InstallGlowWindows(WinSkinManagerPlatform& manager_platform);
+TacGlowRegistry& InstallGlowWindows(TsSkinManager& manager,
+                                    WinSkinManagerPlatform& manager_platform);
 
 // Hooks a glow-window's creation for tests: called with every glow picture just before it is
 // handed to the layered window.

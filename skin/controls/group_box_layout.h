@@ -2,7 +2,7 @@
 // The rules of the skinned group box that need no window: where its caption, the parts of the
 // caption and the band above the frame line lie, and when a paint must wait. Portable and exact.
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

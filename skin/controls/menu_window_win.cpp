@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "skin/controls/skinable_menus_win.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune::skin {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "skin/paint/bitmap_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune::skin {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/popup_window_win.h"
 #include "platform/window_owners_win.h"
 #include "skin/controls/caption_rules.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

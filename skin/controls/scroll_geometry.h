@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -10,9 +10,9 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
-#include "skin/paint/bitmap_win.h"
 #include "skin/paint/item_paint.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

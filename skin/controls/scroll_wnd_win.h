@@ -15,8 +15,8 @@
 
 #include "platform/window_owners_win.h"
 #include "skin/controls/scroll_geometry.h"
-#include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

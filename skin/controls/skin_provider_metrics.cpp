@@ -1,8 +1,9 @@
 #include "skin/controls/skin_provider_metrics.h"
 
 #include <algorithm>
+#include <cstdint>
 
-#include "skin/controls/caption_glyphs.h"
+#include "skin/paint/item_paint.h"
 #include "skin/paint/round_masks.h"
 
 namespace kestrune::skin {
@@ -10,7 +11,31 @@ namespace {
 
 constexpr int kNoGlyphSize = 21;
 
+// Neither transparent nor the key colour.
+bool Shows(std::uint32_t pixel) {
+  return (pixel >> 24) != 0 && (pixel & 0xFFFFFFu) != 0xFF00FFu;
+}
+
 }  // namespace
+
+bool CaptionGlyphUsable(const TacSkinData& sd, int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= sd.ma.size())
+    return false;
+  const TsMaskData& md = sd.ma[static_cast<std::size_t>(index)];
+  const Bitmap* picture = EntryPicture(md, sd.MasterBmp);
+  if (picture == nullptr || md.Width <= 0 || md.Height <= 0)
+    return false;
+  const TRect cell = FrameCell(md, 0);
+  if (cell.Left < 0 || cell.Top < 0 || cell.Right > picture->Width() ||
+      cell.Bottom > picture->Height())
+    return false;
+  for (int y = cell.Top; y < cell.Bottom; ++y) {
+    const std::uint32_t* row = picture->Row32(y);
+    if (std::any_of(row + cell.Left, row + cell.Right, Shows))
+      return true;
+  }
+  return false;
+}
 
 TacTitleSkin TitleSkinOf(const TacSkinData& data, int bi_valign, bool has_caption_section) {
   TacTitleSkin skin;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "skin/data/skin_data.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 
@@ -121,6 +121,10 @@ struct TacTitleSkin {
   std::array<TSize, kTitleGlyphCount> Glyphs{};
   TSize UserGlyph;  // the TITLEBUTTON image
 };
+
+// Whether entry `index` of sd.ma can be drawn as a title glyph: a picture holds its first frame
+// whole, and some pixel of that frame is not transparent.
+[[nodiscard]] bool CaptionGlyphUsable(const TacSkinData& sd, int index);
 
 // The title skin of one density copy of the skin.
 [[nodiscard]] TacTitleSkin TitleSkinOf(const TacSkinData& data, int bi_valign,

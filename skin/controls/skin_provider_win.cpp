@@ -11,14 +11,14 @@
 #include "platform/win_util.h"
 #include "skin/controls/caption_glyphs.h"
 #include "skin/controls/form_transitions_win.h"
+#include "skin/data/skin_commands.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
-#include "skin/paint/bitmap_win.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/skin_commands.h"
 #include "skin/paint/skin_owner_win.h"
 #include "skin/paint/skin_text_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune::skin {
 namespace {

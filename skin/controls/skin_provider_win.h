@@ -25,8 +25,8 @@
 #include "skin/controls/caption_buttons_win.h"
 #include "skin/controls/skin_provider_metrics.h"
 #include "skin/controls/system_menu_win.h"
-#include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

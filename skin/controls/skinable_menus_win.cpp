@@ -10,12 +10,12 @@
 #include "skin/controls/system_menu_glyphs.h"
 #include "skin/controls/system_menu_rules.h"
 #include "skin/data/skin_colors.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/cache_info.h"
 #include "skin/paint/item_paint.h"
-#include "skin/paint/pixel_ops.h"
 #include "skin/paint/round_masks.h"
 #include "skin/paint/skin_text_win.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

@@ -21,7 +21,7 @@
 #include "platform/window_owners_win.h"
 #include "skin/controls/menu_rules.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

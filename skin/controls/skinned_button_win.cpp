@@ -9,10 +9,10 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
-#include "skin/paint/bitmap_win.h"
 #include "skin/paint/control_kinds.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/skin_text_win.h"
+#include "skin/pixels/bitmap_win.h"
 
 namespace kestrune::skin {
 namespace {

@@ -13,10 +13,10 @@
 #include "platform/controls_win.h"
 #include "skin/controls/anim_timer_win.h"
 #include "skin/controls/button_layout.h"
-#include "skin/paint/bitmap.h"
 #include "skin/paint/common_data.h"
-#include "skin/paint/pixel_ops.h"
 #include "skin/paint/skin_owner_win.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "skin/controls/caption_rules.h"
 #include "skin/controls/skin_provider_metrics.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

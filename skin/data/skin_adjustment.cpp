@@ -11,7 +11,7 @@
 #include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 

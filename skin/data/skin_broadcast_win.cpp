@@ -8,7 +8,7 @@
 #include "platform/gdi_win.h"
 #include "platform/own_messages_win.h"
 #include "platform/win_util.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 
 namespace kestrune::skin {
 

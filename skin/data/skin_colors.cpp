@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "skin/data/skin_manager.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "skin/paint/colors.h"
+#include "skin/pixels/colors.h"
 
 namespace kestrune::skin {
 

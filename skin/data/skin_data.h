@@ -13,8 +13,8 @@
 #include "skin/data/skin_images.h"
 #include "skin/data/skin_options.h"
 #include "skin/data/skin_records.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -15,8 +15,8 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_images.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/gradient.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/gradient.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 

@@ -12,9 +12,9 @@
 #include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "skin/data/skin_options.h"
-#include "skin/paint/image_codecs.h"
-#include "skin/paint/pixel_ops.h"
-#include "skin/paint/stretch.h"
+#include "skin/pixels/image_codecs.h"
+#include "skin/pixels/pixel_ops.h"
+#include "skin/pixels/stretch.h"
 
 namespace kestrune::skin {
 

@@ -12,8 +12,8 @@
 #include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "skin/data/skin_adjustment.h"
+#include "skin/data/skin_commands.h"
 #include "skin/data/system_colors.h"
-#include "skin/paint/skin_commands.h"
 
 namespace kestrune::skin {
 

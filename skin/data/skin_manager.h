@@ -132,6 +132,13 @@ class TacSkinableMenusLink {
   virtual void SkinSwitched() = 0;
 };
 
+// The glow windows around hot controls (the glow registry): made by the window side, which the
+// manager does not know. The controls of this manager reach them through it (GlowsOf).
+class TacGlowLink {
+ public:
+  virtual ~TacGlowLink() = default;
+};
+
 struct TacFonts {
   TacFontMode MainMode = fmDefault;
   std::string MainFont;
@@ -201,6 +208,7 @@ class TsSkinManager {
   const void* ActiveControl = nullptr;
   TacMenuSupport MenuSupport;
   std::unique_ptr<TacSkinableMenusLink> SkinableMenus;  // freed first when the manager goes
+  TacGlowLink* Glows = nullptr;                         // not owned; none: nothing glows
   TacThirdPartyLists ThirdParty{};  // Empty: the default list; " ": an empty list.
   std::uint8_t SkinningRules = srStdForms | srStdDialogs | srThirdParty;
   bool SkinnedPopups = true;

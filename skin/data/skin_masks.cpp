@@ -9,7 +9,7 @@
 #include "platform/ascii_text.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_images.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 

@@ -9,8 +9,8 @@
 #include "platform/ascii_text.h"
 #include "skin/data/image_entry.h"
 #include "skin/data/option_readers.h"
-#include "skin/paint/gradient.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/gradient.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

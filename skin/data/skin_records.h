@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
-#include "skin/paint/gradient.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
+#include "skin/pixels/gradient.h"
 
 namespace kestrune::skin {
 

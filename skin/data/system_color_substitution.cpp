@@ -1,6 +1,6 @@
 #include "skin/data/system_color_substitution.h"
 
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "skin/paint/colors.h"
+#include "skin/pixels/colors.h"
 
 namespace kestrune::skin {
 

@@ -5,7 +5,7 @@
 
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

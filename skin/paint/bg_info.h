@@ -9,10 +9,10 @@
 
 #include <cstdint>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/cache_info.h"
 #include "skin/paint/common_data.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

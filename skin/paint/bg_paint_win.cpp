@@ -5,9 +5,9 @@
 
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/pixel_ops.h"
 #include "skin/paint/skin_owner_win.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

@@ -5,10 +5,10 @@
 // bytes. Pixel centres lie on integer coordinates, so a 1-pixel stroke on an integer line is
 // crisp.
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
 #include "skin/paint/round_masks.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

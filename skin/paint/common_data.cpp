@@ -9,9 +9,9 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
-#include "skin/paint/gradient.h"
 #include "skin/paint/item_paint.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/gradient.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {
@@ -61,9 +61,8 @@ constexpr bool InModes(int mode, std::initializer_list<int> modes) {
 
 }  // namespace
 
-TacGlowHooks& GlowHooks() {
-  static TacGlowHooks hooks;
-  return hooks;
+TacGlows* GlowsOf(const TsSkinManager* manager) {
+  return manager == nullptr ? nullptr : dynamic_cast<TacGlows*>(manager->Glows);
 }
 
 // ---- Lifetime and binding
@@ -79,8 +78,7 @@ TsCommonData::TsCommonData(TacSkinOwner* owner, bool create_cache_bmp) : FOwnerO
 }
 
 TsCommonData::~TsCommonData() {
-  if (GlowID >= 0 && GlowHooks().HideGlow)
-    GlowHooks().HideGlow(GlowID, false);
+  HideOwnGlow(false);
   RemoveCommonProp();
 }
 
@@ -226,8 +224,7 @@ TacSkinData* TsCommonData::GetCommonSkinData() {
 void TsCommonData::SetSkinSection(std::string_view value) {
   if (value == FSkinSection)
     return;
-  if (GlowID >= 0 && GlowHooks().HideGlow)
-    GlowHooks().HideGlow(GlowID, false);
+  HideOwnGlow(false);
   CircleID = -1;
   FSkinSection = Upper(value);
   TsSkinManager* manager = GetSkinManager();
@@ -663,10 +660,8 @@ void TsCommonData::ShowGlowingIfNeeded(bool clicked, int skin_index, bool allow_
       gd->GlowCount >= 1 || (FOuterEffects.Visibility == ovMouseHovered && gd->OuterMode >= 1);
   if (!glows)
     return;
-  TacGlowHooks& hooks = GlowHooks();
   if (!FMouseAbove || (FOwnerControl == nullptr && clicked)) {
-    if (hooks.HideGlow)
-      hooks.HideGlow(GlowID, allow_animation);
+    HideOwnGlow(allow_animation);
     return;
   }
   if (FOwnerControl != nullptr &&
@@ -676,16 +671,30 @@ void TsCommonData::ShowGlowingIfNeeded(bool clicked, int skin_index, bool allow_
     return;
   if (!manager->Effects.AllowAnimation)
     allow_animation = false;
-  if (GlowID < 0 && hooks.ShowGlow) {
+  TacGlows* glow_windows = GlowsOf(manager);
+  if (GlowID < 0 && glow_windows != nullptr) {
     const std::string section = gd->ClassName;
-    GlowID = hooks.ShowGlow(FOwnerObject->VisibleScreenRect(), section, "GLOW", gd->GlowMargin,
-                            allow_animation ? 0 : alpha, FOwnerObject->ParentForm(), *this);
+    GlowID =
+        glow_windows->ShowGlow(FOwnerObject->VisibleScreenRect(), section, "GLOW", gd->GlowMargin,
+                               allow_animation ? 0 : alpha, FOwnerObject->ParentForm(), this);
+    if (GlowID >= 0)
+      FGlows = glow_windows;
   }
   if (allow_animation && GlowID >= 0) {
     BGChanged = false;  // the state fade paints the new look
     if (AnimTimer != nullptr)
       AnimTimer->FadeToCurrentState();
   }
+}
+
+void TsCommonData::HideOwnGlow(bool animated) {
+  if (GlowID >= 0 && FGlows != nullptr)
+    FGlows->HideGlow(GlowID, animated);
+}
+
+void TsCommonData::RepaintOwnGlow() {
+  if (GlowID >= 0 && FGlows != nullptr)
+    FGlows->RepaintGlow(GlowID);
 }
 
 // ---- Messages
@@ -772,8 +781,7 @@ bool TsCommonData::CommonWndProc(TacMessage& message) {
           FOwnerControl->Send(SM_ALPHACMD, MakeCommandParam(AC_SETCHANGEDIFNECESSARY, 1), 0);
           FOwnerControl->Repaint();
         }
-        if (GlowID >= 0 && GlowHooks().RepaintGlow)
-          GlowHooks().RepaintGlow(GlowID);
+        RepaintOwnGlow();
       }
       break;
     case wm::Size:
@@ -783,8 +791,7 @@ bool TsCommonData::CommonWndProc(TacMessage& message) {
           FOwnerControl->Redraw(FOwnerControl->Windowed() ? RDWA_ALL : 0);
           CtrlSkinState &= ~(ACS_REPAINTNEEDH | ACS_REPAINTNEEDV);
         }
-        if (GlowID >= 0 && GlowHooks().RepaintGlow)
-          GlowHooks().RepaintGlow(GlowID);
+        RepaintOwnGlow();
       }
       break;
     case wm::SetFocus:
@@ -1113,8 +1120,7 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
     case AC_KILLTIMERS:
       if (manager != nullptr && manager->ActiveControl == this)
         manager->ActiveControl = nullptr;
-      if (GlowID >= 0 && GlowHooks().HideGlow)
-        GlowHooks().HideGlow(GlowID, false);
+      HideOwnGlow(false);
       CircleID = -1;
       BroadcastToChildren(message);
       return true;

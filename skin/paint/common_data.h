@@ -18,18 +18,20 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/cache_info.h"
-#include "skin/paint/colors.h"
+#include "skin/data/skin_commands.h"
+#include "skin/data/skin_manager.h"
 #include "skin/paint/control_kinds.h"
-#include "skin/paint/geometry.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 
 class TacSkinData;
 class TsSkinManager;
 class TsCommonData;
+class TacGlows;
 struct TsGeneralData;
 
 // A window or a device context of the platform, carried through the portable code untouched.
@@ -328,6 +330,9 @@ class TsCommonData {
   std::uint8_t COC = 0;
   std::uint8_t TranspMode = 0;
   int GlowID = -1;
+  // The glows that GlowID belongs to: the ones that showed it, whatever manager the control has
+  // when it is hidden.
+  TacGlows* FGlows = nullptr;
   int CircleID = -1;
   int PPIIndex = -1;
   // The density of a stand-in skin copy answered before the real one was known (0: none).
@@ -358,20 +363,25 @@ class TsCommonData {
   void MouseEnter(TacMessage& message);
   void MouseLeave();
   void BroadcastToChildren(const TacMessage& message);
+  void HideOwnGlow(bool animated);
+  void RepaintOwnGlow();
   [[nodiscard]] TColor ControlColor() const;
 };
 
-// The glow windows around hot controls. The glow code fills the hooks; empty hooks show nothing.
-struct TacGlowHooks {
-  // Returns the new glow's identifier, or -1.
-  std::function<int(TRect screen_rect, std::string_view section, std::string_view image, int margin,
-                    std::uint8_t alpha, TacWindow parent_form, TsCommonData& data)>
-      ShowGlow;
-  std::function<void(int& id, bool animated)> HideGlow;
-  std::function<void(int id)> RepaintGlow;
+// The glow windows around hot controls, as a control's state shows and hides its own.
+class TacGlows : public TacGlowLink {
+ public:
+  // A glow around the control of `data` from image `image` + "0" of `section`; returns its
+  // identifier, or -1.
+  virtual int ShowGlow(TRect screen_rect, std::string_view section, std::string_view image,
+                       int margin, std::uint8_t alpha, TacWindow parent_form,
+                       TsCommonData* data) = 0;
+  // Hides glow `id` (faded when `animated`); `id` becomes -1 once it is gone.
+  virtual void HideGlow(int& id, bool animated) = 0;
+  virtual void RepaintGlow(int id) = 0;
 };
-// The registry of the glow hooks.
-[[nodiscard]] TacGlowHooks& GlowHooks();
+// The glows of `manager`'s controls, or nullptr.
+[[nodiscard]] TacGlows* GlowsOf(const TsSkinManager* manager);
 
 // Adds hue, saturation and colour tone of `data` to a colour (the painting tints of a control).
 [[nodiscard]] TColor ApplyColorShift(const TsCommonData& data, TColor color);

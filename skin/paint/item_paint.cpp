@@ -8,10 +8,10 @@
 #include "platform/error.h"
 #include "skin/paint/bg_info.h"
 #include "skin/paint/border_stroke.h"
-#include "skin/paint/gradient.h"
 #include "skin/paint/masked_copy.h"
 #include "skin/paint/nine_slice.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/gradient.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

@@ -13,12 +13,12 @@
 
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_records.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/cache_info.h"
-#include "skin/paint/colors.h"
 #include "skin/paint/common_data.h"
-#include "skin/paint/geometry.h"
 #include "skin/paint/round_masks.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

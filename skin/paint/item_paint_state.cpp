@@ -8,7 +8,7 @@
 #include "skin/paint/common_data.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/error.h"
-#include "skin/paint/stretch.h"
+#include "skin/pixels/stretch.h"
 
 namespace kestrune::skin {
 namespace {

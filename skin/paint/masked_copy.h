@@ -8,9 +8,9 @@
 #include <cstdint>
 
 #include "skin/data/skin_records.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/cache_info.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "skin/paint/geometry.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "skin/paint/bitmap.h"
-#include "skin/paint/cache_info.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

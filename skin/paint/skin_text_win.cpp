@@ -5,8 +5,8 @@
 
 #include "platform/error.h"
 #include "platform/gdi_win.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

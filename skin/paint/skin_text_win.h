@@ -10,9 +10,9 @@
 
 #include "skin/data/skin_colors.h"
 #include "skin/data/skin_records.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/colors.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/colors.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin {
 

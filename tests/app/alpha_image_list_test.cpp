@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "skin/paint/stretch.h"
+#include "skin/pixels/stretch.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/png_writer.h"

@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "app/main_form_win.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/cache_info.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/cache_info.h"
+#include "skin/pixels/pixel_ops.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 

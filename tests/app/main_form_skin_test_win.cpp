@@ -11,7 +11,7 @@
 
 #include "app/main_form_win.h"
 #include "assets/skin/builtin_skin.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 

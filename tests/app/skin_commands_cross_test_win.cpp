@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/win_util.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 #include "tests/support/failure_report_win.h"
 #include "tests/support/program_win.h"
 #include "tests/support/screen_shot_win.h"

@@ -4,10 +4,10 @@
 
 #include "platform/error.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/image_codecs.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/image_codecs.h"
+#include "skin/pixels/pixel_ops.h"
 #include "tools/kestrune-skin/skin_sheet.h"
 
 namespace kestrune::skin_tool {

@@ -8,8 +8,8 @@
 
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_data.h"
-#include "skin/paint/bitmap.h"
-#include "skin/paint/geometry.h"
+#include "skin/pixels/bitmap.h"
+#include "skin/pixels/geometry.h"
 
 namespace kestrune::skin_tool {
 

@@ -6,7 +6,7 @@
 
 #include "platform/error.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/image_codecs.h"
+#include "skin/pixels/image_codecs.h"
 
 namespace kestrune::skin_tool {
 namespace {

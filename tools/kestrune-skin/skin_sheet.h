@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "skin/data/skin_archive.h"
-#include "skin/paint/bitmap.h"
+#include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin_tool {
 

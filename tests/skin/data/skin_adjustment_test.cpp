@@ -16,7 +16,7 @@
 #include "skin/data/skin_manager.h"
 #include "skin/data/system_color_substitution.h"
 #include "skin/data/system_colors.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 #include "tests/support/png_writer.h"
 
 namespace kestrune::skin {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "assets/skin/builtin_skin.h"
+#include "skin/data/skin_commands.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/skin_commands.h"
 
 namespace kestrune::skin {
 namespace {

@@ -13,7 +13,7 @@
 #include "assets/skin/builtin_skin.h"
 #include "platform/files.h"
 #include "skin/data/skin_archive_writer.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 #include "tests/skin/data/archive_builder.h"
 #include "tests/support/temp_dir.h"
 

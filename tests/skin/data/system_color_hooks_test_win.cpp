@@ -11,7 +11,7 @@
 #include "assets/skin/builtin_skin.h"
 #include "skin/data/skin_broadcast_win.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

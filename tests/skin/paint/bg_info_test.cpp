@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 #include "tests/skin/paint/skin_owner_fake.h"
 
 namespace kestrune::skin {

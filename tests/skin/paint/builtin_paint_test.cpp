@@ -9,8 +9,8 @@
 #include "skin/data/skin_manager.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/masked_copy.h"
-#include "skin/paint/pixel_ops.h"
-#include "tests/skin/paint/pixel_test_util.h"
+#include "skin/pixels/pixel_ops.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/control_messages.h"
-#include "skin/paint/gradient.h"
+#include "skin/pixels/gradient.h"
 #include "tests/skin/paint/skin_owner_fake.h"
 
 namespace kestrune::skin {

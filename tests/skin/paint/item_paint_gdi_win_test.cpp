@@ -16,7 +16,7 @@
 #include "skin/data/skin_manager.h"
 #include "skin/paint/item_paint.h"
 #include "skin/paint/skin_text_win.h"
-#include "tests/skin/paint/pixel_test_util.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

@@ -12,8 +12,8 @@
 #include "skin/paint/bg_info.h"
 #include "skin/paint/masked_copy.h"
 #include "skin/paint/nine_slice.h"
-#include "skin/paint/pixel_ops.h"
-#include "tests/skin/paint/pixel_test_util.h"
+#include "skin/pixels/pixel_ops.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

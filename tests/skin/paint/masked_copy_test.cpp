@@ -8,7 +8,7 @@
 #include <string>
 
 #include "skin/paint/round_masks.h"
-#include "tests/skin/paint/pixel_test_util.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "skin/paint/bg_info.h"
 #include "skin/paint/common_data.h"
-#include "tests/skin/paint/pixel_test_util.h"
 #include "tests/skin/paint/skin_owner_fake.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

@@ -10,7 +10,7 @@
 #include "skin/data/skin_manager.h"
 #include "skin/paint/common_data.h"
 #include "skin/paint/item_paint.h"
-#include "tests/skin/paint/pixel_test_util.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

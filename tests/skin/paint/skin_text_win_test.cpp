@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "skin/paint/bitmap_win.h"
 #include "skin/paint/skin_text_win.h"
-#include "tests/skin/paint/pixel_test_util.h"
+#include "skin/pixels/bitmap_win.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "assets/skin/builtin_skin.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 #include "tests/support/png_writer.h"
 #include "tools/kestrune-skin/skin_paint_sheet.h"
 

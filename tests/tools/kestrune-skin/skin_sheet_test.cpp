@@ -10,7 +10,7 @@
 #include "assets/skin/builtin_skin.h"
 #include "platform/error.h"
 #include "skin/data/skin_archive_writer.h"
-#include "skin/paint/png_decode.h"
+#include "skin/pixels/png_decode.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/temp_dir.h"
 #include "tools/kestrune-skin/skin_paint_sheet.h"

@@ -15,8 +15,8 @@
 
 #include "app/main_form_win.h"
 #include "skin/controls/skin_provider_win.h"
+#include "skin/data/skin_commands.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/skin_commands.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/pump_messages_win.h"
 

@@ -67,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     skin::TsSkinManager manager(skin_platform);
     manager.InternalSkins = skin::BuiltinStoredSkins();
     manager.SetSkinName(std::string(skin::kBuiltinSkinName));
-    skin::InstallGlowWindows();
+    skin::InstallGlowWindows(manager);
 
     platform::Form form(application);
     form.Load(platform::ParseFormDescription(kDescription), {}, {});

@@ -10,10 +10,10 @@
 
 #include "assets/skin/builtin_skin.h"
 #include "skin/data/skin_manager.h"
-#include "skin/paint/image_codecs.h"
+#include "skin/pixels/image_codecs.h"
 #include "tests/skin/controls/glow/glow_fake.h"
-#include "tests/skin/paint/pixel_test_util.h"
 #include "tests/skin/paint/skin_owner_fake.h"
+#include "tests/skin/pixels/pixel_test_util.h"
 
 namespace kestrune::skin {
 namespace {

@@ -17,9 +17,9 @@
 #include "platform/form_win.h"
 #include "platform/win_util.h"
 #include "skin/data/skin_colors.h"
-#include "skin/paint/bitmap_win.h"
-#include "skin/paint/pixel_ops.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
+#include "skin/pixels/bitmap_win.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

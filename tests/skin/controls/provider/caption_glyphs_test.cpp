@@ -13,7 +13,7 @@
 
 #include "skin/data/skin_manager.h"
 #include "skin/paint/item_paint.h"
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 #include "tests/support/skin_fixtures.h"
 
 namespace kestrune::skin {

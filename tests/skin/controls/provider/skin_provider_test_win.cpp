@@ -15,7 +15,7 @@
 
 #include "app/main_form_win.h"
 #include "skin/controls/skin_provider_win.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/process_run.h"

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "skin/paint/pixel_ops.h"
+#include "skin/pixels/pixel_ops.h"
 
 namespace kestrune::skin {
 namespace {

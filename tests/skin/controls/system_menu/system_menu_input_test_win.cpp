@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 #include "tests/support/program_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"

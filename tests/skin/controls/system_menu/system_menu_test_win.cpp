@@ -26,7 +26,7 @@
 #include "platform/form_win.h"
 #include "platform/win_util.h"
 #include "skin/controls/skinable_menus_win.h"
-#include "skin/paint/skin_commands.h"
+#include "skin/data/skin_commands.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/pump_messages_win.h"
 #include "tests/support/screen_shot_win.h"

@@ -1,7 +1,0 @@
-#include "skin/paint/gradient_platform.h"
-
-namespace kestrune::skin {
-
-void PaintCornerGradient(Bitmap&, TRect, const TsGradArray&) {}
-
-}  // namespace kestrune::skin
