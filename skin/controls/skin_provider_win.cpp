@@ -1094,6 +1094,53 @@ LRESULT TsSkinProvider::SkinCommand(UINT message, WPARAM wparam, LPARAM lparam) 
 LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == SM_ALPHACMD)
     return SkinCommand(message, wparam, lparam);
+  if (message == WM_DPICHANGED || message == WM_SETREDRAW)
+    return RedrawOrDensityMessage(message, wparam, lparam);
+  if (!Skinned())
+    return CallOld(message, wparam, lparam);
+  if (DropSystemMenu(message, wparam, lparam))
+    return 0;
+  switch (message) {
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+      return FramePaintMessage(message, wparam, lparam);
+    case WM_NCACTIVATE:
+    case WM_SETTEXT:
+    case WM_SETICON:
+    case WM_ACTIVATE:
+      return ActivationMessage(message, wparam, lparam);
+    case WM_CLOSE:
+    case WM_SYSCOMMAND:
+    case WM_SHOWWINDOW:
+      return ShowCloseMessage(message, wparam, lparam);
+    case WM_NCHITTEST:
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
+    case WM_CAPTURECHANGED:
+      return CaptionMouseMessage(message, wparam, lparam);
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+      return SizeMessage(message, wparam, lparam);
+    case WM_EXITMENULOOP:
+    case WM_ENTERIDLE:
+      return MenuLoopMessage(message, wparam, lparam);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      return SystemSettingMessage(message, wparam, lparam);
+    default:
+      return CallOld(message, wparam, lparam);
+  }
+}
+
+LRESULT TsSkinProvider::RedrawOrDensityMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_DPICHANGED) {
     // The form takes its new size and layout first; the skin follows at the new density.
     const LRESULT result = CallOld(message, wparam, lparam);
@@ -1107,8 +1154,10 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     FrameUnblocked();
     return result;
   }
-  if (!Skinned())
-    return CallOld(message, wparam, lparam);
+  return CallOld(message, wparam, lparam);
+}
+
+bool TsSkinProvider::DropSystemMenu(UINT message, WPARAM wparam, LPARAM lparam) {
   // The skinned system menu drops where system_menu_rules says, in place of the system's own.
   const unsigned hit =
       SysMenuNeedsHit(message, lparam)
@@ -1125,7 +1174,7 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     if (drop == TacSysMenuDrop::AtMouse) {
       system_menu_->DropSysMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
-      return 0;
+      return true;
     }
     RECT frame{};
     ::GetWindowRect(form_.Handle(), &frame);
@@ -1134,32 +1183,16 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         SysMenuIconDropPoint(TPoint{frame.left, frame.top}, metrics.BorderHeight(),
                              metrics.SysBorderWidth(), metrics.SysBorderHeight(), layout_.IconRect);
     system_menu_->DropSysMenu(at.X, at.Y);
-    return 0;
+    return true;
   }
+  return false;
+}
 
+LRESULT TsSkinProvider::FramePaintMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_NCPAINT:
       NcPaint(nullptr);
       return 0;
-    case WM_NCACTIVATE:
-      return transitions_->AC_WMNCActivate(wparam, lparam);
-    case WM_SETTEXT:
-      return transitions_->SetText(wparam, lparam);
-    case WM_CLOSE:
-      return transitions_->Close(wparam, lparam);
-    case WM_SYSCOMMAND: {
-      LRESULT result = 0;
-      if (transitions_->SysCommand(wparam, lparam, result))
-        return result;
-      break;
-    }
-    case WM_SETICON: {
-      // The default handling draws the system's caption straight away; paint ours over it.
-      const LRESULT result = CallOld(message, wparam, lparam);
-      common_data_->BGChanged = true;
-      PaintFrameNow();
-      return result;
-    }
     case WM_ERASEBKGND:
       EraseClient(reinterpret_cast<HDC>(wparam));
       return 1;
@@ -1169,6 +1202,68 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         NcPaint(reinterpret_cast<HDC>(wparam));
       return result;
     }
+    case WM_PRINTCLIENT:
+      return 0;
+    default:
+      break;
+  }
+  return CallOld(message, wparam, lparam);
+}
+
+LRESULT TsSkinProvider::ActivationMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_NCACTIVATE:
+      return transitions_->AC_WMNCActivate(wparam, lparam);
+    case WM_SETTEXT:
+      return transitions_->SetText(wparam, lparam);
+    case WM_SETICON: {
+      // The default handling draws the system's caption straight away; paint ours over it.
+      const LRESULT result = CallOld(message, wparam, lparam);
+      common_data_->BGChanged = true;
+      PaintFrameNow();
+      return result;
+    }
+    case WM_ACTIVATE: {
+      const LRESULT result = CallOld(message, wparam, lparam);
+      lines_count_ = -1;
+      return result;
+    }
+    default:
+      break;
+  }
+  return CallOld(message, wparam, lparam);
+}
+
+LRESULT TsSkinProvider::ShowCloseMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:
+      return transitions_->Close(wparam, lparam);
+    case WM_SYSCOMMAND: {
+      LRESULT result = 0;
+      if (transitions_->SysCommand(wparam, lparam, result))
+        return result;
+      break;
+    }
+    case WM_SHOWWINDOW: {
+      const LRESULT result = transitions_->ShowWindowMessage(wparam, lparam);
+      if (wparam != 0)
+        FrameUnblocked();
+      return result;
+    }
+    default:
+      break;
+  }
+  return CallOld(message, wparam, lparam);
+}
+
+LRESULT TsSkinProvider::CaptionMouseMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (LRESULT result = 0; caption_.Message(message, wparam, lparam, result))
+    return result;
+  return CallOld(message, wparam, lparam);
+}
+
+LRESULT TsSkinProvider::SizeMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
     case WM_SIZE: {
       const LRESULT result = CallOld(message, wparam, lparam);
       const SIZE size = WindowSize(form_.Handle());
@@ -1195,22 +1290,14 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
         transitions_->WindowShown();
       return result;
     }
-    case WM_SHOWWINDOW: {
-      const LRESULT result = transitions_->ShowWindowMessage(wparam, lparam);
-      if (wparam != 0)
-        FrameUnblocked();
-      return result;
-    }
-    case WM_ACTIVATE: {
-      const LRESULT result = CallOld(message, wparam, lparam);
-      lines_count_ = -1;
-      return result;
-    }
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-      common_data_->BGChanged = true;
-      font_dpi_ = 0;
-      return CallOld(message, wparam, lparam);
+    default:
+      break;
+  }
+  return CallOld(message, wparam, lparam);
+}
+
+LRESULT TsSkinProvider::MenuLoopMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
     case WM_EXITMENULOOP: {
       // The system may have drawn a menu-band item of its own while the menu was open.
       const LRESULT result = CallOld(message, wparam, lparam);
@@ -1221,24 +1308,15 @@ LRESULT TsSkinProvider::NewWndProc(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam != 0)
         return 0;
       break;
-    case WM_PRINTCLIENT:
-      return 0;
-    case WM_NCHITTEST:
-    case WM_NCMOUSEMOVE:
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-    case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_NCMOUSELEAVE:
-    case WM_CAPTURECHANGED:
-      if (LRESULT result = 0; caption_.Message(message, wparam, lparam, result))
-        return result;
-      break;
     default:
       break;
   }
+  return CallOld(message, wparam, lparam);
+}
+
+LRESULT TsSkinProvider::SystemSettingMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  common_data_->BGChanged = true;
+  font_dpi_ = 0;
   return CallOld(message, wparam, lparam);
 }
 

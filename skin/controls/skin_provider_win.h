@@ -110,7 +110,29 @@ class TsSkinProvider : private TacCaptionHost {
                                        UINT_PTR id, DWORD_PTR ref);
   LRESULT NewWndProc(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallOld(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // NewWndProc's handlers, one per group of messages, in the order it routes them.
+  // The provider's own skin commands; the rest go on to the form's skin state.
   LRESULT SkinCommand(UINT message, WPARAM wparam, LPARAM lparam);
+  // A redraw lock or a new density, followed with or without a skin.
+  LRESULT RedrawOrDensityMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Drops the skinned system menu in place of the system's own; false for any other message.
+  bool DropSystemMenu(UINT message, WPARAM wparam, LPARAM lparam);
+  // Frame and client background painted from the window bitmap, also into a print DC.
+  LRESULT FramePaintMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Activation and a new caption text or icon: the caption is painted as ours.
+  LRESULT ActivationMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Showing, closing and the system commands the transitions animate.
+  LRESULT ShowCloseMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Hit tests and the mouse over the frame: the caption buttons answer.
+  LRESULT CaptionMouseMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // A new size or position: the window region and the caption button fades follow.
+  LRESULT SizeMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // A menu loop's idle time, and its end, after which the frame is painted again.
+  LRESULT MenuLoopMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Changed system settings or colours: the bitmap is stale and the fonts are made again.
+  LRESULT SystemSettingMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
   void Detach();
   [[nodiscard]] bool Skinned() const;
   [[nodiscard]] TacFrameInput FrameInput() const;

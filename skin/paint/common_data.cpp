@@ -864,12 +864,56 @@ bool TsCommonData::CommonWndProc(TacMessage& message) {
 bool TsCommonData::CommonMessage(TacMessage& message) {
   if (message.Msg != SM_ALPHACMD)
     return false;
+  switch (CommandOf(message.WParam)) {
+    case AC_SETNEWSKIN:
+    case AC_REMOVESKIN:
+    case AC_REFRESH:
+    case AC_KILLTIMERS:
+      return SkinLifetimeCommand(message);
+    case AC_ENDPARENTUPDATE:
+    case AC_UPDATING:
+    case AC_PREPARING:
+    case AC_STOPFADING:
+    case AC_SETBGCHANGED:
+    case AC_INVALIDATE:
+    case AC_SETCHANGEDIFNECESSARY:
+    case AC_SETHALFVISIBLE:
+    case AC_PREPARECACHE:
+    case AC_CLEARCACHE:
+    case AC_REINITSCROLLS:
+      return CacheCommand(message);
+    case AC_FONTSCHANGED:
+    case AC_PRINTING:
+    case AC_SETGLASSMODE:
+    case AC_FORCEOPAQUE:
+    case AC_SETSCALE:
+      return PaintModeCommand(message);
+    case AC_CTRLHANDLED:
+    case AC_GETHALFVISIBLE:
+    case AC_CHILDCHANGED:
+    case AC_GETCONTROLCOLOR:
+    case AC_GETSKINDATA:
+    case AC_GETSCALE:
+    case AC_ISOPAQUE:
+    case AC_GETCOMMONSKINDATA:
+      return QueryCommand(message);
+    case AC_UPDATESECTION:
+    case AC_SETSECTION:
+    case AC_GETSKININDEX:
+    case AC_GETBG:
+    case AC_GETFONTINDEX:
+    case AC_GETOUTRGN:
+    case AC_PAINTOUTER:
+      return PointerCommand(message);
+    default:
+      return true;
+  }
+}
+
+bool TsCommonData::SkinLifetimeCommand(TacMessage& message) {
   const std::uint16_t argument = ArgumentOf(message.WParam);
   TsSkinManager* manager = GetSkinManager();
   const bool own_manager = message.LParam == reinterpret_cast<std::intptr_t>(manager);
-  // A pointer (or a device context, or a density) in a command this thread did not send is not
-  // one of ours: never read or write through it, nor keep it.
-  const bool pointer_ok = message.LParam != 0 && !message.Foreign;
   switch (CommandOf(message.WParam)) {
     case AC_SETNEWSKIN:
       if (!own_manager)
@@ -912,16 +956,27 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
         BroadcastToChildren(message);
       }
       return true;
+    case AC_KILLTIMERS:
+      if (manager != nullptr && manager->ActiveControl == this)
+        manager->ActiveControl = nullptr;
+      HideOwnGlow(false);
+      CircleID = -1;
+      BroadcastToChildren(message);
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool TsCommonData::CacheCommand(TacMessage& message) {
+  const std::uint16_t argument = ArgumentOf(message.WParam);
+  switch (CommandOf(message.WParam)) {
     case AC_ENDPARENTUPDATE:
       if (FUpdating && HasWindow(FOwnerObject)) {
         if (!InUpdating(true))
           FOwnerObject->Redraw(RDWA_ALLNOW);
         BroadcastToChildren(message);
       }
-      return true;
-    case AC_CTRLHANDLED:
-      message.Result = 1;
-      message.LParam = SkinIndex >= 0 ? 1 : 0;
       return true;
     case AC_UPDATING:
       FUpdating = argument == 1;
@@ -940,23 +995,6 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
         }
       }
       return true;
-    case AC_GETHALFVISIBLE:
-      message.Result = HalfVisible ? 1 : 0;
-      return true;
-    case AC_UPDATESECTION:
-      if (pointer_ok) {
-        const auto* name = reinterpret_cast<const char*>(message.LParam);
-        if (!SameTextIgnoringCase(name, FSkinSection))
-          Invalidate();
-      }
-      return true;
-    case AC_SETSECTION:
-      message.Result = 0;
-      if (pointer_ok) {
-        SetSkinSection(reinterpret_cast<const char*>(message.LParam));
-        message.Result = 1;
-      }
-      return true;
     case AC_STOPFADING:
       StopTimers();
       return true;
@@ -967,9 +1005,6 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       return true;
     case AC_INVALIDATE:
       Invalidate(argument != 0);
-      return true;
-    case AC_CHILDCHANGED:
-      message.Result = 1;
       return true;
     case AC_SETCHANGEDIFNECESSARY: {
       const bool moved = RepaintIfMoved();
@@ -987,41 +1022,11 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       }
       return true;
     }
-    case AC_GETCONTROLCOLOR: {
-      TacSkinOwner* parent = FOwnerObject != nullptr ? FOwnerObject->Parent() : nullptr;
-      const TsGeneralData* gd = Skinned() ? Section() : nullptr;
-      const auto parent_answer = [&]() -> TColor {
-        if (parent == nullptr)
-          return ColorToRGB(ControlColor());
-        if (parent->SkinState() != nullptr && parent->SkinState()->Skinned())
-          return static_cast<TColor>(
-              parent->Send(SM_ALPHACMD, MakeCommandParam(AC_GETCONTROLCOLOR), 0));
-        return ColorToRGB(parent->Color());
-      };
-      if (gd == nullptr) {
-        message.Result = ColorToRGB(ControlColor());
-      } else {
-        const int t = gd->Props[0].Transparency;
-        const TColor o = gd->Props[0].Color;
-        if (t <= 0) {
-          message.Result = o;
-        } else if (t >= 100) {
-          message.Result = parent_answer();
-        } else {
-          message.Result = TransparentColor(parent_answer(), o, t);
-        }
-      }
-      return true;
-    }
     case AC_SETHALFVISIBLE:
       HalfVisible = true;
       return true;
     case AC_PREPARECACHE:
       BGChanged = false;
-      return true;
-    case AC_GETSKININDEX:
-      if (pointer_ok)
-        reinterpret_cast<TacSkinIndexInfo*>(message.LParam)->SkinIndex = SkinIndex;
       return true;
     case AC_CLEARCACHE:
       if (FCacheBmp) {
@@ -1035,20 +1040,28 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
         BGChanged = true;
       }
       return true;
-    case AC_GETBG:
-      if (pointer_ok) {
-        const bool hot = FMouseAbove && !ssCanNotBeHot.Contains(COC);
-        InitBGInfo(*this, *reinterpret_cast<TacBGInfo*>(message.LParam), FFocused || hot ? 1 : 0);
+    case AC_REINITSCROLLS:
+      if (HasWindow(FOwnerObject)) {
+        FOwnerObject->FrameChanged();
+        BroadcastToChildren(message);
       }
       return true;
+    default:
+      return true;
+  }
+}
+
+bool TsCommonData::PaintModeCommand(TacMessage& message) {
+  const std::uint16_t argument = ArgumentOf(message.WParam);
+  const bool own_manager = message.LParam == reinterpret_cast<std::intptr_t>(GetSkinManager());
+  // A density or a device context in a command this thread did not send is not one of ours:
+  // never kept.
+  switch (CommandOf(message.WParam)) {
     case AC_FONTSCHANGED:
       if (own_manager) {
         BGChanged = true;
         BroadcastToChildren(message);
       }
-      return true;
-    case AC_GETSKINDATA:
-      message.Result = reinterpret_cast<std::intptr_t>(this);
       return true;
     case AC_PRINTING:
       if (message.Foreign)
@@ -1075,10 +1088,107 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       return true;
     case AC_FORCEOPAQUE:
       return true;
-    case AC_REINITSCROLLS:
-      if (HasWindow(FOwnerObject)) {
-        FOwnerObject->FrameChanged();
-        BroadcastToChildren(message);
+    case AC_SETSCALE:
+      if (message.Foreign)
+        return true;
+      CurrentPPI = static_cast<int>(message.LParam);
+      FCommonSkinData = nullptr;
+      GetCommonSkinData();
+      BroadcastToChildren(message);
+      return false;
+    default:
+      return true;
+  }
+}
+
+bool TsCommonData::QueryCommand(TacMessage& message) {
+  const TsSkinManager* manager = GetSkinManager();
+  switch (CommandOf(message.WParam)) {
+    case AC_CTRLHANDLED:
+      message.Result = 1;
+      message.LParam = SkinIndex >= 0 ? 1 : 0;
+      return true;
+    case AC_GETHALFVISIBLE:
+      message.Result = HalfVisible ? 1 : 0;
+      return true;
+    case AC_CHILDCHANGED:
+      message.Result = 1;
+      return true;
+    case AC_GETCONTROLCOLOR: {
+      TacSkinOwner* parent = FOwnerObject != nullptr ? FOwnerObject->Parent() : nullptr;
+      const TsGeneralData* gd = Skinned() ? Section() : nullptr;
+      const auto parent_answer = [&]() -> TColor {
+        if (parent == nullptr)
+          return ColorToRGB(ControlColor());
+        if (parent->SkinState() != nullptr && parent->SkinState()->Skinned())
+          return static_cast<TColor>(
+              parent->Send(SM_ALPHACMD, MakeCommandParam(AC_GETCONTROLCOLOR), 0));
+        return ColorToRGB(parent->Color());
+      };
+      if (gd == nullptr) {
+        message.Result = ColorToRGB(ControlColor());
+      } else {
+        const int t = gd->Props[0].Transparency;
+        const TColor o = gd->Props[0].Color;
+        if (t <= 0) {
+          message.Result = o;
+        } else if (t >= 100) {
+          message.Result = parent_answer();
+        } else {
+          message.Result = TransparentColor(parent_answer(), o, t);
+        }
+      }
+      return true;
+    }
+    case AC_GETSKINDATA:
+      message.Result = reinterpret_cast<std::intptr_t>(this);
+      return true;
+    case AC_GETSCALE:
+      message.Result = CurrentPPI;
+      return true;
+    case AC_ISOPAQUE:
+      message.Result = (manager != nullptr && manager->IsActive()) || FOwnerObject == nullptr ||
+                               !FOwnerObject->Opaque()
+                           ? 1
+                           : 0;
+      return true;
+    case AC_GETCOMMONSKINDATA:
+      message.Result = reinterpret_cast<std::intptr_t>(GetCommonSkinData());
+      message.LParam = message.Result;
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool TsCommonData::PointerCommand(TacMessage& message) {
+  const std::uint16_t argument = ArgumentOf(message.WParam);
+  // A pointer in a command this thread did not send is not one of ours: never read or write
+  // through it, nor keep it.
+  const bool pointer_ok = message.LParam != 0 && !message.Foreign;
+  switch (CommandOf(message.WParam)) {
+    case AC_UPDATESECTION:
+      if (pointer_ok) {
+        const auto* name = reinterpret_cast<const char*>(message.LParam);
+        if (!SameTextIgnoringCase(name, FSkinSection))
+          Invalidate();
+      }
+      return true;
+    case AC_SETSECTION:
+      message.Result = 0;
+      if (pointer_ok) {
+        SetSkinSection(reinterpret_cast<const char*>(message.LParam));
+        message.Result = 1;
+      }
+      return true;
+    case AC_GETSKININDEX:
+      if (pointer_ok)
+        reinterpret_cast<TacSkinIndexInfo*>(message.LParam)->SkinIndex = SkinIndex;
+      return true;
+    case AC_GETBG:
+      if (pointer_ok) {
+        const bool hot = FMouseAbove && !ssCanNotBeHot.Contains(COC);
+        InitBGInfo(*this, *reinterpret_cast<TacBGInfo*>(message.LParam), FFocused || hot ? 1 : 0);
       }
       return true;
     case AC_GETFONTINDEX:
@@ -1097,17 +1207,6 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
         }
       }
       return true;
-    case AC_SETSCALE:
-      if (message.Foreign)
-        return true;
-      CurrentPPI = static_cast<int>(message.LParam);
-      FCommonSkinData = nullptr;
-      GetCommonSkinData();
-      BroadcastToChildren(message);
-      return false;
-    case AC_GETSCALE:
-      message.Result = CurrentPPI;
-      return true;
     case AC_GETOUTRGN:
       if (pointer_ok)
         *reinterpret_cast<TRect*>(message.LParam) =
@@ -1116,23 +1215,6 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
     case AC_PAINTOUTER:
       if (pointer_ok)
         PaintOuter(*reinterpret_cast<TacBGInfo*>(message.LParam), argument);
-      return true;
-    case AC_KILLTIMERS:
-      if (manager != nullptr && manager->ActiveControl == this)
-        manager->ActiveControl = nullptr;
-      HideOwnGlow(false);
-      CircleID = -1;
-      BroadcastToChildren(message);
-      return true;
-    case AC_ISOPAQUE:
-      message.Result = (manager != nullptr && manager->IsActive()) || FOwnerObject == nullptr ||
-                               !FOwnerObject->Opaque()
-                           ? 1
-                           : 0;
-      return true;
-    case AC_GETCOMMONSKINDATA:
-      message.Result = reinterpret_cast<std::intptr_t>(GetCommonSkinData());
-      message.LParam = message.Result;
       return true;
     default:
       return true;

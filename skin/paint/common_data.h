@@ -366,6 +366,18 @@ class TsCommonData {
   void HideOwnGlow(bool animated);
   void RepaintOwnGlow();
   [[nodiscard]] TColor ControlColor() const;
+
+  // CommonMessage's handlers, one per group of commands, in the order it routes them.
+  // A skin is applied, removed or refreshed, or the owner's glow and timers end.
+  bool SkinLifetimeCommand(TacMessage& message);
+  // The cache goes stale, is prepared or cleared; the owner repaints or ends an update.
+  bool CacheCommand(TacMessage& message);
+  // Density, fonts, glass mode and printing: how the owner paints from now on.
+  bool PaintModeCommand(TacMessage& message);
+  // Questions answered in the result: binding, colours, density, opacity, the state itself.
+  bool QueryCommand(TacMessage& message);
+  // Commands whose lParam points at a section name or a record to read or fill.
+  bool PointerCommand(TacMessage& message);
 };
 
 // The glow windows around hot controls, as a control's state shows and hides its own.

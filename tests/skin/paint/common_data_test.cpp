@@ -465,6 +465,80 @@ TEST(Commands, UnknownOnesAreSwallowedAndSeveralSetState) {
   EXPECT_EQ(Command(*data, AC_GETSKINDATA).Result, reinterpret_cast<std::intptr_t>(data.get()));
 }
 
+// A command the state does not keep from the default handling reaches the window's own
+// procedure as well; every other one ends at the state.
+TEST(Commands, OnlyAnOwnSkinRemovalOrScaleGoOnToTheDefaultHandling) {
+  TestManager manager({Section("PANEL", 1), Section("BUTTON", 2)});
+  HeadlessSkinPlatform other_platform(96);
+  TsSkinManager other(other_platform);
+  const auto own = reinterpret_cast<std::intptr_t>(manager.get());
+  const auto others = reinterpret_cast<std::intptr_t>(&other);
+  struct Case {
+    std::uint16_t command;
+    std::intptr_t lparam;
+    bool foreign;
+    bool handled;
+  };
+  const Case cases[] = {
+      {AC_SETNEWSKIN, own, false, true},
+      {AC_SETNEWSKIN, others, false, true},
+      {AC_REMOVESKIN, own, false, false},
+      {AC_REMOVESKIN, others, false, true},
+      {AC_REFRESH, own, false, true},
+      {AC_FONTSCHANGED, own, false, true},
+      {AC_KILLTIMERS, 0, false, true},
+      {AC_SETSCALE, 144, false, false},
+      {AC_SETSCALE, 144, true, true},
+      {AC_GETSCALE, 0, false, true},
+      {AC_SETGLASSMODE, 0, false, true},
+      {AC_FORCEOPAQUE, 0, false, true},
+      {AC_PRINTING, 0, false, true},
+      {AC_PRINTING, 0, true, true},
+      {AC_ENDPARENTUPDATE, 0, false, true},
+      {AC_UPDATING, 0, false, true},
+      {AC_PREPARING, 0, false, true},
+      {AC_STOPFADING, 0, false, true},
+      {AC_SETBGCHANGED, 0, false, true},
+      {AC_INVALIDATE, 0, false, true},
+      {AC_SETCHANGEDIFNECESSARY, 0, false, true},
+      {AC_SETHALFVISIBLE, 0, false, true},
+      {AC_PREPARECACHE, 0, false, true},
+      {AC_CLEARCACHE, 0, false, true},
+      {AC_CLEARCACHE, 0, true, true},
+      {AC_REINITSCROLLS, 0, false, true},
+      {AC_CTRLHANDLED, 0, false, true},
+      {AC_GETHALFVISIBLE, 0, false, true},
+      {AC_CHILDCHANGED, 0, false, true},
+      {AC_GETCONTROLCOLOR, 0, false, true},
+      {AC_GETSKINDATA, 0, false, true},
+      {AC_ISOPAQUE, 0, false, true},
+      {AC_GETCOMMONSKINDATA, 0, false, true},
+      {AC_UPDATESECTION, 0, false, true},
+      {AC_SETSECTION, 0, false, true},
+      {AC_GETSKININDEX, 0, false, true},
+      {AC_GETBG, 0, false, true},
+      {AC_GETFONTINDEX, 0, false, true},
+      {AC_GETOUTRGN, 0, false, true},
+      {AC_PAINTOUTER, 0, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "command " << c.command << (c.foreign ? " foreign" : ""));
+    FakeOwner form, panel, button;
+    Adopt(form, panel);
+    Adopt(panel, button);
+    auto data = MakeState(panel);
+    data->SetSkinSection("PANEL");
+    data->Loaded();
+    TacMessage message = MakeMessage(SM_ALPHACMD, MakeCommandParam(c.command), c.lparam);
+    message.Foreign = c.foreign;
+    EXPECT_EQ(data->CommonMessage(message), c.handled);
+  }
+  FakeOwner lone;
+  auto data = MakeState(lone);
+  TacMessage paint = MakeMessage(wm::Paint, 0, 0);
+  EXPECT_FALSE(data->CommonMessage(paint)) << "a window message is not a command";
+}
+
 TEST(Density, TheSkinCopyFollowsTheOwnersDensityOnceItIsKnown) {
   // Until the control is ready and its parent shows, the copy is a stand-in at 96; it must give
   // way to the owner's own density as soon as that can be told.
