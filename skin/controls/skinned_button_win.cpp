@@ -197,9 +197,8 @@ void TsButton::DrawCaption(Bitmap& cache, int state, const TsGeneralData& gd) {
 
   const bool focused = ::GetFocus() == Handle();
   if (focused && ShowFocus && button_.Enabled()) {
-    const int frame_state = std::clamp(std::min(2, gd.States - 1), 0, 2);
     DrawFocusFrame(cache, FocusFrameRect(c, FocusMargin, cache.Height()),
-                   gd.Props[static_cast<std::size_t>(frame_state)].FontColor.Color);
+                   gd.Props[static_cast<std::size_t>(SectionState(gd, 2))].FontColor.Color);
   }
 }
 

@@ -45,10 +45,6 @@ const TsGeneralData* SectionOf(const TacSkinData* data, int index) {
   return &data->gd[static_cast<std::size_t>(index)];
 }
 
-int ClampState(const TsGeneralData& gd, int state) {
-  return std::max(0, std::min({state, gd.States - 1, 2}));
-}
-
 // The colour a control shows, or the colour of a parent without a skin state.
 TColor OwnColor(const TacSkinOwner* owner) {
   return owner != nullptr ? owner->Color() : kBtnFace;
@@ -480,7 +476,7 @@ void TsCommonData::SetSkinColors(int state) {
   const TsGeneralData* gd = Section();
   if (gd == nullptr)
     return;
-  const TsGenState& props = gd->Props[static_cast<std::size_t>(ClampState(*gd, state))];
+  const TsGenState& props = gd->Props[static_cast<std::size_t>(SectionState(*gd, state))];
   CtrlSkinState |= ACS_CHANGING;
   if (!FCustomColor)
     FOwnerControl->SetColor(ApplyColorShift(*this, props.Color));
@@ -1078,7 +1074,7 @@ bool TsCommonData::CommonMessage(TacMessage& message) {
       if (pointer_ok && Skinned()) {
         auto* info = reinterpret_cast<TacPaintInfo*>(message.LParam);
         const TsGeneralData* gd = Section();
-        const int state = gd != nullptr ? ClampState(*gd, info->State) : 0;
+        const int state = gd != nullptr ? SectionState(*gd, info->State) : 0;
         const bool parent_font =
             gd != nullptr && gd->Props[static_cast<std::size_t>(state)].Transparency == 100;
         TacSkinOwner* parent = FOwnerObject->Parent();
@@ -1194,8 +1190,7 @@ TColor GetFontColor(TacSkinOwner* ctrl, int def_skin_index, TsSkinManager* skin_
     if (!valid(index))
       return skin_manager->GetGlobalFontColor();
     const TsGeneralData& section = gd[static_cast<std::size_t>(index)];
-    const int e = std::max(0, std::min({section.States - 1, s, 2}));
-    return section.Props[static_cast<std::size_t>(e)].FontColor.Color;
+    return section.Props[static_cast<std::size_t>(SectionState(section, s))].FontColor.Color;
   } catch (const std::exception&) {
     return kWindowText;
   }
