@@ -9,7 +9,7 @@ void TacAnimTimer::Start(HWND window, int steps, Frame frame) {
   frame_ = std::move(frame);
   progress_ = TacFadeProgress{0, std::max(1, steps)};
   // The timer's id is this object: Stop kills it (and its queued ticks) before the object goes.
-  if (window != nullptr && ::SetTimer(window, reinterpret_cast<UINT_PTR>(this), kFadeInterval,
+  if (window != nullptr && ::SetTimer(window, reinterpret_cast<UINT_PTR>(this), kFrameInterval,
                                       &TacAnimTimer::Tick) != 0) {
     window_ = window;
     return;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/gdi_win.h"
+#include "skin/controls/frame_interval.h"
 #include "skin/paint/bitmap_win.h"
 #include "skin/paint/skin_commands.h"
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr UINT kReleaseMessage = WM_APP + 0x47;  // the deferred release of a glow window
 constexpr UINT_PTR kFadeTimer = 1;
-constexpr UINT kFadeInterval = 12;
 // Shown: no size change (UpdateLayeredWindow sized it), no redraw, no activation.
 constexpr UINT kShowFlags = SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW |
                             SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
@@ -117,7 +117,7 @@ class WinGlowWindow final : public TacGlowWindow {
 
   void StartTimer(std::function<void()> tick) override {
     tick_ = std::move(tick);
-    ::SetTimer(window_, kFadeTimer, kFadeInterval, nullptr);
+    ::SetTimer(window_, kFadeTimer, kFrameInterval, nullptr);
   }
 
   void StopTimer() override {

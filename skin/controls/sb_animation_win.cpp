@@ -44,7 +44,7 @@ TacSBAnimation::TacSBAnimation(HWND form, const RECT& screen_rect, Bitmap look, 
   HWND above = ::GetWindow(form, GW_HWNDPREV);
   ::SetWindowPos(window_, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
-  if (::SetTimer(window_, kFadeTimer, kSBFadeInterval, nullptr) == 0) {
+  if (::SetTimer(window_, kFadeTimer, kFrameInterval, nullptr) == 0) {
     ::DestroyWindow(std::exchange(window_, nullptr));
   }
 }
