@@ -26,6 +26,10 @@ constexpr TColor kBtnFace = static_cast<TColor>(0xFF00000Fu);
 constexpr TColor kWindow = static_cast<TColor>(0xFF000005u);
 constexpr TColor kWindowText = static_cast<TColor>(0xFF000008u);
 
+// A section at most this transparent (per cent) in a state shows its own text colours there;
+// a more transparent one asks its control which section's colours apply.
+constexpr int kOwnTextMaxTransparency = 39;
+
 bool IsControl(const TacSkinOwner* owner) {
   return owner != nullptr && owner->OwnerKind() == TacSkinOwner::Kind::Control;
 }
@@ -1142,7 +1146,7 @@ int GetFontIndex(TacSkinOwner* ctrl, int def_skin_index, TsSkinManager* skin_man
   } catch (const std::exception&) {
   }
   if (s > 0 && gd != nullptr && state < gd->States &&
-      gd->Props[static_cast<std::size_t>(s)].Transparency <= 39)
+      gd->Props[static_cast<std::size_t>(s)].Transparency <= kOwnTextMaxTransparency)
     return def_skin_index;
   TacPaintInfo info;
   info.State = state;
@@ -1170,7 +1174,8 @@ TColor GetFontColor(TacSkinOwner* ctrl, int def_skin_index, TsSkinManager* skin_
     const std::vector<TsGeneralData>& gd = skin_manager->gd();
     const auto valid = [&](int i) { return i >= 0 && static_cast<std::size_t>(i) < gd.size(); };
     if (ctrl != nullptr && valid(index) && state < gd[static_cast<std::size_t>(index)].States &&
-        gd[static_cast<std::size_t>(index)].Props[static_cast<std::size_t>(s)].Transparency > 39) {
+        gd[static_cast<std::size_t>(index)].Props[static_cast<std::size_t>(s)].Transparency >
+            kOwnTextMaxTransparency) {
       TacPaintInfo info;
       info.State = state;
       info.FontIndex = def_skin_index;
