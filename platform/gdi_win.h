@@ -7,6 +7,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <span>
 #include <utility>
 
 namespace kestrune::platform {
@@ -43,6 +44,8 @@ class UniqueResource {
   ~UniqueResource() { Reset(); }
 
   [[nodiscard]] Handle Get() const { return handle_; }
+  // Lets go of the handle unreleased, for whoever takes it over.
+  [[nodiscard]] Handle Release() { return std::exchange(handle_, nullptr); }
   void Reset(Handle handle = nullptr) {
     if (handle_ != nullptr)
       Releaser{}(handle_);
@@ -77,6 +80,34 @@ using UniqueBitmap = UniqueGdiObject<HBITMAP>;
 using UniqueIcon = UniqueResource<HICON, DestroyIconHandle>;
 // A system image list from ImageList_Create.
 using UniqueImageList = UniqueResource<HIMAGELIST, DestroyImageList>;
+using UniqueRegion = UniqueGdiObject<HRGN>;
+
+// Takes every rectangle of `cuts` out of `region`; one GDI cannot make stays in.
+inline void CutRects(HRGN region, std::span<const RECT> cuts) {
+  for (const RECT& cut : cuts) {
+    const UniqueRegion piece(::CreateRectRgnIndirect(&cut));
+    if (piece.Get() != nullptr)
+      ::CombineRgn(region, region, piece.Get(), RGN_DIFF);
+  }
+}
+
+// The rectangle `whole` less every rectangle of `cuts`; Get() is nullptr when GDI refuses one.
+[[nodiscard]] inline UniqueRegion RectMinusRects(const RECT& whole, std::span<const RECT> cuts) {
+  UniqueRegion region(::CreateRectRgnIndirect(&whole));
+  if (region.Get() != nullptr)
+    CutRects(region.Get(), cuts);
+  return region;
+}
+
+// Makes `region` the window region of `window`; the system owns it from then on. Without a
+// region, or when the system refuses it, the window keeps the region it had and `region` is
+// freed. Links user32.
+inline bool SetWindowRegion(HWND window, UniqueRegion region, bool redraw) {
+  if (region.Get() == nullptr || ::SetWindowRgn(window, region.Get(), redraw ? TRUE : FALSE) == 0)
+    return false;
+  static_cast<void>(region.Release());
+  return true;
+}
 
 // A memory device context compatible with `reference` (the screen when nullptr); Get() is
 // nullptr when GDI refuses one.

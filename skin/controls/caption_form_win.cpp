@@ -55,9 +55,7 @@ UniqueRgn CoverRegion(HWND form) {
   }
   const auto cut = [&](RECT r) {
     ::OffsetRect(&r, -frame.left, -frame.top);
-    UniqueRgn piece(::CreateRectRgnIndirect(&r));
-    if (piece.Get() != nullptr)
-      ::CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
+    platform::CutRects(region.Get(), {&r, 1});
   };
   for (HWND above = ::GetWindow(form, GW_HWNDPREV); above != nullptr;
        above = ::GetWindow(above, GW_HWNDPREV)) {
@@ -94,10 +92,9 @@ TacCaptForm::TacCaptForm(HWND form, std::string name, UniqueRgn region, Source s
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TacCaptForm::WndProc));
   // The system takes the region it is given; ours goes with `region`.
-  HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
-  if (shape != nullptr && (::CombineRgn(shape, region.Get(), nullptr, RGN_COPY) == ERROR ||
-                           ::SetWindowRgn(window_, shape, FALSE) == 0))
-    ::DeleteObject(shape);
+  UniqueRgn shape(::CreateRectRgn(0, 0, 0, 0));
+  if (shape.Get() != nullptr && ::CombineRgn(shape.Get(), region.Get(), nullptr, RGN_COPY) != ERROR)
+    platform::SetWindowRegion(window_, std::move(shape), false);
   // Just above the form: under whatever already lay over it (the new window may be that one).
   HWND above = ::GetWindow(form, GW_HWNDPREV);
   if (above != window_)

@@ -19,8 +19,7 @@ namespace kestrune::skin {
 // The cover's window class; tests and the z-order readers recognise its windows by it.
 inline constexpr wchar_t kCaptFormClass[] = L"KestruneCaptForm";
 
-// A window region that DeleteObject frees.
-using UniqueRgn = platform::UniqueGdiObject<HRGN>;
+using UniqueRgn = platform::UniqueRegion;
 
 // The part of `form`'s frame that is on the screen, in window coordinates: the window region
 // (the work area for a maximized form, the window rectangle without a region) minus the windows

@@ -694,9 +694,10 @@ void TsSkinProvider::UpdateRgn(bool redraw) {
   rgn_changed_ = false;
   if (::IsZoomed(window)) {
     const int frame = Metrics().BorderWidth();
-    HRGN inset = ::CreateRectRgn(frame, frame, size.cx - frame, size.cy - frame);
-    if (inset != nullptr && ::SetWindowRgn(window, inset, redraw) == 0)
-      ::DeleteObject(inset);
+    platform::SetWindowRegion(
+        window,
+        platform::UniqueRegion(::CreateRectRgn(frame, frame, size.cx - frame, size.cy - frame)),
+        redraw);
     return;
   }
   if (rects_.empty()) {
@@ -707,18 +708,9 @@ void TsSkinProvider::UpdateRgn(bool redraw) {
       ::SetWindowRgn(window, nullptr, redraw);
     return;
   }
-  HRGN region = ::CreateRectRgn(0, 0, Metrics().CaptionWidth(), size.cy);
-  if (region == nullptr)
-    return;
-  for (const RECT& r : rects_) {
-    HRGN piece = ::CreateRectRgnIndirect(&r);
-    if (piece != nullptr) {
-      ::CombineRgn(region, region, piece, RGN_DIFF);
-      ::DeleteObject(piece);
-    }
-  }
-  if (::SetWindowRgn(window, region, redraw) == 0)
-    ::DeleteObject(region);  // the previous region stays
+  platform::SetWindowRegion(
+      window, platform::RectMinusRects(RECT{0, 0, Metrics().CaptionWidth(), size.cy}, rects_),
+      redraw);
 }
 
 // ---- Putting the bitmap on the screen.
