@@ -20,12 +20,6 @@ namespace {
 // The wait after a press that came and went within a running fade, so the pressed look is seen.
 constexpr DWORD kPressedLookWait = 30;
 
-const TsGeneralData* SectionAt(TacSkinData* sd, int index) {
-  if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->gd.size())
-    return nullptr;
-  return &sd->gd[static_cast<std::size_t>(index)];
-}
-
 // A dotted one-pixel frame straight into the pixels: GDI's focus rectangle inverts, which means
 // nothing on a 32-bit picture with alpha.
 void DrawFocusFrame(Bitmap& bmp, TRect r, TColor color) {
@@ -119,7 +113,7 @@ bool TsButton::PrepareCache() {
   if (!Skinned())
     return false;
   TacSkinData* sd = data_->GetCommonSkinData();
-  const TsGeneralData* gd = SectionAt(sd, data_->SkinIndex);
+  const TsGeneralData* gd = SectionOf(sd, data_->SkinIndex);
   if (gd == nullptr)
     return false;
   TCacheInfo ci = GetParentCache(*data_);

@@ -17,12 +17,6 @@
 namespace kestrune::skin {
 namespace {
 
-const TsGeneralData* SectionAt(TacSkinData* sd, int index) {
-  if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->gd.size())
-    return nullptr;
-  return &sd->gd[static_cast<std::size_t>(index)];
-}
-
 // A deferred paint is tried again after this long.
 constexpr UINT_PTR kRetryTimer = 0x4B47;
 constexpr UINT kRetryDelay = 50;  // milliseconds
@@ -93,7 +87,7 @@ int TsGroupBox::CaptionSection() {
 // The caption section's colours, unless the box's own section lets the parent's text colour
 // through and a skinned parent names its own section for it.
 int TsGroupBox::FontSection(int caption_index) {
-  const TsGeneralData* gd = SectionAt(data_->GetCommonSkinData(), data_->SkinIndex);
+  const TsGeneralData* gd = SectionOf(data_->GetCommonSkinData(), data_->SkinIndex);
   TacSkinOwner* parent = owner_->Parent();
   const bool parent_font = gd != nullptr && parent != nullptr && !data_->FCustomFont &&
                            gd->Props[0].Transparency > 50 && gd->BorderIndex < 0;
@@ -116,7 +110,7 @@ bool TsGroupBox::PrepareCache() {
   if (!Skinned())
     return false;
   TacSkinData* sd = data_->GetCommonSkinData();
-  if (SectionAt(sd, data_->SkinIndex) == nullptr)
+  if (SectionOf(sd, data_->SkinIndex) == nullptr)
     return false;
   TCacheInfo ci = GetParentCache(*data_);
   if (!ci.Ready && ci.FillColor == clFuchsia && ci.Bmp == nullptr) {
@@ -175,7 +169,7 @@ void TsGroupBox::PaintCaptionArea(Bitmap& cache, const TCacheInfo& ci, int capti
   at.Y += clipped.Top;
   PaintParentBG(backdrop, TRect{0, 0, backdrop.Width(), backdrop.Height()}, at);
   TacSkinData* sd = data_->GetCommonSkinData();
-  if (sd != nullptr && SectionAt(sd, caption_index) != nullptr) {
+  if (sd != nullptr && SectionOf(sd, caption_index) != nullptr) {
     const int state = ::GetFocus() == Handle() ? 1 : 0;
     PaintItem(caption_index, at, state, TRect{0, 0, backdrop.Width(), backdrop.Height()}, TPoint{},
               backdrop, *sd);
@@ -199,7 +193,7 @@ void TsGroupBox::WriteText(Bitmap& cache, int text_index) {
   if ((::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0)
     flags |= DT_RTLREADING;
   TsTextStyle look;
-  look.Section = SectionAt(data_->GetCommonSkinData(), text_index);
+  look.Section = SectionOf(data_->GetCommonSkinData(), text_index);
   look.Hot = 0;
   look.GlobalColor = data_->GetSkinManager()->GetGlobalColor();
   look.Cache = &cache;
@@ -209,7 +203,7 @@ void TsGroupBox::WriteText(Bitmap& cache, int text_index) {
 }
 
 void TsGroupBox::ColorLabels() {
-  const TsGeneralData* gd = SectionAt(data_->GetCommonSkinData(), text_index_);
+  const TsGeneralData* gd = SectionOf(data_->GetCommonSkinData(), text_index_);
   if (gd == nullptr)
     return;
   const auto color = static_cast<platform::ControlColor>(ColorToRGB(gd->Props[0].FontColor.Color));

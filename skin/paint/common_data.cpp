@@ -42,13 +42,6 @@ bool HasWindow(const TacSkinOwner* owner) {
   return owner != nullptr && owner->Windowed() && owner->Handle() != nullptr;
 }
 
-// The section record of `index`, or nullptr.
-const TsGeneralData* SectionOf(const TacSkinData* data, int index) {
-  if (data == nullptr || index < 0 || static_cast<std::size_t>(index) >= data->gd.size())
-    return nullptr;
-  return &data->gd[static_cast<std::size_t>(index)];
-}
-
 // The colour a control shows, or the colour of a parent without a skin state.
 TColor OwnColor(const TacSkinOwner* owner) {
   return owner != nullptr ? owner->Color() : kBtnFace;
