@@ -6,6 +6,7 @@
 #include "platform/control_messages.h"
 #include "platform/gdi_win.h"
 #include "platform/win_util.h"
+#include "skin/controls/skinned_control_win.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
@@ -258,35 +259,28 @@ void TsButton::StateChanged(bool animate) {
   });
 }
 
+void TsButton::FollowSkin() {
+  UpdateStyle();
+  data_->BGChanged = true;
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 bool TsButton::HandleMessage(TacMessage& message) {
   HWND window = Handle();
   const auto wparam = static_cast<WPARAM>(message.WParam);
   const auto lparam = static_cast<LPARAM>(message.LParam);
   switch (message.Msg) {
     case SM_ALPHACMD:
-      return HandleSkinCommand(message);
+      return AnswerSkinCommand(message, *data_,
+                               {"BUTTON", [this] { PrepareCache(); }, [this] { timer_.Stop(); },
+                                [this] { FollowSkin(); }});
     case WM_PAINT:
       UpdateStyle();
-      if (!Skinned())
-        return false;
-      data_->CtrlSkinState &= ~ACS_SIZING;
-      if (wparam != 0) {
-        PaintWindow(reinterpret_cast<HDC>(wparam));
-      } else {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(window, &paint);
-        PaintWindow(dc);
-        ::EndPaint(window, &paint);
-      }
-      message.Result = 0;
-      return true;
+      [[fallthrough]];
     case WM_PRINTCLIENT:
     case WM_ERASEBKGND:
-      if (!Skinned() || wparam == 0)
-        return false;
-      PaintWindow(reinterpret_cast<HDC>(wparam));
-      message.Result = message.Msg == WM_ERASEBKGND ? 1 : 0;
-      return true;
+      return PaintSkinnedWindow(window, message, *data_, Skinned(),
+                                [this](HDC dc) { PaintWindow(dc); });
     case platform::CM_MOUSEENTER:
     case platform::CM_MOUSELEAVE: {
       const bool enter = message.Msg == platform::CM_MOUSEENTER;
@@ -334,38 +328,6 @@ bool TsButton::HandleMessage(TacMessage& message) {
     case platform::CM_ENABLEDCHANGED:
       data_->CommonWndProc(message);
       StateChanged(false);
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool TsButton::HandleSkinCommand(TacMessage& message) {
-  switch (CommandOf(static_cast<std::uint32_t>(message.WParam))) {
-    case AC_GETDEFINDEX: {
-      TsSkinManager* manager = data_->GetSkinManager();
-      message.Result = manager != nullptr ? manager->GetSkinIndex("BUTTON") + 1 : 0;
-      return true;
-    }
-    case AC_CTRLHANDLED:
-      message.Result = 1;
-      return true;
-    case AC_PREPARECACHE:
-      PrepareCache();
-      data_->CommonWndProc(message);
-      return true;
-    case AC_SETNEWSKIN:
-    case AC_REMOVESKIN:
-    case AC_REFRESH:
-      timer_.Stop();
-      data_->CommonWndProc(message);
-      // A skin that comes back may find the state unbound: bind it again.
-      if (data_->SkinIndex < 0 &&
-          CommandOf(static_cast<std::uint32_t>(message.WParam)) != AC_REMOVESKIN)
-        data_->UpdateIndexes(true);
-      UpdateStyle();
-      data_->BGChanged = true;
-      ::InvalidateRect(Handle(), nullptr, TRUE);
       return true;
     default:
       return false;

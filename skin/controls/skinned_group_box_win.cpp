@@ -4,6 +4,7 @@
 
 #include "platform/gdi_win.h"
 #include "platform/win_util.h"
+#include "skin/controls/skinned_control_win.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
@@ -265,60 +266,25 @@ void TsGroupBox::SetParentUpdated() {
   }
 }
 
+void TsGroupBox::FollowSkin() {
+  if (!Skinned())
+    RestoreLabels();
+  data_->BGChanged = true;
+  ::RedrawWindow(Handle(), nullptr, nullptr, RDWA_ALL);
+}
+
 bool TsGroupBox::HandleMessage(TacMessage& message) {
   HWND window = Handle();
   const auto wparam = static_cast<WPARAM>(message.WParam);
   switch (message.Msg) {
     case SM_ALPHACMD:
-      switch (CommandOf(static_cast<std::uint32_t>(message.WParam))) {
-        case AC_GETDEFINDEX: {
-          TsSkinManager* manager = data_->GetSkinManager();
-          message.Result = manager != nullptr ? manager->GetSkinIndex("GROUPBOX") + 1 : 0;
-          return true;
-        }
-        case AC_CTRLHANDLED:
-          message.Result = 1;
-          return true;
-        case AC_PREPARECACHE:
-          PrepareCache();
-          data_->CommonWndProc(message);
-          return true;
-        case AC_SETNEWSKIN:
-        case AC_REMOVESKIN:
-        case AC_REFRESH:
-          data_->CommonWndProc(message);
-          // A skin that comes back may find the state unbound: bind it again.
-          if (data_->SkinIndex < 0 &&
-              CommandOf(static_cast<std::uint32_t>(message.WParam)) != AC_REMOVESKIN)
-            data_->UpdateIndexes(true);
-          if (!Skinned())
-            RestoreLabels();
-          data_->BGChanged = true;
-          ::RedrawWindow(window, nullptr, nullptr, RDWA_ALL);
-          return true;
-        default:
-          return false;
-      }
+      return AnswerSkinCommand(
+          message, *data_,
+          {"GROUPBOX", [this] { PrepareCache(); }, nullptr, [this] { FollowSkin(); }});
     case WM_PAINT:
-      if (!Skinned())
-        return false;
-      data_->CtrlSkinState &= ~ACS_SIZING;
-      if (wparam != 0) {
-        PaintToDC(reinterpret_cast<HDC>(wparam));
-      } else {
-        PAINTSTRUCT paint{};
-        HDC dc = ::BeginPaint(window, &paint);
-        PaintToDC(dc);
-        ::EndPaint(window, &paint);
-      }
-      message.Result = 0;
-      return true;
     case WM_PRINTCLIENT:
-      if (!Skinned() || wparam == 0)
-        return false;
-      PaintToDC(reinterpret_cast<HDC>(wparam));
-      message.Result = 0;
-      return true;
+      return PaintSkinnedWindow(window, message, *data_, Skinned(),
+                                [this](HDC dc) { PaintToDC(dc); });
     case WM_TIMER:
       if (wparam != kRetryTimer)
         return false;
