@@ -7,6 +7,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <span>
 #include <utility>
 
 namespace kestrune::platform {
@@ -81,6 +82,23 @@ using UniqueRegion = UniqueGdiObject<HRGN>;
 using UniqueIcon = UniqueResource<HICON, DestroyIconHandle>;
 // A system image list from ImageList_Create.
 using UniqueImageList = UniqueResource<HIMAGELIST, DestroyImageList>;
+
+// Takes every rectangle of `cuts` out of `region`; one GDI cannot make stays in.
+inline void CutRects(HRGN region, std::span<const RECT> cuts) {
+  for (const RECT& cut : cuts) {
+    const UniqueRegion piece(::CreateRectRgnIndirect(&cut));
+    if (piece.Get() != nullptr)
+      ::CombineRgn(region, region, piece.Get(), RGN_DIFF);
+  }
+}
+
+// The rectangle `whole` less every rectangle of `cuts`; Get() is nullptr when GDI refuses one.
+[[nodiscard]] inline UniqueRegion RectMinusRects(const RECT& whole, std::span<const RECT> cuts) {
+  UniqueRegion region(::CreateRectRgnIndirect(&whole));
+  if (region.Get() != nullptr)
+    CutRects(region.Get(), cuts);
+  return region;
+}
 
 // Gives `region` to `window` as its window region; the system owns it from then on. False when
 // the system refused, the region then freed and the window's region as it was; false and nothing

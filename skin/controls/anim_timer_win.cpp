@@ -8,7 +8,7 @@ void TacAnimTimer::Start(HWND window, int steps, Frame frame) {
   Stop();
   frame_ = std::move(frame);
   progress_ = TacFadeProgress{0, std::max(1, steps)};
-  if (timer_.Start(window, kFadeInterval, &TacAnimTimer::Tick))
+  if (timer_.Start(window, kFrameInterval, &TacAnimTimer::Tick))
     return;
   Finish();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The state-fade timer: calls a frame routine every kFadeInterval milliseconds on the window
+// The state-fade timer: calls a frame routine every kFrameInterval milliseconds on the window
 // thread, through a window timer of the control's window, until its frames are done or it is
 // stopped. Include only from Windows sources.
 

@@ -42,9 +42,7 @@ UniqueRegion CoverRegion(HWND form) {
   }
   const auto cut = [&](RECT r) {
     ::OffsetRect(&r, -frame.left, -frame.top);
-    UniqueRegion piece(::CreateRectRgnIndirect(&r));
-    if (piece.Get() != nullptr)
-      ::CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_DIFF);
+    platform::CutRects(region.Get(), {&r, 1});
   };
   for (HWND above = ::GetWindow(form, GW_HWNDPREV); above != nullptr;
        above = ::GetWindow(above, GW_HWNDPREV)) {

@@ -67,7 +67,6 @@ struct TacHitFrame {
 // How many frames a caption button's change of look takes: pressed at once; hot and back to
 // normal over kSBFadeSteps, or at once when the manager's animation switch is off.
 inline constexpr int kSBFadeSteps = 10;
-inline constexpr int kSBFadeInterval = 12;  // milliseconds between frames
 [[nodiscard]] int SBFadeSteps(int to_state, bool animation_allowed);
 
 // The opacity of a caption button's fade window: each frame raises (fade in) or lowers it by

@@ -108,7 +108,7 @@ int TacMinAnimation::Alpha() const {
 }
 
 int ShowFrames(int time_ms) {
-  return std::max(0, time_ms / kShowFrameInterval);
+  return std::max(0, time_ms / kFrameInterval);
 }
 
 }  // namespace kestrune::skin

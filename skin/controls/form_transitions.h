@@ -4,6 +4,7 @@
 // arithmetic of the minimize and restore animation and the show animation. The Windows side
 // (form_transitions_win.h) reads the live window into these inputs and carries the steps out.
 
+#include "skin/controls/frame_interval.h"
 #include "skin/data/skin_data.h"
 #include "skin/pixels/geometry.h"
 
@@ -95,9 +96,8 @@ class TacMinAnimation {
 
 // ---- Showing.
 
-inline constexpr int kShowFrameInterval = 12;  // milliseconds between frames
-
-// The intermediate frames of a show animation of `time_ms`: time div 12 (none for 0).
+// The intermediate frames of a show animation of `time_ms`, kFrameInterval apart: time div
+// kFrameInterval (none for 0).
 [[nodiscard]] int ShowFrames(int time_ms);
 
 }  // namespace kestrune::skin

@@ -231,7 +231,7 @@ void TacFormTransitions::AnimShowForm(int time, int opacity, int /*mode*/) {
     };
     show(frames > 0 ? 0 : 255);
     for (int frame = 1; frame <= frames; ++frame) {
-      ::Sleep(kShowFrameInterval);
+      ::Sleep(kFrameInterval);
       show(255 * frame / frames);
     }
     if (image_window.Handle() != nullptr)

@@ -18,12 +18,6 @@ constexpr int kHotSteps = 6;
 constexpr int kPressedSteps = 6;
 constexpr int kNormalSteps = 18;
 
-const TsGeneralData* SectionOf(const TacSkinData* sd, int index) {
-  if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->gd.size())
-    return nullptr;
-  return &sd->gd[static_cast<std::size_t>(index)];
-}
-
 const TsMaskData* ImageOf(const TacSkinData* sd, int index) {
   if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->ma.size())
     return nullptr;

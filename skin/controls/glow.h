@@ -21,7 +21,7 @@
 
 namespace kestrune::skin {
 
-// The glow's opacity during a state fade, moved one step per 12 ms tick.
+// The glow's opacity during a state fade, moved one step per tick, kFrameInterval apart.
 struct TacGlowFade {
   double Level = 0;  // 0..255
   double Step = 0;   // signed: added on every tick
@@ -59,7 +59,7 @@ class TacGlowWindow {
   virtual void Hide() = 0;
   // Gives the window its own message procedure back (before it goes).
   virtual void RestoreWndProc() = 0;
-  // Calls `tick` every 12 ms until StopTimer.
+  // Calls `tick` every kFrameInterval milliseconds until StopTimer.
   virtual void StartTimer(std::function<void()> tick) = 0;
   virtual void StopTimer() = 0;
 };

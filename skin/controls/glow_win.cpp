@@ -5,6 +5,7 @@
 #include "platform/gdi_win.h"
 #include "platform/popup_window_win.h"
 #include "platform/window_owners_win.h"
+#include "skin/controls/frame_interval.h"
 #include "skin/data/skin_commands.h"
 #include "skin/pixels/bitmap_win.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr UINT kReleaseMessage = WM_APP + 0x47;  // the deferred release of a glow window
 constexpr UINT_PTR kFadeTimer = 1;
-constexpr UINT kFadeInterval = 12;
 // Shown: no size change (UpdateLayeredWindow sized it), no redraw, no activation.
 constexpr UINT kShowFlags = SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW |
                             SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
@@ -95,7 +95,7 @@ class WinGlowWindow final : public TacGlowWindow {
 
   void StartTimer(std::function<void()> tick) override {
     tick_ = std::move(tick);
-    timer_.Start(Handle(), kFadeInterval);
+    timer_.Start(Handle(), kFrameInterval);
   }
 
   void StopTimer() override {

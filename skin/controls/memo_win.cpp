@@ -38,7 +38,7 @@ void TsMemo::SetPaintColors() {
   const TsGeneralData* gd = data_->Section();
   if (gd == nullptr)
     return;
-  const int state = std::clamp(data_->ControlIsActive() ? 1 : 0, 0, std::max(0, gd->States - 1));
+  const int state = SectionState(*gd, data_->ControlIsActive() ? 1 : 0);
   const TsGenState& props = gd->Props[static_cast<std::size_t>(state)];
   const TColor color = data_->FCustomColor ? owner_.Color() : ApplyColorShift(*data_, props.Color);
   const TColor font = data_->FCustomFont ? owner_.FontColor() : props.FontColor.Color;

@@ -40,7 +40,7 @@ TacSBAnimation::TacSBAnimation(HWND form, const RECT& screen_rect, Bitmap look, 
   HWND above = ::GetWindow(form, GW_HWNDPREV);
   ::SetWindowPos(window, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
-  if (!timer_.Start(window, kSBFadeInterval))
+  if (!timer_.Start(window, kFrameInterval))
     popup_.Reset();
 }
 

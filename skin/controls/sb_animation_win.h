@@ -1,7 +1,7 @@
 #pragma once
 // TacSBAnimation: the fade of one caption button. The button's new look fades in (or its old look
 // fades out over the new one) in a small click-through layered window placed exactly over the
-// button and just above the form, one frame every kSBFadeInterval milliseconds. The window lives
+// button and just above the form, one frame every kFrameInterval milliseconds. The window lives
 // only as long as its fade: when the fade ends, the owner is told and frees the animation, which
 // takes its window and timer with it. Include only from Windows sources.
 
@@ -12,6 +12,7 @@
 #include "platform/popup_window_win.h"
 #include "platform/window_owners_win.h"
 #include "skin/controls/caption_rules.h"
+#include "skin/controls/frame_interval.h"
 #include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {

@@ -340,8 +340,7 @@ void TacScrollWnd::PaintBar(HDC window_dc, TacScrollBar& bar, const int* slider_
         if (e.SkinIndex < 0)
           return clWhite;
         const TsGeneralData& gd = sd->gd[static_cast<std::size_t>(e.SkinIndex)];
-        return gd.Props[static_cast<std::size_t>(std::clamp(state, 0, std::max(0, gd.States - 1)))]
-            .FontColor.Color;
+        return gd.Props[static_cast<std::size_t>(SectionState(gd, state))].FontColor.Color;
       };
       DrawArrow(bmp, parts.ButtonBefore.Rect, vertical, false,
                 font(before, parts.ButtonBefore.State));

@@ -416,12 +416,12 @@ void TsSkinProvider::PaintAll() {
 
     layout_ = metrics.CalcItems(buttons_);
     const TsGeneralData& gd = sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)];
-    const int state = std::min(form_active_ ? 1 : 0, gd.States - 1);
+    const int state = SectionState(gd, form_active_ ? 1 : 0);
     // Pixels the window region leaves as partly visible at the corners fade into a dark edge.
     TCacheInfo ci;
     ci.FillColor = clBlack;
-    PaintItem(common_data_->SkinIndex, ci, std::max(state, 0), TRect{0, 0, width, height}, TPoint{},
-              *bmp, *sd, metrics.CornerRadius(gd.BorderRadius));
+    PaintItem(common_data_->SkinIndex, ci, state, TRect{0, 0, width, height}, TPoint{}, *bmp, *sd,
+              metrics.CornerRadius(gd.BorderRadius));
     PaintTitle(*sd, width);
     PaintMenuBand(*sd, metrics, width);
     PaintText(*sd);
@@ -439,7 +439,7 @@ void TsSkinProvider::PaintTitle(const TacSkinData& sd, int width) {
   Bitmap& bmp = *common_data_->FCacheBmp;
   if (title_skin_index_ >= 0 && layout_.HeaderHeight > 0) {
     const TsGeneralData& title = sd.gd[static_cast<std::size_t>(title_skin_index_)];
-    const int state = std::max(0, std::min(form_active_ ? 1 : 0, title.States - 1));
+    const int state = SectionState(title, form_active_ ? 1 : 0);
     const TRect r{0, 0, width, std::min(layout_.HeaderHeight, bmp.Height())};
     // The title lies over the form's own pixels, which its rounded corners show through.
     Bitmap behind = CreateBmp32(r.Width(), r.Height());
@@ -650,8 +650,8 @@ void TsSkinProvider::PaintButton(const TsCaptionButton& button, bool enabled, co
   const int section = caption_skin_index_ >= 0 ? caption_skin_index_ : title_skin_index_;
   if (section >= 0) {
     const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(section)];
-    const TsGenState& props = gd.Props[static_cast<std::size_t>(
-        std::clamp(std::min(form_active_ ? 1 : 0, gd.States - 1), 0, 2))];
+    const TsGenState& props =
+        gd.Props[static_cast<std::size_t>(SectionState(gd, form_active_ ? 1 : 0))];
     look.Text = props.FontColor.Color;
     look.Background = props.Color;
   }
@@ -701,18 +701,9 @@ void TsSkinProvider::UpdateRgn(bool redraw) {
       ::SetWindowRgn(window, nullptr, redraw);
     return;
   }
-  HRGN region = ::CreateRectRgn(0, 0, Metrics().CaptionWidth(), size.cy);
-  if (region == nullptr)
-    return;
-  for (const RECT& r : rects_) {
-    HRGN piece = ::CreateRectRgnIndirect(&r);
-    if (piece != nullptr) {
-      ::CombineRgn(region, region, piece, RGN_DIFF);
-      ::DeleteObject(piece);
-    }
-  }
-  if (::SetWindowRgn(window, region, redraw) == 0)
-    ::DeleteObject(region);  // the previous region stays
+  platform::SetWindowRegion(
+      window, platform::RectMinusRects(RECT{0, 0, Metrics().CaptionWidth(), size.cy}, rects_),
+      redraw);
 }
 
 // ---- Putting the bitmap on the screen.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/gdi_win.h"
 #include "platform/win_util.h"
 #include "skin/controls/menu_window_win.h"
 #include "skin/controls/system_menu_glyphs.h"
@@ -561,14 +562,8 @@ void TsSkinableMenus::DrawWndBorder(HWND wnd) {
   const Bitmap& bmp = *info->Bmp;
   if (!info->RgnApplied) {
     info->RgnApplied = true;
-    HRGN region = ::CreateRectRgn(0, 0, bmp.Width(), bmp.Height());
-    for (const RECT& cut : ArOR) {
-      HRGN part = ::CreateRectRgn(cut.left, cut.top, cut.right, cut.bottom);
-      ::CombineRgn(region, region, part, RGN_DIFF);
-      ::DeleteObject(part);
-    }
-    if (::SetWindowRgn(wnd, region, FALSE) == 0)
-      ::DeleteObject(region);
+    platform::SetWindowRegion(
+        wnd, platform::RectMinusRects(RECT{0, 0, bmp.Width(), bmp.Height()}, ArOR), false);
   }
   const int frame = FrameOf(*info).Frame;
   if (const platform::WindowDc window_dc(wnd, platform::WindowDc::Area::Whole);

@@ -6,6 +6,7 @@
 #include "platform/control_messages.h"
 #include "platform/gdi_win.h"
 #include "platform/win_util.h"
+#include "skin/controls/skinned_control_win.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
@@ -19,12 +20,6 @@ namespace {
 
 // The wait after a press that came and went within a running fade, so the pressed look is seen.
 constexpr DWORD kPressedLookWait = 30;
-
-const TsGeneralData* SectionAt(TacSkinData* sd, int index) {
-  if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->gd.size())
-    return nullptr;
-  return &sd->gd[static_cast<std::size_t>(index)];
-}
 
 // A dotted one-pixel frame straight into the pixels: GDI's focus rectangle inverts, which means
 // nothing on a 32-bit picture with alpha.
@@ -119,7 +114,7 @@ bool TsButton::PrepareCache() {
   if (!Skinned())
     return false;
   TacSkinData* sd = data_->GetCommonSkinData();
-  const TsGeneralData* gd = SectionAt(sd, data_->SkinIndex);
+  const TsGeneralData* gd = SectionOf(sd, data_->SkinIndex);
   if (gd == nullptr)
     return false;
   TCacheInfo ci = GetParentCache(*data_);
@@ -197,9 +192,8 @@ void TsButton::DrawCaption(Bitmap& cache, int state, const TsGeneralData& gd) {
 
   const bool focused = ::GetFocus() == Handle();
   if (focused && ShowFocus && button_.Enabled()) {
-    const int frame_state = std::clamp(std::min(2, gd.States - 1), 0, 2);
     DrawFocusFrame(cache, FocusFrameRect(c, FocusMargin, cache.Height()),
-                   gd.Props[static_cast<std::size_t>(frame_state)].FontColor.Color);
+                   gd.Props[static_cast<std::size_t>(SectionState(gd, 2))].FontColor.Color);
   }
 }
 
@@ -265,33 +259,28 @@ void TsButton::StateChanged(bool animate) {
   });
 }
 
+void TsButton::FollowSkin() {
+  UpdateStyle();
+  data_->BGChanged = true;
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 bool TsButton::HandleMessage(TacMessage& message) {
   HWND window = Handle();
   const auto wparam = static_cast<WPARAM>(message.WParam);
   const auto lparam = static_cast<LPARAM>(message.LParam);
   switch (message.Msg) {
     case SM_ALPHACMD:
-      return HandleSkinCommand(message);
+      return AnswerSkinCommand(message, *data_,
+                               {"BUTTON", [this] { PrepareCache(); }, [this] { timer_.Stop(); },
+                                [this] { FollowSkin(); }});
     case WM_PAINT:
       UpdateStyle();
-      if (!Skinned())
-        return false;
-      data_->CtrlSkinState &= ~ACS_SIZING;
-      if (wparam != 0) {
-        PaintWindow(reinterpret_cast<HDC>(wparam));
-      } else {
-        const platform::PaintDc dc(window);
-        PaintWindow(dc.Get());
-      }
-      message.Result = 0;
-      return true;
+      [[fallthrough]];
     case WM_PRINTCLIENT:
     case WM_ERASEBKGND:
-      if (!Skinned() || wparam == 0)
-        return false;
-      PaintWindow(reinterpret_cast<HDC>(wparam));
-      message.Result = message.Msg == WM_ERASEBKGND ? 1 : 0;
-      return true;
+      return PaintSkinnedWindow(window, message, *data_, Skinned(),
+                                [this](HDC dc) { PaintWindow(dc); });
     case platform::CM_MOUSEENTER:
     case platform::CM_MOUSELEAVE: {
       const bool enter = message.Msg == platform::CM_MOUSEENTER;
@@ -339,38 +328,6 @@ bool TsButton::HandleMessage(TacMessage& message) {
     case platform::CM_ENABLEDCHANGED:
       data_->CommonWndProc(message);
       StateChanged(false);
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool TsButton::HandleSkinCommand(TacMessage& message) {
-  switch (CommandOf(static_cast<std::uint32_t>(message.WParam))) {
-    case AC_GETDEFINDEX: {
-      TsSkinManager* manager = data_->GetSkinManager();
-      message.Result = manager != nullptr ? manager->GetSkinIndex("BUTTON") + 1 : 0;
-      return true;
-    }
-    case AC_CTRLHANDLED:
-      message.Result = 1;
-      return true;
-    case AC_PREPARECACHE:
-      PrepareCache();
-      data_->CommonWndProc(message);
-      return true;
-    case AC_SETNEWSKIN:
-    case AC_REMOVESKIN:
-    case AC_REFRESH:
-      timer_.Stop();
-      data_->CommonWndProc(message);
-      // A skin that comes back may find the state unbound: bind it again.
-      if (data_->SkinIndex < 0 &&
-          CommandOf(static_cast<std::uint32_t>(message.WParam)) != AC_REMOVESKIN)
-        data_->UpdateIndexes(true);
-      UpdateStyle();
-      data_->BGChanged = true;
-      ::InvalidateRect(Handle(), nullptr, TRUE);
       return true;
     default:
       return false;

@@ -67,7 +67,8 @@ class TsButton final : private TacStateFade {
 
  private:
   bool HandleMessage(TacMessage& message);
-  bool HandleSkinCommand(TacMessage& message);
+  // After a skin came, went or changed.
+  void FollowSkin();
   void PaintWindow(HDC dc);
   // The state shown changed: the cache is rebuilt and shown, faded when `animate`.
   void StateChanged(bool animate);

@@ -4,6 +4,7 @@
 
 #include "platform/gdi_win.h"
 #include "platform/win_util.h"
+#include "skin/controls/skinned_control_win.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/bg_info.h"
@@ -16,12 +17,6 @@
 
 namespace kestrune::skin {
 namespace {
-
-const TsGeneralData* SectionAt(TacSkinData* sd, int index) {
-  if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->gd.size())
-    return nullptr;
-  return &sd->gd[static_cast<std::size_t>(index)];
-}
 
 // A deferred paint is tried again after this long.
 constexpr UINT_PTR kRetryTimer = 0x4B47;
@@ -93,7 +88,7 @@ int TsGroupBox::CaptionSection() {
 // The caption section's colours, unless the box's own section lets the parent's text colour
 // through and a skinned parent names its own section for it.
 int TsGroupBox::FontSection(int caption_index) {
-  const TsGeneralData* gd = SectionAt(data_->GetCommonSkinData(), data_->SkinIndex);
+  const TsGeneralData* gd = SectionOf(data_->GetCommonSkinData(), data_->SkinIndex);
   TacSkinOwner* parent = owner_->Parent();
   const bool parent_font = gd != nullptr && parent != nullptr && !data_->FCustomFont &&
                            gd->Props[0].Transparency > 50 && gd->BorderIndex < 0;
@@ -116,7 +111,7 @@ bool TsGroupBox::PrepareCache() {
   if (!Skinned())
     return false;
   TacSkinData* sd = data_->GetCommonSkinData();
-  if (SectionAt(sd, data_->SkinIndex) == nullptr)
+  if (SectionOf(sd, data_->SkinIndex) == nullptr)
     return false;
   TCacheInfo ci = GetParentCache(*data_);
   if (!ci.Ready && ci.FillColor == clFuchsia && ci.Bmp == nullptr) {
@@ -175,7 +170,7 @@ void TsGroupBox::PaintCaptionArea(Bitmap& cache, const TCacheInfo& ci, int capti
   at.Y += clipped.Top;
   PaintParentBG(backdrop, TRect{0, 0, backdrop.Width(), backdrop.Height()}, at);
   TacSkinData* sd = data_->GetCommonSkinData();
-  if (sd != nullptr && SectionAt(sd, caption_index) != nullptr) {
+  if (sd != nullptr && SectionOf(sd, caption_index) != nullptr) {
     const int state = ::GetFocus() == Handle() ? 1 : 0;
     PaintItem(caption_index, at, state, TRect{0, 0, backdrop.Width(), backdrop.Height()}, TPoint{},
               backdrop, *sd);
@@ -199,7 +194,7 @@ void TsGroupBox::WriteText(Bitmap& cache, int text_index) {
   if ((::GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0)
     flags |= DT_RTLREADING;
   TsTextStyle look;
-  look.Section = SectionAt(data_->GetCommonSkinData(), text_index);
+  look.Section = SectionOf(data_->GetCommonSkinData(), text_index);
   look.Hot = 0;
   look.GlobalColor = data_->GetSkinManager()->GetGlobalColor();
   look.Cache = &cache;
@@ -209,7 +204,7 @@ void TsGroupBox::WriteText(Bitmap& cache, int text_index) {
 }
 
 void TsGroupBox::ColorLabels() {
-  const TsGeneralData* gd = SectionAt(data_->GetCommonSkinData(), text_index_);
+  const TsGeneralData* gd = SectionOf(data_->GetCommonSkinData(), text_index_);
   if (gd == nullptr)
     return;
   const auto color = static_cast<platform::ControlColor>(ColorToRGB(gd->Props[0].FontColor.Color));
@@ -271,58 +266,25 @@ void TsGroupBox::SetParentUpdated() {
   }
 }
 
+void TsGroupBox::FollowSkin() {
+  if (!Skinned())
+    RestoreLabels();
+  data_->BGChanged = true;
+  ::RedrawWindow(Handle(), nullptr, nullptr, RDWA_ALL);
+}
+
 bool TsGroupBox::HandleMessage(TacMessage& message) {
   HWND window = Handle();
   const auto wparam = static_cast<WPARAM>(message.WParam);
   switch (message.Msg) {
     case SM_ALPHACMD:
-      switch (CommandOf(static_cast<std::uint32_t>(message.WParam))) {
-        case AC_GETDEFINDEX: {
-          TsSkinManager* manager = data_->GetSkinManager();
-          message.Result = manager != nullptr ? manager->GetSkinIndex("GROUPBOX") + 1 : 0;
-          return true;
-        }
-        case AC_CTRLHANDLED:
-          message.Result = 1;
-          return true;
-        case AC_PREPARECACHE:
-          PrepareCache();
-          data_->CommonWndProc(message);
-          return true;
-        case AC_SETNEWSKIN:
-        case AC_REMOVESKIN:
-        case AC_REFRESH:
-          data_->CommonWndProc(message);
-          // A skin that comes back may find the state unbound: bind it again.
-          if (data_->SkinIndex < 0 &&
-              CommandOf(static_cast<std::uint32_t>(message.WParam)) != AC_REMOVESKIN)
-            data_->UpdateIndexes(true);
-          if (!Skinned())
-            RestoreLabels();
-          data_->BGChanged = true;
-          ::RedrawWindow(window, nullptr, nullptr, RDWA_ALL);
-          return true;
-        default:
-          return false;
-      }
+      return AnswerSkinCommand(
+          message, *data_,
+          {"GROUPBOX", [this] { PrepareCache(); }, nullptr, [this] { FollowSkin(); }});
     case WM_PAINT:
-      if (!Skinned())
-        return false;
-      data_->CtrlSkinState &= ~ACS_SIZING;
-      if (wparam != 0) {
-        PaintToDC(reinterpret_cast<HDC>(wparam));
-      } else {
-        const platform::PaintDc dc(window);
-        PaintToDC(dc.Get());
-      }
-      message.Result = 0;
-      return true;
     case WM_PRINTCLIENT:
-      if (!Skinned() || wparam == 0)
-        return false;
-      PaintToDC(reinterpret_cast<HDC>(wparam));
-      message.Result = 0;
-      return true;
+      return PaintSkinnedWindow(window, message, *data_, Skinned(),
+                                [this](HDC dc) { PaintToDC(dc); });
     case WM_TIMER:
       if (wparam != kRetryTimer)
         return false;

@@ -54,6 +54,8 @@ class TsGroupBox final {
 
  private:
   bool HandleMessage(TacMessage& message);
+  // After a skin came, went or changed.
+  void FollowSkin();
   [[nodiscard]] bool Skinned() const;
   void PaintCaptionArea(Bitmap& cache, const TCacheInfo& ci, int caption_index);
   void WriteText(Bitmap& cache, int text_index);

@@ -1,15 +1,15 @@
 #pragma once
 // The arithmetic of a faded state change: a cross-fade from the control's previous look to its
-// newly prepared one, one frame every kFadeInterval milliseconds. Portable; the timer that drives
+// newly prepared one, one frame every kFrameInterval milliseconds. Portable; the timer that drives
 // it is anim_timer_win.h.
 
 #include <cstdint>
 
+#include "skin/controls/frame_interval.h"
 #include "skin/pixels/bitmap.h"
 
 namespace kestrune::skin {
 
-inline constexpr int kFadeInterval = 12;  // milliseconds between frames
 inline constexpr int kFadeInSteps = 6;    // towards hot or pressed
 inline constexpr int kFadeOutSteps = 18;  // back to normal
 

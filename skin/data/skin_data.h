@@ -176,4 +176,11 @@ class TacSkinData : public TacSkinMetrics {
   int brightness_ = 0;
 };
 
+// The section record of `index` in `sd`, or nullptr when there is none.
+[[nodiscard]] inline const TsGeneralData* SectionOf(const TacSkinData* sd, int index) {
+  if (sd == nullptr || index < 0 || static_cast<std::size_t>(index) >= sd->gd.size())
+    return nullptr;
+  return &sd->gd[static_cast<std::size_t>(index)];
+}
+
 }  // namespace kestrune::skin

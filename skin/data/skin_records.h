@@ -2,6 +2,7 @@
 // The records a skin's options are read into: sections with their states, image entries, the
 // two skin-wide outer effects, the palette and the skin-wide values.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -76,6 +77,12 @@ struct TsGeneralData {
   TColor OuterColorR = 0;
   TColor OuterColorB = 0;
 };
+
+// The entry of Props a section shows in `state`: the state itself, but no further than the
+// section's last state nor past the three it keeps, and never below 0.
+[[nodiscard]] inline int SectionState(const TsGeneralData& section, int state) {
+  return std::max(0, std::min({state, section.States - 1, 2}));
+}
 
 enum TacImgType : std::uint8_t {
   itisaBorder,

@@ -156,8 +156,7 @@ void InitBGInfo(TsCommonData& data, TacBGInfo& info, int state) {
     info.Color = owner != nullptr ? owner->Color() : kBtnFace;
     return;
   }
-  const int e = std::max(0, std::min({state, gd->States - 1, 2}));
-  const TsGenState& props = gd->Props[static_cast<std::size_t>(e)];
+  const TsGenState& props = gd->Props[static_cast<std::size_t>(SectionState(*gd, state))];
   const int t = props.Transparency;
   if (t >= 100) {
     if (!data.FCacheBmp) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "skin/pixels/weighing.h"
+
 namespace kestrune::skin {
 namespace {
 
@@ -58,13 +60,8 @@ struct Path {
 };
 
 void Lay(std::uint32_t& d, std::uint32_t color, std::uint32_t w) {
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const std::uint32_t s = (color >> shift) & 0xFFu, c = (d >> shift) & 0xFFu;
-    out |= ((s * w + c * (256 - w)) >> 8) << shift;
-  }
   const std::uint32_t a = d >> 24;
-  d = out | ((a + (((255 - a) * w) >> 8)) << 24);
+  d = MixColor(color, d, w) | ((a + (((255 - a) * w) >> 8)) << 24);
 }
 
 }  // namespace

@@ -26,6 +26,10 @@ constexpr TColor kBtnFace = static_cast<TColor>(0xFF00000Fu);
 constexpr TColor kWindow = static_cast<TColor>(0xFF000005u);
 constexpr TColor kWindowText = static_cast<TColor>(0xFF000008u);
 
+// A section at most this transparent (per cent) in a state shows its own text colours there;
+// a more transparent one asks its control which section's colours apply.
+constexpr int kOwnTextMaxTransparency = 39;
+
 bool IsControl(const TacSkinOwner* owner) {
   return owner != nullptr && owner->OwnerKind() == TacSkinOwner::Kind::Control;
 }
@@ -36,17 +40,6 @@ bool IsProvider(const TacSkinOwner* owner) {
 
 bool HasWindow(const TacSkinOwner* owner) {
   return owner != nullptr && owner->Windowed() && owner->Handle() != nullptr;
-}
-
-// The section record of `index`, or nullptr.
-const TsGeneralData* SectionOf(const TacSkinData* data, int index) {
-  if (data == nullptr || index < 0 || static_cast<std::size_t>(index) >= data->gd.size())
-    return nullptr;
-  return &data->gd[static_cast<std::size_t>(index)];
-}
-
-int ClampState(const TsGeneralData& gd, int state) {
-  return std::max(0, std::min({state, gd.States - 1, 2}));
 }
 
 // The colour a control shows, or the colour of a parent without a skin state.
@@ -477,7 +470,7 @@ void TsCommonData::SetSkinColors(int state) {
   const TsGeneralData* gd = Section();
   if (gd == nullptr)
     return;
-  const TsGenState& props = gd->Props[static_cast<std::size_t>(ClampState(*gd, state))];
+  const TsGenState& props = gd->Props[static_cast<std::size_t>(SectionState(*gd, state))];
   CtrlSkinState |= ACS_CHANGING;
   if (!FCustomColor)
     FOwnerControl->SetColor(ApplyColorShift(*this, props.Color));
@@ -1195,7 +1188,7 @@ bool TsCommonData::PointerCommand(TacMessage& message) {
       if (pointer_ok && Skinned()) {
         auto* info = reinterpret_cast<TacPaintInfo*>(message.LParam);
         const TsGeneralData* gd = Section();
-        const int state = gd != nullptr ? ClampState(*gd, info->State) : 0;
+        const int state = gd != nullptr ? SectionState(*gd, info->State) : 0;
         const bool parent_font =
             gd != nullptr && gd->Props[static_cast<std::size_t>(state)].Transparency == 100;
         TacSkinOwner* parent = FOwnerObject->Parent();
@@ -1234,7 +1227,7 @@ int GetFontIndex(TacSkinOwner* ctrl, int def_skin_index, TsSkinManager* skin_man
   } catch (const std::exception&) {
   }
   if (s > 0 && gd != nullptr && state < gd->States &&
-      gd->Props[static_cast<std::size_t>(s)].Transparency <= 39)
+      gd->Props[static_cast<std::size_t>(s)].Transparency <= kOwnTextMaxTransparency)
     return def_skin_index;
   TacPaintInfo info;
   info.State = state;
@@ -1262,7 +1255,8 @@ TColor GetFontColor(TacSkinOwner* ctrl, int def_skin_index, TsSkinManager* skin_
     const std::vector<TsGeneralData>& gd = skin_manager->gd();
     const auto valid = [&](int i) { return i >= 0 && static_cast<std::size_t>(i) < gd.size(); };
     if (ctrl != nullptr && valid(index) && state < gd[static_cast<std::size_t>(index)].States &&
-        gd[static_cast<std::size_t>(index)].Props[static_cast<std::size_t>(s)].Transparency > 39) {
+        gd[static_cast<std::size_t>(index)].Props[static_cast<std::size_t>(s)].Transparency >
+            kOwnTextMaxTransparency) {
       TacPaintInfo info;
       info.State = state;
       info.FontIndex = def_skin_index;
@@ -1282,8 +1276,7 @@ TColor GetFontColor(TacSkinOwner* ctrl, int def_skin_index, TsSkinManager* skin_
     if (!valid(index))
       return skin_manager->GetGlobalFontColor();
     const TsGeneralData& section = gd[static_cast<std::size_t>(index)];
-    const int e = std::max(0, std::min({section.States - 1, s, 2}));
-    return section.Props[static_cast<std::size_t>(e)].FontColor.Color;
+    return section.Props[static_cast<std::size_t>(SectionState(section, s))].FontColor.Color;
   } catch (const std::exception&) {
     return kWindowText;
   }

@@ -31,12 +31,6 @@ bool InsideBmp(const Bitmap& bmp, TRect r) {
          r.Bottom <= bmp.Height();
 }
 
-// The state index of a section: below its number of states, and at most 2.
-int ClampState(const TsGeneralData& gd, int state) {
-  state = std::min(state, gd.States - 1);
-  return std::clamp(state, 0, 2);
-}
-
 int ClampFrame(const TsMaskData& md, int state) {
   return std::clamp(state, 0, std::max(md.ImageCount - 1, 0));
 }
@@ -468,7 +462,7 @@ void PaintBackground(int skin_index, const TCacheInfo& ci, int state, TRect r, T
   if (!ValidSection(sd, skin_index) || r.IsEmpty() || item_bmp.Empty())
     return;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
-  state = ClampState(gd, state);
+  state = SectionState(gd, state);
   const TsGenState& props = gd.Props[static_cast<std::size_t>(state)];
   const BGValues v = SectionValues(props, texture_index, custom_color);
   const TRect a = r;
@@ -619,7 +613,7 @@ void PaintItem(int skin_index, const TCacheInfo& ci, int state, TRect r, TPoint 
   if (!ValidSection(sd, skin_index) || !InsideBmp(item_bmp, r))
     return;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
-  state = std::clamp(std::min(state, gd.States - 1), 0, 2);
+  state = SectionState(gd, state);
   const int s = state;
   PaintItemBG(skin_index, ci, s, r, pp, item_bmp, sd, -1, -1, style.CustomColor);
   CornerImages(gd, s, r, item_bmp, sd);
@@ -667,7 +661,7 @@ std::optional<std::pair<int, TCacheInfo>> PaintItemBase(int skin_index, const TC
   if (!ValidSection(sd, skin_index) || !InsideBmp(item_bmp, r))
     return std::nullopt;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
-  state = std::clamp(std::min(state, gd.States - 1), 0, 2);
+  state = SectionState(gd, state);
   PaintItemBG(skin_index, ci, state, r, pp, item_bmp, sd);
   CornerImages(gd, state, r, item_bmp, sd);
   TCacheInfo moved = ci;
@@ -724,7 +718,7 @@ void PaintItemBGFast(int skin_index, int bg_index, int bg_hot_index, const TCach
   if (!ValidSection(sd, skin_index) || !InsideBmp(item_bmp, r))
     return;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
-  state = ClampState(gd, state);
+  state = SectionState(gd, state);
   PaintBackground(skin_index, ci, state, r, pp, item_bmp, sd, state == 0 ? bg_index : bg_hot_index,
                   bg_hot_index, clFuchsia, true);
 }
@@ -735,7 +729,7 @@ void PaintItemFast(int skin_index, int mask_index, int bg_index, int bg_hot_inde
   if (!ValidSection(sd, skin_index) || !InsideBmp(item_bmp, r))
     return;
   const TsGeneralData& gd = sd.gd[static_cast<std::size_t>(skin_index)];
-  state = std::clamp(std::min(state, gd.States - 1), 0, 2);
+  state = SectionState(gd, state);
   PaintItemBGFast(skin_index, bg_index, bg_hot_index, ci, state, r, pp, item_bmp, sd);
   CornerImages(gd, state, r, item_bmp, sd);
   TCacheInfo moved = ci;

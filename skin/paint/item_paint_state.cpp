@@ -64,7 +64,7 @@ void UpdateBmpColors(Bitmap& bmp, TsCommonData& data, int state, TColor color_to
   TsSkinManager* manager = data.GetSkinManager();
   if (manager == nullptr || !data.Skinned())
     return;
-  const bool button = data.COC == 93 || data.COC == 94;
+  const bool button = data.COC == COC_TsButton || data.COC == COC_TsBitBtn;
   TColor tone = button ? color_tone_bg : data.FColorTone;
   if (button && tone == 0)
     tone = clNone;

@@ -5,6 +5,7 @@
 
 #include "platform/error.h"
 #include "skin/pixels/stretch.h"
+#include "skin/pixels/weighing.h"
 
 namespace kestrune::skin {
 namespace {
@@ -120,10 +121,7 @@ bool InsideBitmap(const Bitmap& bmp, TRect r) {
 
 // (d * (255 - o) + s * o) shr 8 per colour channel.
 u32 Lay(u32 d, u32 s, u32 o) {
-  u32 out = 0;
-  for (int shift = 0; shift < 24; shift += 8)
-    out |= ((Ch(d, shift) * (255 - o) + Ch(s, shift) * o) >> 8) << shift;
-  return out;
+  return Weigh<Lanes::Color>(s, o, d, 255 - o);
 }
 
 // The alpha of an outer-effect pixel that is neither fully off nor fully on: taken when it was
@@ -415,10 +413,7 @@ void FillTransPixels32(Bitmap& bmp, TRect r, const TCacheInfo& ci) {
         d[x] = p;
         continue;
       }
-      u32 out = 0xFF000000u;
-      for (int shift = 0; shift < 24; shift += 8)
-        out |= MaskChannel(Ch(p, shift), Ch(dp, shift), 255 - a) << shift;
-      d[x] = out;
+      d[x] = MixColor(p, dp, 255 - a) | 0xFF000000u;
     }
   }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "skin/paint/masked_copy.h"
+#include "skin/pixels/weighing.h"
 
 namespace kestrune::skin {
 namespace {
@@ -119,13 +120,7 @@ void UpdateCorners(Bitmap& bmp, TRect r, const TCacheInfo& ci, const TCornerRadi
           row[bx] = ext_source ? back : (back & 0x00FFFFFFu);
           continue;
         }
-        const std::uint32_t d = row[bx];
-        std::uint32_t out = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-          const std::uint32_t bc = (back >> shift) & 0xFFu, dc = (d >> shift) & 0xFFu;
-          out |= ((bc * m + dc * (256 - m)) >> 8) << shift;
-        }
-        row[bx] = out;
+        row[bx] = MixAll(back, row[bx], m);
       }
     }
   }

@@ -130,5 +130,40 @@ TEST(DibSection, TopDownRowsAreWhatGdiDrawsIntoTheSelectingDc) {
   EXPECT_EQ(none.Bits(), nullptr);
 }
 
+TEST(Regions, RectangleLessRectanglesBecomesTheWindowsRegion) {
+  const RECT cuts[] = {{0, 0, 2, 2}, {8, 8, 10, 10}};
+  UniqueRegion region = RectMinusRects(RECT{0, 0, 10, 10}, cuts);
+  ASSERT_NE(region.Get(), nullptr);
+  struct Point {
+    int x, y;
+    bool inside;
+  };
+  const Point points[] = {{0, 0, false}, {1, 1, false}, {2, 2, true}, {5, 5, true},
+                          {9, 9, false}, {9, 0, true},  {0, 9, true}, {10, 5, false}};
+  for (const Point& p : points) {
+    SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+    EXPECT_EQ(::PtInRegion(region.Get(), p.x, p.y) != FALSE, p.inside);
+  }
+
+  HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(SetWindowRegion(window, std::move(region), false));
+  const UniqueRegion shown(::CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(::GetWindowRgn(window, shown.Get()), ERROR);
+  EXPECT_FALSE(::PtInRegion(shown.Get(), 1, 1));
+  EXPECT_TRUE(::PtInRegion(shown.Get(), 5, 5));
+
+  // No region, or one the system refuses, leaves the window's own; the refused one is freed.
+  EXPECT_FALSE(SetWindowRegion(window, UniqueRegion(), false));
+  UniqueRegion refused(::CreateRectRgn(0, 0, 4, 4));
+  const HRGN refused_handle = refused.Get();
+  EXPECT_FALSE(SetWindowRegion(nullptr, std::move(refused), false));
+  EXPECT_EQ(::GetObjectType(refused_handle), 0u);
+  ASSERT_NE(::GetWindowRgn(window, shown.Get()), ERROR);
+  EXPECT_TRUE(::PtInRegion(shown.Get(), 5, 5));
+  ::DestroyWindow(window);
+}
+
 }  // namespace
 }  // namespace kestrune::platform

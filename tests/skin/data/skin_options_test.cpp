@@ -226,6 +226,34 @@ TEST(SkinOptions, StatesAreReadOrCopied) {
   EXPECT_EQ(own2.GlowColor, clWhite);
 }
 
+TEST(SectionState, StaysWithinTheSectionsStatesAndTheThreeItKeeps) {
+  struct Case {
+    const char* name;
+    int states;
+    int state;
+    int shown;
+  };
+  const Case cases[] = {
+      {"below 0", 3, -1, 0},
+      {"normal", 3, 0, 0},
+      {"last state", 2, 1, 1},
+      {"at the state count", 2, 2, 1},
+      {"past the state count", 2, 3, 1},
+      {"pressed of three", 3, 2, 2},
+      {"past the three kept", 3, 3, 2},
+      {"past the three kept, more states", 5, 4, 2},
+      {"one state, hot", 1, 1, 0},
+      {"one state, pressed", 1, 2, 0},
+      {"no states", 0, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TsGeneralData section;
+    section.States = c.states;
+    EXPECT_EQ(SectionState(section, c.state), c.shown);
+  }
+}
+
 TEST(SkinOptions, ContourKeysOfGlobalInfoAlsoFillThePalette) {
   const TsSkinOptions skin = Load(
       "[GLOBALINFO]\nTCTOP=123\nTCBOTTOM=456\nTABSCOVERING=3\n"
