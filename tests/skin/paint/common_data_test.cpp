@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/control_messages.h"
@@ -28,6 +29,19 @@ TacMessage Command(TsCommonData& data, std::uint16_t command, std::intptr_t lpar
   data.CommonMessage(message);
   return message;
 }
+
+// A loaded PANEL state in a form, with a button inside it to see what is passed on.
+struct LoadedPanel {
+  LoadedPanel() {
+    Adopt(form, panel);
+    Adopt(panel, button);
+    data = MakeState(panel);
+    data->SetSkinSection("PANEL");
+    data->Loaded();
+  }
+  FakeOwner form, panel, button;
+  std::unique_ptr<TsCommonData> data;
+};
 
 TEST(SkinSection, IsStoredUpperCaseAndARepeatDoesNothing) {
   TestManager manager({Section("EDIT", 0xFFFFFF), Section("BUTTON", 0x0000FF)});
@@ -382,12 +396,9 @@ TEST(Commands, PointersFromAnotherThreadOrNullAreNeverFollowed) {
 // kept, and it is not passed on to the children, where it would arrive as one of ours.
 TEST(Commands, ForeignCommandsKeepNothingAndGoNoFurther) {
   TestManager manager({Section("PANEL", 1), Section("BUTTON", 2)});
-  FakeOwner form, panel, button;
-  Adopt(form, panel);
-  Adopt(panel, button);
-  auto data = MakeState(panel);
-  data->SetSkinSection("PANEL");
-  data->Loaded();
+  LoadedPanel loaded;
+  FakeOwner& button = loaded.button;
+  TsCommonData* data = loaded.data.get();
   const struct {
     std::uint16_t command;
     std::uint16_t argument;
@@ -523,15 +534,10 @@ TEST(Commands, OnlyAnOwnSkinRemovalOrScaleGoOnToTheDefaultHandling) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "command " << c.command << (c.foreign ? " foreign" : ""));
-    FakeOwner form, panel, button;
-    Adopt(form, panel);
-    Adopt(panel, button);
-    auto data = MakeState(panel);
-    data->SetSkinSection("PANEL");
-    data->Loaded();
+    LoadedPanel loaded;
     TacMessage message = MakeMessage(SM_ALPHACMD, MakeCommandParam(c.command), c.lparam);
     message.Foreign = c.foreign;
-    EXPECT_EQ(data->CommonMessage(message), c.handled);
+    EXPECT_EQ(loaded.data->CommonMessage(message), c.handled);
   }
   FakeOwner lone;
   auto data = MakeState(lone);
