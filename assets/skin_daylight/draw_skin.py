@@ -77,6 +77,7 @@ ACCENT_BY_STATE = (ACCENT, ACCENT_HOT, ACCENT_PRESSED)
 GLYPH_BY_STATE = (TEXT_DIM, ACCENT, ACCENT_PRESSED)
 HEADER_BMP_SIZE = 16
 SHADOW_OFFSETS = (3, 2, 3, 5)  # Of the shadow picture: how far it reaches out of a control.
+LIGHT_OFFSETS = (2, 2, 2, 2)  # Of the light outline picture.
 
 
 def tcolor(color):
@@ -410,20 +411,20 @@ def glow(size, margin, color, peak):
     return c
 
 
-def outer_shadow(size, offsets):
-    """Image row: the shadow's colour; mask row: 255 keeps what lies behind, 0 takes the colour.
+def outer_shadow(size, offsets, color=SHADOW, strength=120):
+    """Image row: the effect's colour; mask row: 255 keeps what lies behind, 0 takes the colour.
     The control's edge lies `offsets` (left, top, right, bottom) inside the picture, where the
-    effect's offsets put it; the shadow fades out over that distance."""
+    effect's offsets put it; the effect fades out over that distance from `strength`."""
     c = Canvas(size, size * 2)
     left, top, right, bottom = offsets
     body = round_rect(left, top, size - right, size - bottom, 4)
     reach = max(offsets)
     for y in range(size):
         for x in range(size):
-            c.px[y * size + x] = list(rgba(SHADOW))
+            c.px[y * size + x] = list(rgba(color))
             d = body(x + 0.5, y + 0.5)
-            weight = 1.0 if d < 0 else max(0.0, 1.0 - d / reach) ** 2
-            m = int(round(255 - 120 * weight))
+            weight = 1.0 if d < 0 else max(0.0, 1.0 - d / (reach + 1)) ** 1.5
+            m = int(round(255 - strength * weight))
             c.px[(size + y) * size + x] = [m, m, m, 255]
     return c
 
@@ -461,6 +462,7 @@ def separate_pictures():
         "TITLEGLOW.PNG": glow(28, 10, (80, 160, 230), 130).png(),
         "CLOSEGLOW.PNG": glow(28, 10, CLOSE_HOT, 150).png(),
         "SHADOW.PNG": outer_shadow(24, SHADOW_OFFSETS).png(),
+        "LIGHT.PNG": outer_shadow(24, LIGHT_OFFSETS, ACCENT_LIGHT, 230).png(),
         "HEADER.BMP": bmp_file(header),
     }
 
@@ -567,11 +569,15 @@ def options_text(placed):
             ("SH_WIDTHL", "8"), ("SH_WIDTHR", "8"), ("SH_WIDTHT", "8"), ("SH_WIDTHB", "8"),
             ("SH_RADIUS_OE", "6"), ("SH_BLUR_OE", "4"), ("SH_COLORL", tcolor(SHADOW)),
             ("SH_OPACITY", "70"),
-            # A light outline on a light form: tinted, or it would not show.
-            ("LO_SOURCE", "2"), ("LO_COLORL", tcolor(ACCENT_LIGHT)),
-            ("LO_COLORT", tcolor(ACCENT_LIGHT)), ("LO_COLORR", tcolor(ACCENT_LIGHT)),
-            ("LO_COLORB", tcolor(ACCENT_LIGHT)),
-            ("LO_OFFSETL", "2"), ("LO_OFFSETR", "2"), ("LO_OFFSETT", "2"), ("LO_OFFSETB", "3"),
+            # The light outline is a picture too; its colours, radius and blur are what a
+            # generated outline (LO_SOURCE=2) would take. Tinted, or it would not show on a light
+            # form.
+            ("LO_SOURCE", "1"),
+            ("LO_MASK", file_entry("LIGHT.PNG", 1, 1, 0, (8, 8, 8, 8), 1)),
+            ("LO_COLORL", tcolor(ACCENT_LIGHT)), ("LO_COLORT", tcolor(ACCENT_LIGHT)),
+            ("LO_COLORR", tcolor(ACCENT_LIGHT)), ("LO_COLORB", tcolor(ACCENT_LIGHT)),
+            ("LO_OFFSETL", LIGHT_OFFSETS[0]), ("LO_OFFSETT", LIGHT_OFFSETS[1]),
+            ("LO_OFFSETR", LIGHT_OFFSETS[2]), ("LO_OFFSETB", LIGHT_OFFSETS[3]),
             ("LO_WIDTHL", "-1"), ("LO_WIDTHR", "-1"), ("LO_WIDTHT", "-1"), ("LO_WIDTHB", "-1"),
             ("LO_RADIUS_OE", "6"), ("LO_BLUR_OE", "4"), ("LO_OPACITY", "160"),
             ("EDITTEXT_OK", tcolor((24, 110, 52))), ("EDITTEXT_WARN", tcolor((140, 96, 0))),
