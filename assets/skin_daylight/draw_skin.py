@@ -292,7 +292,8 @@ def tab(c, x, y, w, h, state, s):
     r = 4 * s
     body = round_rect(x, y, x + w, y + h + r, r)
     c.shape((x, y, x + w, y + h), body, (FRAME_BAND, CONTROL_HOT, CONTROL_TOP)[state])
-    c.shape((x, y, x + w, y + h), ring(body, s), (CONTROL_BORDER, ACCENT_HOT, CONTROL_BORDER)[state])
+    stroke = (CONTROL_BORDER, ACCENT_HOT, CONTROL_BORDER)[state]
+    c.shape((x, y, x + w, y + h), ring(body, s), stroke)
     if state == 2:
         fill_rect(c, x + 2 * s, y, x + w - 2 * s, y + 2 * s, ACCENT)
 
