@@ -54,6 +54,7 @@ ACCENT = (20, 116, 168)
 ACCENT_HOT = (34, 142, 200)
 ACCENT_PRESSED = (12, 88, 130)
 ACCENT_LIGHT = (206, 232, 247)
+ACCENT_LIGHT_PRESSED = (176, 208, 236)
 CLOSE_HOT = (214, 58, 52)
 CLOSE_PRESSED = (168, 36, 32)
 CONTROL_TOP = (255, 255, 255)
@@ -164,6 +165,11 @@ def hot_frame(c, x, y, w, h, state, s):
         box = (x, y, x + w, y + h)
         c.shape(box, round_rect(*box, 3 * s), (MENU_HOT, MENU_HOT, (190, 216, 240))[state])
         c.shape(box, ring(round_rect(*box, 3 * s), s), (150, 190, 226))
+
+
+def small(glyph):
+    """The glyph at the size of the small title buttons."""
+    return lambda c, x, y, col, s: glyph(c, x, y, col, s * 0.7)
 
 
 def caption_button(glyph, hot, pressed):
@@ -316,28 +322,23 @@ MASTER_ENTRIES = [
     ("GLOBALINFO", "BICONCLOSE", "glyph", 3, (42, 22), None, 0,
      caption_button(glyph_close, CLOSE_HOT, CLOSE_PRESSED)),
     ("GLOBALINFO", "BICONMAX", "glyph", 3, (42, 22), None, 0,
-     caption_button(glyph_max, ACCENT_LIGHT, (176, 208, 236))),
+     caption_button(glyph_max, ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "BICONMIN", "glyph", 3, (42, 22), None, 0,
-     caption_button(glyph_min, ACCENT_LIGHT, (176, 208, 236))),
+     caption_button(glyph_min, ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "BICONNORM", "glyph", 3, (42, 22), None, 0,
-     caption_button(glyph_restore, ACCENT_LIGHT, (176, 208, 236))),
+     caption_button(glyph_restore, ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "BICONHELP", "glyph", 3, (42, 22), None, 0,
-     caption_button(glyph_help, ACCENT_LIGHT, (176, 208, 236))),
+     caption_button(glyph_help, ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "SICONCLOSE", "glyph", 3, (20, 16), None, 0,
-     caption_button(lambda c, x, y, col, s: glyph_close(c, x, y, col, s * 0.7), CLOSE_HOT,
-                    CLOSE_PRESSED)),
+     caption_button(small(glyph_close), CLOSE_HOT, CLOSE_PRESSED)),
     ("GLOBALINFO", "SICONMAX", "glyph", 3, (20, 16), None, 0,
-     caption_button(lambda c, x, y, col, s: glyph_max(c, x, y, col, s * 0.7), ACCENT_LIGHT,
-                    (176, 208, 236))),
+     caption_button(small(glyph_max), ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "SICONMIN", "glyph", 3, (20, 16), None, 0,
-     caption_button(lambda c, x, y, col, s: glyph_min(c, x, y, col, s * 0.7), ACCENT_LIGHT,
-                    (176, 208, 236))),
+     caption_button(small(glyph_min), ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "SICONNORM", "glyph", 3, (20, 16), None, 0,
-     caption_button(lambda c, x, y, col, s: glyph_restore(c, x, y, col, s * 0.7), ACCENT_LIGHT,
-                    (176, 208, 236))),
+     caption_button(small(glyph_restore), ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "SICONHELP", "glyph", 3, (20, 16), None, 0,
-     caption_button(lambda c, x, y, col, s: glyph_help(c, x, y, col, s * 0.7), ACCENT_LIGHT,
-                    (176, 208, 236))),
+     caption_button(small(glyph_help), ACCENT_LIGHT, ACCENT_LIGHT_PRESSED)),
     ("GLOBALINFO", "TITLEBUTTON", "glyph", 3, (26, 22), None, 0, title_button),
     ("GLOBALINFO", "BOXUNCHECKED", "glyph", 3, (16, 16), None, 0, box("unchecked")),
     ("GLOBALINFO", "BOXCHECKED", "glyph", 3, (16, 16), None, 0, box("checked")),
