@@ -158,16 +158,19 @@ LRESULT TacFormTransitions::AC_WMNCActivate(WPARAM wparam, LPARAM /*lparam*/) {
 
 LRESULT TacFormTransitions::SetText(WPARAM wparam, LPARAM lparam) {
   host_.DropGlowCaches();
-  MakeCaptForm();
+  // The system paints its caption with the new text only into a visible window, so the visible
+  // bit is off for the call instead of a cover window going up: making the cover and waiting for
+  // it took 60 of the 70 ms a caption change cost under Wine.
+  HWND window = host_.Window();
+  const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
+  const bool visible = (style & WS_VISIBLE) != 0;
+  if (visible)
+    ::SetWindowLongPtrW(window, GWL_STYLE, style & ~WS_VISIBLE);
   const LRESULT result = host_.CallDefault(WM_SETTEXT, wparam, lparam);
+  if (visible)
+    ::SetWindowLongPtrW(window, GWL_STYLE, ::GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
   host_.MarkStale();
-  // The frame is painted under the cover first, so whatever the cover uncovers is already the
-  // new caption.
   host_.RepaintFrame();
-  const bool covered = capt_form_ != nullptr;
-  KillCaptForm();
-  if (covered)
-    host_.RepaintFrame();
   return result;
 }
 
