@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <chrono>
 
+#include <shellapi.h>
+
 #include "app/about_links.h"
+#include "app/dropped_list.h"
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "app/window_place.h"
+#include "platform/win_util.h"
 #include "skin/controls/glow_win.h"
 #include "skin/controls/memo_win.h"
 #include "skin/controls/skinned_form_controls_win.h"
@@ -27,6 +32,23 @@ skin::TsGlyphSource SkinGlyphs(TsAlphaImageList* images) {
     return images->GetBitmap32(index, target);
   };
   return source;
+}
+
+std::vector<std::string> DroppedPaths(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    if (!path.empty())
+      paths.push_back(platform::Narrow(path));
+  }
+  return paths;
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(platform::Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace
@@ -71,6 +93,23 @@ TMainForm::TMainForm(platform::Application& application,
     memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
   skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
                                                                 SkinGlyphs(sAlphaImageList.get()));
+  KeepInWorkArea();
+  ::DragAcceptFiles(Handle(), TRUE);
+}
+
+void TMainForm::KeepInWorkArea() {
+  RECT window{};
+  ::GetWindowRect(Handle(), &window);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
+    return;
+  const RECT& work = monitor.rcWork;
+  const ScreenRect placed = PlaceInWorkArea({window.left, window.top, window.right, window.bottom},
+                                            {work.left, work.top, work.right, work.bottom});
+  if (placed.left != window.left || placed.top != window.top)
+    ::SetWindowPos(Handle(), nullptr, placed.left, placed.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMainForm::InstallSkinnedMenus() {
@@ -104,6 +143,15 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     menus->DrawMenuBorders();
     return 0;
   }
+  if (message == WM_DROPFILES) {
+    auto* drop = reinterpret_cast<HDROP>(wparam);
+    const std::vector<std::string> paths =
+        running_ ? std::vector<std::string>{} : DroppedPaths(drop);
+    ::DragFinish(drop);
+    if (!running_)
+      FilesDropped(paths);
+    return 0;
+  }
   const LRESULT result = Form::WindowProc(message, wparam, lparam);
   if (message == WM_DPICHANGED && pictures_ != nullptr)
     pictures_->Apply(*this, HIWORD(wparam));
@@ -118,8 +166,44 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::ButtonExtractClick() {
+  RunList(settings_);
+}
+
+void TMainForm::FilesDropped(const std::vector<std::string>& paths) {
+  if (running_)
+    return;
+  const DroppedList judged = JudgeDrop(paths, IsFolder);
+  if (!judged.message.empty())
+    App().ShowMessage(judged.message);
+  if (judged.list_path.empty())
+    return;
+  RunSettings settings = settings_;
+  settings.list_path = judged.list_path;
+  RunList(settings);
+}
+
+void TMainForm::RunList(const RunSettings& settings) {
+  // Files dropped while the run holds the thread wait in the queue; they were dropped on a
+  // window that was busy, so they go unread once it ends.
+  struct Running {
+    TMainForm& form;
+    const bool outer;  // a click on Extract in the run's message box runs inside it
+    explicit Running(TMainForm& f) : form(f), outer(!f.running_) {
+      form.running_ = true;
+      ::DragAcceptFiles(form.Handle(), FALSE);
+    }
+    ~Running() {
+      if (!outer)
+        return;
+      MSG queued{};
+      while (::PeekMessageW(&queued, form.Handle(), WM_DROPFILES, WM_DROPFILES, PM_REMOVE))
+        ::DragFinish(reinterpret_cast<HDROP>(queued.wParam));
+      ::DragAcceptFiles(form.Handle(), TRUE);
+      form.running_ = false;
+    }
+  } running(*this);
   // The run reports its own errors in the error box; its outcome needs nothing more here.
-  static_cast<void>(kestrune::ButtonExtractClick(settings_, *this, services_));
+  static_cast<void>(kestrune::ButtonExtractClick(settings, *this, services_));
   ShowPending(true);
   log_ends_with_break_ = false;  // the user may type into the log from now on
 }

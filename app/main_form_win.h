@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/alpha_image_list.h"
 #include "extractor/run_driver.h"
@@ -50,6 +51,10 @@ class TMainForm : public platform::Form, public RunUi {
 
   void FormCreate();
   void ButtonExtractClick();
+  // Files dropped on the window: one file runs as Extract runs the working folder's list, with
+  // the dropped file as the list; several files or a folder show why nothing runs. Ignored while
+  // a run goes on.
+  void FilesDropped(const std::vector<std::string>& paths);
   void GithubClick();
   void SaweriaClick();
   void YoutubeClick();
@@ -73,6 +78,10 @@ class TMainForm : public platform::Form, public RunUi {
   void ShowPending(bool now);
   // The skinned menus, owned by SkinManager, draw the menu items and their pictures.
   void InstallSkinnedMenus();
+  // One run of `settings`' list, for Extract and for a dropped list alike.
+  void RunList(const RunSettings& settings);
+  // The designed place unless it lies outside the work area of the window's monitor.
+  void KeepInWorkArea();
 
   static constexpr unsigned long long kShowInterval = 100;         // milliseconds
   static constexpr unsigned long long kLongestLogInterval = 1000;  // milliseconds
@@ -84,6 +93,7 @@ class TMainForm : public platform::Form, public RunUi {
   unsigned long long last_log_shown_ = 0;  // tick count of the last append to MemoResults
   unsigned long long log_interval_ = kShowInterval;  // least time between two appends
   bool log_ends_with_break_ = false;                 // known while a run appends to the log
+  bool running_ = false;  // a run goes on; its message boxes dispatch the window's messages
 
   const platform::ProcessServices& services_;
   RunSettings settings_;
