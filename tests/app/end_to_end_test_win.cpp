@@ -6,7 +6,6 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +18,7 @@
 
 #include "platform/win_util.h"
 #include "tests/support/build_path.h"
+#include "tests/support/drop_files_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
@@ -194,24 +194,9 @@ class Program {
     }
   }
 
-  // Drops `paths` on the window as the shell does: a drop record in the program's own memory,
-  // its address posted in WM_DROPFILES.
+  // Drops `paths` on the window as the shell does.
   void Drop(const std::vector<std::filesystem::path>& paths) const {
-    std::wstring names;
-    for (const auto& path : paths)
-      names.append(path.wstring()).push_back(L'\0');
-    names.push_back(L'\0');
-    DROPFILES header{};
-    header.pFiles = sizeof header;
-    header.fWide = TRUE;
-    std::string record(reinterpret_cast<const char*>(&header), sizeof header);
-    record.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
-    void* remote = ::VirtualAllocEx(process_.Get(), nullptr, record.size(),
-                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    ASSERT_NE(remote, nullptr);
-    ASSERT_TRUE(
-        ::WriteProcessMemory(process_.Get(), remote, record.data(), record.size(), nullptr));
-    ASSERT_TRUE(::PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0));
+    ASSERT_TRUE(test::DropFiles(process_.Get(), form_, paths));
   }
 
   // The program's next message box, read and closed with OK; none within `limit`: nullopt.
