@@ -55,8 +55,12 @@ bool IsFolder(const std::string& path) {
 
 TMainForm::TMainForm(platform::Application& application,
                      const platform::FormDescription& description,
-                     const platform::ProcessServices& services, RunSettings settings)
-    : platform::Form(application), services_(services), settings_(std::move(settings)) {
+                     const platform::ProcessServices& services, RunSettings settings,
+                     DesktopSettingsSource desktop)
+    : platform::Form(application),
+      services_(services),
+      settings_(std::move(settings)),
+      desktop_(std::move(desktop)) {
   Load(description,
        {
            {"FormCreate", [this] { FormCreate(); }},
@@ -93,8 +97,23 @@ TMainForm::TMainForm(platform::Application& application,
     memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
   skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
                                                                 SkinGlyphs(sAlphaImageList.get()));
+  if (SkinManager != nullptr) {
+    designed_skin_active_ = SkinManager->Active();
+    designed_animation_ = SkinManager->Effects.AllowAnimation;
+  }
+  FollowDesktop();
   KeepInWorkArea();
   ::DragAcceptFiles(Handle(), TRUE);
+}
+
+void TMainForm::FollowDesktop() {
+  if (SkinManager == nullptr || !desktop_)
+    return;
+  const DesktopSettings desktop = desktop_();
+  SkinManager->Effects.AllowAnimation = designed_animation_ && desktop.client_area_animation;
+  const bool skinned = designed_skin_active_ && !desktop.high_contrast;
+  if (SkinManager->Active() != skinned)
+    SkinManager->SetActive(skinned);
 }
 
 void TMainForm::KeepInWorkArea() {
@@ -157,6 +176,8 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     pictures_->Apply(*this, HIWORD(wparam));
   if (message == WM_DPICHANGED && menus != nullptr)
     menus->UpdateMenus();
+  if (message == WM_SETTINGCHANGE || message == WM_SYSCOLORCHANGE)
+    FollowDesktop();
   return result;
 }
 

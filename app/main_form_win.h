@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/alpha_image_list.h"
+#include "app/desktop_settings_win.h"
 #include "extractor/run_driver.h"
 #include "platform/application_win.h"
 #include "platform/form_win.h"
@@ -29,8 +30,10 @@ class TsSkinnedControls;
 class TMainForm : public platform::Form, public RunUi {
  public:
   // Builds the window from `description` (hidden until shown). `services` must outlive the form.
+  // `desktop` tells the user's desktop settings, now and after each WM_SETTINGCHANGE.
   TMainForm(platform::Application& application, const platform::FormDescription& description,
-            const platform::ProcessServices& services, RunSettings settings = {});
+            const platform::ProcessServices& services, RunSettings settings = {},
+            DesktopSettingsSource desktop = SystemDesktopSettings);
   ~TMainForm() override;
 
   // The components the description names; owned by the form.
@@ -82,6 +85,9 @@ class TMainForm : public platform::Form, public RunUi {
   void RunList(const RunSettings& settings);
   // The designed place unless it lies outside the work area of the window's monitor.
   void KeepInWorkArea();
+  // High contrast switches the skin off, so that the system draws the window in the user's
+  // colours, and back on when it ends; animations run only while the user allows them.
+  void FollowDesktop();
 
   static constexpr unsigned long long kShowInterval = 100;         // milliseconds
   static constexpr unsigned long long kLongestLogInterval = 1000;  // milliseconds
@@ -97,6 +103,9 @@ class TMainForm : public platform::Form, public RunUi {
 
   const platform::ProcessServices& services_;
   RunSettings settings_;
+  DesktopSettingsSource desktop_;
+  bool designed_skin_active_ = true;  // the description's choices, which the desktop may only
+  bool designed_animation_ = true;    // switch off, never on
   skin::WinSkinManagerPlatform skin_platform_;  // Outlives SkinManager (see the destructor).
   std::unique_ptr<FormPictures> pictures_;
   std::unique_ptr<skin::TsMemo> memo_skin_;  // MemoResults' skin; goes before SkinManager
