@@ -10,6 +10,7 @@
 #include "app/main_form_images_win.h"
 #include "app/main_form_skin_win.h"
 #include "app/open_link_win.h"
+#include "app/taskbar_button_win.h"
 #include "app/window_place.h"
 #include "platform/win_util.h"
 #include "skin/controls/glow_win.h"
@@ -162,6 +163,11 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     menus->DrawMenuBorders();
     return 0;
   }
+  if (message == taskbar_button_created_ && message != 0) {
+    if (!taskbar_.Attached())
+      taskbar_.Attach(CreateTaskbarButton(Handle()));
+    return 0;
+  }
   if (message == WM_DROPFILES) {
     auto* drop = reinterpret_cast<HDROP>(wparam);
     const std::vector<std::string> paths =
@@ -212,6 +218,8 @@ void TMainForm::RunList(const RunSettings& settings) {
     explicit Running(TMainForm& f) : form(f), outer(!f.running_) {
       form.running_ = true;
       ::DragAcceptFiles(form.Handle(), FALSE);
+      if (outer)
+        form.taskbar_.RunStarted();
     }
     ~Running() {
       if (!outer)
@@ -220,6 +228,7 @@ void TMainForm::RunList(const RunSettings& settings) {
       while (::PeekMessageW(&queued, form.Handle(), WM_DROPFILES, WM_DROPFILES, PM_REMOVE))
         ::DragFinish(reinterpret_cast<HDROP>(queued.wParam));
       ::DragAcceptFiles(form.Handle(), TRUE);
+      form.taskbar_.RunEnded();
       form.running_ = false;
     }
   } running(*this);
@@ -262,11 +271,16 @@ void TMainForm::SetLabel(RunLabel label, std::string_view text) {
 void TMainForm::SetProgressMaximum(int maximum) {
   ShowPending(true);
   ProgressBar->SetMaximum(maximum);
+  taskbar_.SetMaximum(maximum);
 }
 
 void TMainForm::SetProgressPosition(int position) {
   pending_position_ = position;
   ShowPending(false);
+}
+
+void TMainForm::BlockIncomplete() {
+  taskbar_.BlockIncomplete();
 }
 
 void TMainForm::ShowMessage(std::string_view text) {
@@ -311,6 +325,7 @@ void TMainForm::ShowPending(bool now) {
   }
   if (pending_position_) {
     ProgressBar->SetPosition(*pending_position_);
+    taskbar_.SetPosition(*pending_position_);
     pending_position_.reset();
   }
   // Paint what changed now: the run keeps the window thread until it ends and dispatches no

@@ -9,6 +9,7 @@
 
 #include "app/alpha_image_list.h"
 #include "app/desktop_settings_win.h"
+#include "app/taskbar_progress.h"
 #include "extractor/run_driver.h"
 #include "platform/application_win.h"
 #include "platform/form_win.h"
@@ -68,8 +69,12 @@ class TMainForm : public platform::Form, public RunUi {
   void SetLabel(RunLabel label, std::string_view text) override;
   void SetProgressMaximum(int maximum) override;
   void SetProgressPosition(int position) override;
+  void BlockIncomplete() override;
   void ShowMessage(std::string_view text) override;
   void ShowErrorBox(std::string_view text) override;
+
+  // The run's progress on the task-bar button, once the system has announced the button.
+  [[nodiscard]] TaskbarProgress& Taskbar() { return taskbar_; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -99,6 +104,8 @@ class TMainForm : public platform::Form, public RunUi {
   unsigned long long last_log_shown_ = 0;  // tick count of the last append to MemoResults
   unsigned long long log_interval_ = kShowInterval;  // least time between two appends
   bool log_ends_with_break_ = false;                 // known while a run appends to the log
+  TaskbarProgress taskbar_;
+  const UINT taskbar_button_created_ = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
   bool running_ = false;  // a run goes on; its message boxes dispatch the window's messages
 
   const platform::ProcessServices& services_;

@@ -7,15 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "app/main_form_win.h"
+#include "platform/win_util.h"
 #include "skin/controls/form_transitions_win.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/pump_messages_win.h"
 #include "tests/support/screen_shot_win.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 
 namespace kestrune {
@@ -44,9 +47,9 @@ class DesktopSettingsTest : public ::testing::Test {
   }
 
   // The window as the user's desktop is now; `desktop_` may change later.
-  void MakeForm() {
+  void MakeForm(RunSettings settings = {}) {
     form_ = std::make_unique<TMainForm>(application_, test::MainDescription(), services_,
-                                        RunSettings{}, [this] { return desktop_; });
+                                        std::move(settings), [this] { return desktop_; });
     application_.SetMainWindow(form_->Handle());
   }
   // The system's broadcast after the user changed a setting.
@@ -125,6 +128,71 @@ TEST_F(DesktopSettingsTest, AnimationsOffShowAndFadeNothingUntilTheUserAllowsThe
   desktop_.high_contrast = false;
   SettingChanged(SPI_SETHIGHCONTRAST);
   EXPECT_FALSE(form_->SkinManager->Effects.AllowAnimation);
+}
+
+using Calls = std::vector<std::string>;
+
+class RecordingButton final : public TaskbarButton {
+ public:
+  explicit RecordingButton(Calls& calls) : calls_(calls) {}
+  void SetState(TaskbarState state) override {
+    const char* names[] = {"none", "normal", "error"};
+    calls_.push_back(names[static_cast<int>(state)]);
+  }
+  void SetValue(int done, int total) override {
+    calls_.push_back(std::to_string(done) + "/" + std::to_string(total));
+  }
+
+ private:
+  Calls& calls_;
+};
+
+// A run of Extract on the button, once the system has announced it: the blocks done out of the
+// lines, the error state after an incomplete block (every worker fails in a temp folder that is a
+// file), and no progress at the end. The system's own list, where Wine has one, changes nothing.
+TEST_F(DesktopSettingsTest, TheTaskbarButtonFollowsTheRunOnceAnnounced) {
+  test::TempDir folder;
+  const std::string list = folder.Write("blocks.txt", "10.0.0.5/30\r\n1.2.3.4/32\r\n");
+  const std::string not_a_folder = folder.Write("temp-is-a-file", "");
+  RunSettings settings;
+  settings.list_path = list;
+  settings.output_folder = folder.Folder();
+  settings.inline_block_limit = 0;  // every block through the workers' temp files
+  MakeForm(settings);
+  ShowAndPaint();
+  ::SendMessageW(form_->Handle(), ::RegisterWindowMessageW(L"TaskbarButtonCreated"), 0, 0);
+  form_->ButtonExtractClick();  // with the system's list, or none: the run is as ever
+  EXPECT_NE(form_->MemoResults->Text().find("ALL DONE. Output file: "), std::string::npos);
+
+  struct Case {
+    const char* name;
+    bool workers_fail;
+    const char* end_state;  // the state before the end's "none"
+  };
+  const Case cases[] = {{"complete", false, "normal"}, {"incomplete", true, "error"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetEnvironmentVariableW(L"TMP", temp, MAX_PATH + 1);
+    if (c.workers_fail)
+      ::SetEnvironmentVariableW(L"TMP", platform::Widen(not_a_folder).c_str());
+    Calls calls;
+    form_->Taskbar().Attach(std::make_unique<RecordingButton>(calls));
+    calls.clear();
+    form_->ButtonExtractClick();
+    ::SetEnvironmentVariableW(L"TMP", temp);
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[0], "normal");
+    EXPECT_EQ(calls[1], "0/2");
+    EXPECT_EQ(calls[calls.size() - 2], "2/2");
+    EXPECT_EQ(calls.back(), "none");
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "error"), c.workers_fail ? 1 : 0);
+    if (c.workers_fail) {
+      const auto error = std::find(calls.begin(), calls.end(), "error");
+      EXPECT_LT(error - calls.begin(), static_cast<std::ptrdiff_t>(calls.size()) - 2)
+          << "shown while the run goes on";
+    }
+  }
 }
 
 // Pixels of the window on the screen: with high contrast the client area is the system's button
