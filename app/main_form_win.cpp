@@ -125,10 +125,10 @@ void TMainForm::KeepInWorkArea() {
   if (!::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
     return;
   const RECT& work = monitor.rcWork;
-  const ScreenRect placed = PlaceInWorkArea({window.left, window.top, window.right, window.bottom},
-                                            {work.left, work.top, work.right, work.bottom});
-  if (placed.left != window.left || placed.top != window.top)
-    ::SetWindowPos(Handle(), nullptr, placed.left, placed.top, 0, 0,
+  const skin::TRect placed = PlaceInWorkArea({window.left, window.top, window.right, window.bottom},
+                                             {work.left, work.top, work.right, work.bottom});
+  if (placed.Left != window.left || placed.Top != window.top)
+    ::SetWindowPos(Handle(), nullptr, placed.Left, placed.Top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -12,12 +12,10 @@ int Fit(int start, int length, int low, int high) {
 
 }  // namespace
 
-ScreenRect PlaceInWorkArea(const ScreenRect& window, const ScreenRect& work) {
-  const int width = window.right - window.left;
-  const int height = window.bottom - window.top;
-  const int left = Fit(window.left, width, work.left, work.right);
-  const int top = Fit(window.top, height, work.top, work.bottom);
-  return {left, top, left + width, top + height};
+skin::TRect PlaceInWorkArea(const skin::TRect& window, const skin::TRect& work) {
+  const int left = Fit(window.Left, window.Width(), work.Left, work.Right);
+  const int top = Fit(window.Top, window.Height(), work.Top, work.Bottom);
+  return {left, top, left + window.Width(), top + window.Height()};
 }
 
 }  // namespace kestrune

@@ -2,18 +2,12 @@
 // Where the window goes on its monitor: at its designed place while that lies inside the work
 // area, otherwise moved just enough to lie inside it (a small screen at a high density).
 
-namespace kestrune {
+#include "skin/pixels/geometry.h"
 
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+namespace kestrune {
 
 // `window` moved, not resized, into `work`. A window wider or taller than the work area keeps
 // its left or top edge at the work area's, so that its caption and menu stay reachable.
-[[nodiscard]] ScreenRect PlaceInWorkArea(const ScreenRect& window, const ScreenRect& work);
+[[nodiscard]] skin::TRect PlaceInWorkArea(const skin::TRect& window, const skin::TRect& work);
 
 }  // namespace kestrune

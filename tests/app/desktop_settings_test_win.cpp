@@ -17,6 +17,7 @@
 #include "skin/controls/form_transitions_win.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/pump_messages_win.h"
+#include "tests/support/recording_taskbar_button.h"
 #include "tests/support/screen_shot_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
@@ -130,22 +131,8 @@ TEST_F(DesktopSettingsTest, AnimationsOffShowAndFadeNothingUntilTheUserAllowsThe
   EXPECT_FALSE(form_->SkinManager->Effects.AllowAnimation);
 }
 
-using Calls = std::vector<std::string>;
-
-class RecordingButton final : public TaskbarButton {
- public:
-  explicit RecordingButton(Calls& calls) : calls_(calls) {}
-  void SetState(TaskbarState state) override {
-    const char* names[] = {"none", "normal", "error"};
-    calls_.push_back(names[static_cast<int>(state)]);
-  }
-  void SetValue(int done, int total) override {
-    calls_.push_back(std::to_string(done) + "/" + std::to_string(total));
-  }
-
- private:
-  Calls& calls_;
-};
+using Calls = test::TaskbarCalls;
+using RecordingButton = test::RecordingTaskbarButton;
 
 // A run of Extract on the button, once the system has announced it: the blocks done out of the
 // lines, the error state after an incomplete block (every worker fails in a temp folder that is a

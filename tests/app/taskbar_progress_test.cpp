@@ -5,25 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/recording_taskbar_button.h"
+
 namespace kestrune {
 namespace {
 
-using Calls = std::vector<std::string>;
-
-class RecordingButton final : public TaskbarButton {
- public:
-  explicit RecordingButton(Calls& calls) : calls_(calls) {}
-  void SetState(TaskbarState state) override {
-    const char* names[] = {"none", "normal", "error"};
-    calls_.push_back(names[static_cast<int>(state)]);
-  }
-  void SetValue(int done, int total) override {
-    calls_.push_back(std::to_string(done) + "/" + std::to_string(total));
-  }
-
- private:
-  Calls& calls_;
-};
+using Calls = test::TaskbarCalls;
+using RecordingButton = test::RecordingTaskbarButton;
 
 TEST(TaskbarProgress, FollowsTheRunAndEndsClear) {
   Calls calls;

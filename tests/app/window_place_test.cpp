@@ -6,18 +6,22 @@
 
 namespace kestrune {
 
-void PrintTo(const ScreenRect& r, std::ostream* out) {
-  *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+namespace skin {
+void PrintTo(const TRect& r, std::ostream* out) {
+  *out << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
 }
+}  // namespace skin
 
 namespace {
+
+using skin::TRect;
 
 TEST(PlaceInWorkArea, KeepsTheDesignedPlaceWhileItFitsAndMovesJustEnoughOtherwise) {
   struct Case {
     const char* name;
-    ScreenRect window;
-    ScreenRect work;
-    ScreenRect placed;
+    TRect window;
+    TRect work;
+    TRect placed;
   };
   // The window at 96 dpi is about 432 x 340 at (523, 133); at 144 dpi about 640 x 490.
   const Case cases[] = {
