@@ -79,11 +79,12 @@ class HeldUi final : public RunUi {
   }
   void SetProgressMaximum(int maximum) override { Step(Kind::kMaximum, maximum, {}); }
   void SetProgressPosition(int position) override { Step(Kind::kPosition, position, {}); }
+  void BlockIncomplete() override { Step(Kind::kIncomplete, 0, {}); }
   void ShowMessage(std::string_view text) override { ui_.ShowMessage(text); }
   void ShowErrorBox(std::string_view text) override { ui_.ShowErrorBox(text); }
 
  private:
-  enum class Kind { kClear, kLog, kLines, kLabel, kMaximum, kPosition };
+  enum class Kind { kClear, kLog, kLines, kLabel, kMaximum, kPosition, kIncomplete };
   struct HeldStep {
     Kind kind;
     int value;
@@ -122,6 +123,9 @@ class HeldUi final : public RunUi {
         break;
       case Kind::kPosition:
         ui_.SetProgressPosition(step.value);
+        break;
+      case Kind::kIncomplete:
+        ui_.BlockIncomplete();
         break;
     }
   }
@@ -422,6 +426,7 @@ RunOutcome RunExtraction(const RunSettings& settings, RunUi& visible_ui,
         merged += MergeTempFiles(state, services);
         log_errors();  // temp files that were gone before the merge
         if (merged < IPCount) {
+          ui.BlockIncomplete();
           ++done.incomplete_blocks;
           done.missing_addresses += IPCount - merged;
         } else {

@@ -26,6 +26,9 @@ class RunUi {
   virtual void SetLabel(RunLabel label, std::string_view text) = 0;
   virtual void SetProgressMaximum(int maximum) = 0;
   virtual void SetProgressPosition(int position) = 0;
+  // A block whose addresses are not all in the output (its "ERROR: " lines say why); told before
+  // its "Done: " line.
+  virtual void BlockIncomplete() {}
   // A message box with one OK button.
   virtual void ShowMessage(std::string_view text) = 0;
   // The standard error box for an error that ended the run; `text` has its period already.

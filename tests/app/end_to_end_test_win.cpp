@@ -18,6 +18,7 @@
 
 #include "platform/win_util.h"
 #include "tests/support/build_path.h"
+#include "tests/support/drop_files_win.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
@@ -193,6 +194,26 @@ class Program {
     }
   }
 
+  // Drops `paths` on the window as the shell does.
+  void Drop(const std::vector<std::filesystem::path>& paths) const {
+    ASSERT_TRUE(test::DropFiles(process_.Get(), form_, paths));
+  }
+
+  // The program's next message box, read and closed with OK; none within `limit`: nullopt.
+  std::optional<SeenBox> NextBox(std::chrono::milliseconds limit = 60s) const {
+    std::optional<SeenBox> seen;
+    WaitFor(
+        [&] {
+          for (HWND box : test::VisibleTopLevelWindows(process_id_, L"#32770")) {
+            seen = ReadAndClose(box);
+            return true;
+          }
+          return false;
+        },
+        limit);
+    return seen;
+  }
+
   // Closes the window as the close button and Alt+F4 do, and returns the exit code.
   DWORD Close(bool with_alt_f4) {
     if (with_alt_f4)
@@ -264,8 +285,10 @@ class EndToEnd : public ::testing::Test {
   std::filesystem::path program_folder() const { return root_.path() / "program"; }
   std::filesystem::path work_folder() const { return root_.path() / "work"; }
   std::filesystem::path exe() const { return program_folder() / "kestrune.exe"; }
-  void WriteList(const std::string& bytes) const {
-    std::FILE* file = _wfopen((work_folder() / "prefix_list.txt").c_str(), L"wb");
+  void WriteList(const std::string& bytes,
+                 const std::filesystem::path& path = std::filesystem::path()) const {
+    std::FILE* file =
+        _wfopen((path.empty() ? work_folder() / "prefix_list.txt" : path).c_str(), L"wb");
     ASSERT_NE(file, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
@@ -496,6 +519,122 @@ TEST_F(EndToEnd, UnwritableTempFolderShowsTheErrorsAndAnIncompleteOutput) {
   const std::vector<std::string> outputs = OutputFiles();
   ASSERT_EQ(outputs.size(), 1u);
   EXPECT_EQ(test::ReadFileBytes(program_folder() / outputs[0]), "1.2.3.4\r\n");
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
+}
+
+// A list dropped on the window from another folder runs as Extract runs the working folder's list:
+// the same log, figures and output; the dropped file's name plays no part.
+TEST_F(EndToEnd, ADroppedListRunsAsExtractRunsTheWorkingFoldersList) {
+  const std::string list =
+      "10.0.0.5/30\r\nnot a block\r\n10.0.0.0/8\r\n\r\n10.1.0.0/17\r\n1.2.3.4/32";
+  WriteList(list);
+  const std::filesystem::path lists = root_.path() / L"Listen f\u00fcr heute";
+  std::filesystem::create_directory(lists);
+  const std::filesystem::path dropped = lists / L"Bl\u00f6cke 1.txt";
+  WriteList(list, dropped);
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.Form(), nullptr);
+  ASSERT_FALSE(program.ClickExtract().has_value());
+  const std::vector<std::string> by_extract = OutputFiles();
+  ASSERT_EQ(by_extract.size(), 1u);
+  const std::string extract_log = program.Log();
+  const std::string figures[] = {program.Label(L"LabelTotalEstimated"),
+                                 program.Label(L"LabelRemaining")};
+  const int progress[] = {program.ProgressMaximum(), program.ProgressPosition()};
+  // Typed into the log: the dropped list's run empties it as Extract's does.
+  ::SendMessageW(program.Memo(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"typed"));
+
+  program.Drop({dropped});
+  std::string dropped_output;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const std::vector<std::string> outputs = OutputFiles();
+        for (const std::string& name : outputs) {
+          if (name != by_extract[0])
+            dropped_output = name;
+        }
+        return !dropped_output.empty() && program.Answers() &&
+               program.Log().ends_with(dropped_output + "\r\n");
+      },
+      120s))
+      << program.Log();
+  EXPECT_EQ(OutputFiles().size(), 2u);
+  const auto without_output_name = [](const std::string& log) {
+    return log.substr(0, log.find("ALL DONE. Output file: "));
+  };
+  EXPECT_EQ(without_output_name(program.Log()), without_output_name(extract_log));
+  EXPECT_TRUE(program.Log().ends_with("\\program\\" + dropped_output + "\r\n")) << program.Log();
+  EXPECT_EQ(test::ReadFileBytes(program_folder() / dropped_output),
+            test::ReadFileBytes(program_folder() / by_extract[0]));
+  EXPECT_EQ(program.Label(L"LabelTotalEstimated"), figures[0]);
+  EXPECT_EQ(program.Label(L"LabelRemaining"), figures[1]);
+  EXPECT_EQ(program.ProgressMaximum(), progress[0]);
+  EXPECT_EQ(program.ProgressPosition(), progress[1]);
+  EXPECT_EQ(test::ReadFileBytes(dropped), list);  // the list is only read
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
+}
+
+// Several files or a folder: a message box says why, and nothing runs or changes.
+TEST_F(EndToEnd, DroppingSeveralFilesOrAFolderShowsWhyAndRunsNothing) {
+  const std::filesystem::path lists = root_.path() / "lists";
+  std::filesystem::create_directory(lists);
+  WriteList("1.2.3.4/32\r\n", lists / "a.txt");
+  WriteList("5.6.7.8/32\r\n", lists / "b.txt");
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.Form(), nullptr);
+  struct Case {
+    std::vector<std::filesystem::path> paths;
+    std::string text;
+  };
+  const Case cases[] = {
+      {{lists / "a.txt", lists / "b.txt"},
+       "Drop one list file at a time: 2 files were dropped, and nothing was run."},
+      {{lists}, Narrow(lists.wstring()) + " is a folder: drop one list file, and nothing was run."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    program.Drop(c.paths);
+    const std::optional<SeenBox> box = program.NextBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption, "Kestrune");
+    EXPECT_EQ(box->text, c.text);
+    EXPECT_TRUE(WaitFor([&] { return program.Answers(); }, 30s));
+    EXPECT_EQ(program.Log(), "");
+    EXPECT_EQ(program.Label(L"LabelTotalEstimated"), "Total IPs: 0");
+    EXPECT_EQ(OutputFiles(), std::vector<std::string>{});
+  }
+  EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
+}
+
+// A file dropped while a run holds the window is not run afterwards: the window was busy.
+TEST_F(EndToEnd, FilesDroppedWhileARunGoesOnAreNotRun) {
+  const std::filesystem::path lists = root_.path() / "lists";
+  std::filesystem::create_directory(lists);
+  WriteList("10.0.0.0/16\r\n10.1.0.0/16\r\n", lists / "long.txt");
+  WriteList("5.6.7.8/32\r\n", lists / "later.txt");
+  Program program(exe(), work_folder());
+  ASSERT_NE(program.Form(), nullptr);
+  program.Drop({lists / "long.txt"});
+  program.Drop({lists / "later.txt"});  // queued before the first drop's run can have ended
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return program.Answers() &&
+               program.Log().find("ALL DONE. Output file: ") != std::string::npos;
+      },
+      120s))
+      << program.Log();
+  // Two files, dropped on the idle window: its box shows once every drop before it is handled.
+  program.Drop({lists / "long.txt", lists / "later.txt"});
+  ASSERT_TRUE(program.NextBox().has_value());
+  EXPECT_TRUE(WaitFor([&] { return program.Answers(); }, 30s));
+  const std::vector<std::string> outputs = OutputFiles();
+  ASSERT_EQ(outputs.size(), 1u);
+  const std::string output = test::ReadFileBytes(program_folder() / outputs[0]);
+  EXPECT_TRUE(output.starts_with("10.0.0.0\r\n")) << output.substr(0, 40);
+  EXPECT_TRUE(output.ends_with("\r\n10.1.255.255\r\n")) << output.substr(output.size() - 40);
+  EXPECT_EQ(output.find("5.6.7.8"), std::string::npos);
+  EXPECT_TRUE(program.Log().starts_with("Processing: 10.0.0.0/16\r\n")) << program.Log();
+  EXPECT_EQ(program.Label(L"LabelTotalEstimated"), "Total IPs: 131,072");
   EXPECT_EQ(program.Close(/*with_alt_f4=*/false), 0u);
 }
 

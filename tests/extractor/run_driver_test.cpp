@@ -38,6 +38,7 @@ class RecordingUi final : public RunUi {
     pos = position;
     events.push_back("pos " + std::to_string(position));
   }
+  void BlockIncomplete() override { events.push_back("incomplete"); }
   void ShowMessage(std::string_view text) override {
     events.push_back("message " + std::string(text));
   }
@@ -253,6 +254,12 @@ TEST_F(RunTest, UnwritableTempFolderLogsOneErrorPerTask) {
               std::string::npos);
   }
   EXPECT_EQ(ui.log[3], "Done: 10.0.0.0/30");
+  // Told once, after the block's errors and before its "Done: " line.
+  const auto incomplete = std::find(ui.events.begin(), ui.events.end(), "incomplete");
+  ASSERT_NE(incomplete, ui.events.end());
+  EXPECT_TRUE((incomplete - 1)->starts_with("log ERROR: Task ")) << *(incomplete - 1);
+  EXPECT_EQ(*(incomplete + 1), "log Done: 10.0.0.0/30");
+  EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "incomplete"), 1);
   // The block counts as done in the log and the progress, but the figures say what is missing.
   EXPECT_EQ(ui.labels[1], "Missing: 4 IPs in 1 incomplete block");
   EXPECT_EQ(ui.pos, 1);
