@@ -12,24 +12,6 @@
 #include "skin/controls/skinned_form_controls_win.h"
 
 namespace kestrune {
-namespace {
-
-// The window's image list as the skinned controls draw it: PNG pictures at the density's size.
-skin::TsGlyphSource SkinGlyphs(TsAlphaImageList* images) {
-  skin::TsGlyphSource source;
-  if (images == nullptr)
-    return source;
-  source.Count = images->GetCount();
-  source.Size = [images](int ppi) {
-    return skin::TSize{GetImageWidth(*images, 0, ppi), GetImageHeight(*images, 0, ppi)};
-  };
-  source.Render = [images](int index, skin::Bitmap& target) {
-    return images->GetBitmap32(index, target);
-  };
-  return source;
-}
-
-}  // namespace
 
 TMainForm::TMainForm(platform::Application& application,
                      const platform::FormDescription& description,
@@ -69,8 +51,8 @@ TMainForm::TMainForm(platform::Application& application,
                                      [this](std::string_view text) { App().ShowMessage(text); });
   if (SkinManager != nullptr)
     memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
-  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
-                                                                SkinGlyphs(sAlphaImageList.get()));
+  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(
+      *this, description, ButtonGlyphs(sAlphaImageList.get()));
 }
 
 void TMainForm::InstallSkinnedMenus() {
