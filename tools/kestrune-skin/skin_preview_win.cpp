@@ -14,6 +14,7 @@
 #include "platform/file_bytes.h"
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
+#include "platform/popup_window_win.h"
 #include "skin/controls/glow_win.h"
 #include "skin/controls/memo_win.h"
 #include "skin/controls/skin_provider_win.h"
@@ -62,6 +63,10 @@ std::string MemoText() {
   return text;
 }
 
+// The form is the process's only visible top-level window but for the glows around its controls,
+// which belong to its picture.
+// The form is the process's only visible top-level window but for the glows around its controls,
+// which belong to its picture.
 bool OnlyVisibleWindowOfProcess(HWND form) {
   struct Search {
     HWND form;
@@ -73,7 +78,8 @@ bool OnlyVisibleWindowOfProcess(HWND form) {
         auto* s = reinterpret_cast<Search*>(data);
         DWORD pid = 0;
         ::GetWindowThreadProcessId(window, &pid);
-        if (pid == s->pid && window != s->form && ::IsWindowVisible(window))
+        if (pid == s->pid && window != s->form && ::IsWindowVisible(window) &&
+            !platform::HasWindowClass(window, skin::kGlowFormClass))
           s->other = true;
         return !s->other;
       },
@@ -260,8 +266,8 @@ void PreviewForm::Adjust(int hue, int saturation, int brightness) {
   manager_->SetHueOffset(std::clamp(manager_->HueOffset() + hue, -360, 360));
   manager_->SetSaturation(std::clamp(manager_->Saturation() + saturation, -100, 100));
   manager_->SetBrightness(std::clamp(manager_->Brightness() + brightness, -100, 100));
-  label_colours_->SetText("Hue " + std::to_string(manager_->HueOffset()) + ", saturation " +
-                          std::to_string(manager_->Saturation()) + ", brightness " +
+  label_colours_->SetText("Hue " + std::to_string(manager_->HueOffset()) + ", sat. " +
+                          std::to_string(manager_->Saturation()) + ", bright. " +
                           std::to_string(manager_->Brightness()));
 }
 
