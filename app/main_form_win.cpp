@@ -64,9 +64,7 @@ void TMainForm::InstallSkinnedMenus() {
   // The band's items stand on the provider's band, at its place in the window; the provider
   // draws them into its bitmap and the system into the window, both in window coordinates.
   menus->MenuBand = [this](const platform::Form&, bool) {
-    if (SkinProvider == nullptr || SkinProvider->MenuLineBmp().Empty())
-      return skin::TacMenuBand{};
-    return skin::TacMenuBand{&SkinProvider->MenuLineBmp(), POINT{0, SkinProvider->MenuLineTop()}};
+    return SkinProvider != nullptr ? SkinProvider->MenuBand() : skin::TacMenuBand{};
   };
   menus->InitItems(*this);
   SkinManager->SkinableMenus = std::move(menus);

@@ -223,10 +223,9 @@ void PreviewForm::InstallSkinnedMenus() {
   auto menus = std::make_unique<skin::TsSkinableMenus>(*manager_);
   if (pictures_ != nullptr)
     menus->SetPictures(*this, pictures_->MenuPictures());
+  // The band's items stand on the provider's band, as in the main window.
   menus->MenuBand = [this](const platform::Form&, bool) {
-    if (provider_ == nullptr || provider_->MenuLineBmp().Empty())
-      return skin::TacMenuBand{};
-    return skin::TacMenuBand{&provider_->MenuLineBmp(), POINT{0, provider_->MenuLineTop()}};
+    return provider_ != nullptr ? provider_->MenuBand() : skin::TacMenuBand{};
   };
   menus->InitItems(*this);
   manager_->SkinableMenus = std::move(menus);
