@@ -25,6 +25,7 @@
 
 #include "tests/support/build_path.h"
 #include "tests/support/program_win.h"
+#include "tests/support/real_input_win.h"
 #include "tests/support/screen_shot_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
@@ -34,6 +35,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
+using test::MouseTo;
 using test::WaitFor;
 
 // The archives, separated by '|'.
@@ -49,18 +51,6 @@ std::string NameOf(const std::string& archive) {
   const std::size_t slash = archive.find_last_of("/\\");
   std::string name = archive.substr(slash == std::string::npos ? 0 : slash + 1);
   return name.substr(0, name.size() - 4);  // ".asz"
-}
-
-void MouseTo(POINT p, DWORD buttons = 0) {
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = p.x * 65535 / (width - 1);
-  input.mi.dy = p.y * 65535 / (height - 1);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  ::SendInput(1, &input, sizeof input);
-  std::this_thread::sleep_for(100ms);
 }
 
 // Presses the left button at `from`, moves in steps to `to` and lets go there.
@@ -242,19 +232,8 @@ class SkinPreview : public ::testing::TestWithParam<std::string> {
     return WaitFor([&] { return ::GetForegroundWindow() == form_; }, 10s);
   }
 
-  // Labels have no window; the form tells their text through a global atom.
   [[nodiscard]] std::string Label(const wchar_t* name) const {
-    const ATOM query = ::GlobalAddAtomW(name);
-    DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(form_, ::RegisterWindowMessageW(L"Kestrune.ControlText"), query, 0,
-                          SMTO_ABORTIFHUNG, 10000, &answer);
-    ::GlobalDeleteAtom(query);
-    if (answer == 0)
-      return "<no label>";
-    wchar_t text[256] = {};
-    ::GlobalGetAtomNameW(static_cast<ATOM>(answer), text, 256);
-    ::GlobalDeleteAtom(static_cast<ATOM>(answer));
-    return test::Narrow(text);
+    return test::ControlText(form_, name);
   }
 
   std::optional<test::RunningProgram> program_;
