@@ -76,4 +76,18 @@ skin::TacMenuPictures FormPictures::MenuPictures() const {
   return pictures;
 }
 
+skin::TsGlyphSource ButtonGlyphs(TsAlphaImageList* images) {
+  skin::TsGlyphSource source;
+  if (images == nullptr)
+    return source;
+  source.Count = images->GetCount();
+  source.Size = [images](int ppi) {
+    return skin::TSize{GetImageWidth(*images, 0, ppi), GetImageHeight(*images, 0, ppi)};
+  };
+  source.Render = [images](int index, skin::Bitmap& target) {
+    return images->GetBitmap32(index, target);
+  };
+  return source;
+}
+
 }  // namespace kestrune

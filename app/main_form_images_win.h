@@ -16,6 +16,7 @@
 #include "platform/form_win.h"
 #include "platform/gdi_win.h"
 #include "skin/controls/skinable_menus_win.h"
+#include "skin/controls/skinned_button_win.h"
 #include "skin/pixels/bitmap_win.h"
 
 namespace kestrune {
@@ -49,5 +50,9 @@ class FormPictures {
   std::vector<HWND> buttons_;  // not owned: the buttons given an image list
   std::vector<platform::UniqueImageList> button_lists_;
 };
+
+// The image list as the skinned buttons draw it: PNG pictures at the density's size. `images`
+// (nullptr: no pictures) outlives the result.
+[[nodiscard]] skin::TsGlyphSource ButtonGlyphs(TsAlphaImageList* images);
 
 }  // namespace kestrune

@@ -20,21 +20,6 @@
 namespace kestrune {
 namespace {
 
-// The window's image list as the skinned controls draw it: PNG pictures at the density's size.
-skin::TsGlyphSource SkinGlyphs(TsAlphaImageList* images) {
-  skin::TsGlyphSource source;
-  if (images == nullptr)
-    return source;
-  source.Count = images->GetCount();
-  source.Size = [images](int ppi) {
-    return skin::TSize{GetImageWidth(*images, 0, ppi), GetImageHeight(*images, 0, ppi)};
-  };
-  source.Render = [images](int index, skin::Bitmap& target) {
-    return images->GetBitmap32(index, target);
-  };
-  return source;
-}
-
 std::vector<std::string> DroppedPaths(HDROP drop) {
   std::vector<std::string> paths;
   const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -96,8 +81,8 @@ TMainForm::TMainForm(platform::Application& application,
                                      [this](std::string_view text) { App().ShowMessage(text); });
   if (SkinManager != nullptr)
     memo_skin_ = std::make_unique<skin::TsMemo>(*MemoResults, SkinManager.get());
-  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(*this, description,
-                                                                SkinGlyphs(sAlphaImageList.get()));
+  skinned_controls_ = std::make_unique<skin::TsSkinnedControls>(
+      *this, description, ButtonGlyphs(sAlphaImageList.get()));
   if (SkinManager != nullptr) {
     designed_skin_active_ = SkinManager->Active();
     designed_animation_ = SkinManager->Effects.AllowAnimation;
@@ -141,9 +126,7 @@ void TMainForm::InstallSkinnedMenus() {
   // The band's items stand on the provider's band, at its place in the window; the provider
   // draws them into its bitmap and the system into the window, both in window coordinates.
   menus->MenuBand = [this](const platform::Form&, bool) {
-    if (SkinProvider == nullptr || SkinProvider->MenuLineBmp().Empty())
-      return skin::TacMenuBand{};
-    return skin::TacMenuBand{&SkinProvider->MenuLineBmp(), POINT{0, SkinProvider->MenuLineTop()}};
+    return SkinProvider != nullptr ? SkinProvider->MenuBand() : skin::TacMenuBand{};
   };
   menus->InitItems(*this);
   SkinManager->SkinableMenus = std::move(menus);

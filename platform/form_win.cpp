@@ -148,6 +148,11 @@ void Form::Load(const FormDescription& description, const std::vector<Handler>& 
   CreateHandle(kFormClass, Style(), 0, nullptr, menu_);
   SetText(root.Text("caption"));
 
+  // A menu item that others name as their parent opens a submenu: made before its children come.
+  for (const auto& item : description.components) {
+    if (item.kind == "menu_item")
+      submenu_owners_.insert(item.parent);
+  }
   for (std::size_t i = 1; i < description.components.size(); ++i)
     CreateComponent(description.components[i], handlers);
   for (auto& component : components_) {
@@ -217,7 +222,11 @@ void Form::CreateComponent(const ComponentDescription& description,
     component = std::make_unique<Component>(description.name);
   } else if (kind == "menu_item") {
     const UINT id = kFirstMenuId + static_cast<UINT>(menu_items_.size());
-    auto item = std::make_unique<MenuItem>(description.name, description.Text("caption"),
+    // The shortcut text follows a tab, where the menus draw it right-aligned.
+    std::string text = description.Text("caption");
+    if (description.Has("shortcut"))
+      text += "\t" + description.Text("shortcut");
+    auto item = std::make_unique<MenuItem>(description.name, std::move(text),
                                            description.TextOr("hint", ""), id);
     item->on_click = find_handler("on_click");
     const std::wstring caption = Widen(item->Caption());
@@ -234,11 +243,21 @@ void Form::CreateComponent(const ComponentDescription& description,
       throw Error("Form description: menu item '" + description.name + "' has no menu");
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
+    info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE | MIIM_STATE;
     info.fType = right_to_left_menu_ ? MFT_RIGHTORDER : 0;
+    if (owner_menu != menu_ && item->Caption() == "-") {
+      info.fMask &= ~static_cast<UINT>(MIIM_STRING);
+      info.fType |= MFT_SEPARATOR;
+    }
+    if (description.FlagOr("radio", false))
+      info.fType |= MFT_RADIOCHECK;
+    if (description.FlagOr("column_break", false))
+      info.fType |= MFT_MENUBARBREAK;
+    info.fState = (description.FlagOr("checked", false) ? MFS_CHECKED : 0U) |
+                  (description.FlagOr("enabled", true) ? 0U : MFS_GRAYED);
     info.wID = id;
     info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
-    if (owner_menu == menu_) {
+    if (owner_menu == menu_ || submenu_owners_.count(description.name) != 0) {
       // Menu-bar items open a submenu; an empty one costs nothing when no child comes.
       info.fMask |= MIIM_SUBMENU;
       info.hSubMenu = ::CreatePopupMenu();
@@ -286,6 +305,8 @@ void Form::CreateComponent(const ComponentDescription& description,
       button->on_click = find_handler("on_click");
       if (description.Has("cursor") && description.Word("cursor") == "hand_point")
         button->SetCursorShape(IDC_HAND);
+      if (description.FlagOr("default", false))
+        ::SendMessageW(button->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
       component = std::move(button);
     } else {
       throw Error("Form description: unknown kind '" + kind + "' of " + description.name);
@@ -294,6 +315,8 @@ void Form::CreateComponent(const ComponentDescription& description,
         windowed != nullptr && description.Has("font")) {
       windowed->SetOwnFont(ReadFont(description));
     }
+    if (!description.FlagOr("enabled", true))
+      static_cast<Control*>(component.get())->SetEnabled(false);
   }
   components_.push_back(std::move(component));
 }

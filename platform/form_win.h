@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,7 +55,7 @@ class Form : public WinControl {
 
   [[nodiscard]] Component* FindComponent(std::string_view name) const;
   // The menu items in description order, the menu bar (nullptr without one) and the drop-down of
-  // a menu-bar item (nullptr for other items).
+  // a menu-bar item or of an item that holds others (nullptr for other items).
   [[nodiscard]] const std::vector<MenuItem*>& MenuItems() const { return menu_items_; }
   [[nodiscard]] HMENU MenuBar() const { return menu_; }
   [[nodiscard]] HMENU PopupOf(const MenuItem& item) const {
@@ -97,7 +98,8 @@ class Form : public WinControl {
   Application& application_;
   std::vector<std::unique_ptr<Component>> components_;
   std::vector<MenuItem*> menu_items_;        // not owned; in components_
-  std::map<const MenuItem*, HMENU> popups_;  // the submenus of menu-bar items, owned by menu_
+  std::map<const MenuItem*, HMENU> popups_;  // the submenus of menu items, owned by menu_
+  std::set<std::string> submenu_owners_;     // the names of the items that hold others
   HMENU menu_ = nullptr;                     // owned by the window once it exists
   std::vector<PopupMenu*> popup_menus_;      // not owned
   std::vector<UINT> popup_first_ids_;        // by index in popup_menus_

@@ -480,12 +480,16 @@ void TsSkinProvider::PaintMenuBand(const TacSkinData& sd, const TacFrameMetrics&
   HDC dc = BitmapDC(bmp);
   if (dc == nullptr)
     return;
-  int position = 0;
-  for (platform::MenuItem* item : form_.MenuItems()) {
-    if (form_.PopupOf(*item) == nullptr)
-      continue;  // only menu-bar items have a drop-down of their own
+  const int count = ::GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID;
+    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
+      continue;
+    platform::MenuItem* item = form_.MenuItemById(info.wID);
     RECT r{};
-    if (!::GetMenuItemRect(window, menu, static_cast<UINT>(position++), &r))
+    if (item == nullptr || !::GetMenuItemRect(window, menu, static_cast<UINT>(position), &r))
       continue;
     ::OffsetRect(&r, -frame.left, -frame.top);
     if (item->on_advanced_draw_item) {

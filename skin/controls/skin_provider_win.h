@@ -24,6 +24,7 @@
 #include "platform/window_owners_win.h"
 #include "skin/controls/caption_buttons_win.h"
 #include "skin/controls/skin_provider_metrics.h"
+#include "skin/controls/skinable_menus_win.h"
 #include "skin/controls/system_menu_win.h"
 #include "skin/paint/common_data.h"
 #include "skin/pixels/bitmap.h"
@@ -98,6 +99,12 @@ class TsSkinProvider : private TacCaptionHost {
   // The menu band's background as last painted, and its top row in the window.
   [[nodiscard]] const Bitmap& MenuLineBmp() const { return menu_line_bmp_; }
   [[nodiscard]] int MenuLineTop() const { return menu_line_top_; }
+  // The band as the skinned menus draw the band's items over it, in window coordinates; no band
+  // before the first paint.
+  [[nodiscard]] TacMenuBand MenuBand() const {
+    return menu_line_bmp_.Empty() ? TacMenuBand{}
+                                  : TacMenuBand{&menu_line_bmp_, {0, menu_line_top_}};
+  }
   // The window bitmap as last painted (a test hook); empty before the first paint.
   [[nodiscard]] const Bitmap& WindowBitmap() const;
   // The caption buttons' hot, pressed and fading states.

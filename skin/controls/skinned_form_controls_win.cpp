@@ -20,6 +20,7 @@ TsSkinnedControls::TsSkinnedControls(platform::Form& form,
       continue;
     auto skinned = std::make_unique<TsButton>(*button);
     skinned->Images = images;
+    skinned->IsDefault = component.FlagOr("default", false);
     if (component.Has("image"))
       skinned->ImageIndexes.ImageIndex = static_cast<int>(component.Number("image"));
     skinned->SkinData().BGChanged = true;

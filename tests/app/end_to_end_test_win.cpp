@@ -126,19 +126,8 @@ class Program {
   [[nodiscard]] int ProgressMaximum() const {
     return static_cast<int>(::SendMessageW(progress_, PBM_GETRANGE, FALSE, 0));
   }
-  // Labels have no window; the form tells their text through a global atom.
   [[nodiscard]] std::string Label(const wchar_t* name) const {
-    const ATOM query = ::GlobalAddAtomW(name);
-    DWORD_PTR answer = 0;
-    ::SendMessageTimeoutW(form_, ::RegisterWindowMessageW(L"Kestrune.ControlText"), query, 0,
-                          SMTO_ABORTIFHUNG, 10000, &answer);
-    ::GlobalDeleteAtom(query);
-    if (answer == 0)
-      return "<no label>";
-    wchar_t text[256] = {};
-    ::GlobalGetAtomNameW(static_cast<ATOM>(answer), text, 256);
-    ::GlobalDeleteAtom(static_cast<ATOM>(answer));
-    return Narrow(text);
+    return test::ControlText(form_, name);
   }
   [[nodiscard]] bool Answers() const {
     DWORD_PTR ignored = 0;

@@ -54,7 +54,9 @@ bool RunningProgram::WaitUntilSettled(std::chrono::milliseconds limit) {
   if (form_ == nullptr)
     return false;
   const auto settled = [&] {
-    if (::WaitForInputIdle(process_.hProcess, 0) != 0 || ::GetForegroundWindow() != form_ ||
+    // A console program has no input-idle state (WAIT_FAILED): its windows alone tell.
+    if (::WaitForInputIdle(process_.hProcess, 0) == WAIT_TIMEOUT ||
+        ::GetForegroundWindow() != form_ ||
         (::GetWindowLongPtrW(form_, GWL_EXSTYLE) & WS_EX_LAYERED) != 0)
       return false;
     const auto windows = TopLevelWindows(process_.dwProcessId);

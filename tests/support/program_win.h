@@ -24,9 +24,10 @@ class RunningProgram {
   // Closes the form and waits for the process (ended by force after `close_limit`).
   ~RunningProgram();
 
-  // Waits until the program has settled: it waits for input, its form is the foreground
-  // window and is no longer layered (the show animation has ended), and the form is the
-  // program's only visible top-level window. True when it did within `limit`.
+  // Waits until the program has settled: it waits for input (a console program has no such
+  // state), its form is the foreground window and is no longer layered (the show animation has
+  // ended), and the form is the program's only visible top-level window. True when it did within
+  // `limit`.
   [[nodiscard]] bool WaitUntilSettled(std::chrono::milliseconds limit = std::chrono::seconds(30));
 
   [[nodiscard]] bool Started() const { return process_.hProcess != nullptr; }

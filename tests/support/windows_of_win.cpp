@@ -77,4 +77,18 @@ std::vector<HWND> ChildWindows(HWND parent) {
   return children;
 }
 
+std::string ControlText(HWND form, const wchar_t* name) {
+  const ATOM query = ::GlobalAddAtomW(name);
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(form, ::RegisterWindowMessageW(L"Kestrune.ControlText"), query, 0,
+                        SMTO_ABORTIFHUNG, 10000, &answer);
+  ::GlobalDeleteAtom(query);
+  if (answer == 0)
+    return "<no label>";
+  wchar_t text[256] = {};
+  ::GlobalGetAtomNameW(static_cast<ATOM>(answer), text, 256);
+  ::GlobalDeleteAtom(static_cast<ATOM>(answer));
+  return Narrow(text);
+}
+
 }  // namespace kestrune::test

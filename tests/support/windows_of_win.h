@@ -21,6 +21,11 @@ namespace kestrune::test {
 // `text` with every character outside ASCII as '?', for a test's output.
 [[nodiscard]] std::string Narrow(const std::wstring& text);
 
+// The text of the control `name` of a form of this program's framework in another process, also
+// of a label, which has no window: the form tells it through a global atom. "<no label>" when
+// the form knows no such control.
+[[nodiscard]] std::string ControlText(HWND form, const wchar_t* name);
+
 // Every window below `parent`, children of children too.
 [[nodiscard]] std::vector<HWND> ChildWindows(HWND parent);
 

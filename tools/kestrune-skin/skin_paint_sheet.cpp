@@ -35,27 +35,21 @@ std::uint32_t LabelOn(std::uint32_t background) {
   return grey > 3 * 128 ? 0xFF202020u : 0xFFE8E8E8u;
 }
 
-// Loads the archive at ppi as the program would; throws when it gives no sections.
-struct LoadedSkin {
-  explicit LoadedSkin(const skin::Bytes& archive, int ppi) : platform(ppi), manager(platform) {
-    skin::TsStoredSkin item;
-    item.Name = "sheet";
-    item.PackedData = archive;
-    manager.InternalSkins.Items.push_back(std::move(item));
-    manager.SetSkinName("sheet");
-    if (!manager.IsActive())
-      throw Error(platform.messages.empty() ? "The skin has no sections"
-                                            : platform.messages.front());
-  }
-  skin::HeadlessSkinPlatform platform;
-  skin::TsSkinManager manager;
-};
-
 int StatesOf(const skin::TsGeneralData& gd) {
   return std::clamp(gd.States, 1, 3);
 }
 
 }  // namespace
+
+LoadedSkin::LoadedSkin(const skin::Bytes& archive, int ppi) : platform(ppi), manager(platform) {
+  skin::TsStoredSkin item;
+  item.Name = "sheet";
+  item.PackedData = archive;
+  manager.InternalSkins.Items.push_back(std::move(item));
+  manager.SetSkinName("sheet");
+  if (!manager.IsActive())
+    throw Error(platform.messages.empty() ? "The skin has no sections" : platform.messages.front());
+}
 
 skin::TSize SectionCellSize(const skin::TacSkinData& sd, const skin::TsGeneralData& gd) {
   skin::TSize size{sd.PPI * 96 / 96, sd.PPI * 28 / 96};

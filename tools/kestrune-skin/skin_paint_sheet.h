@@ -8,10 +8,19 @@
 
 #include "skin/data/skin_archive.h"
 #include "skin/data/skin_data.h"
+#include "skin/data/skin_manager.h"
 #include "skin/pixels/bitmap.h"
 #include "skin/pixels/geometry.h"
 
 namespace kestrune::skin_tool {
+
+// A skin archive loaded at `ppi` by a manager of its own, as the program would load it. Throws
+// kestrune::Error with the first message the manager would have shown when it gives no sections.
+struct LoadedSkin {
+  LoadedSkin(const skin::Bytes& archive, int ppi);
+  skin::HeadlessSkinPlatform platform;
+  skin::TsSkinManager manager;
+};
 
 // The sheet's pixels before they are encoded.
 struct PaintedSections {

@@ -15,6 +15,7 @@
 #include "tools/kestrune-skin/skin_check.h"
 #include "tools/kestrune-skin/skin_density_report.h"
 #include "tools/kestrune-skin/skin_paint_sheet.h"
+#include "tools/kestrune-skin/skin_preview.h"
 #include "tools/kestrune-skin/skin_sheet.h"
 
 namespace kestrune::skin_tool {
@@ -30,6 +31,8 @@ constexpr std::string_view kUsage =
     "       kestrune-skin sheet ARCHIVE OUT.PNG [--dpi N] [--hue N] [--saturation N]\n"
     "                          [--brightness N]\n"
     "       kestrune-skin paint ARCHIVE OUT.PNG [--dpi N]\n"
+    "       kestrune-skin preview ARCHIVE [--dpi N] [--rtl] [--hue N] [--saturation N]\n"
+    "                            [--brightness N] [--shot OUT.PNG]\n"
     "\n"
     "  list     prints one line per member in archive order: its name, a tab, its kind\n"
     "           (options, bmp, font or other), a tab and its unpacked size in bytes; then\n"
@@ -53,6 +56,12 @@ constexpr std::string_view kUsage =
     "           16,777,216 pixels is refused\n"
     "  paint    paints every section of the skin in each of its states, as controls paint\n"
     "           them at N pixels per inch, over the skin's FORM colour into OUT.PNG\n"
+    "  preview  opens one window, \"Skin preview - \" and the skin's name, skinned by ARCHIVE\n"
+    "           as the program skins its window, with a menu and every kind of control;\n"
+    "           --dpi N refuses a display of another density, --rtl lays it out right to\n"
+    "           left, --hue, --saturation and --brightness adjust the skin's colours as for\n"
+    "           sheet, and --shot saves the window's picture to OUT.PNG once it has painted\n"
+    "           and closes it. It needs Windows or Wine (kestrune-skin.exe)\n"
     "\n"
     "Exit status: 0 on success, 1 when the archive (or the folder to pack) is not valid, with\n"
     "the reason on standard error, or when check found a problem, 2 for bad usage.\n";
@@ -309,6 +318,50 @@ int Sheet(std::vector<std::string> arguments, std::FILE* out) {
   return sheet.problems.empty() ? kExitOk : kExitInvalid;
 }
 
+// Takes `option` from `arguments`; true when it was there.
+bool TakeFlag(std::vector<std::string>& arguments, std::string_view option) {
+  const auto found = std::find(arguments.begin() + 1, arguments.end(), option);
+  if (found == arguments.end())
+    return false;
+  arguments.erase(found);
+  if (std::find(arguments.begin() + 1, arguments.end(), option) != arguments.end())
+    throw UsageError(std::string(option) + " is given twice");
+  return true;
+}
+
+// Takes `option` and its value from `arguments`; nothing when it is not given.
+std::optional<std::string> TakeText(std::vector<std::string>& arguments, std::string_view option) {
+  const auto found = std::find(arguments.begin() + 1, arguments.end(), option);
+  if (found == arguments.end())
+    return std::nullopt;
+  if (found + 1 == arguments.end() || found[1].empty())
+    throw UsageError(std::string(option) + " needs a value");
+  std::string value = found[1];
+  arguments.erase(found, found + 2);
+  if (std::find(arguments.begin() + 1, arguments.end(), option) != arguments.end())
+    throw UsageError(std::string(option) + " is given twice");
+  return value;
+}
+
+int Preview(std::vector<std::string> arguments, std::FILE* err) {
+  PreviewOptions options;
+  options.dpi = TakeNumber(arguments, "--dpi", 48, 480, 0);
+  options.hue = TakeNumber(arguments, "--hue", -360, 360, 0);
+  options.saturation = TakeNumber(arguments, "--saturation", -100, 100, 0);
+  options.brightness = TakeNumber(arguments, "--brightness", -100, 100, 0);
+  options.right_to_left = TakeFlag(arguments, "--rtl");
+  options.shot = TakeText(arguments, "--shot");
+  options.archive = Parse(arguments, 1, false).positional[0];
+  if (!CanShowPreview())
+    throw Error(
+        "preview opens a window and needs Windows or Wine: run kestrune-skin.exe of the "
+        "windows build");
+  // The window loads the skin by name and would show a load's failure in a message box: a skin
+  // that does not load is refused here, before any window opens.
+  static_cast<void>(LoadedSkin(ReadArchive(options.archive), 96));
+  return RunPreview(options, err);
+}
+
 int Paint(std::vector<std::string> arguments, std::FILE* out) {
   const int ppi = TakeNumber(arguments, "--dpi", 48, 480, 96);
   const Words words = Parse(arguments, 2, false);
@@ -355,6 +408,8 @@ int RunSkinTool(const std::vector<std::string>& arguments, std::FILE* out, std::
       return Sheet(arguments, out);
     if (command == "paint")
       return Paint(arguments, out);
+    if (command == "preview")
+      return Preview(arguments, err);
     throw UsageError(command.empty() ? "no command given" : "unknown command \"" + command + "\"");
   } catch (const UsageError& error) {
     Print(err, "kestrune-skin: " + std::string(error.what()) + "\n\n" + std::string(kUsage));

@@ -145,6 +145,36 @@ TEST_F(SkinToolTest, RefusesInvalidArchives) {
       << "nothing written for a refused archive";
 }
 
+// The preview opens no window for an archive it cannot show, and none at all in the native
+// build: the reason goes to standard error and the exit status is 1.
+TEST_F(SkinToolTest, PreviewRefusesBeforeAnyWindowOpens) {
+  const std::string header = std::string("ASzf\x01\0\0\0", 8);
+  work.Write("text.asz", "just text");
+  work.Write("cut.asz", header + RawMember("OPTIONS.DAT", "options").substr(0, 20));
+  const struct {
+    std::string archive;
+    std::string error;  // on Windows; natively every call is refused for want of a window
+  } cases[] = {
+      {"text.asz", "kestrune-skin: Loaded data is not a packed Quorvel file\n"},
+      {"cut.asz", "kestrune-skin: The skin archive member \"OPTIONS.DAT\" is cut short.\n"},
+      {"missing.asz", "kestrune-skin: "},
+  };
+  for (const auto& [archive, error] : cases) {
+    SCOPED_TRACE(archive);
+    const auto result = Run({"preview", archive, "--shot", "shot.png"});
+    EXPECT_EQ(result.exit_code, 1);
+#ifdef _WIN32
+    EXPECT_EQ(result.err.substr(0, error.size()), error);
+#else
+    EXPECT_EQ(result.err,
+              "kestrune-skin: preview opens a window and needs Windows or Wine: run "
+              "kestrune-skin.exe of the windows build\n");
+#endif
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(work.path() / "shot.png"));
+}
+
 // Makes a symbolic link, or skips the test where the system will not.
 #define MAKE_LINK_OR_SKIP(target, link)                                       \
   do {                                                                        \
@@ -304,6 +334,12 @@ TEST_F(SkinToolTest, ExplainsItsUsage) {
       {"pack", "dir"},
       {"pack", "dir", "a.asz", "--preview"},
       {"unpack", "a.asz", "dir", "--verbose"},
+      {"preview"},
+      {"preview", "a.asz", "b.asz"},
+      {"preview", "a.asz", "--dpi", "12"},
+      {"preview", "a.asz", "--shot"},
+      {"preview", "a.asz", "--rtl", "--rtl"},
+      {"preview", "a.asz", "--hue", "400"},
   };
   for (const auto& arguments : bad) {
     SCOPED_TRACE(arguments.empty() ? "(none)" : arguments[0]);

@@ -16,6 +16,7 @@
 
 #include "skin/data/skin_commands.h"
 #include "tests/support/program_win.h"
+#include "tests/support/real_input_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
 
@@ -24,6 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
+using test::MouseTo;
 using test::WaitFor;
 
 void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
@@ -43,18 +45,6 @@ void AltSpace() {
 
 void Press(WORD key) {
   Keys({{key, true}, {key, false}});
-}
-
-void MouseTo(POINT p, DWORD buttons = 0) {
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = p.x * 65535 / (width - 1);
-  input.mi.dy = p.y * 65535 / (height - 1);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  ::SendInput(1, &input, sizeof input);
-  std::this_thread::sleep_for(100ms);
 }
 
 class SystemMenuInput : public ::testing::Test {
