@@ -19,24 +19,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/windows/window_client_win.h"
+
 namespace {
+
+using kestrune::bench::ChildrenOf;
+using kestrune::bench::ClassOf;
+using kestrune::bench::Median;
+using kestrune::bench::TextOf;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[256] = {};
-  DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 60000,
-                        &copied);
-  return text;
-}
 
 HWND VisibleFormOf(DWORD process_id) {
   struct Search {
@@ -57,18 +50,6 @@ HWND VisibleFormOf(DWORD process_id) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.form;
-}
-
-std::vector<HWND> ChildrenOf(HWND parent) {
-  std::vector<HWND> children;
-  ::EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM context) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
-  return children;
 }
 
 [[noreturn]] void Fail(const char* what) {
@@ -218,12 +199,6 @@ Run MeasureProgram(const fs::path& exe, const fs::path& work) {
     ::TerminateProcess(process.hProcess, 1);
   ::CloseHandle(process.hProcess);
   return run;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace

@@ -13,27 +13,17 @@
 #include <thread>
 #include <vector>
 
+#include "bench/windows/window_client_win.h"
+
 namespace {
+
+using kestrune::bench::ChildrenOf;
+using kestrune::bench::ClassOf;
+using kestrune::bench::Median;
+using kestrune::bench::TextOf;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
-
-std::wstring TextOf(HWND window) {
-  DWORD_PTR length = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 60000, &length);
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  ::SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 60000, &copied);
-  text.resize(copied);
-  return text;
-}
 
 struct Found {
   DWORD process_id = 0;
@@ -54,18 +44,6 @@ HWND FindForm(DWORD process_id) {
       },
       reinterpret_cast<LPARAM>(&found));
   return found.form;
-}
-
-std::vector<HWND> ChildrenOf(HWND parent) {
-  std::vector<HWND> children;
-  ::EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM context) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
-  return children;
 }
 
 PROCESS_INFORMATION Start(std::wstring command, const fs::path& folder, HANDLE output) {
@@ -140,12 +118,6 @@ void RemoveOutputs(const fs::path& folder) {
     if (entry.path().filename().wstring().ends_with(L"_IPs.txt"))
       fs::remove(entry.path());
   }
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace
