@@ -28,6 +28,7 @@
 #include "skin/controls/skinable_menus_win.h"
 #include "skin/data/skin_commands.h"
 #include "tests/support/main_layout.h"
+#include "tests/support/menu_open_win.h"
 #include "tests/support/pump_messages_win.h"
 #include "tests/support/screen_shot_win.h"
 
@@ -90,53 +91,9 @@ class SysCommandLog {
   HWND window_;
 };
 
-// The drop-down menu window this thread shows, or nullptr.
-HWND VisibleDropDown() {
-  HWND found = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM data) {
-        if (::GetClassLongPtrW(window, GCW_ATOM) == 0x8000 && ::IsWindowVisible(window)) {
-          *reinterpret_cast<HWND*>(data) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Runs `inspect` once from a timer while a menu opened by `open` is tracked on this thread,
-// then ends the menu; true when the timer ran.
-bool WhileMenuOpen(const std::function<void()>& open, const std::function<void(HWND)>& inspect) {
-  static const std::function<void(HWND)>* current = nullptr;
-  static bool ran = false;
-  current = &inspect;
-  ran = false;
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    HWND drop_down = VisibleDropDown();
-    if (current != nullptr && !ran) {
-      ran = true;
-      (*current)(drop_down);
-    }
-    ::EndMenu();
-  });
-  // Should the menu never open, the timer still fires once the call returns.
-  open();
-  MSG message{};
-  for (int i = 0; i < 20 && !ran; ++i) {
-    ::Sleep(20);
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageW(&message);
-  }
-  ::KillTimer(nullptr, timer);
-  current = nullptr;
-  return ran;
-}
-
 using test::Grab;
 using test::ScreenShot;
+using test::WhileMenuOpen;
 
 constexpr char kSmallLayout[] = R"(
 [TestForm]
