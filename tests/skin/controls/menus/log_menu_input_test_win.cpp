@@ -9,15 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdint>
-#include <initializer_list>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
-#include "skin/data/skin_commands.h"
+#include "tests/support/drop_down_win.h"
 #include "tests/support/program_win.h"
+#include "tests/support/real_input_win.h"
 #include "tests/support/screen_shot_win.h"
 #include "tests/support/wait_for.h"
 #include "tests/support/windows_of_win.h"
@@ -27,37 +24,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
+using test::Keys;
+using test::MouseTo;
+using test::Press;
 using test::WaitFor;
 
 constexpr wchar_t kLogText[] = L"Processing: 10.0.0.0/30\r\nDone: 10.0.0.0/30\r\n";
 constexpr wchar_t kPasted[] = L"10.1.0.0/24";
-
-void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
-  for (const auto& [key, down] : strokes) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ::SendInput(1, &input, sizeof input);
-    std::this_thread::sleep_for(40ms);
-  }
-}
-
-void Press(WORD key) {
-  Keys({{key, true}, {key, false}});
-}
-
-void Mouse(POINT p, DWORD buttons = 0) {
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((p.x * 65535LL + (width - 1) / 2) / (width - 1));
-  input.mi.dy = static_cast<LONG>((p.y * 65535LL + (height - 1) / 2) / (height - 1));
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  ::SendInput(1, &input, sizeof input);
-  std::this_thread::sleep_for(40ms);
-}
 
 std::wstring ClipboardText() {
   std::wstring text;
@@ -95,7 +68,7 @@ class LogMenuInput : public ::testing::Test {
   LogMenuInput() : program_(KESTRUNE_EXE), form_(program_.Form()) {
     program_.close_limit = 30s;
     // Away from the log, whose glow would otherwise show around it as one more window.
-    Mouse({0, 0});
+    MouseTo({0, 0});
     started_ = program_.Started() && program_.WaitUntilSettled();
     for (HWND child : test::ChildWindows(form_)) {
       wchar_t kind[16] = {};
@@ -109,10 +82,7 @@ class LogMenuInput : public ::testing::Test {
       Press(VK_ESCAPE);
   }
 
-  HWND DropDown() const {
-    const auto menus = test::VisibleTopLevelWindows(program_.Pid(), L"#32768");
-    return menus.empty() ? nullptr : menus.front();
-  }
+  HWND DropDown() const { return test::DropDownOf(program_.Pid()); }
 
   HWND WaitForDropDown() const {
     HWND drop_down = nullptr;
@@ -122,14 +92,6 @@ class LogMenuInput : public ::testing::Test {
 
   bool WaitUntilClosed() const {
     return WaitFor([&] { return DropDown() == nullptr; }, 30s);
-  }
-
-  bool Skinned(HWND drop_down) const {
-    DWORD_PTR handled = 0;
-    return ::SendMessageTimeoutW(drop_down, skin::SM_ALPHACMD,
-                                 skin::MakeCommandParam(skin::AC_CTRLHANDLED), 0, SMTO_ABORTIFHUNG,
-                                 10000, &handled) != 0 &&
-           handled == 1;
   }
 
   std::wstring LogText() const {
@@ -155,9 +117,9 @@ class LogMenuInput : public ::testing::Test {
   // A right click in the middle of the log, which opens its menu; the drop-down or nullptr.
   HWND RightClickLog() const {
     const POINT at = LogCentre();
-    Mouse(at);
-    Mouse(at, MOUSEEVENTF_RIGHTDOWN);
-    Mouse(at, MOUSEEVENTF_RIGHTUP);
+    MouseTo(at);
+    MouseTo(at, MOUSEEVENTF_RIGHTDOWN);
+    MouseTo(at, MOUSEEVENTF_RIGHTUP);
     return WaitForDropDown();
   }
 
@@ -185,23 +147,15 @@ TEST_F(LogMenuInput, RightClickDropsTheSkinnedMenuAtTheMouse) {
   ASSERT_TRUE(SetLogText(kLogText));
   HWND drop_down = RightClickLog();
   ASSERT_NE(drop_down, nullptr);
-  EXPECT_TRUE(Skinned(drop_down)) << "the skin's wrapper answers for the drop-down";
+  EXPECT_TRUE(test::SkinHandles(drop_down)) << "the skin's wrapper answers for the drop-down";
   EXPECT_NE(::GetWindowLongW(drop_down, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   RECT r{};
   ::GetWindowRect(drop_down, &r);
   const POINT mouse = LogCentre();
   EXPECT_EQ(r.left, mouse.x);
   EXPECT_EQ(r.top, mouse.y);
-  // The skin's dark background (MAINMENU), not the system's light menu, and light text on it.
-  const test::ScreenShot menu = test::ShootScreen(r);
-  ASSERT_GT(menu.width, 10);
-  const std::uint32_t background = menu.At(menu.width - 6, menu.height / 2);
-  for (int shift : {0, 8, 16})
-    EXPECT_NEAR(static_cast<int>((background >> shift) & 0xFF), 0x4A, 2) << std::hex << background;
-  int light = 0;
-  for (std::uint32_t pixel : menu.pixels)
-    light += ((pixel >> 8) & 0xFF) > 0xC0 ? 1 : 0;
-  EXPECT_GT(light, 50) << "the items' text";
+  // The skin's dark background and light text, not the system's light menu.
+  EXPECT_TRUE(test::DrawnByTheSkin(test::ShootScreen(r)));
   Press(VK_ESCAPE);
   EXPECT_TRUE(WaitUntilClosed());
   EXPECT_EQ(LogText(), kLogText) << "closing the menu changes nothing";
@@ -239,7 +193,7 @@ TEST_F(LogMenuInput, CommandsDoWhatTheEditControlsOwnDo) {
   Press(VK_APPS);
   HWND drop_down = WaitForDropDown();
   ASSERT_NE(drop_down, nullptr);
-  EXPECT_TRUE(Skinned(drop_down));
+  EXPECT_TRUE(test::SkinHandles(drop_down));
   RECT client{};
   ::GetClientRect(log_, &client);
   ::MapWindowPoints(log_, nullptr, reinterpret_cast<POINT*>(&client), 2);
