@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/control_messages.h"
+#include "platform/form_win.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_manager.h"
 #include "skin/paint/control_kinds.h"
@@ -11,6 +12,13 @@ namespace kestrune::skin {
 namespace {
 
 constexpr char kDefaultSection[] = "EDIT";
+
+platform::Form* FormOf(const platform::Control& control) {
+  platform::WinControl* top = control.Parent();
+  while (top != nullptr && top->Parent() != nullptr)
+    top = top->Parent();
+  return dynamic_cast<platform::Form*>(top);
+}
 
 }  // namespace
 
@@ -22,10 +30,13 @@ TsMemo::TsMemo(platform::Memo& memo, TsSkinManager* manager) : memo_(memo), owne
   owner_.on_message = [this](TacMessage& message) { return OnMessage(message); };
   data_->Loaded(true);
   RefreshEditScrolls(*data_, list_sw_);
+  if (platform::Form* form = FormOf(memo))
+    popup_menu_ = std::make_unique<TacEditMenu>(*form, memo.Name() + "Menu", manager);
 }
 
 TsMemo::~TsMemo() {
   owner_.on_message = nullptr;
+  popup_menu_.reset();
   list_sw_.reset();
   data_.reset();
 }
@@ -89,6 +100,14 @@ bool TsMemo::OnMessage(TacMessage& message) {
     case WM_CHAR:
       // The same character when it was already waiting apart from its key (sent, not posted).
       if (message.WParam == 1 && ::GetKeyState(VK_CONTROL) < 0) {
+        message.Result = 0;
+        return true;
+      }
+      return false;
+    case WM_CONTEXTMENU:
+      // The wrapper in front has kept the requests on its scroll bars.
+      if (data_->Skinned() && popup_menu_ != nullptr &&
+          popup_menu_->DropDown(window, static_cast<LPARAM>(message.LParam))) {
         message.Result = 0;
         return true;
       }

@@ -9,12 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "skin/data/skin_commands.h"
+#include "tests/support/drop_down_win.h"
 #include "tests/support/program_win.h"
 #include "tests/support/real_input_win.h"
 #include "tests/support/wait_for.h"
@@ -25,26 +24,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
+using test::Keys;
 using test::MouseTo;
+using test::Press;
 using test::WaitFor;
-
-void Keys(std::initializer_list<std::pair<WORD, bool>> strokes) {
-  for (const auto& [key, down] : strokes) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ::SendInput(1, &input, sizeof input);
-    std::this_thread::sleep_for(40ms);
-  }
-}
 
 void AltSpace() {
   Keys({{VK_MENU, true}, {VK_SPACE, true}, {VK_SPACE, false}, {VK_MENU, false}});
-}
-
-void Press(WORD key) {
-  Keys({{key, true}, {key, false}});
 }
 
 class SystemMenuInput : public ::testing::Test {
@@ -58,23 +44,12 @@ class SystemMenuInput : public ::testing::Test {
       Press(VK_ESCAPE);
   }
 
-  HWND DropDown() const {
-    const auto menus = test::VisibleTopLevelWindows(program_.Pid(), L"#32768");
-    return menus.empty() ? nullptr : menus.front();
-  }
+  HWND DropDown() const { return test::DropDownOf(program_.Pid()); }
 
   // Brings the form to the front as a click on its caption would.
   bool Focus() const {
     ::SetForegroundWindow(form_);
     return WaitFor([&] { return ::GetForegroundWindow() == form_; }, 10s);
-  }
-
-  bool Skinned(HWND drop_down) const {
-    DWORD_PTR handled = 0;
-    return ::SendMessageTimeoutW(drop_down, skin::SM_ALPHACMD,
-                                 skin::MakeCommandParam(skin::AC_CTRLHANDLED), 0, SMTO_ABORTIFHUNG,
-                                 10000, &handled) != 0 &&
-           handled == 1;
   }
 
   // The title icon's rectangle on the screen, found by asking the window's hit test.
@@ -125,7 +100,7 @@ TEST_F(SystemMenuInput, AltSpaceOpensTheSkinnedMenuAndEscapeClosesIt) {
   AltSpace();
   HWND drop_down = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (drop_down = DropDown()) != nullptr; }, 30s));
-  EXPECT_TRUE(Skinned(drop_down));
+  EXPECT_TRUE(test::SkinHandles(drop_down));
   EXPECT_NE(::GetWindowLongW(drop_down, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
   RECT icon{};
   ASSERT_TRUE(IconRect(icon));
@@ -152,7 +127,7 @@ TEST_F(SystemMenuInput, PressOnTheTitleIconOpensIt) {
   const bool opened = WaitFor([&] { return (drop_down = DropDown()) != nullptr; }, 30s);
   MouseTo(press, MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(opened);
-  EXPECT_TRUE(Skinned(drop_down));
+  EXPECT_TRUE(test::SkinHandles(drop_down));
   const POINT expected = ExpectedDrop(icon);
   const POINT at = TopLeft(drop_down);
   EXPECT_EQ(at.x, expected.x);

@@ -27,6 +27,7 @@
 #include "platform/win_util.h"
 #include "skin/controls/skinable_menus_win.h"
 #include "skin/data/skin_commands.h"
+#include "tests/support/drop_down_win.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/pump_messages_win.h"
 #include "tests/support/screen_shot_win.h"
@@ -90,53 +91,9 @@ class SysCommandLog {
   HWND window_;
 };
 
-// The drop-down menu window this thread shows, or nullptr.
-HWND VisibleDropDown() {
-  HWND found = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM data) {
-        if (::GetClassLongPtrW(window, GCW_ATOM) == 0x8000 && ::IsWindowVisible(window)) {
-          *reinterpret_cast<HWND*>(data) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Runs `inspect` once from a timer while a menu opened by `open` is tracked on this thread,
-// then ends the menu; true when the timer ran.
-bool WhileMenuOpen(const std::function<void()>& open, const std::function<void(HWND)>& inspect) {
-  static const std::function<void(HWND)>* current = nullptr;
-  static bool ran = false;
-  current = &inspect;
-  ran = false;
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    HWND drop_down = VisibleDropDown();
-    if (current != nullptr && !ran) {
-      ran = true;
-      (*current)(drop_down);
-    }
-    ::EndMenu();
-  });
-  // Should the menu never open, the timer still fires once the call returns.
-  open();
-  MSG message{};
-  for (int i = 0; i < 20 && !ran; ++i) {
-    ::Sleep(20);
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageW(&message);
-  }
-  ::KillTimer(nullptr, timer);
-  current = nullptr;
-  return ran;
-}
-
 using test::Grab;
 using test::ScreenShot;
+using test::WhileMenuOpen;
 
 constexpr char kSmallLayout[] = R"(
 [TestForm]
@@ -465,42 +422,15 @@ TEST_F(SystemMenuMainWindow, PictureWithTheMenuOpen) {
   PumpMessages();
   ScreenShot shot;
   ScreenShot menu;
-  const bool ran =
-      WhileMenuOpen([&] { ::SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' '); },
-                    [&](HWND drop_down) {
-                      if (drop_down == nullptr)
-                        return;
-                      RECT frame{};
-                      ::GetWindowRect(window, &frame);
-                      RECT r{};
-                      ::GetWindowRect(drop_down, &r);
-                      RECT all{};
-                      ::UnionRect(&all, &frame, &r);
-                      ::InflateRect(&all, 8, 8);
-                      shot = test::ShootScreen(all);
-                      const platform::WindowDc own(drop_down, platform::WindowDc::Area::Whole);
-                      menu = Grab(own.Get(), 0, 0, r.right - r.left, r.bottom - r.top);
-                      HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-                      const bool has_region = ::GetWindowRgn(drop_down, region) != ERROR;
-                      for (int y = 0; y < menu.height; ++y) {
-                        for (int x = 0; x < menu.width; ++x) {
-                          if (!has_region || ::PtInRegion(region, x, y))
-                            shot.At(x + r.left - all.left, y + r.top - all.top) = menu.At(x, y);
-                        }
-                      }
-                      ::DeleteObject(region);
-                    });
+  const bool ran = WhileMenuOpen([&] { ::SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' '); },
+                                 [&](HWND drop_down) {
+                                   if (drop_down != nullptr)
+                                     shot = test::ShotWithDropDown(window, drop_down, menu);
+                                 });
   ASSERT_TRUE(ran);
   ASSERT_GT(menu.width, 0);
   test::SaveShot(shot, "system_menu_" + std::to_string(form_->PixelsPerInch()));
-  // The drop-down is the skin's: its background in the MAINMENU colour, light text on it.
-  const std::uint32_t background = menu.At(menu.width - 6, menu.height / 2);
-  for (int shift : {0, 8, 16})
-    EXPECT_NEAR(static_cast<int>((background >> shift) & 0xFF), 0x4A, 2) << std::hex << background;
-  int light = 0;
-  for (std::uint32_t pixel : menu.pixels)
-    light += ((pixel >> 8) & 0xFF) > 0xC0 ? 1 : 0;
-  EXPECT_GT(light, 50);
+  EXPECT_TRUE(test::DrawnByTheSkin(menu));
 }
 
 }  // namespace
