@@ -46,6 +46,22 @@ int Brightest(const Bitmap& bmp, TRect r) {
   return brightest;
 }
 
+struct RegionPoint {
+  int x, y;
+  bool inside;
+};
+
+// Which of `points` (window coordinates) lie in the window's region.
+void ExpectRegionAt(HWND window, const std::vector<RegionPoint>& points) {
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(::GetWindowRgn(window, region), ERROR);
+  for (const RegionPoint& p : points) {
+    SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
+    EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside);
+  }
+  ::DeleteObject(region);
+}
+
 // Runs another program of the build while this thread keeps answering its messages.
 test::ProcessResult RunPumping(const char* program, const std::vector<std::string>& arguments) {
   test::TempDir work;
@@ -191,25 +207,20 @@ TEST_F(SkinProviderTest, MenuBandTakesTheSkinsBandAndTheItemsOwnDrawing) {
 
 TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
   ShowAndPaint();
-  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(::GetWindowRgn(Window(), region), ERROR);
   RECT frame{};
   ::GetWindowRect(Window(), &frame);
   const int w = frame.right - frame.left;
   const int h = frame.bottom - frame.top;
-  struct Point {
-    int x, y;
-    bool inside;
-  };
-  const Point points[] = {{0, 0, false},         {w - 1, 0, false}, {0, h - 1, false},
-                          {w - 1, h - 1, false}, {1, 1, false},     {6, 0, true},
-                          {0, 6, true},          {w / 2, 0, true},  {3, 3, true},
-                          {w - 4, h - 4, true}};
-  for (const Point& p : points) {
-    SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
-    EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside);
-  }
-  ::DeleteObject(region);
+  ExpectRegionAt(Window(), {{0, 0, false},
+                            {w - 1, 0, false},
+                            {0, h - 1, false},
+                            {w - 1, h - 1, false},
+                            {1, 1, false},
+                            {6, 0, true},
+                            {0, 6, true},
+                            {w / 2, 0, true},
+                            {3, 3, true},
+                            {w - 4, h - 4, true}});
 
   // A skin without radii: the next size change gives the window no region at all.
   TacSkinData* sd = Provider().SkinData().GetCommonSkinData();
@@ -217,7 +228,7 @@ TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
   for (const char* name : {"FORM", "FORMTITLE"})
     sd->gd[static_cast<std::size_t>(sd->GetSkinIndex(name))].BorderRadius = 0;
   ::SetWindowPos(Window(), nullptr, 0, 0, w + 10, h, SWP_NOMOVE | SWP_NOZORDER);
-  region = ::CreateRectRgn(0, 0, 0, 0);
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(::GetWindowRgn(Window(), region), ERROR);
   ::DeleteObject(region);
 }
@@ -227,24 +238,24 @@ TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
 TEST_F(SkinProviderTest, DaylightRegionFollowsTheFramePicturesCorners) {
   UseDaylight();
   ShowAndPaint();
-  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(::GetWindowRgn(Window(), region), ERROR);
   RECT frame{};
   ::GetWindowRect(Window(), &frame);
   const int w = frame.right - frame.left;
   const int h = frame.bottom - frame.top;
-  struct Point {
-    int x, y;
-    bool inside;
-  };
-  const Point points[] = {{0, 0, false},     {1, 1, false},         {w - 1, 0, false},
-                          {0, h - 1, false}, {w - 1, h - 1, false}, {w - 2, h - 2, false},
-                          {w / 2, 0, true},  {0, h / 2, true},      {w / 2, h - 1, true},
-                          {4, 4, true},      {w - 5, 4, true},      {w - 5, h - 5, true}};
-  for (const Point& p : points) {
-    SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
-    EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside);
-  }
+  ExpectRegionAt(Window(), {{0, 0, false},
+                            {1, 1, false},
+                            {w - 1, 0, false},
+                            {0, h - 1, false},
+                            {w - 1, h - 1, false},
+                            {w - 2, h - 2, false},
+                            {w / 2, 0, true},
+                            {0, h / 2, true},
+                            {w / 2, h - 1, true},
+                            {4, 4, true},
+                            {w - 5, 4, true},
+                            {w - 5, h - 5, true}});
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(::GetWindowRgn(Window(), region), ERROR);
   const Bitmap& bmp = Bmp();
   ASSERT_EQ(bmp.Width(), w);
   constexpr int kCorner = 10;
