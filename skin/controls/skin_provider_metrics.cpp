@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "skin/paint/item_paint.h"
+#include "skin/paint/masked_copy.h"
+#include "skin/paint/nine_slice.h"
 #include "skin/paint/round_masks.h"
 
 namespace kestrune::skin {
@@ -331,6 +335,81 @@ std::vector<TacCornerRow> CornerRows(int form_radius, int title_radius, int heig
   if (form_radius > 0)
     cut(form_radius, false);
   return rows;
+}
+
+std::vector<TacRegionCut> MaskCornerCuts(const TsMaskData& md, const Bitmap* master, int width,
+                                         int height, bool bottom) {
+  std::vector<TacRegionCut> cuts;
+  const Bitmap* picture = EntryPicture(md, master);
+  const bool masked = md.MaskType != 0 && !HasOwnAlpha(md);
+  const TRect cell{md.R.Left, md.R.Top, md.R.Left + md.Width, md.R.Top + md.Height};
+  const int mask_rows = masked ? MaskOffset(md) : 0;
+  if (picture == nullptr || cell.IsEmpty() || cell.Left < 0 || cell.Top < 0 ||
+      cell.Right > picture->Width() || cell.Bottom + mask_rows > picture->Height())
+    return cuts;
+  // The corner pieces keep the size the frame is drawn with, margins fitted to a small window
+  // (and, for a broken entry, to its picture).
+  TSliceMargins m = FitSliceMargins({md.WL, md.WT, md.WR, md.WB}, width, height);
+  m = TSliceMargins{std::clamp(m.Left, 0, cell.Width()), std::clamp(m.Top, 0, cell.Height()),
+                    std::clamp(m.Right, 0, cell.Width()), std::clamp(m.Bottom, 0, cell.Height())};
+  const auto transparent = [&](int x, int y) {
+    const std::uint32_t pixel = picture->Row32(y)[x];
+    if ((pixel & 0xFFFFFFu) == 0xFF00FFu)
+      return true;
+    if (HasOwnAlpha(md))
+      return (pixel >> 24) == 0;
+    return masked && (picture->Row32(y + mask_rows)[x] & 0xFFFFFFu) == 0xFFFFFFu;
+  };
+  // One corner piece: w x h pixels of the picture from (sx, sy), drawn at (dx, dy), touching the
+  // window's left or right edge and its top or bottom edge. Only the transparent pixels that
+  // reach those edges lie outside the frame: the ones the frame's band encloses let the form's
+  // background show and stay in the window.
+  const auto corner = [&](int sx, int sy, int w, int h, int dx, int dy, bool left, bool top) {
+    if (w <= 0 || h <= 0)
+      return;
+    const auto at = [w](int x, int y) { return static_cast<std::size_t>(y * w + x); };
+    std::vector<char> outside(static_cast<std::size_t>(w * h), 0);
+    std::vector<std::pair<int, int>> queue;
+    const auto reach = [&](int x, int y) {
+      if (x < 0 || y < 0 || x >= w || y >= h || outside[at(x, y)] != 0 ||
+          !transparent(sx + x, sy + y))
+        return;
+      outside[at(x, y)] = 1;
+      queue.emplace_back(x, y);
+    };
+    for (int x = 0; x < w; ++x)
+      reach(x, top ? 0 : h - 1);
+    for (int y = 0; y < h; ++y)
+      reach(left ? 0 : w - 1, y);
+    // Side by side only: a diagonal step would leak through a frame line drawn one pixel thin.
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+      const auto [x, y] = queue[i];
+      reach(x - 1, y);
+      reach(x + 1, y);
+      reach(x, y - 1);
+      reach(x, y + 1);
+    }
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w;) {
+        if (outside[at(x, y)] == 0) {
+          ++x;
+          continue;
+        }
+        const int run = x;
+        while (x < w && outside[at(x, y)] != 0)
+          ++x;
+        cuts.push_back(TacRegionCut{dy + y, dx + run, dx + x});
+      }
+    }
+  };
+  corner(cell.Left, cell.Top, m.Left, m.Top, 0, 0, true, true);
+  corner(cell.Right - m.Right, cell.Top, m.Right, m.Top, width - m.Right, 0, false, true);
+  if (bottom) {
+    corner(cell.Left, cell.Bottom - m.Bottom, m.Left, m.Bottom, 0, height - m.Bottom, true, false);
+    corner(cell.Right - m.Right, cell.Bottom - m.Bottom, m.Right, m.Bottom, width - m.Right,
+           height - m.Bottom, false, false);
+  }
+  return cuts;
 }
 
 }  // namespace kestrune::skin

@@ -224,4 +224,23 @@ struct TacCornerRow {
 // nothing. The top rows come first, each from the edge inwards.
 [[nodiscard]] std::vector<TacCornerRow> CornerRows(int form_radius, int title_radius, int height);
 
+// A run of pixels cut out of the window region: columns Left to Right - 1 of row Y.
+struct TacRegionCut {
+  int Y = 0;
+  int Left = 0;
+  int Right = 0;
+  friend bool operator==(const TacRegionCut&, const TacRegionCut&) = default;
+};
+
+// What a frame picture `md` (of `master`, or its own picture) cuts out of a window `width` x
+// `height` it is drawn over: the transparent pixels of its corner pieces that reach the window's
+// edges side by side through transparent pixels (those outside the frame), in the first state's
+// picture, where the frame draws them (WL x WT at the top left, WR x WT at the top right, and with
+// `bottom` WL x WB and WR x WB at the bottom corners). A pixel is transparent when it has the
+// key colour, when its alpha is 0 in a picture with its own alpha, and when its mask is white in
+// a picture with a mask. Runs come corner by corner (top left, top right, bottom left, bottom
+// right), each row by row; a picture that does not hold the entry's rectangle cuts nothing.
+[[nodiscard]] std::vector<TacRegionCut> MaskCornerCuts(const TsMaskData& md, const Bitmap* master,
+                                                       int width, int height, bool bottom);
+
 }  // namespace kestrune::skin

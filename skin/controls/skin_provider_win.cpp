@@ -672,19 +672,42 @@ void TsSkinProvider::FillArOR() {
   if (sd == nullptr || common_data_->SkinIndex < 0)
     return;
   const SIZE size = WindowSize(form_.Handle());
+  const auto frame_mask = [sd](int section) -> const TsMaskData* {
+    if (section < 0)
+      return nullptr;
+    const int index = sd->gd[static_cast<std::size_t>(section)].BorderIndex;
+    return index >= 0 && static_cast<std::size_t>(index) < sd->ma.size()
+               ? &sd->ma[static_cast<std::size_t>(index)]
+               : nullptr;
+  };
+  const TsMaskData* form_mask = frame_mask(common_data_->SkinIndex);
+  const TsMaskData* title_mask = frame_mask(title_skin_index_);
+  // A frame picture cuts the corners it draws; a section without one is rounded by its radius.
   // Radii are held within the frame, so that no skin value cuts the window to an ellipse.
   const TacFrameMetrics metrics = Metrics();
   const int width = metrics.CaptionWidth();
   const int form_radius =
-      metrics.CornerRadius(sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)].BorderRadius);
+      form_mask != nullptr
+          ? 0
+          : metrics.CornerRadius(
+                sd->gd[static_cast<std::size_t>(common_data_->SkinIndex)].BorderRadius);
   const int title_radius =
-      title_skin_index_ >= 0
+      title_skin_index_ >= 0 && title_mask == nullptr
           ? metrics.CornerRadius(sd->gd[static_cast<std::size_t>(title_skin_index_)].BorderRadius)
           : 0;
   for (const TacCornerRow& row : CornerRows(form_radius, title_radius, static_cast<int>(size.cy))) {
     rects_.push_back(RECT{0, row.Y, row.CutWidth, row.Y + 1});
     rects_.push_back(RECT{width - row.CutWidth, row.Y, width, row.Y + 1});
   }
+  const auto add_cuts = [this](const std::vector<TacRegionCut>& cuts) {
+    for (const TacRegionCut& cut : cuts)
+      rects_.push_back(RECT{cut.Left, cut.Y, cut.Right, cut.Y + 1});
+  };
+  if (form_mask != nullptr)
+    add_cuts(MaskCornerCuts(*form_mask, sd->MasterBmp, width, static_cast<int>(size.cy), true));
+  if (title_mask != nullptr)
+    add_cuts(MaskCornerCuts(*title_mask, sd->MasterBmp, width,
+                            metrics.SysBorderHeight() + metrics.CaptionHeight(), false));
 }
 
 void TsSkinProvider::UpdateRgn(bool redraw) {

@@ -40,10 +40,19 @@ TColor GlobalColor(const TsSkinManager* manager) {
   return manager != nullptr && manager->IsActive() ? manager->GetGlobalColor() : kBtnFace;
 }
 
+// Where the owner's children have their origin in its cache: a form's cache is the whole
+// window, frame and title included, while its children lie in the client area.
+TPoint ChildOrigin(const TsCommonData& data) {
+  const TacSkinOwner* owner = data.FOwnerObject;
+  return owner != nullptr && owner->OwnerKind() == TacSkinOwner::Kind::Provider
+             ? owner->ClientOffset()
+             : TPoint{};
+}
+
 void LendCache(TsCommonData& data, TacBGInfo& info) {
   info.BgType = btCache;
   info.Bmp = data.FCacheBmp.get();
-  info.Offset = {};
+  info.Offset = ChildOrigin(data);
 }
 
 // Asks the owner's own parent and moves the answer by the owner's position there.
@@ -137,10 +146,13 @@ void InitBGInfo(TsCommonData& data, TacBGInfo& info, int state) {
       PassToParent(data, info);
       return;
     }
+    const TPoint origin = ChildOrigin(data);
+    const TRect wanted{info.R.Left + origin.X, info.R.Top + origin.Y, info.R.Right + origin.X,
+                       info.R.Bottom + origin.Y};
     const TRect src =
-        Intersect(info.R, TRect{0, 0, data.FCacheBmp->Width(), data.FCacheBmp->Height()});
+        Intersect(wanted, TRect{0, 0, data.FCacheBmp->Width(), data.FCacheBmp->Height()});
     CopyBitmapToDC(info.DrawDC, *data.FCacheBmp, src,
-                   TPoint{src.Left - info.Offset.X, src.Top - info.Offset.Y});
+                   TPoint{src.Left - origin.X - info.Offset.X, src.Top - origin.Y - info.Offset.Y});
     info.BgType = btCache;
     info.Bmp = data.FCacheBmp.get();
     return;
@@ -208,6 +220,7 @@ void InitBGInfo(TsCommonData& data, TacBGInfo& info, int state) {
         if (!data.BGChanged && CacheFits(data)) {
           info.FillRect = TRect{mask.WL, mask.WT, mask.WR, mask.WB};
           info.Bmp = data.FCacheBmp.get();
+          info.Offset = ChildOrigin(data);
         }
       }
     }

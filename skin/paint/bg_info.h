@@ -23,7 +23,8 @@ struct TacBGInfo {
   const Bitmap* Bmp = nullptr;  // not owned: the lending parent's cache
   TColor Color = clFuchsia;
   // Answer: where the answering parent's origin lies in Bmp (the asking control adds its own
-  // position). With PleaseDraw, input: the point of the parent that lands on the DC's origin.
+  // position); a form's origin is its client area's, inside the frame its bitmap also holds.
+  // With PleaseDraw, input: the point of the parent that lands on the DC's origin.
   TPoint Offset;
   TRect R;         // with PleaseDraw: the area to draw, in the parent's coordinates
   TRect FillRect;  // widths of Bmp's border strips that hold real pixels

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "skin/pixels/pixel_ops.h"
 #include "tests/skin/paint/skin_owner_fake.h"
@@ -330,6 +332,78 @@ TEST(GetParentCache, OffsetsAddUpThroughTransparentLevels) {
   EXPECT_EQ(ci.Y, 14);
 }
 
+// A form's bitmap holds the whole window; its children lie in the client area, which begins
+// inside the frame and title. Each child must get the pixels of the bitmap at its own place
+// there, whether the form lends the whole bitmap or only its frame strips.
+TEST(GetParentCache, AFormLendsItsBitmapAtTheClientArea) {
+  struct Case {
+    const char* name;
+    TacSkinOwner::Kind kind;
+    bool flat_framed;  // a flat section with a frame lends only the frame strips
+    TPoint origin;     // where the child's parent origin lies in the bitmap
+  };
+  const Case cases[] = {
+      {"form, textured", TacSkinOwner::Kind::Provider, false, {3, 30}},
+      {"form, flat with a frame", TacSkinOwner::Kind::Provider, true, {3, 30}},
+      {"a control's cache is its own area", TacSkinOwner::Kind::Control, false, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TsGeneralData form_section = Section("FORM", 0x00000011);
+    std::vector<TsMaskData> masks;
+    if (c.flat_framed) {
+      masks.push_back(Border(0));
+      form_section.BorderIndex = 0;
+    } else {
+      form_section.Props[0].GradientPercent = 50;
+      form_section.Props[0].GradientArray = {TsGradPoint{0, 0, 0, 0}, TsGradPoint{1, 0, 0xFF, 100}};
+    }
+    TestManager manager({form_section, Section("BUTTON", 3)}, masks);
+    FakeOwner form, child;
+    Adopt(form, child);
+    form.kind = c.kind;
+    form.bounds = {0, 0, 60, 50};
+    form.client_offset = {3, 30};
+    child.bounds = {5, 6, 25, 16};
+    // Every pixel of the form's bitmap tells its place.
+    form.prepare = [](TsCommonData& data) {
+      data.InitCacheBmp();
+      if (data.FCacheBmp->Empty())  // a form's owner is no control that gives the size
+        *data.FCacheBmp = CreateBmp32(60, 50);
+      for (int y = 0; y < data.FCacheBmp->Height(); ++y)
+        for (int x = 0; x < data.FCacheBmp->Width(); ++x)
+          data.FCacheBmp->Row32(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(y << 8 | x);
+    };
+    auto form_data = MakeState(form);
+    auto child_data = MakeState(child);
+    form_data->SetSkinSection("FORM");
+    child_data->SetSkinSection("BUTTON");
+
+    TCacheInfo ci = GetParentCache(*child_data);
+    ASSERT_EQ(ci.Bmp, form_data->FCacheBmp.get());
+    EXPECT_EQ(ci.X, c.origin.X);
+    EXPECT_EQ(ci.Y, c.origin.Y);
+    // The control adds its own position, as it does before painting.
+    ci.X += 5;
+    ci.Y += 6;
+    Bitmap behind = CreateBmp32(20, 10);
+    PaintParentBG(behind, TRect{0, 0, 20, 10}, ci);
+    const Bitmap& bmp = *form_data->FCacheBmp;
+    const TRect inside{2, 3, bmp.Width() - 4, bmp.Height() - 5};  // within Border's margins
+    for (int y = 0; y < 10; ++y) {
+      for (int x = 0; x < 20; ++x) {
+        const int px = ci.X + x;
+        const int py = ci.Y + y;
+        const bool in_strip =
+            px < inside.Left || py < inside.Top || px >= inside.Right || py >= inside.Bottom;
+        if (c.flat_framed && !in_strip)
+          continue;  // the flat colour, not the bitmap
+        ASSERT_EQ(behind.Row32(y)[x], bmp.Row32(py)[px]) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(GetParentCache, AParentThatIsNotReadyGivesFuchsia) {
   TsGeneralData opaque = Section("FORM", 1);
   opaque.Props[0].GradientPercent = 50;
@@ -407,6 +481,20 @@ TEST(GetBGInfo, ASkinnedParentDrawsItsCacheIntoTheDC) {
   EXPECT_EQ(info.BgType, btCache);
   EXPECT_EQ(target.Row32(0)[0], 0xFF000032u);
   EXPECT_EQ(target.Row32(3)[3], 0xFF000065u);
+
+  // A form draws the area of its client area that was asked for, not of its frame.
+  form.kind = TacSkinOwner::Kind::Provider;
+  form.client_offset = {1, 2};
+  target = CreateBmp32(4, 4);
+  const std::uint32_t untouched = target.Row32(3)[0];
+  info = TacBGInfo{};
+  info.DrawDC = &dc;
+  info.R = {2, 3, 6, 7};
+  info.Offset = {2, 3};
+  GetBGInfo(info, &form, true);
+  EXPECT_EQ(target.Row32(0)[0], 0xFF000053u);
+  EXPECT_EQ(target.Row32(2)[3], 0xFF000076u);
+  EXPECT_EQ(target.Row32(3)[0], untouched) << "row 8 lies outside the bitmap: left alone";
 }
 #endif
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -291,6 +293,93 @@ TEST(ProviderCorners, RowsCutFromTheRoundMask) {
   }
   EXPECT_EQ(CornerRows(kMaxRoundMaskRadius, 0, 4000).size(), 2u * (kMaxRoundMaskRadius + 1))
       << "the largest mask cuts every row of both corners";
+}
+
+// A frame picture of two 8 x 6 states with margins 3, 2, 3, 2; '.' is transparent. The second
+// state is transparent all over, so that a cut from any state but the first shows. The top edge
+// holds a transparent pixel between the corners, which the frame's edge piece draws, not a
+// corner; the top left corner one (at 2, 1) that the frame encloses, which is the form's inside.
+constexpr const char* kFrameRows[] = {
+    "..##.#..", ".#.#####", "########", "########", "#######.", "..######",
+};
+
+enum class Transparency { OwnAlpha, KeyColour, Mask };
+
+TsMaskData FrameFixture(Transparency kind) {
+  constexpr int kW = 8, kH = 6;
+  const bool masked = kind == Transparency::Mask;
+  auto picture = std::make_shared<Bitmap>(CreateBmp32(2 * kW, masked ? 2 * kH : kH));
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < 2 * kW; ++x) {
+      const bool clear = x >= kW || kFrameRows[y][x] == '.';
+      std::uint32_t pixel = 0xFF336699u;
+      if (clear && kind == Transparency::OwnAlpha)
+        pixel = 0x00000000u;
+      if (clear && kind == Transparency::KeyColour)
+        pixel = 0xFFFF00FFu;
+      picture->Row32(y)[x] = pixel;
+      if (masked)
+        picture->Row32(kH + y)[x] = clear ? 0xFFFFFFFFu : 0xFF000000u;
+    }
+  }
+  TsMaskData md;
+  md.Bmp = picture;
+  md.R = TRect{0, 0, 2 * kW, picture->Height()};
+  md.ImageCount = 2;
+  md.MaskType = masked ? 1 : 0;
+  md.DrawMode = kind == Transparency::OwnAlpha ? 0x11 : 1;
+  md.WL = 3;
+  md.WT = 2;
+  md.WR = 3;
+  md.WB = 2;
+  md.Width = kW;
+  md.Height = kH;
+  return md;
+}
+
+// The window region's corners from a frame picture: the transparent pixels of its corner pieces,
+// at the places the frame draws them, for each way a picture says what is transparent.
+TEST(ProviderCorners, CutsFromTheFramePicturesTransparentCorners) {
+  using Cuts = std::vector<TacRegionCut>;
+  // On a window 20 x 10: top right at x 17, bottom corners at y 8.
+  const Cuts top{{0, 0, 2}, {1, 0, 1}, {0, 18, 20}};
+  Cuts all = top;
+  all.insert(all.end(), {{9, 0, 2}, {8, 19, 20}});
+  struct CutCase {
+    const char* what;
+    Transparency kind;
+    int width, height;
+    bool bottom;
+    Cuts cuts;
+  };
+  const CutCase cases[] = {
+      {"own alpha: alpha 0", Transparency::OwnAlpha, 20, 10, true, all},
+      {"key colour", Transparency::KeyColour, 20, 10, true, all},
+      {"white mask below the picture", Transparency::Mask, 20, 10, true, all},
+      {"a title's frame: top corners only", Transparency::OwnAlpha, 20, 10, false, top},
+      {"a window narrower than the margins: corners of 2",
+       Transparency::KeyColour,
+       4,
+       10,
+       false,
+       {{0, 0, 2}, {1, 0, 1}, {0, 2, 4}}},
+  };
+  for (const CutCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(MaskCornerCuts(FrameFixture(c.kind), nullptr, c.width, c.height, c.bottom), c.cuts);
+  }
+}
+
+TEST(ProviderCorners, AnEntryOutsideItsPictureCutsNothing) {
+  for (const TRect r : {TRect{9, 0, 25, 6}, TRect{-1, 0, 15, 6}, TRect{0, 1, 16, 7}}) {
+    SCOPED_TRACE(::testing::Message() << r.Left << "," << r.Top << "," << r.Right);
+    TsMaskData md = FrameFixture(Transparency::KeyColour);
+    md.R = r;
+    EXPECT_EQ(MaskCornerCuts(md, nullptr, 20, 10, true), std::vector<TacRegionCut>{});
+  }
+  TsMaskData no_picture = FrameFixture(Transparency::KeyColour);
+  no_picture.Bmp = nullptr;
+  EXPECT_EQ(MaskCornerCuts(no_picture, nullptr, 20, 10, true), std::vector<TacRegionCut>{});
 }
 
 }  // namespace

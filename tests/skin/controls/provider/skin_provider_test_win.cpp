@@ -14,8 +14,12 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "platform/file_bytes.h"
+#include "platform/win_util.h"
 #include "skin/controls/skin_provider_win.h"
 #include "skin/data/skin_commands.h"
+#include "skin/paint/bg_info.h"
+#include "skin/paint/skin_owner_win.h"
 #include "tests/support/build_path.h"
 #include "tests/support/main_layout.h"
 #include "tests/support/process_run.h"
@@ -40,6 +44,22 @@ int Brightest(const Bitmap& bmp, TRect r) {
       brightest = std::max(brightest, static_cast<int>(Rgb(bmp, x, y) & 0xFF));
   }
   return brightest;
+}
+
+struct RegionPoint {
+  int x, y;
+  bool inside;
+};
+
+// Which of `points` (window coordinates) lie in the window's region.
+void ExpectRegionAt(HWND window, const std::vector<RegionPoint>& points) {
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(::GetWindowRgn(window, region), ERROR);
+  for (const RegionPoint& p : points) {
+    SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
+    EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside);
+  }
+  ::DeleteObject(region);
 }
 
 // Runs another program of the build while this thread keeps answering its messages.
@@ -76,6 +96,17 @@ class SkinProviderTest : public ::testing::Test {
     form_->Show();
     ::RedrawWindow(Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     PumpMessages();
+  }
+
+  // Switches the window to the Daylight skin: a textured form framed by pictures with cut-off
+  // corners.
+  void UseDaylight() {
+    TsStoredSkin item;
+    item.Name = "Daylight";
+    item.PackedData = platform::ReadFileBytes(KESTRUNE_DAYLIGHT_ARCHIVE, 1 << 26);
+    form_->SkinManager->InternalSkins.Items.push_back(std::move(item));
+    form_->SkinManager->SetSkinName("Daylight");
+    ASSERT_EQ(form_->SkinManager->SkinName(), "Daylight");
   }
 
   // The caption text's area of the bitmap.
@@ -176,25 +207,20 @@ TEST_F(SkinProviderTest, MenuBandTakesTheSkinsBandAndTheItemsOwnDrawing) {
 
 TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
   ShowAndPaint();
-  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(::GetWindowRgn(Window(), region), ERROR);
   RECT frame{};
   ::GetWindowRect(Window(), &frame);
   const int w = frame.right - frame.left;
   const int h = frame.bottom - frame.top;
-  struct Point {
-    int x, y;
-    bool inside;
-  };
-  const Point points[] = {{0, 0, false},         {w - 1, 0, false}, {0, h - 1, false},
-                          {w - 1, h - 1, false}, {1, 1, false},     {6, 0, true},
-                          {0, 6, true},          {w / 2, 0, true},  {3, 3, true},
-                          {w - 4, h - 4, true}};
-  for (const Point& p : points) {
-    SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
-    EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside);
-  }
-  ::DeleteObject(region);
+  ExpectRegionAt(Window(), {{0, 0, false},
+                            {w - 1, 0, false},
+                            {0, h - 1, false},
+                            {w - 1, h - 1, false},
+                            {1, 1, false},
+                            {6, 0, true},
+                            {0, 6, true},
+                            {w / 2, 0, true},
+                            {3, 3, true},
+                            {w - 4, h - 4, true}});
 
   // A skin without radii: the next size change gives the window no region at all.
   TacSkinData* sd = Provider().SkinData().GetCommonSkinData();
@@ -202,9 +228,92 @@ TEST_F(SkinProviderTest, RegionCutsTheCornersOfTheSkinRadius) {
   for (const char* name : {"FORM", "FORMTITLE"})
     sd->gd[static_cast<std::size_t>(sd->GetSkinIndex(name))].BorderRadius = 0;
   ::SetWindowPos(Window(), nullptr, 0, 0, w + 10, h, SWP_NOMOVE | SWP_NOZORDER);
-  region = ::CreateRectRgn(0, 0, 0, 0);
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(::GetWindowRgn(Window(), region), ERROR);
   ::DeleteObject(region);
+}
+
+// Daylight's frame pictures cut the corners: the region leaves out their transparent pixels,
+// and none of the pixels it keeps in a corner is the black the bitmap holds behind the frame.
+TEST_F(SkinProviderTest, DaylightRegionFollowsTheFramePicturesCorners) {
+  UseDaylight();
+  ShowAndPaint();
+  RECT frame{};
+  ::GetWindowRect(Window(), &frame);
+  const int w = frame.right - frame.left;
+  const int h = frame.bottom - frame.top;
+  ExpectRegionAt(Window(), {{0, 0, false},
+                            {1, 1, false},
+                            {w - 1, 0, false},
+                            {0, h - 1, false},
+                            {w - 1, h - 1, false},
+                            {w - 2, h - 2, false},
+                            {w / 2, 0, true},
+                            {0, h / 2, true},
+                            {w / 2, h - 1, true},
+                            {4, 4, true},
+                            {w - 5, 4, true},
+                            {w - 5, h - 5, true}});
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(::GetWindowRgn(Window(), region), ERROR);
+  const Bitmap& bmp = Bmp();
+  ASSERT_EQ(bmp.Width(), w);
+  constexpr int kCorner = 10;
+  for (const int cx : {0, w - kCorner}) {
+    for (const int cy : {0, h - kCorner}) {
+      for (int y = cy; y < cy + kCorner; ++y) {
+        for (int x = cx; x < cx + kCorner; ++x) {
+          if (::PtInRegion(region, x, y) == FALSE)
+            continue;
+          ASSERT_NE(Rgb(bmp, x, y), 0u) << "black kept at " << x << "," << y;
+        }
+      }
+    }
+  }
+  ::DeleteObject(region);
+}
+
+// Daylight's form is a textured gradient under a title and frame of their own: what lies behind
+// each control on the form is the bitmap at the control's place in the client area, not the
+// frame and title at the top left of the bitmap.
+TEST_F(SkinProviderTest, DaylightControlsBorrowTheClientAreaOfTheBitmap) {
+  UseDaylight();
+  ShowAndPaint();
+  RECT frame{};
+  ::GetWindowRect(Window(), &frame);
+  int checked = 0;
+  for (HWND child = ::GetWindow(Window(), GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    TsCommonData* data = GetCommonData(child);
+    if (data == nullptr || ::IsWindowVisible(child) == FALSE)
+      continue;
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    SCOPED_TRACE(platform::Narrow(name));
+    ++checked;
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    const int x = r.left - frame.left;
+    const int y = r.top - frame.top;
+    const int cw = r.right - r.left;
+    const int ch = r.bottom - r.top;
+    TCacheInfo ci = GetParentCache(*data);
+    ASSERT_TRUE(ci.Ready);
+    ASSERT_EQ(ci.Bmp, &Bmp());
+    // The control adds its own position, as it does before painting.
+    const TRect bounds = data->FOwnerObject->BoundsRect();
+    ci.X += bounds.Left;
+    ci.Y += bounds.Top;
+    EXPECT_EQ(ci.X, x);
+    EXPECT_EQ(ci.Y, y);
+    Bitmap behind = CreateBmp32(cw, ch);
+    PaintParentBG(behind, TRect{0, 0, cw, ch}, ci);
+    for (int py = 0; py < ch; ++py) {
+      for (int px = 0; px < cw; ++px)
+        ASSERT_EQ(Rgb(behind, px, py), Rgb(Bmp(), x + px, y + py)) << px << "," << py;
+    }
+  }
+  EXPECT_GE(checked, 1) << "the group box, which holds the other controls";
 }
 
 // Skins made from the built-in one that used to spoil the window: its close and minimise
